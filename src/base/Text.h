@@ -1,0 +1,29 @@
+// Text helpers shared by every subsystem. Strings are UTF-8 throughout; case mapping is
+// Unicode-aware (not only ASCII), as users type meanings in many scripts.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace quillon {
+
+// Returns text without leading and trailing blanks (U+0020 only; tabs and line breaks stay).
+std::string TrimSpaces(std::string_view text);
+
+// Returns text without leading blanks (U+0020 only).
+std::string TrimLeadingSpaces(std::string_view text);
+
+// Returns text with every letter in capitals. Bytes that are not valid UTF-8 pass through.
+std::string UpperCase(std::string_view text);
+
+// Returns text with every letter in small letters. Bytes that are not valid UTF-8 pass through.
+std::string LowerCase(std::string_view text);
+
+// Compares two texts ignoring letter case: -1, 0 or 1 (code point order of the lower-cased
+// texts).
+int CompareTextIgnoreCase(std::string_view a, std::string_view b);
+
+// Returns the number of code points in text (display width for plain alignment).
+size_t CodePointCount(std::string_view text);
+
+}  // namespace quillon

@@ -1,0 +1,43 @@
+#include "cli/Cli.h"
+
+#include <CLI/CLI.hpp>
+
+#include <exception>
+
+#include "addin/host/Platform.h"
+#include "cli/CommandContext.h"
+#include "cli/LibraryCommands.h"
+
+namespace quillon::cli {
+
+int Run(int argc, const char* const* argv, std::ostream& out, std::ostream& err) {
+  CLI::App app{"Quillon: consistent abbreviations in Word documents", "quillon"};
+  app.require_subcommand(1);
+
+  ConsoleMessageBox messages(err);
+  CommandContext context{out, err, messages};
+  AddLibraryCommands(app, context);
+
+  host::PlatformServices saved = host::Platform();
+  host::Platform().messageBox = &messages;
+  int status = kExitSuccess;
+  try {
+    app.parse(argc, argv);
+    status = context.exitCode;
+  } catch (const CLI::ParseError& e) {
+    // --help (on any level) arrives as a parse error whose exit code is success.
+    if (e.get_exit_code() == 0) {
+      app.exit(e, out, err);
+    } else {
+      err << "quillon: " << e.what() << "\nRun with --help for more information.\n";
+      status = kExitUsage;
+    }
+  } catch (const std::exception& e) {
+    err << "quillon: " << e.what() << '\n';
+    status = kExitFailure;
+  }
+  host::Platform() = saved;
+  return status;
+}
+
+}  // namespace quillon::cli
