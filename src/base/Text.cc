@@ -125,9 +125,13 @@ std::string TrimLeadingSpaces(std::string_view text) {
   return begin == std::string_view::npos ? std::string() : std::string(text.substr(begin));
 }
 
-std::string UpperCase(std::string_view text) { return MapCase(text, Upper); }
+std::string UpperCase(std::string_view text) {
+  return MapCase(text, Upper);
+}
 
-std::string LowerCase(std::string_view text) { return MapCase(text, Lower); }
+std::string LowerCase(std::string_view text) {
+  return MapCase(text, Lower);
+}
 
 int CompareTextIgnoreCase(std::string_view a, std::string_view b) {
   size_t i = 0, j = 0;

@@ -52,8 +52,7 @@ T ReadProperty(const PropertyBag& bag, std::string_view name, const T& defaultVa
 
 // Stores value under name, or erases name when value equals its stored default.
 template <typename T>
-void WriteProperty(PropertyBag& bag, std::string_view name, const T& value,
-                   const T& defaultValue) {
+void WriteProperty(PropertyBag& bag, std::string_view name, const T& value, const T& defaultValue) {
   if (value == defaultValue) {
     bag.Erase(name);
   } else if constexpr (std::is_same_v<T, int16_t>) {

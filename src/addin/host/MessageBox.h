@@ -8,7 +8,13 @@ namespace quillon::host {
 
 // Button sets and icons keep the values of the classic message box flags.
 enum class MsgBoxButtons { kOkOnly = 0, kYesNo = 4 };
-enum class MsgBoxIcon { kNone = 0, kCritical = 16, kQuestion = 32, kExclamation = 48, kInformation = 64 };
+enum class MsgBoxIcon {
+  kNone = 0,
+  kCritical = 16,
+  kQuestion = 32,
+  kExclamation = 48,
+  kInformation = 64
+};
 enum class MsgBoxResult { kOk = 1, kCancel = 2, kYes = 6, kNo = 7 };
 
 // Title used when a message names none: the component's own name.

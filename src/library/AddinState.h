@@ -1,0 +1,33 @@
+// The add-in's application-wide state: one plain record with one instance. Programs set it up,
+// tests reset it.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "library/QueryLibrary.h"
+
+namespace quillon::library {
+
+inline constexpr const char* kAddinTitle = "Quillon plugin";
+
+struct AddinState {
+  std::string LibraryPath;  // the open library; empty when none is open
+  std::string AddinTitle;   // title of the add-in's message boxes, set at connection
+  int16_t SortColumn = 0;   // 0 none, 1 direction, 2 abbreviation, 3 meaning
+  int16_t SortOrder = 0;    // 0 none, 1 ascending, 2 descending
+  QueryResult LastListing;  // the last listing or position look-up
+  std::string LastSelectedAbb;
+  std::string LastSelectedText;
+  std::string PendingAbb;
+  std::string PendingText;
+  std::string PendingDirection;
+};
+
+// Returns the process-wide state.
+AddinState& State();
+
+// Puts every field back to its start value.
+void ResetState();
+
+}  // namespace quillon::library

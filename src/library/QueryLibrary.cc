@@ -1,0 +1,213 @@
+#include "library/QueryLibrary.h"
+
+#include <sqlite3.h>
+
+#include <filesystem>
+
+#include "addin/host/Platform.h"
+#include "base/Text.h"
+#include "library/AddinState.h"
+#include "widgets/ListView.h"
+
+namespace quillon::library {
+namespace {
+
+std::shared_ptr<const LibraryTable>& LastTableSlot() {
+  static std::shared_ptr<const LibraryTable> table = std::make_shared<LibraryTable>();
+  return table;
+}
+
+std::shared_ptr<const LibraryTable> EmptyTable() {
+  static const auto empty = std::make_shared<const LibraryTable>();
+  return empty;
+}
+
+// fold(x): x without surrounding blanks, in capitals; lets the duplicate check compare
+// inside the database instead of fetching every row.
+void FoldFunction(sqlite3_context* context, int, sqlite3_value** argv) {
+  const unsigned char* text = sqlite3_value_text(argv[0]);
+  if (text == nullptr) {
+    sqlite3_result_null(context);
+    return;
+  }
+  std::string folded = UpperCase(TrimSpaces(reinterpret_cast<const char*>(text)));
+  sqlite3_result_text(context, folded.data(), static_cast<int>(folded.size()), SQLITE_TRANSIENT);
+}
+
+// One open library file, closed when the object goes.
+class Connection {
+ public:
+  // Opens path for reading and writing (reading only when the file is write-protected);
+  // never creates a file.
+  explicit Connection(const std::string& path) {
+    int rc = sqlite3_open_v2(path.c_str(), &db_, SQLITE_OPEN_READWRITE, nullptr);
+    if (rc != SQLITE_OK) {
+      error_ = db_ ? sqlite3_errmsg(db_) : sqlite3_errstr(rc);
+      return;
+    }
+    sqlite3_busy_timeout(db_, 5000);
+    sqlite3_create_function(db_, "fold", 1, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr,
+                            FoldFunction, nullptr, nullptr);
+  }
+  ~Connection() { sqlite3_close(db_); }
+  Connection(const Connection&) = delete;
+  Connection& operator=(const Connection&) = delete;
+
+  bool ok() const { return error_.empty(); }
+  const std::string& error() const { return error_; }
+
+  // Runs one statement and collects its whole result; false with error() set on failure.
+  bool Run(const Statement& statement, LibraryTable& table) {
+    sqlite3_stmt* stmt = nullptr;
+    const char* tail = nullptr;
+    if (sqlite3_prepare_v2(db_, statement.sql.c_str(), static_cast<int>(statement.sql.size()),
+                           &stmt, &tail) != SQLITE_OK) {
+      error_ = sqlite3_errmsg(db_);
+      return false;
+    }
+    struct Finalizer {
+      sqlite3_stmt* s;
+      ~Finalizer() { sqlite3_finalize(s); }
+    } finalizer{stmt};
+    if (stmt == nullptr) return true;  // only blanks or a comment
+    if (tail != nullptr && TrimSpaces(tail).find_first_not_of(" \t\r\n;") != std::string::npos) {
+      error_ = "only one statement can run at a time";
+      return false;
+    }
+    if (sqlite3_bind_parameter_count(stmt) != static_cast<int>(statement.values.size())) {
+      error_ = "statement expects " + std::to_string(sqlite3_bind_parameter_count(stmt)) +
+               " values, got " + std::to_string(statement.values.size());
+      return false;
+    }
+    for (size_t i = 0; i < statement.values.size(); ++i) {
+      const std::string& value = statement.values[i];
+      sqlite3_bind_text(stmt, static_cast<int>(i + 1), value.data(), static_cast<int>(value.size()),
+                        SQLITE_STATIC);
+    }
+    const int columns = sqlite3_column_count(stmt);
+    int rc;
+    while ((rc = sqlite3_step(stmt)) == SQLITE_ROW) {
+      for (int c = 0; c < columns; ++c) {
+        const unsigned char* text = sqlite3_column_text(stmt, c);
+        int bytes = sqlite3_column_bytes(stmt, c);
+        table.values.emplace_back(text ? reinterpret_cast<const char*>(text) : "",
+                                  static_cast<size_t>(text ? bytes : 0));
+      }
+      ++table.rowCount;
+    }
+    if (rc != SQLITE_DONE) {
+      error_ = sqlite3_errmsg(db_);
+      return false;
+    }
+    // Column names come with the rows only, as a result without rows has no header.
+    if (table.rowCount > 0) {
+      for (int c = 0; c < columns; ++c) {
+        const char* name = sqlite3_column_name(stmt, c);
+        table.columnNames.emplace_back(name ? name : "");
+      }
+    }
+    return true;
+  }
+
+ private:
+  sqlite3* db_ = nullptr;
+  std::string error_;
+};
+
+// A directory look-up of that exact path: an ordinary file has to be there.
+bool LibraryFileExists(const std::string& path) {
+  std::error_code ignored;
+  return !path.empty() && std::filesystem::is_regular_file(path, ignored);
+}
+
+}  // namespace
+
+const std::string& QueryResult::Cells(int32_t row, int32_t column) const {
+  static const std::string kEmpty;
+  if (cells_.empty() || row < 0 || row > RowCount + 1 || column < 0 || column > width_ - 1) {
+    return kEmpty;
+  }
+  return cells_[static_cast<size_t>(row) * static_cast<size_t>(width_) +
+                static_cast<size_t>(column)];
+}
+
+void QueryResult::SetCell(int32_t row, int32_t column, std::string text) {
+  cells_[static_cast<size_t>(row) * static_cast<size_t>(width_) + static_cast<size_t>(column)] =
+      std::move(text);
+}
+
+void QueryResult::AllocateCells(int32_t rowCount, int32_t columnCount) {
+  width_ = columnCount + 1;
+  cells_.assign(static_cast<size_t>(rowCount + 2) * static_cast<size_t>(width_), {});
+}
+
+std::shared_ptr<const LibraryTable> LastTable() {
+  return LastTableSlot();
+}
+
+std::shared_ptr<const LibraryTable> FetchTable(const std::string& path, const Statement& statement,
+                                               std::string& errorText) {
+  if (path.empty() || statement.sql.empty()) return EmptyTable();
+  try {
+    Connection connection(path);
+    auto table = std::make_shared<LibraryTable>();
+    if (!connection.ok() || !connection.Run(statement, *table)) {
+      errorText = connection.error() + " (library " + path + ")";
+      return EmptyTable();
+    }
+    LastTableSlot() = table;
+    return table;
+  } catch (const std::exception& e) {  // out of memory on a huge result
+    errorText = std::string(e.what()) + " (library " + path + ")";
+    return EmptyTable();
+  }
+}
+
+QueryResult QueryLibrary(const std::string& path, const Statement& statement, bool fillList,
+                         widgets::ListView* listView) {
+  QueryResult result;
+  if (!LibraryFileExists(path)) {
+    host::MsgBox("opened library located at " + path + " is not found",
+                 host::MsgBoxButtons::kOkOnly, host::MsgBoxIcon::kCritical, "Library was removed");
+    result.Failed = true;
+    return result;
+  }
+
+  std::string errorText;
+  std::shared_ptr<const LibraryTable> table = FetchTable(path, statement, errorText);
+  const int32_t rows = table->rowCount;
+  if (rows > 0) {
+    const auto columns = static_cast<int32_t>(table->columnNames.size());
+    result.ColumnCount = columns;
+    if (fillList) {
+      listView->Clear();
+      listView->PrepareForItems(rows + 1);
+      for (const std::string& name : table->columnNames) listView->AddColumn(name, name, 0, 80);
+      for (int32_t r = 0; r < rows; ++r) {
+        int32_t item = listView->AddItem(-1, table->Value(r, 0));
+        for (int32_t c = 1; c < columns; ++c) {
+          listView->SetItemText(item, c, table->Value(r, static_cast<size_t>(c)));
+        }
+      }
+    } else {
+      result.AllocateCells(rows, columns);
+      for (int32_t c = 0; c < columns; ++c) {
+        result.SetCell(1, c + 1, table->columnNames[static_cast<size_t>(c)]);
+      }
+      for (int32_t r = 0; r < rows; ++r) {
+        for (int32_t c = 0; c < columns; ++c) {
+          result.SetCell(r + 2, c + 1, table->Value(r, static_cast<size_t>(c)));
+        }
+      }
+    }
+  }
+  result.RowCount = rows;
+  if (!errorText.empty()) {
+    host::MsgBox(errorText, host::MsgBoxButtons::kOkOnly, host::MsgBoxIcon::kCritical,
+                 State().AddinTitle);
+    result.Failed = true;
+  }
+  return result;
+}
+
+}  // namespace quillon::library
