@@ -1,0 +1,152 @@
+#include "library/LibraryFiles.h"
+
+#include <cstring>
+
+#include "library/BrowseFunction.h"
+#include "library/LibraryFixture.h"
+#include "library/SQLlite.h"
+#include "support/ReadOnly.h"
+
+namespace quillon::library {
+namespace {
+
+uint32_t BigEndian(std::span<const unsigned char> bytes, size_t offset, size_t size) {
+  uint32_t value = 0;
+  for (size_t i = 0; i < size; ++i) value = (value << 8) | bytes[offset + i];
+  return value;
+}
+
+TEST(LibraryTemplateTest, HeaderHoldsTheTemplateValues) {
+  std::span<const unsigned char> t = EmptyLibraryTemplate();
+  ASSERT_EQ(t.size(), 2048u);
+  EXPECT_EQ(std::memcmp(t.data(), "SQLite format 3\0", 16), 0);
+  struct Field {
+    size_t offset, size;
+    uint32_t value;
+    const char* name;
+  } fields[] = {
+      {16, 2, 1024, "page size"},           {18, 1, 1, "write version"},
+      {19, 1, 1, "read version"},           {20, 1, 0, "reserved bytes"},
+      {21, 1, 64, "max payload fraction"},  {22, 1, 32, "min payload fraction"},
+      {23, 1, 32, "leaf payload fraction"}, {24, 4, 4, "file change counter"},
+      {28, 4, 0, "database size"},          {40, 4, 7, "schema cookie"},
+      {44, 4, 4, "schema format"},          {48, 4, 0, "default cache size"},
+      {56, 4, 1, "text encoding"},          {92, 4, 0, "version valid for"},
+      {96, 4, 0, "writer version"},
+  };
+  for (const Field& f : fields) EXPECT_EQ(BigEndian(t, f.offset, f.size), f.value) << f.name;
+}
+
+TEST(LibraryTemplateTest, TargetPathRules) {
+  struct Case {
+    const char* path;
+    const char* target;
+  } cases[] = {{"/lib/new", "/lib/new.abb"},
+               {"/lib/new.ABB", "/lib/new.ABB.abb"},
+               {"/lib/x.abb.bak", "/lib/x.abb.bak"},
+               {"  /lib/new", "/lib/new.abb"},
+               {"  /lib/new.abb", "  /lib/new.abb"}};
+  for (const Case& c : cases) EXPECT_EQ(EmptyLibraryTarget(c.path), c.target) << c.path;
+}
+
+class LibraryFilesTest : public LibraryTest {};
+
+TEST_F(LibraryFilesTest, TemplateOpensWithOneEmptyTable) {
+  std::string path = TemplateLibrary();
+  EXPECT_EQ(testing::ReadFile(path).size(), 2048u);
+  QueryResult schema = QueryLibrary(path, "select name from sqlite_master");
+  ASSERT_EQ(schema.RowCount, 1);
+  EXPECT_EQ(schema.Cells(2, 1), "abbreviations");
+  QueryResult columns = QueryLibrary(path, "select name from pragma_table_info('abbreviations')");
+  ASSERT_EQ(columns.RowCount, 4);
+  EXPECT_EQ(columns.Cells(2, 1) + columns.Cells(3, 1) + columns.Cells(4, 1) + columns.Cells(5, 1),
+            "entrydirectionabbabbtext");
+  EXPECT_EQ(CountAbbreviations(), 0);
+
+  // Written over a library with entries, the file is the template again.
+  Exec(path, "insert into abbreviations (abb) values ('A')");
+  extractEmptyDatabase(path);
+  EXPECT_EQ(testing::ReadFile(path).size(), 2048u);
+  EXPECT_EQ(CountAbbreviations(), 0);
+}
+
+TEST_F(LibraryFilesTest, CreateGivesTheFiveColumnLayoutAndAsksBeforeOverwriting) {
+  std::string path = NewLibrary("fresh");
+  EXPECT_EQ(path + ".abb", State().LibraryPath);
+  QueryResult columns =
+      QueryLibrary(State().LibraryPath, "select name from pragma_table_info('abbreviations')");
+  ASSERT_EQ(columns.RowCount, 5);
+  EXPECT_EQ(columns.Cells(3, 1), "INTEGER PRIMARY KEY");
+  EXPECT_TRUE(messages.shown.empty());
+
+  std::string existing = State().LibraryPath;
+  Exec(existing, "insert into abbreviations (abb) values ('keep')");
+  std::string before = testing::ReadFile(existing);
+  EXPECT_EQ(CreateLibrary(existing), CreateOutcome::kDeclined);
+  EXPECT_THAT(messages.Texts(), ::testing::ElementsAre("File already exist, overwrite"));
+  EXPECT_EQ(messages.shown[0].buttons, host::MsgBoxButtons::kYesNo);
+  EXPECT_EQ(State().LibraryPath, "");
+  EXPECT_EQ(testing::ReadFile(existing), before);
+
+  messages.answers.push_back(host::MsgBoxResult::kYes);
+  EXPECT_EQ(CreateLibrary(existing), CreateOutcome::kCreated);
+  EXPECT_EQ(CountAbbreviations(), 0);
+}
+
+TEST_F(LibraryFilesTest, ProtectedFilesAndFoldersAreNotWritten) {
+  std::string path = TemplateLibrary("protected.abb");
+  Exec(path, "insert into abbreviations (abb) values ('keep')");
+  std::string before = testing::ReadFile(path);
+  testing::MakeReadOnly(path);
+  std::string inFolder = dir.File("new.abb");
+  testing::MakeFolderReadOnly(dir.Path().string());
+  testing::ScopedUnprivileged asNobody;
+  EXPECT_THROW(extractEmptyDatabase(path), LibraryFileError);
+  EXPECT_THROW(extractEmptyDatabase(inFolder), LibraryFileError);
+  EXPECT_EQ(testing::ReadFile(path), before);
+  EXPECT_FALSE(std::filesystem::exists(inFolder));
+  try {
+    extractEmptyDatabase(inFolder);
+  } catch (const LibraryFileError& e) {
+    EXPECT_NE(std::string(e.what()).find(inFolder), std::string::npos);
+  }
+}
+
+class FakeFileDialog : public host::FileDialogService {
+ public:
+  std::optional<std::string> Choose(const host::FileDialogRequest& request) override {
+    requests.push_back(request);
+    return answer;
+  }
+  std::optional<std::string> answer;
+  std::vector<host::FileDialogRequest> requests;
+};
+
+TEST(BrowseFunctionTest, ChoosesPathsWithTheLibraryRules) {
+  FakeFileDialog dialog;
+  host::Platform().fileDialog = &dialog;
+  struct Case {
+    std::optional<std::string> chosen;
+    const char* save;
+    const char* open;
+  } cases[] = {{"/lib/new", "/lib/new.abb", "/lib/new"},
+               {" /lib/new.ABB ", "/lib/new.ABB.abb", "/lib/new.ABB"},
+               {"/lib/x.abb.bak", "/lib/x.abb.bak", "/lib/x.abb.bak"},
+               {std::nullopt, "", ""}};
+  for (const Case& c : cases) {
+    dialog.answer = c.chosen;
+    EXPECT_EQ(ChooseLibraryToSave(), c.save);
+    EXPECT_EQ(ChooseLibraryToOpen(), c.open);
+  }
+  ASSERT_EQ(dialog.requests.size(), 8u);
+  EXPECT_EQ(dialog.requests[0].title, "Save File - Abbreviation database");
+  EXPECT_EQ(dialog.requests[1].title, "Open File - Abbreviation database");
+  ASSERT_EQ(dialog.requests[0].filters.size(), 2u);
+  EXPECT_EQ(dialog.requests[0].filters[0].description, "Abbreviation DB Files (*.abb)");
+  EXPECT_EQ(dialog.requests[0].filters[1].pattern, "*.*");
+  EXPECT_FALSE(dialog.requests[0].confirmOverwrite);
+  host::Platform().fileDialog = nullptr;
+}
+
+}  // namespace
+}  // namespace quillon::library

@@ -1,0 +1,56 @@
+// A library test's surroundings: fresh application state, a scripted message box, a temporary
+// folder, and libraries in either table layout.
+#pragma once
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+#include <sqlite3.h>
+
+#include <string>
+
+#include "library/AddinState.h"
+#include "library/LibraryFiles.h"
+#include "support/ScriptedMessageBox.h"
+#include "support/TempDir.h"
+
+namespace quillon::library {
+
+class LibraryTest : public ::testing::Test {
+ protected:
+  LibraryTest() {
+    ResetState();
+    State().AddinTitle = kAddinTitle;
+  }
+  ~LibraryTest() override { ResetState(); }
+
+  // Writes the template (the layout with a numbered entry column) and opens it.
+  std::string TemplateLibrary(const std::string& name = "template.abb") {
+    std::string path = dir.File(name);
+    extractEmptyDatabase(path);
+    State().LibraryPath = path;
+    return path;
+  }
+
+  // Creates a library as the manager's New command does (five-column layout) and opens it.
+  std::string NewLibrary(const std::string& name = "new.abb") {
+    std::string path = dir.File(name);
+    EXPECT_EQ(CreateLibrary(path), CreateOutcome::kCreated);
+    return path;
+  }
+
+  // Runs sql on the file directly, around the code under test.
+  static void Exec(const std::string& path, const std::string& sql) {
+    sqlite3* db = nullptr;
+    ASSERT_EQ(sqlite3_open(path.c_str(), &db), SQLITE_OK);
+    char* error = nullptr;
+    int rc = sqlite3_exec(db, sql.c_str(), nullptr, nullptr, &error);
+    EXPECT_EQ(rc, SQLITE_OK) << (error ? error : "");
+    sqlite3_free(error);
+    sqlite3_close(db);
+  }
+
+  testing::TempDir dir;
+  testing::ScriptedMessageBox messages;
+};
+
+}  // namespace quillon::library

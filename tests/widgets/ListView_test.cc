@@ -1,0 +1,238 @@
+#include "widgets/ListView.h"
+
+#include <gtest/gtest.h>
+
+#include "widgets/WidgetError.h"
+
+namespace quillon::widgets {
+namespace {
+
+// Runs f and returns the number of the WidgetError it raised (0 when none).
+template <typename F>
+int ErrorOf(F&& f) {
+  try {
+    f();
+  } catch (const WidgetError& e) {
+    return e.Number();
+  }
+  return 0;
+}
+
+ListView ListWithColumns(int columns) {
+  ListView list;
+  for (int c = 0; c < columns; ++c) list.AddColumn("c" + std::to_string(c), "C", 0, 80);
+  return list;
+}
+
+std::vector<std::string> FirstColumn(const ListView& list) {
+  std::vector<std::string> texts;
+  for (int32_t i = 0; i < list.ItemCount(); ++i) texts.push_back(list.ItemText(i, 0));
+  return texts;
+}
+
+TEST(ListItemCollectionTest, CapacityGrowsByHalfRoundingHalvesToEven) {
+  ListItemCollection items;
+  items.SetColumnCount(1);
+  EXPECT_EQ(items.Capacity(), 1000);
+  std::vector<std::pair<int, int>> expected = {{999, 1000},  {1000, 1500}, {1499, 1500},
+                                               {1500, 2250}, {2250, 3375}, {3375, 5062}};
+  for (auto [count, capacity] : expected) {
+    while (items.ItemCount() < count) items.AddItem(-1);
+    EXPECT_EQ(items.Capacity(), capacity) << "after " << count << " items";
+  }
+  items.Clear();
+  EXPECT_EQ(items.Capacity(), 5062);
+  items.PrepareForItems(0);  // a zero capacity still grows
+  items.AddItem(-1);
+  items.AddItem(-1);
+  EXPECT_GT(items.Capacity(), items.ItemCount());
+}
+
+TEST(ListViewTest, CurrentItemFollowsInsertsAndRemovals) {
+  ListView list = ListWithColumns(2);
+  for (const char* t : {"a", "b", "c"}) list.AddItem(-1, t);
+  list.SetSelectedItem(1);
+  EXPECT_EQ(list.AddItem(0, "first"), 0);
+  EXPECT_EQ(list.SelectedItem(), 2);
+  EXPECT_EQ(list.ItemText(list.SelectedItem(), 0), "b");
+  list.SetSelectedItem(3);  // the last item
+  list.RemoveItem(3);
+  EXPECT_EQ(list.SelectedItem(), 2);
+  list.RemoveItem(0);
+  EXPECT_EQ(list.SelectedItem(), 1);
+  EXPECT_EQ(list.ItemText(1, 1), "");  // new items get an empty cell per column
+  list.Clear();
+  EXPECT_EQ(list.SelectedItem(), -1);
+}
+
+TEST(ListViewTest, RaisesNumberedErrorsAndKeepsState) {
+  ListView empty;
+  EXPECT_EQ(ErrorOf([&] { empty.AddItem(-1, "x"); }), 31);
+  ListView list = ListWithColumns(1);
+  EXPECT_EQ(ErrorOf([&] { list.AddColumn("C0", "dup", 0, 10); }), 300);
+  EXPECT_EQ(list.ColumnCount(), 1);
+  list.AddItem(-1, "x");
+  EXPECT_EQ(ErrorOf([&] { list.AddColumn("new", "n", 0, 10); }), 33);
+  EXPECT_EQ(ErrorOf([&] { list.RemoveColumn(0); }), 33);
+  EXPECT_EQ(ErrorOf([&] { list.RemoveItem(1); }), 9);
+  EXPECT_EQ(ErrorOf([&] { list.RemoveItem(-1); }), 9);
+  EXPECT_EQ(ErrorOf([&] { list.ItemText(0, 1); }), 9);
+  EXPECT_EQ(ErrorOf([&] { list.AddItem(5, "beyond the end"); }), 9);
+  EXPECT_EQ(list.ItemCount(), 1);
+  try {
+    empty.AddItem(-1, "x");
+  } catch (const WidgetError& e) {
+    EXPECT_EQ(e.Description(), "can not add items when there are no columns");
+    EXPECT_EQ(e.Source(), "ListView");
+  }
+}
+
+TEST(ColumnCollectionTest, LooksUpByPositionOrKey) {
+  ColumnCollection columns;
+  columns.Add("abb").Caption = "Abbreviation";
+  columns.Add("12").Caption = "digits";
+  columns.Add("Text").Caption = "Meaning";
+  EXPECT_EQ(columns.Item(std::string("ABB")).Caption, "Abbreviation");
+  EXPECT_EQ(columns.Item(std::string("2")).Caption, "Meaning");  // digits are a position
+  EXPECT_EQ(ErrorOf([&] { columns.Item(std::string("12")); }), 9);
+  EXPECT_EQ(ErrorOf([&] { columns.Item(std::string("none")); }), 9);
+  EXPECT_EQ(ErrorOf([&] { columns.Remove(3); }), 9);
+  columns.Remove(std::string("abb"));
+  EXPECT_EQ(columns.Count(), 2);
+  EXPECT_EQ(columns.Item(0).Caption, "digits");
+}
+
+TEST(ListViewTest, ColumnIndexTakesTheLastExactMatch) {
+  ListView list;
+  list.AddColumn("direction", "L/R", 0, 30);
+  list.AddColumn("abb", "Abbreviation", 0, 200);
+  EXPECT_EQ(list.ColumnIndex("abb"), 1);
+  EXPECT_EQ(list.ColumnIndex("ABB"), 0);  // exact comparison: no match gives 0
+  EXPECT_EQ(list.ColumnIndex("missing"), 0);
+}
+
+TEST(ListViewTest, SortsIgnoringCaseWithOrderOneDescending) {
+  struct Case {
+    int32_t order;
+    std::vector<std::string> expected;
+  } cases[] = {{0, {"A", "b", "c"}}, {2, {"A", "b", "c"}}, {1, {"c", "b", "A"}}};
+  for (const Case& c : cases) {
+    ListView list = ListWithColumns(2);
+    for (const char* t : {"b", "A", "c"}) list.AddItem(-1, t);
+    list.Sort("c0", c.order);
+    EXPECT_EQ(FirstColumn(list), c.expected) << "order " << c.order;
+  }
+  ListView empty = ListWithColumns(1);
+  empty.Sort("c0", 0);  // nothing to sort
+  EXPECT_EQ(empty.ItemCount(), 0);
+}
+
+TEST(ListViewTest, SortsLargeListsBySecondColumn) {
+  ListView list = ListWithColumns(2);
+  for (int i = 0; i < 5000; ++i) {
+    int32_t item = list.AddItem(-1, std::to_string(i));
+    list.SetItemText(item, 1, std::to_string((i * 7919) % 5000 + 10000));
+  }
+  list.Sort("c1", 0);
+  for (int32_t i = 1; i < list.ItemCount(); ++i) {
+    ASSERT_LE(list.ItemText(i - 1, 1), list.ItemText(i, 1));
+  }
+  EXPECT_EQ(list.ItemText(0, 1), "10000");
+}
+
+TEST(ListViewTest, PropertiesStoreOnlyWhatDiffersFromStoredDefaults) {
+  ListView list;
+  EXPECT_EQ(list.Properties().PictureWidth, 16);  // a newly placed control
+  MemoryPropertyBag bag;
+  list.WriteProperties(bag);
+  // The new-control picture size differs from the stored default of 13.
+  EXPECT_EQ(bag.Size(), 2u);
+  EXPECT_TRUE(bag.Contains("PictureWidth"));
+
+  ListView loaded;
+  loaded.ReadProperties(MemoryPropertyBag());
+  EXPECT_EQ(loaded.Properties().PictureHeight, 13);
+  EXPECT_EQ(loaded.Properties().ItemPaddingRight, 5);
+  EXPECT_EQ(loaded.Properties().BackColor, kSysWindow);
+
+  std::vector<std::string> changed;
+  list.SetPropertyChangedHandler([&](std::string_view name) { changed.emplace_back(name); });
+  EXPECT_TRUE(list.SetProperty("BackColor", int32_t{0x00FF00}));
+  EXPECT_TRUE(list.SetProperty("Checkboxes", true));
+  EXPECT_FALSE(list.SetProperty("Checkboxes", std::string("yes")));
+  EXPECT_FALSE(list.SetProperty("NoSuchProperty", true));
+  EXPECT_EQ(changed, (std::vector<std::string>{"BackColor", "Checkboxes"}));
+  EXPECT_EQ(list.BackColor().RGBColor(), 0x00FF00);
+  EXPECT_TRUE(list.BackColor().GotGDIBrush());
+
+  MemoryPropertyBag roundTrip;
+  list.WriteProperties(roundTrip);
+  ListView restored;
+  restored.ReadProperties(roundTrip);
+  EXPECT_EQ(restored.Properties().BackColor, 0x00FF00u);
+  EXPECT_TRUE(restored.Properties().Checkboxes);
+  EXPECT_EQ(restored.Properties().PictureWidth, 16);
+}
+
+TEST(ColorTest, TranslatesPlainAndSystemColours) {
+  EXPECT_EQ(TranslateColor(0x123456), 0x123456);
+  EXPECT_EQ(TranslateColor(kSysWindow), 0xFFFFFF);
+  EXPECT_EQ(TranslateColor(kSysWindowText), 0);
+  EXPECT_EQ(TranslateColor(0x800000FF), -1);  // no such system colour
+  EXPECT_EQ(TranslateColor(0x01000005), -1);  // palette index without a palette
+  Color color;
+  color.SetColor(0x80000063, true, true);
+  EXPECT_EQ(color.RGBColor(), -1);
+  EXPECT_FALSE(color.GotGDIBrush());
+  EXPECT_FALSE(color.GotGDIPen());
+  color.SetColor(0x0000FF, false, true);
+  EXPECT_TRUE(color.GotGDIPen());
+  EXPECT_EQ(color.GDIPen().rgb, 0x0000FF);
+}
+
+class Dpi : public DeviceMetrics {
+ public:
+  explicit Dpi(int dpi) : dpi_(dpi) {}
+  int PixelsPerInchY() const override { return dpi_; }
+
+ private:
+  int dpi_;
+};
+
+TEST(ListViewTest, ItemHeightFollowsFontAndSettings) {
+  struct Case {
+    int dpi;
+    double fontSize;
+    bool autoSize;
+    bool checkboxes;
+    int32_t expected;
+  } cases[] = {
+      {96, 8.25, true, false, 15},   // 8 pt at 96 dpi: 11 px text + 4
+      {96, 8.25, true, true, 19},    // raised for the check boxes
+      {96, 8.25, false, false, 19},  // 11 + paddings 4 + 4
+      {120, 12, true, false, 24},    // 20 px + 4
+      {96, 8.5, true, false, 15},    // 8.5 pt is taken as 8 (halves to even)
+  };
+  for (const Case& c : cases) {
+    Dpi dpi(c.dpi);
+    ListView list(dpi);
+    Font font;
+    font.Size = c.fontSize;
+    list.SetProperty("Font", font);
+    list.SetProperty("ItemsAutoSize", c.autoSize);
+    list.SetProperty("Checkboxes", c.checkboxes);
+    EXPECT_EQ(list.ItemHeight(), c.expected) << c.dpi << " dpi, " << c.fontSize << " pt";
+  }
+}
+
+TEST(ListViewTest, MoveItemShiftsTheItemsBetween) {
+  ListView list = ListWithColumns(1);
+  for (const char* t : {"a", "b", "c", "d"}) list.AddItem(-1, t);
+  list.MoveItem(0, 2);
+  EXPECT_EQ(FirstColumn(list), (std::vector<std::string>{"b", "c", "a", "d"}));
+  list.MoveItem(3, 0);
+  EXPECT_EQ(FirstColumn(list), (std::vector<std::string>{"d", "b", "c", "a"}));
+}
+
+}  // namespace
+}  // namespace quillon::widgets
