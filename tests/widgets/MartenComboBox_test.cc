@@ -1,0 +1,655 @@
+#include "widgets/MartenComboBox.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "widgets/MartenComboBoxPattern.h"
+#include "widgets/MartenComboBoxSortKeys.h"
+#include "widgets/WidgetError.h"
+
+namespace quillon::widgets {
+namespace {
+
+using Combo = MartenComboBox;
+
+std::vector<std::string> Rows(const Combo& c) {
+  std::vector<std::string> rows;
+  for (int32_t r = 0; r < c.ListCount(); ++r) rows.push_back(c.List(r));
+  return rows;
+}
+
+void Fill(Combo& c, const std::vector<std::string>& texts) {
+  for (const std::string& t : texts) c.AddItem(t);
+}
+
+// Expects fn to throw WidgetError number from the combo box with description.
+void ExpectError(const std::function<void()>& fn, int number, const std::string& description) {
+  try {
+    fn();
+    ADD_FAILURE() << "no error raised";
+  } catch (const WidgetError& e) {
+    EXPECT_EQ(e.Number(), number);
+    EXPECT_EQ(e.Source(), "MartenComboBox");
+    EXPECT_EQ(e.Description(), description);
+  }
+}
+
+// ---- Stored properties ------------------------------------------------------------------------
+
+struct PropertyCase {
+  const char* key;
+  PropertyValue defaultValue;  // as it must read back from an empty bag
+  PropertyValue other;         // a non-default value to store
+  std::function<PropertyValue(const Combo&)> get;
+};
+
+PropertyValue Color(OleColor c) {
+  return static_cast<int32_t>(c);
+}
+
+std::vector<PropertyCase> PropertyCases() {
+  auto color = [](OleColor (Combo::*g)() const) {
+    return [g](const Combo& c) { return Color((c.*g)()); };
+  };
+  auto i16 = [](int16_t (Combo::*g)() const) {
+    return [g](const Combo& c) { return PropertyValue(static_cast<int32_t>((c.*g)())); };
+  };
+  auto i32 = [](int32_t (Combo::*g)() const) {
+    return [g](const Combo& c) { return PropertyValue((c.*g)()); };
+  };
+  auto flag = [](bool (Combo::*g)() const) {
+    return [g](const Combo& c) { return PropertyValue((c.*g)()); };
+  };
+  auto real = [](float (Combo::*g)() const) {
+    return [g](const Combo& c) { return PropertyValue(static_cast<double>((c.*g)())); };
+  };
+  auto text = [](const std::string& (Combo::*g)() const) {
+    return [g](const Combo& c) { return PropertyValue((c.*g)()); };
+  };
+  Font container;
+  container.Name = "Container";
+  Font other;
+  other.Name = "Other";
+  other.Bold = true;
+  return {
+      {"BackColor", Color(0x80000005), Color(0xFF), color(&Combo::BackColor)},
+      {"BackColorEdit", Color(0x80000005), Color(0xFF), color(&Combo::BackColorEdit)},
+      {"BackColorFixed", Color(0x8000000F), Color(0xFF), color(&Combo::BackColorFixed)},
+      {"BackColorSel", Color(0x8000000D), Color(0xFF), color(&Combo::BackColorSel)},
+      {"ForeColor", Color(0x80000008), Color(0xFF), color(&Combo::ForeColor)},
+      {"ForeColorEdit", Color(0x80000008), Color(0xFF), color(&Combo::ForeColorEdit)},
+      {"ForeColorSel", Color(0x8000000E), Color(0xFF), color(&Combo::ForeColorSel)},
+      {"ArrowColor", Color(0x80000012), Color(0xFF), color(&Combo::ArrowColor)},
+      {"BorderColor", Color(0), Color(0xFF), color(&Combo::BorderColor)},
+      {"BorderCurve", int32_t{5}, int32_t{0}, i16(&Combo::BorderCurve)},
+      {"BorderStyle", int32_t{1}, int32_t{4}, i16(&Combo::BorderStyle)},
+      {"BorderWidth", int32_t{1}, int32_t{2}, i16(&Combo::BorderWidth)},
+      {"ButtonBackColor", Color(0x8000000F), Color(0xFF), color(&Combo::ButtonBackColor)},
+      {"DisplayEllipsis", false, true, flag(&Combo::DisplayEllipsis)},
+      {"FocusRectColor", Color(65535), Color(0xFF), color(&Combo::FocusRectColor)},
+      {"FocusRectStyle", int32_t{1}, int32_t{0}, i16(&Combo::FocusRectStyle)},
+      {"HotArrowColor", Color(0x80000012), Color(0xFF), color(&Combo::HotArrowColor)},
+      {"HotBorderColor", Color(0), Color(0xFF), color(&Combo::HotBorderColor)},
+      {"HotButtonBackColor", Color(0x8000000F), Color(0xFF), color(&Combo::HotButtonBackColor)},
+      {"ThemeStyle", int32_t{2}, int32_t{0}, i32(&Combo::ThemeStyle)},
+      {"AutoComplete", false, true, flag(&Combo::AutoComplete)},
+      {"ColumnResize", false, true, flag(&Combo::ColumnResize)},
+      {"ColumnSort", false, true, flag(&Combo::ColumnSort)},
+      {"Editable", false, true, flag(&Combo::Editable)},
+      {"Alignment", int32_t{0}, int32_t{2}, i32(&Combo::Alignment)},
+      {"CacheIncrement", int32_t{10}, int32_t{3}, i32(&Combo::CacheIncrement)},
+      {"ColumnHeaders", false, true, flag(&Combo::ColumnHeaders)},
+      {"DropDownAutoWidth", false, true, flag(&Combo::DropDownAutoWidth)},
+      {"DropDownItemsVisible", int32_t{8}, int32_t{3}, i16(&Combo::DropDownItemsVisible)},
+      {"DropDownWidth", 0.0, 1500.5, real(&Combo::DropDownWidth)},
+      {"Enabled", true, false, flag(&Combo::Enabled)},
+      {"IntegralHeight", false, true, flag(&Combo::IntegralHeight)},
+      {"Locked", false, true, flag(&Combo::Locked)},
+      {"MaxLength", int32_t{0}, int32_t{12}, i16(&Combo::MaxLength)},
+      {"PageScrollItems", int32_t{8}, int32_t{4}, i16(&Combo::PageScrollItems)},
+      {"RequireCheckedItem", false, true, flag(&Combo::RequireCheckedItem)},
+      {"RowHeightMin", 0.0, 255.0, real(&Combo::RowHeightMin)},
+      {"ScaleUnits", int32_t{1}, int32_t{3}, i32(&Combo::ScaleUnits)},
+      {"SearchColumn", int32_t{0}, int32_t{1}, i16(&Combo::SearchColumn)},
+      {"Style", int32_t{0}, int32_t{1}, i16(&Combo::Style)},
+      {"TextAll", std::string("-- All --"), std::string("all"), text(&Combo::TextAll)},
+      {"TextNone", std::string("-- None --"), std::string("none"), text(&Combo::TextNone)},
+      {"TextSelection", std::string("-- Selection --"), std::string("some"),
+       text(&Combo::TextSelection)},
+      {"Font", container, other, [](const Combo& c) { return PropertyValue(c.Font()); }},
+      {"DropDownFont", container, other,
+       [](const Combo& c) { return PropertyValue(c.DropDownFont()); }},
+      {"Cols", int32_t{1}, int32_t{3}, i16(&Combo::Cols)},
+  };
+}
+
+Font ContainerFont() {
+  Font f;
+  f.Name = "Container";
+  return f;
+}
+
+TEST(MartenComboBoxProperties, EmptyBagGivesEveryDefaultAndWritesNothingBack) {
+  Combo c;
+  MemoryPropertyBag bag;
+  c.ReadProperties(bag, ContainerFont());
+  for (const PropertyCase& p : PropertyCases()) {
+    EXPECT_EQ(p.get(c), p.defaultValue) << p.key;
+  }
+  c.WriteProperties(bag, ContainerFont());
+  EXPECT_EQ(bag.Size(), 0u);
+}
+
+TEST(MartenComboBoxProperties, EachKeyIsReadAndWrittenUnderItsName) {
+  for (const PropertyCase& p : PropertyCases()) {
+    MemoryPropertyBag bag;
+    bag.Write(p.key, p.other);
+    Combo c;
+    c.ReadProperties(bag, ContainerFont());
+    EXPECT_EQ(p.get(c), p.other) << p.key;
+    MemoryPropertyBag out;
+    c.WriteProperties(out, ContainerFont());
+    EXPECT_EQ(out.Size(), 1u) << p.key;
+    EXPECT_EQ(out.Read(p.key), p.other) << p.key;
+  }
+}
+
+TEST(MartenComboBoxProperties, NewControlTakesContainerFontAndDefaultTexts) {
+  Combo c;
+  c.InitProperties(ContainerFont());
+  EXPECT_EQ(c.Font().Name, "Container");
+  EXPECT_EQ(c.DropDownFont().Name, "Container");
+  EXPECT_EQ(c.TextNone(), "-- None --");
+  EXPECT_EQ(c.Cols(), 1);
+  EXPECT_EQ(c.ColWidth(0), 1000.0f);
+  EXPECT_EQ(c.ColPixelWidth(0), 67);  // 1000 twips at 15 twips a pixel
+}
+
+TEST(MartenComboBoxProperties, SettersStoreAndAskForRedraw) {
+  Combo c;
+  int redraws = 0;
+  c.SetRedrawHandler([&] { ++redraws; });
+  c.SetBorderColor(0x123456);
+  c.SetDropDownItemsVisible(3);
+  EXPECT_EQ(c.BorderColor(), 0x123456u);
+  EXPECT_EQ(c.DropDownItemsVisible(), 3);
+  EXPECT_EQ(redraws, 2);
+}
+
+// ---- Adding, removing, clearing ---------------------------------------------------------------
+
+TEST(MartenComboBoxList, AddItemRowPlacement) {
+  Combo c;
+  Fill(c, {"a", "b"});
+  c.AddItem("end", 2);   // row equal to the count appends
+  c.AddItem("top", 0);   // row 0 inserts at the top
+  c.AddItem("mid", 2);   // shifts the rows from 2 down
+  c.AddItem("neg", -5);  // negative appends
+  EXPECT_EQ(Rows(c), (std::vector<std::string>{"top", "a", "mid", "b", "end", "neg"}));
+  EXPECT_EQ(c.ListCount(), 6);
+  EXPECT_EQ(c.NewIndex(), 5);
+  EXPECT_EQ(c.ItemOfRow(0), 3);  // items keep their adding order
+}
+
+TEST(MartenComboBoxList, TabsSplitIntoColumns) {
+  Combo c;
+  c.SetCols(3);
+  c.AddItem("one\ttwo");
+  c.AddItem("a\tb\tc\td");
+  EXPECT_EQ(c.ItemText(0, 0), "one");
+  EXPECT_EQ(c.ItemText(0, 1), "two");
+  EXPECT_EQ(c.ItemText(0, 2), "");
+  EXPECT_EQ(c.ItemText(1, 2), "c");  // the fourth piece is dropped
+  Combo single;
+  single.AddItem("one\ttwo");
+  EXPECT_EQ(single.List(0), "one\ttwo");  // one column: the whole text
+  // Columns added later have no texts yet.
+  c.SetCols(5);
+  EXPECT_EQ(c.ItemText(0, 4), "");
+  c.SetItemText(0, 4, "x");
+  EXPECT_EQ(c.ItemText(0, 4), "x");
+}
+
+TEST(MartenComboBoxList, NewItemRecord) {
+  Combo c;
+  c.SetForeColor(0x0000FF);
+  Font bold;
+  bold.Bold = true;
+  c.SetDropDownFont(bold);
+  c.AddItem("x", -1, false, 7);
+  EXPECT_EQ(c.ItemForeColor(0), 0x0000FFu);
+  EXPECT_EQ(c.ItemImage(0), 7);
+  EXPECT_TRUE(c.ItemFontBold(0));
+  EXPECT_FALSE(c.ItemChecked(0));
+  EXPECT_EQ(c.ItemData(0), 0);
+  c.SetItemFontBold(0, false);
+  EXPECT_FALSE(c.ItemFontBold(0));
+}
+
+TEST(MartenComboBoxList, StoreGrowsAndShrinksInCacheSteps) {
+  Combo c;
+  c.SetCacheIncrement(3);
+  EXPECT_EQ(c.StoreCapacity(), 1u);
+  c.AddItem("0");  // fits the empty slot
+  EXPECT_EQ(c.StoreCapacity(), 1u);
+  c.AddItem("1");  // last index 1 > 0: grows to 1 + 3
+  EXPECT_EQ(c.StoreCapacity(), 5u);
+  Fill(c, {"2", "3", "4"});
+  EXPECT_EQ(c.StoreCapacity(), 5u);
+  c.AddItem("5");
+  EXPECT_EQ(c.StoreCapacity(), 9u);
+  c.RemoveItem(0);  // last index 4: 8 - 4 is more than 3: shrink to 4
+  EXPECT_EQ(c.StoreCapacity(), 5u);
+  EXPECT_EQ(Rows(c), (std::vector<std::string>{"1", "2", "3", "4", "5"}));
+}
+
+TEST(MartenComboBoxList, RemoveItemRenumbersRows) {
+  Combo c;
+  Fill(c, {"b", "c", "a"});
+  c.Sort(0);        // rows: a(2) b(0) c(1)
+  c.RemoveItem(1);  // removes item 0
+  EXPECT_EQ(Rows(c), (std::vector<std::string>{"a", "c"}));
+  EXPECT_EQ(c.ItemOfRow(0), 1);
+  EXPECT_EQ(c.ItemOfRow(1), 0);
+  EXPECT_EQ(c.NewIndex(), 1);
+  c.SetListIndex(1);
+  c.RemoveItem(0);  // ListIndex 1 is now past the last row
+  EXPECT_EQ(c.ListIndex(), 0);
+  EXPECT_EQ(c.Text(), "c");
+  c.RemoveItem(0);  // empty: as Clear
+  EXPECT_EQ(c.ListCount(), 0);
+  EXPECT_EQ(c.ListIndex(), -1);
+  EXPECT_EQ(c.Text(), "");
+  EXPECT_EQ(c.SortColumn(), -1);
+}
+
+TEST(MartenComboBoxList, ClearResetsState) {
+  Combo c;
+  Fill(c, {"x", "y"});
+  c.Sort(0, true, 0);
+  c.SetListIndex(1);
+  c.Clear();
+  EXPECT_EQ(c.ListCount(), 0);
+  EXPECT_EQ(c.NewIndex(), -1);
+  EXPECT_EQ(c.ListIndex(), -1);
+  EXPECT_EQ(c.SortColumn(), -1);
+  EXPECT_EQ(c.StoreCapacity(), 1u);
+}
+
+TEST(MartenComboBoxErrors, FullListRaises381AndStaysUnchanged) {
+  Combo c;
+  c.SetMaxLastIndexForTesting(1);
+  Fill(c, {"a", "b"});
+  ExpectError([&] { c.AddItem("c"); }, 381, "Maximum ListItems Exceeded");
+  EXPECT_EQ(Rows(c), (std::vector<std::string>{"a", "b"}));
+}
+
+TEST(MartenComboBoxErrors, TextOfNonEditableRaises383) {
+  Combo c;
+  ExpectError([&] { c.SetText("x"); }, 383, "Text is Read-Only");
+}
+
+TEST(MartenComboBoxErrors, BadRowOrColumnIsSubscriptError) {
+  Combo c;
+  c.AddItem("a");
+  ExpectError([&] { (void)c.List(1); }, 9, "Subscript out of range");
+  ExpectError([&] { (void)c.ItemText(0, 1); }, 9, "Subscript out of range");
+  ExpectError([&] { c.RemoveItem(-1); }, 9, "Subscript out of range");
+  ExpectError([&] { c.SetListIndex(1); }, 9, "Subscript out of range");
+  ExpectError([&] { c.Sort(2); }, 9, "Subscript out of range");
+}
+
+// ---- Sorting ----------------------------------------------------------------------------------
+
+TEST(MartenComboBoxSort, SecondItemSortingFirst) {
+  Combo c;
+  Fill(c, {"R", "L"});
+  c.Sort(0);
+  EXPECT_EQ(c.ListCount(), 2);
+  EXPECT_EQ(c.List(0), "L");
+  EXPECT_EQ(c.NewIndex(), 1);
+}
+
+TEST(MartenComboBoxSort, RepeatedSortAlternatesAndCodeUnitOrder) {
+  Combo c;
+  Fill(c, {"TheFreeDictionary", "Acronyma", "All-Acronyms", "AcronymFinder", "acronym"});
+  int completions = 0;
+  c.events().SortComplete = [&] { ++completions; };
+  c.Sort(0);
+  EXPECT_TRUE(c.ColAscending(0));
+  EXPECT_EQ(Rows(c), (std::vector<std::string>{"AcronymFinder", "Acronyma", "All-Acronyms",
+                                               "TheFreeDictionary", "acronym"}));
+  c.Sort(0);
+  EXPECT_FALSE(c.ColAscending(0));
+  EXPECT_EQ(Rows(c), (std::vector<std::string>{"acronym", "TheFreeDictionary", "All-Acronyms",
+                                               "Acronyma", "AcronymFinder"}));
+  c.Sort(0, true);  // a given direction is taken as is
+  EXPECT_EQ(c.List(0), "AcronymFinder");
+  c.Sort();  // no column: the primary one again, inverted
+  EXPECT_EQ(c.List(0), "acronym");
+  EXPECT_EQ(completions, 4);
+}
+
+TEST(MartenComboBoxSort, NumberAndDateColumns) {
+  Combo c;
+  c.SetCols(2);
+  for (const char* t : {"10 apples\t2024-01-05", "9\t12/31/2023", "x\tnot a date",
+                        "-2.5\t5 March 2024", "1e2\t2024-01-05 08:00"}) {
+    c.AddItem(t);
+  }
+  c.SetColType(0, Combo::kNumber);
+  c.SetColType(1, Combo::kDate);
+  c.Sort(0, true);
+  EXPECT_EQ(Rows(c), (std::vector<std::string>{"-2.5", "x", "9", "10 apples", "1e2"}));
+  c.Sort(1, true);
+  std::vector<std::string> dates;
+  for (int r = 0; r < c.ListCount(); ++r) dates.push_back(c.ItemText(r, 1));
+  EXPECT_EQ(dates, (std::vector<std::string>{"not a date", "12/31/2023", "2024-01-05",
+                                             "2024-01-05 08:00", "5 March 2024"}));
+}
+
+TEST(MartenComboBoxSort, CustomSortAsksTheHost) {
+  Combo c;
+  Fill(c, {"bb", "a", "ccc"});
+  c.SetColType(0, Combo::kCustom);
+  int calls = 0;
+  c.events().CustomSort = [&](bool ascending, int32_t column, const std::string& a,
+                              const std::string& b, bool& result) {
+    ++calls;
+    EXPECT_EQ(column, 0);
+    result = ascending ? a.size() > b.size() : a.size() < b.size();  // longest first
+  };
+  c.Sort(0);
+  EXPECT_GT(calls, 0);
+  EXPECT_EQ(Rows(c), (std::vector<std::string>{"ccc", "bb", "a"}));
+}
+
+TEST(MartenComboBoxSort, PrimaryAndSecondaryColumns) {
+  Combo c;
+  c.SetCols(2);
+  for (const char* t : {"b\t2", "a\t9", "b\t1", "a\t3", "b\t3"}) c.AddItem(t);
+  c.SetColType(1, Combo::kNumber);
+  c.Sort(0, true, 1, false);
+  EXPECT_EQ(c.SortColumn(), 0);
+  EXPECT_EQ(c.SecondarySortColumn(), 1);
+  std::vector<std::string> got;
+  for (int r = 0; r < c.ListCount(); ++r) got.push_back(c.List(r) + c.ItemText(r, 1));
+  EXPECT_EQ(got, (std::vector<std::string>{"a9", "a3", "b3", "b2", "b1"}));
+
+  // A second column alone becomes the primary one; the same column twice clears the second.
+  Combo d;
+  d.SetCols(2);
+  d.Sort(-1, std::nullopt, 1);
+  EXPECT_EQ(d.SortColumn(), 1);
+  EXPECT_EQ(d.SecondarySortColumn(), -1);
+  d.Sort(0, true, 0);
+  EXPECT_EQ(d.SortColumn(), 0);
+  EXPECT_EQ(d.SecondarySortColumn(), -1);
+}
+
+TEST(MartenComboBoxSort, ManyEqualTextsAndLargeLists) {
+  Combo c;
+  for (int i = 0; i < 20000; ++i) c.AddItem(i % 2 ? "same" : std::to_string(i % 97));
+  c.Sort(0, true);
+  for (int r = 1; r < c.ListCount(); ++r) ASSERT_LE(c.List(r - 1), c.List(r)) << r;
+}
+
+// ---- Format string ----------------------------------------------------------------------------
+
+TEST(MartenComboBoxFormat, PiecesSetAlignmentsAndHeadings) {
+  Combo c;
+  c.SetColWidth(0, 300);
+  c.SetFormatString("<Left|^Centre|>Right");
+  EXPECT_EQ(c.FormatString(), "<Left|^Centre|>Right");
+  ASSERT_EQ(c.Cols(), 3);
+  EXPECT_EQ(c.ColAlignment(0), 0);
+  EXPECT_EQ(c.ColAlignment(1), 1);
+  EXPECT_EQ(c.ColAlignment(2), 2);
+  EXPECT_EQ(c.ColHeading(0), "Left");
+  EXPECT_EQ(c.ColHeading(1), "Centre");
+  EXPECT_EQ(c.ColHeading(2), "Right");
+  EXPECT_EQ(c.ColWidth(0), 1000.0f);
+
+  c.SetColAlignment(1, 2);
+  c.SetColWidth(1, 300);
+  c.SetFormatString("Name|Site");  // fewer pieces: columns kept, alignment kept
+  EXPECT_EQ(c.Cols(), 3);
+  EXPECT_EQ(c.ColHeading(1), "Site");
+  EXPECT_EQ(c.ColAlignment(1), 2);
+  EXPECT_EQ(c.ColWidth(1), 1000.0f);
+  EXPECT_EQ(c.ColHeading(2), "Right");
+}
+
+TEST(MartenComboBoxFormat, ColWidthFollowsScaleUnits) {
+  Combo c;
+  c.SetScaleUnits(3);  // pixels
+  c.SetColWidth(0, 120);
+  EXPECT_EQ(c.ColPixelWidth(0), 120);
+  c.SetScaleUnits(5);  // inches
+  EXPECT_EQ(c.ColPixelWidth(0), 11520);
+  EXPECT_EQ(Combo::ToPixels(1, 7), 38);        // 1 cm
+  EXPECT_EQ(Combo::ToPixels(2, 4, true), 32);  // 2 characters high
+}
+
+// ---- Checks and the shown text ----------------------------------------------------------------
+
+TEST(MartenComboBoxChecks, OptionButtonsKeepOneChecked) {
+  Combo c;
+  c.SetStyle(Combo::kOptionButtons);
+  Fill(c, {"a", "b", "c"});
+  c.SetItemChecked(0, true);
+  c.SetItemChecked(2, true);
+  EXPECT_FALSE(c.ItemChecked(0));
+  EXPECT_TRUE(c.ItemChecked(2));
+  EXPECT_EQ(c.SelCount(), 1);
+  EXPECT_EQ(c.Text(), "c");
+  EXPECT_EQ(c.ListIndex(), 2);
+}
+
+TEST(MartenComboBoxChecks, CheckBoxesAllNoneSelection) {
+  Combo c;
+  c.SetStyle(Combo::kCheckBoxes);
+  Fill(c, {"a", "b", "c"});
+  EXPECT_EQ(c.Text(), "-- None --");
+  c.SetItemChecked(0, true);
+  EXPECT_EQ(c.Text(), "a");  // exactly one: its text
+  c.SetItemChecked(1, true);
+  EXPECT_EQ(c.Text(), "-- Selection --");
+  EXPECT_EQ(c.SelCount(), 2);
+  c.SetItemChecked(2, true);
+  EXPECT_EQ(c.Text(), "-- All --");
+  c.SetTextAll("everything");
+  EXPECT_EQ(c.Text(), "everything");
+  c.AddItem("d", -1, true);
+  EXPECT_EQ(c.SelCount(), 4);
+}
+
+TEST(MartenComboBoxChecks, SingleCheckShowsFirstVisibleColumn) {
+  Combo c;
+  c.SetCols(2);
+  c.SetStyle(Combo::kCheckBoxes);
+  c.AddItem("hidden\tshown");
+  c.SetColVisible(0, false);
+  c.SetItemChecked(0, true);
+  EXPECT_EQ(c.Text(), "shown");
+}
+
+TEST(MartenComboBoxChecks, RequireCheckedItemHoldsTheLastCheck) {
+  Combo c;
+  c.SetStyle(Combo::kCheckBoxes);
+  c.SetRequireCheckedItem(true);
+  Fill(c, {"a", "b"});
+  c.SetItemChecked(0, true);
+  c.SetItemChecked(0, false);
+  EXPECT_TRUE(c.ItemChecked(0));
+  c.SetItemChecked(1, false);  // unchecking another item does not check it
+  EXPECT_FALSE(c.ItemChecked(1));
+  c.SetItemChecked(1, true);
+  c.SetItemChecked(0, false);  // two were checked: allowed
+  EXPECT_FALSE(c.ItemChecked(0));
+}
+
+TEST(MartenComboBoxChecks, StyleTwoClearsChecksAndReappliesListIndex) {
+  Combo c;
+  c.SetStyle(Combo::kCheckBoxes);
+  Fill(c, {"a", "b"});
+  c.SetItemChecked(0, true);
+  c.SetItemChecked(1, true);
+  int clicks = 0;
+  c.events().Click = [&] { ++clicks; };
+  c.SetStyle(Combo::kOptionButtons);
+  EXPECT_EQ(c.SelCount(), 0);
+  EXPECT_EQ(clicks, 1);
+}
+
+TEST(MartenComboBoxText, ListIndexShowsRowTextAndClicks) {
+  Combo c;
+  Fill(c, {"L", "R"});
+  int clicks = 0;
+  c.events().Click = [&] { ++clicks; };
+  c.SetListIndex(1);
+  EXPECT_EQ(c.ListIndex(), 1);
+  EXPECT_EQ(c.Text(), "R");
+  c.SetListIndex(-1);
+  EXPECT_EQ(c.Text(), "");
+  EXPECT_EQ(clicks, 2);
+}
+
+TEST(MartenComboBoxText, EditableTextSelectsMatchingRow) {
+  Combo c;
+  c.SetEditable(true);
+  Fill(c, {"alpha", "Beta", "beta"});
+  c.SetText("beta");
+  EXPECT_EQ(c.ListIndex(), 2);  // exact, case-sensitive
+  EXPECT_EQ(c.Text(), "beta");
+  c.SetText("gamma");
+  EXPECT_EQ(c.ListIndex(), -1);
+  EXPECT_EQ(c.Text(), "gamma");
+}
+
+TEST(MartenComboBoxText, Selection) {
+  Combo c;
+  c.SetEditable(true);
+  c.SetText("größer");
+  c.SetSelStart(2);
+  c.SetSelLength(2);
+  EXPECT_EQ(c.SelText(), "öß");
+  c.SetSelText("X");
+  EXPECT_EQ(c.Text(), "grXer");
+  EXPECT_EQ(c.SelStart(), 3);
+  c.SetSelLength(99);
+  EXPECT_EQ(c.SelLength(), 2);
+}
+
+TEST(MartenComboBoxText, SetItemByDataTextAndFallback) {
+  Combo c;
+  Fill(c, {"b", "a", "a"});
+  c.SetItemData(0, 42);
+  c.Sort(0, true);  // rows: a a b
+  c.SetItem(42);
+  EXPECT_EQ(c.ListIndex(), 2);
+  c.SetItem("a");  // first item in adding order: item 1, row 0
+  EXPECT_EQ(c.ListIndex(), 0);
+  c.SetItem("zzz", 1);
+  EXPECT_EQ(c.ListIndex(), 1);
+  c.SetItem(7);  // not found, no fallback: unchanged
+  EXPECT_EQ(c.ListIndex(), 1);
+}
+
+// ---- Row search -------------------------------------------------------------------------------
+
+TEST(MartenComboBoxSearch, Modes) {
+  Combo c;
+  Fill(c, {"AcronymFinder", "Acronyma", "All-Acronyms", "TheFreeDictionary"});
+  struct Case {
+    const char* typed;
+    Combo::SearchMode mode;
+    int32_t row;
+  };
+  const Case cases[] = {
+      {"AL", Combo::kSearchAtOrAfter, 2},   {"B", Combo::kSearchAtOrAfter, 3},
+      {"Z", Combo::kSearchAtOrAfter, -1},   {"acronyma", Combo::kSearchEqual, 1},
+      {"acronym", Combo::kSearchEqual, -1}, {"acronym", Combo::kSearchPattern, 0},
+      {"a?r", Combo::kSearchPattern, 0},    {"*dict", Combo::kSearchPattern, 3},
+      {"[!a]", Combo::kSearchPattern, 3},   {"a[l-m]", Combo::kSearchPattern, 2},
+      {"[", Combo::kSearchPattern, -1},
+  };
+  for (const Case& k : cases) {
+    EXPECT_EQ(c.FindRow(k.typed, k.mode), k.row) << k.typed << " mode " << k.mode;
+  }
+}
+
+TEST(MartenComboBoxSearch, UsesSearchColumnAndRowOrder) {
+  Combo c;
+  MemoryPropertyBag bag;
+  bag.Write("SearchColumn", int32_t{1});
+  bag.Write("Cols", int32_t{2});
+  c.ReadProperties(bag, Font{});
+  c.AddItem("x\tzeta");
+  c.AddItem("y\talpha");
+  EXPECT_EQ(c.FindRow("ZE", Combo::kSearchEqual), -1);
+  EXPECT_EQ(c.FindRow("ZETA", Combo::kSearchEqual), 0);
+  c.Sort(1, false);
+  EXPECT_EQ(c.FindRow("alpha", Combo::kSearchEqual), 1);
+}
+
+TEST(MartenComboBoxPattern, Operator) {
+  struct Case {
+    const char* text;
+    const char* pattern;
+    bool match;
+  };
+  const Case cases[] = {
+      {"", "", true},        {"", "*", true},        {"a", "", false},     {"abc", "a*c", true},
+      {"abc", "a*b", false}, {"abcbc", "*bc", true}, {"a1b", "a#b", true}, {"axb", "a#b", false},
+      {"ab", "a?", true},    {"a", "a?", false},     {"F", "[A-Z]", true}, {"f", "[A-Z]", false},
+      {"f", "[!A-Z]", true}, {"-", "[a-]", true},    {"b", "[a-]", false}, {"ab", "a[]b", true},
+      {"*", "[*]", true},    {"x", "[*]", false},    {"é", "?", true},     {"éa", "[é]a", true},
+      {"a", "[z-a]", false}, {"a[", "a[", false},    {"a]", "a]", true},   {"aXbXc", "a*b*c", true},
+  };
+  for (const Case& k : cases) {
+    EXPECT_EQ(MatchesPattern(k.text, k.pattern), k.match) << k.text << " like " << k.pattern;
+  }
+}
+
+TEST(MartenComboBoxSortKeys, LeadingNumber) {
+  EXPECT_EQ(LeadingNumber("12abc"), 12);
+  EXPECT_EQ(LeadingNumber("  -3.5e2x"), -350);
+  EXPECT_EQ(LeadingNumber(".5"), 0.5);
+  EXPECT_EQ(LeadingNumber("1e"), 1);
+  EXPECT_EQ(LeadingNumber("abc"), 0);
+  EXPECT_EQ(LeadingNumber("-"), 0);
+}
+
+TEST(MartenComboBoxSortKeys, DateSerial) {
+  struct Case {
+    const char* text;
+    std::optional<double> serial;
+  };
+  const Case cases[] = {
+      {"1899-12-30", 0.0},
+      {"2000-01-01", 36526.0},
+      {"1/1/2000", 36526.0},
+      {"1.2.2000", 36557.0},
+      {"1 January 2000", 36526.0},
+      {"Jan 1, 2000", 36526.0},
+      {"2000/01/01 12:00", 36526.5},
+      {"1/1/00 6:00 PM", 36526.75},
+      {"6:00", 0.25},
+      {"2000-02-30", std::nullopt},
+      {"13/1/2000", std::nullopt},
+      {"hello", std::nullopt},
+      {"", std::nullopt},
+      {"1/2", std::nullopt},
+      {"25:00", std::nullopt},
+      {"1/1/29", 47119.0},
+      {"1/1/30", 10959.0},
+  };
+  for (const Case& k : cases) EXPECT_EQ(DateSerial(k.text), k.serial) << k.text;
+}
+
+}  // namespace
+}  // namespace quillon::widgets
