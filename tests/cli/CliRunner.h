@@ -1,0 +1,30 @@
+// Runs the quillon command line in-process and keeps what it printed.
+#pragma once
+
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "cli/Cli.h"
+
+namespace quillon::cli {
+
+struct CliRun {
+  int status = -1;
+  std::string out;
+  std::string err;
+};
+
+inline CliRun RunQuillon(std::vector<std::string> args) {
+  args.insert(args.begin(), "quillon");
+  std::vector<const char*> argv;
+  for (const std::string& a : args) argv.push_back(a.c_str());
+  std::ostringstream out, err;
+  CliRun run;
+  run.status = Run(static_cast<int>(argv.size()), argv.data(), out, err);
+  run.out = out.str();
+  run.err = err.str();
+  return run;
+}
+
+}  // namespace quillon::cli
