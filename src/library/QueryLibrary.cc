@@ -2,7 +2,10 @@
 
 #include <sqlite3.h>
 
+#include <sys/stat.h>
+
 #include <filesystem>
+#include <map>
 
 #include "addin/host/Platform.h"
 #include "base/Text.h"
@@ -49,31 +52,44 @@ class Connection {
     sqlite3_create_function(db_, "fold", 1, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr,
                             FoldFunction, nullptr, nullptr);
   }
-  ~Connection() { sqlite3_close(db_); }
+  ~Connection() {
+    for (auto& [sql, stmt] : prepared_) sqlite3_finalize(stmt);
+    if (inTransaction_) sqlite3_exec(db_, "COMMIT", nullptr, nullptr, nullptr);
+    sqlite3_close(db_);
+  }
+
+  // Keeps prepared statements for reuse and runs everything in one transaction.
+  void ShareWithinCommand() { shared_ = true; }
+  // Identity of the file this connection opened.
+  dev_t device = 0;
+  ino_t inode = 0;
   Connection(const Connection&) = delete;
   Connection& operator=(const Connection&) = delete;
 
-  bool ok() const { return error_.empty(); }
+  bool ok() const { return db_ != nullptr && error_.empty(); }
   const std::string& error() const { return error_; }
 
   // Runs one statement and collects its whole result; false with error() set on failure.
   bool Run(const Statement& statement, LibraryTable& table) {
-    sqlite3_stmt* stmt = nullptr;
-    const char* tail = nullptr;
-    if (sqlite3_prepare_v2(db_, statement.sql.c_str(), static_cast<int>(statement.sql.size()),
-                           &stmt, &tail) != SQLITE_OK) {
-      error_ = sqlite3_errmsg(db_);
-      return false;
+    error_.clear();
+    if (shared_ && !inTransaction_) {
+      inTransaction_ = sqlite3_exec(db_, "BEGIN", nullptr, nullptr, nullptr) == SQLITE_OK;
     }
-    struct Finalizer {
+    bool cached = false;
+    sqlite3_stmt* stmt = Prepare(statement.sql, cached);
+    if (stmt == nullptr) return error_.empty();  // only blanks or a comment
+    struct Release {
       sqlite3_stmt* s;
-      ~Finalizer() { sqlite3_finalize(s); }
-    } finalizer{stmt};
-    if (stmt == nullptr) return true;  // only blanks or a comment
-    if (tail != nullptr && TrimSpaces(tail).find_first_not_of(" \t\r\n;") != std::string::npos) {
-      error_ = "only one statement can run at a time";
-      return false;
-    }
+      bool keep;
+      ~Release() {
+        if (keep) {
+          sqlite3_reset(s);
+          sqlite3_clear_bindings(s);
+        } else {
+          sqlite3_finalize(s);
+        }
+      }
+    } release{stmt, cached};
     if (sqlite3_bind_parameter_count(stmt) != static_cast<int>(statement.values.size())) {
       error_ = "statement expects " + std::to_string(sqlite3_bind_parameter_count(stmt)) +
                " values, got " + std::to_string(statement.values.size());
@@ -110,9 +126,62 @@ class Connection {
   }
 
  private:
+  // Returns the prepared statement for sql, or nullptr with error_ set on failure (error_
+  // stays empty for a statement of blanks only). cached tells whether the connection keeps it.
+  sqlite3_stmt* Prepare(const std::string& sql, bool& cached) {
+    if (shared_) {
+      auto it = prepared_.find(sql);
+      if (it != prepared_.end()) {
+        cached = true;
+        return it->second;
+      }
+    }
+    sqlite3_stmt* stmt = nullptr;
+    const char* tail = nullptr;
+    if (sqlite3_prepare_v2(db_, sql.c_str(), static_cast<int>(sql.size()), &stmt, &tail) !=
+        SQLITE_OK) {
+      error_ = sqlite3_errmsg(db_);
+      return nullptr;
+    }
+    if (stmt == nullptr) return nullptr;
+    if (tail != nullptr &&
+        std::string_view(tail).find_first_not_of(" \t\r\n;") != std::string_view::npos) {
+      sqlite3_finalize(stmt);
+      error_ = "only one statement can run at a time";
+      return nullptr;
+    }
+    // Kept statements survive schema changes: SQLite prepares them again when needed.
+    cached = shared_;
+    if (cached) prepared_.emplace(sql, stmt);
+    return stmt;
+  }
+
   sqlite3* db_ = nullptr;
   std::string error_;
+  bool shared_ = false;
+  bool inTransaction_ = false;
+  std::map<std::string, sqlite3_stmt*> prepared_;
 };
+
+// The connections of the running LibrarySession, by path; null outside a session.
+std::map<std::string, std::unique_ptr<Connection>>* g_sessionConnections = nullptr;
+
+// Returns the session's connection to path, opening it (again, when the file there is no
+// longer the one it opened); nullptr outside a session.
+Connection* SessionConnection(const std::string& path) {
+  if (g_sessionConnections == nullptr) return nullptr;
+  struct stat file {};
+  if (::stat(path.c_str(), &file) != 0) return nullptr;
+  auto& slot = (*g_sessionConnections)[path];
+  if (slot && (slot->device != file.st_dev || slot->inode != file.st_ino)) slot.reset();
+  if (!slot) {
+    slot = std::make_unique<Connection>(path);
+    slot->device = file.st_dev;
+    slot->inode = file.st_ino;
+    slot->ShareWithinCommand();
+  }
+  return slot.get();
+}
 
 // A directory look-up of that exact path: an ordinary file has to be there.
 bool LibraryFileExists(const std::string& path) {
@@ -141,6 +210,16 @@ void QueryResult::AllocateCells(int32_t rowCount, int32_t columnCount) {
   cells_.assign(static_cast<size_t>(rowCount + 2) * static_cast<size_t>(width_), {});
 }
 
+LibrarySession::LibrarySession() : owner_(g_sessionConnections == nullptr) {
+  if (owner_) g_sessionConnections = new std::map<std::string, std::unique_ptr<Connection>>();
+}
+
+LibrarySession::~LibrarySession() {
+  if (!owner_) return;
+  delete g_sessionConnections;  // commits and closes every connection
+  g_sessionConnections = nullptr;
+}
+
 std::shared_ptr<const LibraryTable> LastTable() {
   return LastTableSlot();
 }
@@ -149,10 +228,15 @@ std::shared_ptr<const LibraryTable> FetchTable(const std::string& path, const St
                                                std::string& errorText) {
   if (path.empty() || statement.sql.empty()) return EmptyTable();
   try {
-    Connection connection(path);
+    std::unique_ptr<Connection> own;
+    Connection* connection = SessionConnection(path);
+    if (connection == nullptr) {
+      own = std::make_unique<Connection>(path);
+      connection = own.get();
+    }
     auto table = std::make_shared<LibraryTable>();
-    if (!connection.ok() || !connection.Run(statement, *table)) {
-      errorText = connection.error() + " (library " + path + ")";
+    if (!connection->ok() || !connection->Run(statement, *table)) {
+      errorText = connection->error() + " (library " + path + ")";
       return EmptyTable();
     }
     LastTableSlot() = table;

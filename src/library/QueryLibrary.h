@@ -58,6 +58,22 @@ struct QueryResult {
   int32_t width_ = 0;
 };
 
+// While a LibrarySession lives, the statements of one command share an open connection per
+// library file, their prepared statements and one transaction (committed when the session
+// ends), instead of opening and closing the file for each. The file is still looked for before
+// every statement, so a library deleted meanwhile is caught, and one replaced meanwhile is
+// opened anew. Sessions do not nest: an inner one does nothing.
+class LibrarySession {
+ public:
+  LibrarySession();
+  ~LibrarySession();
+  LibrarySession(const LibrarySession&) = delete;
+  LibrarySession& operator=(const LibrarySession&) = delete;
+
+ private:
+  bool owner_;
+};
+
 // Runs statement against the library at path and returns a copy of the resulting table, which
 // also becomes the last table. Returns an empty table with errorText set when the file cannot
 // be opened or the statement is rejected (errorText names the file), and an empty table

@@ -120,3 +120,31 @@ TEST_F(QueryLibraryTest, DamagedFilesAreReportedAndLeftAlone) {
 
 }  // namespace
 }  // namespace quillon::library
+
+namespace quillon::library {
+namespace {
+
+TEST_F(QueryLibraryTest, SessionSharesOneConnectionAndStillCatchesADeletedLibrary) {
+  {
+    LibrarySession session;
+    for (int i = 0; i < 3; ++i) {
+      QueryLibrary(
+          path, Statement("insert into abbreviations (abb) values (?)", {"S" + std::to_string(i)}));
+    }
+    EXPECT_EQ(QueryLibrary(path, "select count(*) from abbreviations").Cells(2, 1), "5");
+    // A library replaced meanwhile is opened anew; one deleted is caught before the statement.
+    std::string moved = dir.File("moved.abb");
+    std::filesystem::rename(path, moved);
+    QueryResult gone = QueryLibrary(path, "select count(*) from abbreviations");
+    EXPECT_TRUE(gone.Failed);
+    EXPECT_EQ(messages.shown.back().title, "Library was removed");
+    extractEmptyDatabase(path);
+    EXPECT_EQ(QueryLibrary(path, "select count(*) from abbreviations").Cells(2, 1), "0");
+    std::filesystem::rename(moved, path);
+  }
+  // The session's work is committed when it ends.
+  EXPECT_EQ(QueryLibrary(path, "select count(*) from abbreviations").Cells(2, 1), "5");
+}
+
+}  // namespace
+}  // namespace quillon::library
