@@ -1,0 +1,118 @@
+// A .docx document: the package, its main document XML, the story positions over it and the
+// field index, behind Word's Document interface. Every edit of the main text goes through the
+// routines here, which keep fields whole, the field index in step and the selection in place.
+#pragma once
+
+#include <pugixml.hpp>
+
+#include <map>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "addin/host/Document.h"
+#include "wordhost/docx/FieldIndex.h"
+#include "wordhost/docx/Package.h"
+#include "wordhost/docx/Story.h"
+#include "wordhost/docx/Styles.h"
+
+namespace quillon::docx {
+
+class Selection;
+class DocumentFields;
+class DocumentParagraphs;
+class DocumentTables;
+
+class Document : public host::Document {
+ public:
+  // Returns the document in the .docx file at path. Throws DocxError whose message names the
+  // file and says what is wrong (not a zip, no main document, malformed XML, a part too
+  // large). The file is never written by loading.
+  static std::unique_ptr<Document> Open(const std::string& path);
+  // Returns the document held in bytes; name stands for it in error messages. Throws as Open.
+  static std::unique_ptr<Document> FromBytes(std::string bytes, const std::string& name);
+  ~Document() override;
+
+  host::Fields& Fields() override;
+  host::Paragraphs& Paragraphs() override;
+  host::Tables& Tables() override;
+  std::unique_ptr<host::Range> Range(host::Optional<long> start = host::kMissing,
+                                     host::Optional<long> end = host::kMissing) override;
+
+  // Returns the path the document was opened from ("" for one made from bytes).
+  const std::string& Path() const { return path_; }
+  // Returns whether the document changed since it was loaded.
+  bool Modified() const { return modified_; }
+  // Returns the bytes of the .docx as it is now: unchanged parts keep their stored bytes.
+  // Throws DocxError on failure.
+  std::string ToBytes() const;
+  // Writes the document to path (its own path when empty) through a temporary file and a
+  // rename. Throws DocxError on failure, leaving the file as it was.
+  void Save(const std::string& path = {});
+
+  // The model, for the objects that implement the host interfaces and for tools.
+  Story& story() { return *story_; }
+  const Story& story() const { return *story_; }
+  FieldIndex& fieldIndex() { return fields_; }
+  const FieldIndex& fieldIndex() const { return fields_; }
+  docx::Selection& selection() { return *selection_; }
+  Styles& styles() const;
+
+  // Returns the code text and the result text of a field (as Field.Code.Text and
+  // Field.Result.Text read them).
+  std::string CodeText(const FieldRecord& field) const;
+  std::string ResultText(const FieldRecord& field) const;
+
+  // Throws HostError (kErrBadParameter) unless 0 <= start <= end <= story length.
+  void CheckRange(long start, long end) const;
+  // Replaces [start, end) with text ("\r" or "\n" start a paragraph, "\t" is a tab) in the
+  // formatting of the replaced text or of the run at start. Returns the length written.
+  // Throws HostError when the range cuts a field in two or spans table cells.
+  long ReplaceText(long start, long end, const std::string& text);
+  // Removes [start, end) and the fields wholly inside it. Throws as ReplaceText.
+  void RemoveContent(long start, long end);
+  // Writes a new field (type 35 QUOTE, or -1 with text as the code) over [start, end).
+  // Returns its record. Throws HostError for another type or a range that cuts a field.
+  FieldPtr AddField(long start, long end, int type, const std::string& text);
+  // Removes field (marks, code and result). REQUIRES: field.alive.
+  void DeleteField(FieldRecord& field);
+  // Replaces field's result with one run of text in the formatting of the result's first
+  // run. REQUIRES: field.alive.
+  void SetFieldResult(FieldRecord& field, const std::string& text);
+  // Types a paragraph mark at pos.
+  void SplitParagraph(long pos);
+  // Adds a rows x columns table in place of [start, end) and returns it. Throws HostError in
+  // a table or for zero rows or columns.
+  pugi::xml_node AddTable(long start, long end, long rows, long columns, int behavior, int autoFit);
+  // Adds an empty row after the last row of table and returns the new row's first cell.
+  pugi::xml_node AddRow(pugi::xml_node table);
+  // Notes a change of the document's XML outside the routines above (table properties).
+  void MarkModified() { modified_ = true; }
+
+ private:
+  Document(Package package, std::string path);
+  void Load();
+  void EnsureComplexIn(long start, long end);
+  void ConvertSimple(pugi::xml_node simple);
+  long InsertText(long pos, const std::string& text, pugi::xml_node format, bool asCode);
+  // Moves the selection as an edit of [start, end) into newLength characters moves the text.
+  void NoteEdit(long start, long end, long newLength);
+  std::string RelationshipTarget(const std::string& sourcePart, const std::string& type) const;
+
+  Package package_;
+  std::string path_;
+  std::string mainPart_;
+  std::string stylesPart_;
+  bool stylesPartExists_ = false;
+  pugi::xml_document xml_;
+  std::unique_ptr<Story> story_;
+  FieldIndex fields_;
+  mutable std::unique_ptr<Styles> styles_;
+  std::unique_ptr<docx::Selection> selection_;
+  std::unique_ptr<DocumentFields> fieldsCollection_;
+  std::unique_ptr<DocumentParagraphs> paragraphs_;
+  std::unique_ptr<DocumentTables> tables_;
+  bool modified_ = false;
+};
+
+}  // namespace quillon::docx

@@ -1,0 +1,225 @@
+#include "wordhost/docx/Package.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <zip.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <fstream>
+#include <memory>
+
+#include "wordhost/docx/DocxError.h"
+
+namespace quillon::docx {
+namespace {
+
+struct ArchiveCloser {
+  void operator()(zip_t* archive) const { zip_discard(archive); }
+};
+using ArchivePtr = std::unique_ptr<zip_t, ArchiveCloser>;
+
+struct FileCloser {
+  void operator()(zip_file_t* file) const { zip_fclose(file); }
+};
+
+std::string ZipErrorText(zip_error_t* error) {
+  std::string text = zip_error_strerror(error);
+  zip_error_fini(error);
+  return text;
+}
+
+// Opens bytes as an archive; the source keeps pointing at bytes, which must outlive it.
+// flags are zip_open flags (ZIP_RDONLY for reading).
+ArchivePtr OpenArchive(const std::string& bytes, int flags, zip_source_t** sourceOut = nullptr) {
+  zip_error_t error;
+  zip_error_init(&error);
+  zip_source_t* source = zip_source_buffer_create(bytes.data(), bytes.size(), 0, &error);
+  if (source == nullptr) throw DocxError("cannot read the package: " + ZipErrorText(&error));
+  zip_t* archive = zip_open_from_source(source, flags, &error);
+  if (archive == nullptr) {
+    zip_source_free(source);
+    int code = zip_error_code_zip(&error);
+    if (code == ZIP_ER_NOZIP || code == ZIP_ER_INCONS) {
+      zip_error_fini(&error);
+      throw DocxError("not a .docx document (not a valid zip archive)");
+    }
+    throw DocxError("cannot open the package: " + ZipErrorText(&error));
+  }
+  zip_error_fini(&error);
+  if (sourceOut != nullptr) *sourceOut = source;
+  return ArchivePtr(archive);
+}
+
+}  // namespace
+
+Package::Package(std::string bytes) : bytes_(std::move(bytes)) {
+  ArchivePtr archive = OpenArchive(bytes_, ZIP_RDONLY | ZIP_CHECKCONS);
+  zip_int64_t count = zip_get_num_entries(archive.get(), 0);
+  for (zip_int64_t i = 0; i < count; ++i) {
+    zip_stat_t stat;
+    zip_stat_init(&stat);
+    if (zip_stat_index(archive.get(), static_cast<zip_uint64_t>(i), 0, &stat) != 0 ||
+        (stat.valid & ZIP_STAT_NAME) == 0) {
+      throw DocxError("the package's table of contents is damaged");
+    }
+    names_.emplace_back(stat.name);
+    sizes_.push_back((stat.valid & ZIP_STAT_SIZE) ? stat.size : 0);
+  }
+}
+
+Package Package::FromBytes(std::string bytes) {
+  if (bytes.size() > kMaxPackageSize) throw DocxError("the package is too large");
+  return Package(std::move(bytes));
+}
+
+Package Package::FromFile(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  if (!in) throw DocxError("cannot open the file: " + std::string(std::strerror(errno)));
+  in.seekg(0, std::ios::end);
+  std::streamoff size = in.tellg();
+  if (size < 0) throw DocxError("cannot read the file");
+  if (static_cast<uint64_t>(size) > kMaxPackageSize) throw DocxError("the file is too large");
+  in.seekg(0);
+  std::string bytes(static_cast<size_t>(size), '\0');
+  if (!in.read(bytes.data(), size)) throw DocxError("cannot read the file");
+  return Package(std::move(bytes));
+}
+
+bool Package::Has(const std::string& name) const {
+  return std::find(names_.begin(), names_.end(), name) != names_.end();
+}
+
+std::string Package::Read(const std::string& name) const {
+  auto it = std::find(names_.begin(), names_.end(), name);
+  if (it == names_.end()) throw DocxError("the package has no part " + name);
+  size_t index = static_cast<size_t>(it - names_.begin());
+  uint64_t declared = sizes_[index];
+  if (declared > kMaxPartSize) {
+    throw DocxError("part " + name + " is too large when unpacked (" +
+                    std::to_string(declared >> 20) + " MiB); refusing it as a zip bomb");
+  }
+  ArchivePtr archive = OpenArchive(bytes_, ZIP_RDONLY);
+  std::unique_ptr<zip_file_t, FileCloser> file(zip_fopen_index(archive.get(), index, 0));
+  if (!file) {
+    throw DocxError("cannot unpack part " + name + ": " +
+                    zip_error_strerror(zip_get_error(archive.get())));
+  }
+  // Read one byte more than declared: an entry whose data inflates beyond its declared size
+  // is corrupt (and libzip's CRC check catches the rest).
+  std::string content(static_cast<size_t>(declared) + 1, '\0');
+  size_t filled = 0;
+  while (filled < content.size()) {
+    zip_int64_t n = zip_fread(file.get(), content.data() + filled, content.size() - filled);
+    if (n < 0) {
+      throw DocxError("part " + name +
+                      " is damaged: " + zip_error_strerror(zip_file_get_error(file.get())));
+    }
+    if (n == 0) break;
+    filled += static_cast<size_t>(n);
+  }
+  if (filled != declared) throw DocxError("part " + name + " is damaged (wrong size)");
+  content.resize(filled);
+  return content;
+}
+
+namespace {
+
+// Adds or replaces the parts in archive, closes it and returns the bytes its buffer source
+// then holds. Consumes archive.
+std::string Finish(ArchivePtr archive, zip_source_t* source,
+                   const std::vector<std::pair<std::string, std::string>>& parts) {
+  for (const auto& [name, content] : parts) {
+    zip_source_t* data = zip_source_buffer(archive.get(), content.data(), content.size(), 0);
+    if (data == nullptr) throw DocxError("cannot write part " + name);
+    zip_int64_t index = zip_file_add(archive.get(), name.c_str(), data, ZIP_FL_OVERWRITE);
+    if (index < 0) {
+      zip_source_free(data);
+      throw DocxError("cannot write part " + name + ": " +
+                      zip_error_strerror(zip_get_error(archive.get())));
+    }
+    zip_set_file_compression(archive.get(), static_cast<zip_uint64_t>(index), ZIP_CM_DEFLATE,
+                             kDeflateLevel);
+  }
+  // Keep the buffer source alive past zip_close: it holds the new archive's bytes.
+  zip_source_keep(source);
+  if (zip_close(archive.get()) != 0) {
+    std::string message = zip_error_strerror(zip_get_error(archive.get()));
+    zip_source_free(source);
+    throw DocxError("cannot write the package: " + message);
+  }
+  archive.release();
+  std::string out;
+  bool ok = zip_source_open(source) == 0;
+  if (ok) {
+    char buffer[1 << 16];
+    zip_int64_t n;
+    while ((n = zip_source_read(source, buffer, sizeof buffer)) > 0) {
+      out.append(buffer, static_cast<size_t>(n));
+    }
+    ok = n == 0;
+    zip_source_close(source);
+  }
+  zip_source_free(source);
+  if (!ok) throw DocxError("cannot write the package");
+  return out;
+}
+
+}  // namespace
+
+std::string Package::Write(const std::map<std::string, std::string>& replacements) const {
+  if (replacements.empty()) return bytes_;
+  zip_source_t* source = nullptr;
+  ArchivePtr archive = OpenArchive(bytes_, 0, &source);
+  return Finish(std::move(archive), source, {replacements.begin(), replacements.end()});
+}
+
+std::string Package::Create(const std::vector<std::pair<std::string, std::string>>& parts) {
+  zip_error_t error;
+  zip_error_init(&error);
+  zip_source_t* source = zip_source_buffer_create(nullptr, 0, 0, &error);
+  if (source == nullptr) throw DocxError("cannot create a package: " + ZipErrorText(&error));
+  zip_t* archive = zip_open_from_source(source, ZIP_TRUNCATE, &error);
+  if (archive == nullptr) {
+    zip_source_free(source);
+    throw DocxError("cannot create a package: " + ZipErrorText(&error));
+  }
+  zip_error_fini(&error);
+  return Finish(ArchivePtr(archive), source, parts);
+}
+
+void WriteFileAtomically(const std::string& path, const std::string& bytes) {
+  std::string temp = path + ".XXXXXX";
+  int fd = mkstemp(temp.data());
+  if (fd < 0) {
+    throw DocxError("cannot create a temporary file beside " + path + ": " + std::strerror(errno));
+  }
+  size_t written = 0;
+  while (written < bytes.size()) {
+    ssize_t n = ::write(fd, bytes.data() + written, bytes.size() - written);
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      break;
+    }
+    written += static_cast<size_t>(n);
+  }
+  int savedErrno = errno;
+  bool ok = written == bytes.size() && ::fsync(fd) == 0;
+  if (ok) {
+    // mkstemp makes the file private; give it the target's mode, or the usual one.
+    struct stat existing;
+    mode_t mode = ::stat(path.c_str(), &existing) == 0 ? existing.st_mode & 07777 : 0644;
+    ::fchmod(fd, mode);
+  }
+  ::close(fd);
+  if (!ok || std::rename(temp.c_str(), path.c_str()) != 0) {
+    if (ok) savedErrno = errno;
+    ::unlink(temp.c_str());
+    throw DocxError("cannot write " + path + ": " + std::strerror(savedErrno));
+  }
+}
+
+}  // namespace quillon::docx

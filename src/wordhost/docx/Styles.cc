@@ -1,0 +1,84 @@
+#include "wordhost/docx/Styles.h"
+
+#include <sstream>
+#include <string_view>
+
+#include "base/Text.h"
+#include "wordhost/docx/DocxError.h"
+
+namespace quillon::docx {
+namespace {
+
+constexpr const char* kEmptyStyles =
+    "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n"
+    "<w:styles xmlns:w=\"http://schemas.openxmlformats.org/wordprocessingml/2006/main\"/>";
+
+// Word's own definition of the built-in "Table Grid" style.
+constexpr const char* kTableGrid =
+    "<w:style w:type=\"table\" w:styleId=\"TableGrid\">"
+    "<w:name w:val=\"Table Grid\"/><w:basedOn w:val=\"TableNormal\"/>"
+    "<w:uiPriority w:val=\"39\"/><w:rsid w:val=\"00000000\"/>"
+    "<w:pPr><w:spacing w:after=\"0\" w:line=\"240\" w:lineRule=\"auto\"/></w:pPr>"
+    "<w:tblPr><w:tblBorders>"
+    "<w:top w:val=\"single\" w:sz=\"4\" w:space=\"0\" w:color=\"auto\"/>"
+    "<w:left w:val=\"single\" w:sz=\"4\" w:space=\"0\" w:color=\"auto\"/>"
+    "<w:bottom w:val=\"single\" w:sz=\"4\" w:space=\"0\" w:color=\"auto\"/>"
+    "<w:right w:val=\"single\" w:sz=\"4\" w:space=\"0\" w:color=\"auto\"/>"
+    "<w:insideH w:val=\"single\" w:sz=\"4\" w:space=\"0\" w:color=\"auto\"/>"
+    "<w:insideV w:val=\"single\" w:sz=\"4\" w:space=\"0\" w:color=\"auto\"/>"
+    "</w:tblBorders></w:tblPr></w:style>";
+
+}  // namespace
+
+Styles::Styles(const std::string& content) {
+  const std::string& text = content.empty() ? std::string(kEmptyStyles) : content;
+  pugi::xml_parse_result result =
+      xml_.load_buffer(text.data(), text.size(), pugi::parse_full | pugi::parse_ws_pcdata);
+  if (!result) {
+    throw DocxError(std::string("the styles part is not well-formed XML: ") + result.description());
+  }
+  root_ = xml_.child("w:styles");
+  if (!root_) throw DocxError("the styles part has no w:styles element");
+  modified_ = content.empty();
+}
+
+std::string Styles::NameOf(const std::string& id) const {
+  pugi::xml_node style = root_.find_child_by_attribute("w:style", "w:styleId", id.c_str());
+  std::string name = style.child("w:name").attribute("w:val").value();
+  if (name.empty()) return id;
+  // Word shows the built-in names capitalised ("Table Grid"), whatever the file stores.
+  if (name == "table grid") return "Table Grid";
+  if (name == "Normal Table") return "Table Normal";
+  return name;
+}
+
+std::string Styles::TableStyleId(const std::string& name) const {
+  for (pugi::xml_node style : root_.children("w:style")) {
+    if (std::string_view(style.attribute("w:type").value()) != "table") continue;
+    if (CompareTextIgnoreCase(style.child("w:name").attribute("w:val").value(), name) == 0) {
+      return style.attribute("w:styleId").value();
+    }
+  }
+  return {};
+}
+
+std::string Styles::EnsureTableGrid() {
+  std::string id = TableStyleId("Table Grid");
+  if (!id.empty()) return id;
+  pugi::xml_document fragment;
+  fragment.load_string(kTableGrid);
+  pugi::xml_node style = root_.append_copy(fragment.first_child());
+  if (!root_.find_child_by_attribute("w:style", "w:styleId", "TableNormal")) {
+    style.remove_child("w:basedOn");
+  }
+  modified_ = true;
+  return "TableGrid";
+}
+
+std::string Styles::Serialize() const {
+  std::ostringstream out;
+  xml_.save(out, "", pugi::format_raw | pugi::format_no_declaration, pugi::encoding_utf8);
+  return out.str();
+}
+
+}  // namespace quillon::docx

@@ -1,0 +1,36 @@
+// The styles part of a document, read on first use: style names by id, and Word's "Table
+// Grid" table style added when a table asks for it and the document lacks it.
+#pragma once
+
+#include <pugixml.hpp>
+
+#include <string>
+
+namespace quillon::docx {
+
+class Styles {
+ public:
+  // content is the styles part's XML, or empty when the document has no styles part (one is
+  // then made when a style has to be added). Throws DocxError for malformed XML.
+  explicit Styles(const std::string& content);
+
+  // Returns the name of the style with that id, or the id itself when there is no such style.
+  std::string NameOf(const std::string& id) const;
+  // Returns the id of the table style named name (names compare without regard to case), or
+  // "" when there is none.
+  std::string TableStyleId(const std::string& name) const;
+  // Returns the id of "Table Grid", adding Word's definition of it when missing.
+  std::string EnsureTableGrid();
+
+  // Returns whether a style was added since loading.
+  bool Modified() const { return modified_; }
+  // Returns the part's XML as it is now.
+  std::string Serialize() const;
+
+ private:
+  pugi::xml_document xml_;
+  pugi::xml_node root_;
+  bool modified_ = false;
+};
+
+}  // namespace quillon::docx

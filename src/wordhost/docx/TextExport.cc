@@ -1,0 +1,77 @@
+#include "wordhost/docx/TextExport.h"
+
+#include "wordhost/docx/Utf8.h"
+
+namespace quillon::docx {
+namespace {
+
+class AllCodes : public FieldDisplay {
+ public:
+  explicit AllCodes(bool codes) : codes_(codes) {}
+  bool ShowsCode(pugi::xml_node) const override { return codes_; }
+
+ private:
+  bool codes_;
+};
+
+}  // namespace
+
+std::string ShowText(const Document& document, bool codes) {
+  const Story& story = document.story();
+  AllCodes display(codes);
+  std::u32string text;
+  std::vector<long> positions;
+  story.Shown(0, story.Length(), display, text, positions);
+  std::string out;
+  out.reserve(text.size());
+  for (size_t i = 0; i < text.size(); ++i) {
+    char32_t c = text[i];
+    switch (c) {
+      case U'\r':
+        out += '\n';
+        break;
+      case U'\a': {
+        // A cell end is a tab before the next cell; the row end closes the line.
+        size_t unit = story.UnitAt(positions[i]);
+        if (story.KindOf(unit) == UnitKind::kRowEnd) {
+          if (!out.empty() && out.back() == '\t') out.pop_back();
+          out += '\n';
+        } else {
+          out += '\t';
+        }
+        break;
+      }
+      case U'\v':
+      case U'\f':
+      case U'\x0E':
+        out += '\n';
+        break;
+      case U'\uFFFC':
+      case U'\u00AD':
+        break;
+      default:
+        AppendUtf8(out, c);
+    }
+  }
+  return out;
+}
+
+std::vector<FieldListing> ListFields(const Document& document) {
+  const FieldIndex& fields = document.fieldIndex();
+  const Story& story = document.story();
+  std::vector<FieldListing> listing;
+  listing.reserve(fields.Count());
+  for (size_t i = 0; i < fields.Count(); ++i) {
+    const FieldRecord& field = *fields.At(i);
+    FieldListing entry;
+    entry.index = static_cast<long>(i + 1);
+    entry.start = fields.BeginOf(field, story);
+    entry.page = story.PageAt(entry.start);
+    entry.code = document.CodeText(field);
+    entry.result = document.ResultText(field);
+    listing.push_back(std::move(entry));
+  }
+  return listing;
+}
+
+}  // namespace quillon::docx

@@ -1,0 +1,139 @@
+// Builds small WordprocessingML documents for the tests: snippets for paragraphs, runs and
+// fields, and a minimal .docx package around a body.
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "wordhost/docx/Document.h"
+#include "wordhost/docx/Package.h"
+
+namespace quillon::docx::testing {
+
+inline std::string Escape(const std::string& text) {
+  std::string out;
+  for (char c : text) {
+    switch (c) {
+      case '<':
+        out += "&lt;";
+        break;
+      case '>':
+        out += "&gt;";
+        break;
+      case '&':
+        out += "&amp;";
+        break;
+      case '"':
+        out += "&quot;";
+        break;
+      default:
+        out += c;
+    }
+  }
+  return out;
+}
+
+// A run of text with optional run properties (the inside of w:rPr).
+inline std::string R(const std::string& text, const std::string& props = "") {
+  std::string rPr = props.empty() ? "" : "<w:rPr>" + props + "</w:rPr>";
+  return "<w:r>" + rPr + "<w:t xml:space=\"preserve\">" + Escape(text) + "</w:t></w:r>";
+}
+
+inline std::string P(const std::string& inner, const std::string& pPr = "") {
+  return "<w:p>" + (pPr.empty() ? "" : "<w:pPr>" + pPr + "</w:pPr>") + inner + "</w:p>";
+}
+
+inline std::string Mark(const char* type, const std::string& props = "") {
+  std::string rPr = props.empty() ? "" : "<w:rPr>" + props + "</w:rPr>";
+  return std::string("<w:r>") + rPr + "<w:fldChar w:fldCharType=\"" + type + "\"/></w:r>";
+}
+
+inline std::string Instr(const std::string& code) {
+  return "<w:r><w:instrText xml:space=\"preserve\">" + Escape(code) + "</w:instrText></w:r>";
+}
+
+// A complex field; result is run-level XML (use R()).
+inline std::string Fld(const std::string& code, const std::string& resultRuns) {
+  return Mark("begin") + Instr(code) + Mark("separate") + resultRuns + Mark("end");
+}
+
+inline std::string Simple(const std::string& code, const std::string& resultRuns) {
+  return "<w:fldSimple w:instr=\"" + Escape(code) + "\">" + resultRuns + "</w:fldSimple>";
+}
+
+inline std::string Table(int rows, int columns, const std::string& cellPrefix = "c") {
+  std::string xml = "<w:tbl><w:tblPr><w:tblW w:w=\"0\" w:type=\"auto\"/></w:tblPr><w:tblGrid>";
+  for (int c = 0; c < columns; ++c) xml += "<w:gridCol w:w=\"2000\"/>";
+  xml += "</w:tblGrid>";
+  for (int r = 0; r < rows; ++r) {
+    xml += "<w:tr>";
+    for (int c = 0; c < columns; ++c) {
+      xml += "<w:tc><w:tcPr><w:tcW w:w=\"2000\" w:type=\"dxa\"/></w:tcPr>" +
+             P(R(cellPrefix + std::to_string(r) + std::to_string(c))) + "</w:tc>";
+    }
+    xml += "</w:tr>";
+  }
+  return xml + "</w:tbl>";
+}
+
+inline std::string DocumentXml(const std::string& body) {
+  return "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n"
+         "<w:document xmlns:w=\"http://schemas.openxmlformats.org/wordprocessingml/2006/main\" "
+         "xmlns:r=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships\">"
+         "<w:body>" +
+         body +
+         "<w:sectPr><w:pgSz w:w=\"11906\" w:h=\"16838\"/><w:pgMar w:top=\"1134\" "
+         "w:right=\"1134\" w:bottom=\"1134\" w:left=\"1134\"/></w:sectPr></w:body></w:document>";
+}
+
+inline std::string ContentTypes(bool styles) {
+  return "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n"
+         "<Types xmlns=\"http://schemas.openxmlformats.org/package/2006/content-types\">"
+         "<Default Extension=\"rels\" "
+         "ContentType=\"application/vnd.openxmlformats-package.relationships+xml\"/>"
+         "<Default Extension=\"xml\" ContentType=\"application/xml\"/>"
+         "<Override PartName=\"/word/document.xml\" "
+         "ContentType=\"application/"
+         "vnd.openxmlformats-officedocument.wordprocessingml.document.main+xml\"/>" +
+         std::string(styles ? "<Override PartName=\"/word/styles.xml\" "
+                              "ContentType=\"application/"
+                              "vnd.openxmlformats-officedocument.wordprocessingml.styles+xml\"/>"
+                            : "") +
+         "</Types>";
+}
+
+// Returns .docx bytes with body as the document body; with styles, a styles part (the inside
+// of w:styles) and its relationship.
+inline std::string MakeDocx(const std::string& body, const std::string* styles = nullptr) {
+  std::string rels =
+      "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n"
+      "<Relationships xmlns=\"http://schemas.openxmlformats.org/package/2006/relationships\">"
+      "<Relationship Id=\"rId1\" "
+      "Type=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships/"
+      "officeDocument\" Target=\"word/document.xml\"/></Relationships>";
+  std::vector<std::pair<std::string, std::string>> parts = {
+      {"[Content_Types].xml", ContentTypes(styles != nullptr)},
+      {"_rels/.rels", rels},
+      {"word/document.xml", DocumentXml(body)}};
+  if (styles != nullptr) {
+    parts.emplace_back(
+        "word/_rels/document.xml.rels",
+        "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n"
+        "<Relationships xmlns=\"http://schemas.openxmlformats.org/package/2006/relationships\">"
+        "<Relationship Id=\"rId1\" "
+        "Type=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships/styles\" "
+        "Target=\"styles.xml\"/></Relationships>");
+    parts.emplace_back("word/styles.xml",
+                       "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n"
+                       "<w:styles "
+                       "xmlns:w=\"http://schemas.openxmlformats.org/wordprocessingml/2006/main\">" +
+                           *styles + "</w:styles>");
+  }
+  return Package::Create(parts);
+}
+
+inline std::unique_ptr<Document> Load(const std::string& body) {
+  return Document::FromBytes(MakeDocx(body), "test.docx");
+}
+
+}  // namespace quillon::docx::testing
