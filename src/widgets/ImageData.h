@@ -1,0 +1,66 @@
+// A decoded picture as the image readers hand it over, the limits every reader applies, and
+// the byte helpers they share.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <span>
+#include <vector>
+
+namespace quillon::widgets {
+
+// The format a picture came from.
+enum class ImageFormat : int32_t {
+  kNone = 0,
+  kBitmap = 1,
+  kIcon = 2,
+  kCursor = 3,
+  kGif = 4,
+  kPng = 5,
+};
+
+// Pictures above this many pixels are refused, so that a damaged or hostile header cannot make
+// a reader allocate gigabytes (4096 x 4096 is far beyond any picture the add-in shows).
+inline constexpr int64_t kMaxImagePixels = int64_t{1} << 24;
+
+struct DecodedImage {
+  int32_t width = 0;
+  int32_t height = 0;
+  // Blue, green, red, alpha bytes; the top row first; width * 4 bytes a row.
+  std::vector<uint8_t> pixels;
+  // Whether the colours are already multiplied by alpha (some 32-bit bitmaps are).
+  bool premultiplied = false;
+  // Whether any pixel may be less than opaque.
+  bool hasAlpha = false;
+  ImageFormat format = ImageFormat::kNone;
+};
+
+using Bytes = std::span<const uint8_t>;
+
+inline uint16_t Le16(const uint8_t* p) {
+  return static_cast<uint16_t>(p[0] | (p[1] << 8));
+}
+inline uint32_t Le32(const uint8_t* p) {
+  return static_cast<uint32_t>(p[0]) | (static_cast<uint32_t>(p[1]) << 8) |
+         (static_cast<uint32_t>(p[2]) << 16) | (static_cast<uint32_t>(p[3]) << 24);
+}
+inline uint32_t Be32(const uint8_t* p) {
+  return (static_cast<uint32_t>(p[0]) << 24) | (static_cast<uint32_t>(p[1]) << 16) |
+         (static_cast<uint32_t>(p[2]) << 8) | static_cast<uint32_t>(p[3]);
+}
+
+// Returns whether a width x height picture may be decoded (both positive, within the limit).
+inline bool SaneImageSize(int64_t width, int64_t height) {
+  return width > 0 && height > 0 && width <= kMaxImagePixels && height <= kMaxImagePixels &&
+         width * height <= kMaxImagePixels;
+}
+
+// Sizes out for width x height pixels, all transparent black.
+// REQUIRES: SaneImageSize(width, height).
+inline void AllocateImage(DecodedImage& out, int32_t width, int32_t height) {
+  out.width = width;
+  out.height = height;
+  out.pixels.assign(static_cast<size_t>(width) * static_cast<size_t>(height) * 4, 0);
+}
+
+}  // namespace quillon::widgets
