@@ -1,0 +1,230 @@
+// The image readers against pictures made with ImageMagick: each file under tests/data/images
+// comes with the pixels ImageMagick reports for it ("convert file txt:-"), and the readers
+// must give those same pixels.
+#include <gtest/gtest.h>
+
+#include <zlib.h>
+
+#include <cstdio>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "widgets/BmpReader.h"
+#include "widgets/GifReader.h"
+#include "widgets/IconReader.h"
+#include "widgets/ImageDecoder.h"
+#include "widgets/PngReader.h"
+#include "widgets/PngWriter.h"
+
+namespace quillon::widgets {
+namespace {
+
+const std::string kDir = "tests/data/images/";
+
+std::vector<uint8_t> ReadAll(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), {});
+}
+
+struct Reference {
+  int width = 0, height = 0;
+  std::vector<uint8_t> rgba;  // straight, 8 bits a channel, top row first
+};
+
+// Parses ImageMagick's pixel enumeration: a header "# ImageMagick pixel enumeration: w,h,max,
+// space" and lines "x,y: (c1,c2,c3[,alpha]) ...". Values are scaled from max to 8 bits.
+Reference ParseEnumeration(const std::string& path) {
+  Reference ref;
+  std::ifstream in(path);
+  std::string line;
+  unsigned max = 255;
+  std::getline(in, line);
+  EXPECT_EQ(std::sscanf(line.c_str(), "# ImageMagick pixel enumeration: %d,%d,%u", &ref.width,
+                        &ref.height, &max),
+            3)
+      << path;
+  ref.rgba.assign(static_cast<size_t>(ref.width) * ref.height * 4, 0);
+  while (std::getline(in, line)) {
+    int x, y;
+    unsigned v[4] = {0, 0, 0, max};
+    int n = std::sscanf(line.c_str(), "%d,%d: (%u,%u,%u,%u)", &x, &y, &v[0], &v[1], &v[2], &v[3]);
+    if (n < 5) continue;
+    for (int c = 0; c < 4; ++c) {
+      ref.rgba[(static_cast<size_t>(y) * ref.width + x) * 4 + c] =
+          static_cast<uint8_t>((v[c] * 255 + max / 2) / max);
+    }
+  }
+  return ref;
+}
+
+// Compares decoded pixels with the reference; colours of fully transparent pixels are free.
+void ExpectPixels(const DecodedImage& image, const Reference& ref, const std::string& name) {
+  ASSERT_EQ(image.width, ref.width) << name;
+  ASSERT_EQ(image.height, ref.height) << name;
+  int mismatches = 0;
+  for (int y = 0; y < ref.height; ++y) {
+    for (int x = 0; x < ref.width; ++x) {
+      const uint8_t* e = &ref.rgba[(static_cast<size_t>(y) * ref.width + x) * 4];
+      const uint8_t* g = &image.pixels[(static_cast<size_t>(y) * ref.width + x) * 4];
+      bool same = e[3] == g[3] && (e[3] == 0 || (e[0] == g[2] && e[1] == g[1] && e[2] == g[0]));
+      if (!same && ++mismatches <= 3) {
+        ADD_FAILURE() << name << " pixel " << x << "," << y << ": expected rgba(" << +e[0] << ","
+                      << +e[1] << "," << +e[2] << "," << +e[3] << ") got rgba(" << +g[2] << ","
+                      << +g[1] << "," << +g[0] << "," << +g[3] << ")";
+      }
+    }
+  }
+  EXPECT_EQ(mismatches, 0) << name;
+}
+
+struct PictureCase {
+  const char* file;
+  ImageFormat format;
+  bool hasAlpha;
+  int32_t wantedWidth = 0, wantedHeight = 0;
+  const char* reference = nullptr;  // default: file + ".txt"
+};
+
+class ReadersMatchImageMagick : public testing::TestWithParam<PictureCase> {};
+
+TEST_P(ReadersMatchImageMagick, SamePixels) {
+  const PictureCase& c = GetParam();
+  std::vector<uint8_t> data = ReadAll(kDir + c.file);
+  ASSERT_FALSE(data.empty()) << c.file;
+  DecodedImage image;
+  ASSERT_TRUE(DecodeImage(data, c.wantedWidth, c.wantedHeight, image)) << c.file;
+  EXPECT_EQ(image.format, c.format) << c.file;
+  EXPECT_EQ(image.hasAlpha, c.hasAlpha) << c.file;
+  EXPECT_FALSE(image.premultiplied) << c.file;
+  const std::string ref = c.reference ? c.reference : std::string(c.file) + ".txt";
+  ExpectPixels(image, ParseEnumeration(kDir + ref), c.file);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Pictures, ReadersMatchImageMagick,
+    testing::Values(
+        PictureCase{"rgba8.png", ImageFormat::kPng, true},
+        PictureCase{"rgba16.png", ImageFormat::kPng, true},
+        PictureCase{"rgb8.png", ImageFormat::kPng, false},
+        PictureCase{"rgb_trns.png", ImageFormat::kPng, true},
+        PictureCase{"interlaced.png", ImageFormat::kPng, true},
+        PictureCase{"grey1.png", ImageFormat::kPng, false},
+        PictureCase{"grey1_interlaced.png", ImageFormat::kPng, false},
+        PictureCase{"grey2.png", ImageFormat::kPng, false},
+        PictureCase{"grey2_trns.png", ImageFormat::kPng, true},
+        PictureCase{"grey4.png", ImageFormat::kPng, false},
+        PictureCase{"grey16.png", ImageFormat::kPng, false},
+        PictureCase{"greyalpha8.png", ImageFormat::kPng, true},
+        PictureCase{"palette2_trns.png", ImageFormat::kPng, true},
+        PictureCase{"palette4.png", ImageFormat::kPng, false},
+        PictureCase{"palette8.png", ImageFormat::kPng, true},
+        PictureCase{"transparent89a.gif", ImageFormat::kGif, true},
+        PictureCase{"opaque87a.gif", ImageFormat::kGif, false},
+        PictureCase{"interlaced.gif", ImageFormat::kGif, false},
+        PictureCase{"bits1.bmp", ImageFormat::kBitmap, false},
+        PictureCase{"bits4.bmp", ImageFormat::kBitmap, false},
+        PictureCase{"bits8.bmp", ImageFormat::kBitmap, false},
+        PictureCase{"rle8.bmp", ImageFormat::kBitmap, false},
+        PictureCase{"bits24.bmp", ImageFormat::kBitmap, false},
+        PictureCase{"topdown24.bmp", ImageFormat::kBitmap, false},
+        PictureCase{"bits32.bmp", ImageFormat::kBitmap, true},
+        PictureCase{"mask4.ico", ImageFormat::kIcon, true},
+        PictureCase{"mask4.cur", ImageFormat::kCursor, true},
+        // Several sizes: the wanted size chooses the entry; no size takes the largest.
+        PictureCase{"two_sizes.ico", ImageFormat::kIcon, true, 8, 8, "two_sizes.ico.txt"},
+        PictureCase{"two_sizes.ico", ImageFormat::kIcon, true, 16, 16, "two_sizes.ico.1.txt"},
+        PictureCase{"two_sizes.ico", ImageFormat::kIcon, true, 0, 0, "two_sizes.ico.1.txt"},
+        PictureCase{"two_sizes.ico", ImageFormat::kIcon, true, 11, 11, "two_sizes.ico.txt"},
+        PictureCase{"two_sizes.ico", ImageFormat::kIcon, true, 12, 12, "two_sizes.ico.1.txt"},
+        PictureCase{"png_entry.ico", ImageFormat::kIcon, true, 6, 4, "png_entry.ico.txt"},
+        PictureCase{"png_entry.ico", ImageFormat::kIcon, true, 7, 5, "png_entry.ico.1.txt"}),
+    [](const testing::TestParamInfo<PictureCase>& info) {
+      std::string name = std::to_string(info.index) + "_" + info.param.file;
+      for (char& ch : name) {
+        if (!isalnum(static_cast<unsigned char>(ch))) ch = '_';
+      }
+      return name;
+    });
+
+TEST(ImageSniffing, ByContentNotName) {
+  EXPECT_EQ(SniffImageFormat(ReadAll(kDir + "rgba8.png")), ImageFormat::kPng);
+  EXPECT_EQ(SniffImageFormat(ReadAll(kDir + "mask4.cur")), ImageFormat::kCursor);
+  std::vector<uint8_t> gif = ReadAll(kDir + "opaque87a.gif");
+  for (int i = 0; i < 6; ++i) gif[i] = static_cast<uint8_t>(toupper(gif[i]));
+  EXPECT_EQ(SniffImageFormat(gif), ImageFormat::kGif);
+  gif[0] = 'g';
+  gif[1] = 'i';
+  EXPECT_EQ(SniffImageFormat(gif), ImageFormat::kGif);  // any letter case
+  const std::vector<uint8_t> text = {'h', 'e', 'l', 'l', 'o', ' ', 'w', 'o', 'r', 'l', 'd'};
+  EXPECT_EQ(SniffImageFormat(text), ImageFormat::kNone);
+  DecodedImage image;
+  EXPECT_FALSE(DecodeImage(text, 0, 0, image));
+}
+
+// Damaged data is refused: every prefix, and single corrupted bytes, of each kind of file.
+TEST(ImageReadersRefuse, TruncatedAndCorrupted) {
+  for (const char* file : {"rgba8.png", "interlaced.png", "transparent89a.gif", "mask4.ico",
+                           "bits24.bmp", "rle8.bmp", "png_entry.ico"}) {
+    std::vector<uint8_t> data = ReadAll(kDir + file);
+    for (size_t n = 0; n < data.size(); ++n) {
+      DecodedImage image;
+      std::vector<uint8_t> prefix(data.begin(), data.begin() + n);
+      bool ok = DecodeImage(prefix, 0, 0, image);
+      // Only formats without checksums may accept a prefix; what they give stays in bounds.
+      if (ok) {
+        EXPECT_EQ(image.pixels.size(), static_cast<size_t>(image.width) * image.height * 4);
+      }
+    }
+  }
+  std::vector<uint8_t> png = ReadAll(kDir + "rgba8.png");
+  DecodedImage image;
+  // The last chunk runs past the end of the data.
+  EXPECT_FALSE(ReadPng(std::vector<uint8_t>(png.begin(), png.end() - 13), image));
+  png[40] ^= 0x01;  // inside the IDAT data: its checksum no longer matches
+  EXPECT_FALSE(ReadPng(png, image));
+}
+
+TEST(ImageReadersRefuse, AbsurdSizes) {
+  // A PNG header claiming 100000 x 100000 pixels, with a valid checksum.
+  std::vector<uint8_t> png = ReadAll(kDir + "rgb8.png");
+  const uint8_t big[8] = {0, 1, 0x86, 0xA0, 0, 1, 0x86, 0xA0};
+  std::copy(big, big + 8, png.begin() + 16);
+  uLong crc = crc32(0L, &png[12], 17);
+  for (int i = 0; i < 4; ++i) png[29 + i] = static_cast<uint8_t>(crc >> (24 - 8 * i));
+  DecodedImage image;
+  EXPECT_FALSE(ReadPng(png, image));
+  // A BMP header claiming 2^30 x 2 pixels.
+  std::vector<uint8_t> bmp = ReadAll(kDir + "bits24.bmp");
+  bmp[18] = 0;
+  bmp[19] = 0;
+  bmp[20] = 0;
+  bmp[21] = 0x40;
+  EXPECT_FALSE(ReadBmp(bmp, image));
+  // A GIF screen of 65535 x 65535.
+  std::vector<uint8_t> gif = ReadAll(kDir + "opaque87a.gif");
+  gif[6] = gif[7] = gif[8] = gif[9] = 0xFF;
+  EXPECT_FALSE(ReadGif(gif, image));
+}
+
+TEST(PngWriter, RoundTripsThroughTheReader) {
+  for (bool alpha : {true, false}) {
+    DecodedImage image;
+    AllocateImage(image, 13, 7);
+    image.hasAlpha = alpha;
+    for (size_t i = 0; i < image.pixels.size(); ++i) {
+      image.pixels[i] = static_cast<uint8_t>(i * 37 + i / 13);
+      if (!alpha && i % 4 == 3) image.pixels[i] = 255;
+    }
+    std::vector<uint8_t> png;
+    ASSERT_TRUE(WritePng(image, png));
+    DecodedImage back;
+    ASSERT_TRUE(ReadPng(png, back));
+    EXPECT_EQ(back.hasAlpha, alpha);
+    EXPECT_EQ(back.pixels, image.pixels);
+  }
+}
+
+}  // namespace
+}  // namespace quillon::widgets
