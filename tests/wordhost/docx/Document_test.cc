@@ -45,7 +45,7 @@ INSTANTIATE_TEST_SUITE_P(
                        Mark("end")),
                      12, "z\r"},
         // Two cells of 3 characters + cell ends + row end, then the paragraph after.
-        PositionCase{"table", Table(1, 2) + P(""), 10, "c00\r\ac01\r\a\r\a\r"},
+        PositionCase{"table", Tbl(1, 2) + P(""), 10, "c00\r\ac01\r\a\r\a\r"},
         PositionCase{"whitespace_kept", P(R("  two  spaces ")), 15, "  two  spaces \r"},
         PositionCase{
             "deleted_text_ignored",
@@ -70,7 +70,7 @@ TEST(Document, RangeOutsideTheTextIsAHostError) {
 }
 
 TEST(Document, ParagraphsCountAndEnds) {
-  auto doc = Load(P(R("one")) + Table(1, 2) + P(R("last")));
+  auto doc = Load(P(R("one")) + Tbl(1, 2) + P(R("last")));
   host::Paragraphs& paragraphs = doc->Paragraphs();
   // Two paragraphs in the body and one in each cell.
   ASSERT_EQ(paragraphs.Count(), 4);
@@ -103,7 +103,7 @@ TEST(Document, PagesCountBreaksOnce) {
 }
 
 TEST(Document, ShowTextPrintsLinesAndCells) {
-  auto doc = Load(P(R("Title")) + Table(2, 2) + P(R("A ") + Fld("QUOTE x", R("res")) + R(".")));
+  auto doc = Load(P(R("Title")) + Tbl(2, 2) + P(R("A ") + Fld("QUOTE x", R("res")) + R(".")));
   EXPECT_EQ(ShowText(*doc, false), "Title\nc00\tc01\nc10\tc11\nA res.\n");
   EXPECT_EQ(ShowText(*doc, true), "Title\nc00\tc01\nc10\tc11\nA QUOTE x.\n");
 }

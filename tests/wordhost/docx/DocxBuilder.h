@@ -61,7 +61,7 @@ inline std::string Simple(const std::string& code, const std::string& resultRuns
   return "<w:fldSimple w:instr=\"" + Escape(code) + "\">" + resultRuns + "</w:fldSimple>";
 }
 
-inline std::string Table(int rows, int columns, const std::string& cellPrefix = "c") {
+inline std::string Tbl(int rows, int columns, const std::string& cellPrefix = "c") {
   std::string xml = "<w:tbl><w:tblPr><w:tblW w:w=\"0\" w:type=\"auto\"/></w:tblPr><w:tblGrid>";
   for (int c = 0; c < columns; ++c) xml += "<w:gridCol w:w=\"2000\"/>";
   xml += "</w:tblGrid>";

@@ -1,1 +1,164 @@
+// Fields of the main text: reading, writing results, adding QUOTE fields, deleting.
 #include <gtest/gtest.h>
+
+#include "addin/host/HostError.h"
+#include "wordhost/docx/Document.h"
+#include "wordhost/docx/DocxBuilder.h"
+#include "wordhost/docx/Selection.h"
+
+namespace quillon::docx {
+namespace {
+
+using namespace testing;
+
+struct FieldCase {
+  const char* name;
+  std::string body;
+  std::vector<std::pair<std::string, std::string>> fields;  // code, result
+};
+
+class FieldReadTest : public ::testing::TestWithParam<FieldCase> {};
+
+TEST_P(FieldReadTest, CodesAndResultsInOrder) {
+  const FieldCase& c = GetParam();
+  auto doc = Load(c.body);
+  host::Fields& fields = doc->Fields();
+  ASSERT_EQ(fields.Count(), static_cast<long>(c.fields.size()));
+  for (size_t i = 0; i < c.fields.size(); ++i) {
+    auto field = fields.Item(static_cast<long>(i + 1));
+    EXPECT_EQ(field->Code()->Text(), c.fields[i].first) << "field " << i + 1;
+    EXPECT_EQ(field->Result()->Text(), c.fields[i].second) << "field " << i + 1;
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Fields, FieldReadTest,
+    ::testing::Values(
+        FieldCase{"none", P(R("plain")), {}},
+        FieldCase{"complex",
+                  P(R("a") + Fld(" ADDIN ABBREV <ABB>X</ABB> ", R("{X-#1}"))),
+                  {{" ADDIN ABBREV <ABB>X</ABB> ", "{X-#1}"}}},
+        FieldCase{"simple", P(Simple(" PAGE ", R("3"))), {{" PAGE ", "3"}}},
+        FieldCase{"code_split_result_split",
+                  P(Mark("begin") + Instr(" QUO") + Instr("TE ") + Instr("x ") + Mark("separate") +
+                    R("one ") + R("two", "<w:b/>") + Mark("end")),
+                  {{" QUOTE x ", "one two"}}},
+        FieldCase{"result_over_paragraphs",
+                  P(Mark("begin") + Instr(" TOC ") + Mark("separate") + R("first")) +
+                      P(R("second") + Mark("end")),
+                  {{" TOC ", "first\rsecond"}}},
+        FieldCase{"nested_in_order",
+                  P(Fld(" IF ", Fld(" A ", R("1")) + R(" and ") + Fld(" B ", R("2")))),
+                  {{" IF ", "1 and 2"}, {" A ", "1"}, {" B ", "2"}}},
+        FieldCase{"no_separator",
+                  P(Mark("begin") + Instr(" XE \"a\" ") + Mark("end")),
+                  {{" XE \"a\" ", ""}}},
+        // Marks that do not pair up are not fields, and reading goes on.
+        FieldCase{
+            "end_without_begin", P(R("a") + Mark("end") + Fld(" X ", R("r"))), {{" X ", "r"}}},
+        FieldCase{"begin_without_end",
+                  P(Fld(" X ", R("r")) + Mark("begin") + Instr(" Y ")),
+                  {{" X ", "r"}}},
+        FieldCase{"in_table", Tbl(1, 1) + P(Fld(" Z ", R("z"))), {{" Z ", "z"}}}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(Fields, ItemOutOfRangeIsAHostError) {
+  auto doc = Load(P(Fld(" X ", R("r"))));
+  EXPECT_THROW(doc->Fields().Item(0), host::HostError);
+  EXPECT_THROW(doc->Fields().Item(2), host::HostError);
+}
+
+TEST(Fields, ResultWriteIsOneRunInTheFirstRunsFormat) {
+  auto doc = Load(P(R("a ") + Fld(" X ", R("old", "<w:i/>") + R(" more", "<w:b/>")) + R(" z")));
+  auto field = doc->Fields().Item(1);
+  field->Result()->SetText("New text");
+  EXPECT_EQ(field->Result()->Text(), "New text");
+  EXPECT_EQ(doc->Range()->Text(), "a New text z\r");
+  pugi::xml_node separate = doc->fieldIndex().At(0)->separate;
+  pugi::xml_node resultRun = separate.parent().next_sibling("w:r");
+  EXPECT_TRUE(resultRun.child("w:rPr").child("w:i"));
+  EXPECT_FALSE(resultRun.child("w:rPr").child("w:b"));
+  EXPECT_EQ(resultRun.next_sibling("w:r").child("w:fldChar").attribute("w:fldCharType").value(),
+            std::string("end"));
+}
+
+TEST(Fields, ResultWriteOnSimpleAndSeparatorlessFields) {
+  auto doc = Load(P(Simple(" PAGE ", R("1"))) + P(Mark("begin") + Instr(" XE ") + Mark("end")));
+  doc->Fields().Item(1)->Result()->SetText("9");
+  doc->Fields().Item(2)->Result()->SetText("now");
+  EXPECT_EQ(doc->Fields().Item(1)->Code()->Text(), " PAGE ");
+  EXPECT_EQ(doc->Fields().Item(1)->Result()->Text(), "9");
+  EXPECT_EQ(doc->Fields().Item(2)->Result()->Text(), "now");
+  EXPECT_EQ(doc->Range()->Text(), "9\rnow\r");
+}
+
+TEST(Fields, ResultWriteRemovesNestedFields) {
+  auto doc = Load(P(Fld(" IF ", Fld(" A ", R("1")) + R("x")) + Fld(" B ", R("b"))));
+  ASSERT_EQ(doc->Fields().Count(), 3);
+  doc->Fields().Item(1)->Result()->SetText("flat");
+  ASSERT_EQ(doc->Fields().Count(), 2);
+  EXPECT_EQ(doc->Fields().Item(2)->Code()->Text(), " B ");
+}
+
+TEST(Fields, AddQuoteOverASelectionTakesItsFormat) {
+  auto doc = Load(P(R("Hello ") + R("WHO", "<w:b/>") + R(" there")));
+  auto range = doc->Range(6, 9);
+  auto field = doc->Fields().Add(*range, host::wdFieldQuote, "<ABB>WHO</ABB>", false);
+  EXPECT_EQ(field->Code()->Text(), " QUOTE <ABB>WHO</ABB> ");
+  EXPECT_EQ(field->Result()->Text(), "<ABB>WHO</ABB>");
+  EXPECT_EQ(doc->Fields().Count(), 1);
+  EXPECT_TRUE(doc->fieldIndex().At(0)->begin.parent().child("w:rPr").child("w:b"));
+  EXPECT_EQ(doc->Range()->Text(), "Hello <ABB>WHO</ABB> there\r");
+}
+
+TEST(Fields, AddAtInsertionPointKeepsOrder) {
+  auto doc = Load(P(Fld(" A ", R("a")) + R(" mid ") + Fld(" C ", R("c"))));
+  long afterFirst = doc->fieldIndex().EndOf(*doc->fieldIndex().At(0), doc->story()) + 1;
+  auto range = doc->Range(afterFirst + 2, afterFirst + 2);
+  doc->Fields().Add(*range, host::wdFieldQuote, "b", false);
+  ASSERT_EQ(doc->Fields().Count(), 3);
+  EXPECT_EQ(doc->Fields().Item(1)->Code()->Text(), " A ");
+  EXPECT_EQ(doc->Fields().Item(2)->Code()->Text(), " QUOTE b ");
+  EXPECT_EQ(doc->Fields().Item(3)->Code()->Text(), " C ");
+  EXPECT_EQ(doc->Range()->Text(), "a mbid c\r");
+}
+
+TEST(Fields, ReplacingASelectedFieldKeepsCountAndIndices) {
+  auto doc =
+      Load(P(Fld(" A ", R("a")) + R(" ") + Fld(" B ", R("b")) + R(" ") + Fld(" C ", R("c"))));
+  auto first = doc->Fields().Item(1);
+  auto third = doc->Fields().Item(3);
+  auto second = doc->Fields().Item(2);
+  second->Select();
+  host::Selection& selection = doc->selection();
+  auto added = selection.Fields().Add(*selection.Range(), host::wdFieldQuote, "new", false);
+  EXPECT_EQ(doc->Fields().Count(), 3);
+  EXPECT_EQ(doc->Fields().Item(2)->Code()->Text(), " QUOTE new ");
+  EXPECT_EQ(first->Code()->Text(), " A ");
+  EXPECT_EQ(third->Code()->Text(), " C ");
+  EXPECT_THROW(second->Code(), host::HostError);  // the replaced field is gone
+}
+
+TEST(Fields, DeleteAndSelect) {
+  auto doc = Load(P(R("x ") + Fld(" A ", R("a")) + R(" y")));
+  auto field = doc->Fields().Item(1);
+  field->Select();
+  EXPECT_EQ(doc->selection().Start(), 2);
+  EXPECT_EQ(doc->selection().End(), 2 + 7);  // begin, " A ", separate, "a", end
+  EXPECT_EQ(doc->selection().Text(), "a");
+  field->Delete();
+  EXPECT_EQ(doc->Fields().Count(), 0);
+  EXPECT_EQ(doc->Range()->Text(), "x  y\r");
+  EXPECT_THROW(field->Result(), host::HostError);
+}
+
+TEST(Fields, RangeCuttingAFieldIsRefused) {
+  auto doc = Load(P(R("ab") + Fld(" A ", R("a")) + R("cd")));
+  std::string before = doc->Range()->Text();
+  EXPECT_THROW(doc->Range(1, 4)->SetText("x"), host::HostError);
+  EXPECT_EQ(doc->Range()->Text(), before);
+  EXPECT_EQ(doc->Fields().Count(), 1);
+}
+
+}  // namespace
+}  // namespace quillon::docx

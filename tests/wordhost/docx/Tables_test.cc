@@ -1,1 +1,127 @@
+// Tables: the abbreviation list's way of building one, styles, style options and borders.
 #include <gtest/gtest.h>
+
+#include "addin/host/HostError.h"
+#include "wordhost/docx/Document.h"
+#include "wordhost/docx/DocxBuilder.h"
+#include "wordhost/docx/Selection.h"
+#include "wordhost/docx/TextExport.h"
+
+namespace quillon::docx {
+namespace {
+
+using namespace testing;
+
+// Builds a list table the way the add-in does: an empty paragraph between two others, a 1 x 3
+// fitted table on it, header cells typed with cell moves, then rows added by moving on.
+void BuildList(Document& doc, const std::vector<std::vector<std::string>>& rows) {
+  host::Selection& s = doc.selection();
+  long p = doc.Paragraphs().Item(doc.Paragraphs().Count())->Range()->End() - 1;
+  s.SetRange(p, p);
+  s.TypeParagraph();
+  s.TypeParagraph();
+  s.MoveUp(host::wdLine, 1, host::kMissing);
+  s.Tables().Add(*s.Range(), 1, 3, host::wdWord9TableBehavior, host::wdAutoFitContent);
+  auto table = s.Tables().Item(1);
+  if (table->Style() != "Table Grid") table->SetStyle("Table Grid");
+  table->SetApplyStyleHeadingRows(true);
+  table->SetApplyStyleLastRow(true);
+  table->SetApplyStyleFirstColumn(true);
+  table->SetApplyStyleLastColumn(true);
+  s.MoveRight(host::wdCharacter, 3, host::wdExtend);
+  for (int border : {-1, -2, -3, -4, -6, -7, -8}) s.Borders().Item(border)->SetLineStyle(0);
+  s.MoveLeft(host::wdCharacter, 1, host::kMissing);
+  s.TypeText("Abbreviation");
+  s.MoveRight(host::wdCell, host::kMissing, host::kMissing);
+  s.TypeText("Meaning");
+  s.MoveRight(host::wdCell, host::kMissing, host::kMissing);
+  s.TypeText("Page");
+  for (const auto& row : rows) {
+    for (const std::string& cell : row) {
+      s.MoveRight(host::wdCell, host::kMissing, host::kMissing);
+      s.TypeText(cell);
+    }
+  }
+}
+
+TEST(Tables, ListTableAsTheAddinBuildsIt) {
+  std::string styles =
+      "<w:style w:type=\"paragraph\" w:styleId=\"Normal\"><w:name w:val=\"Normal\"/></w:style>";
+  auto doc = Document::FromBytes(MakeDocx(P(R("Body text.")), &styles), "t.docx");
+  BuildList(*doc, {{"ABC", "alpha", "3"}, {"XYZ", "omega", "4"}});
+  EXPECT_EQ(ShowText(*doc, false),
+            "Body text.\nAbbreviation\tMeaning\tPage\nABC\talpha\t3\nXYZ\tomega\t4\n\n");
+  ASSERT_EQ(doc->Tables().Count(), 1);
+  auto table = doc->Tables().Item(1);
+  EXPECT_EQ(table->Style(), "Table Grid");
+  EXPECT_EQ(table->RowCount(), 3);
+  pugi::xml_node tbl = doc->story().NodeOf(doc->story().UnitAt(12)).parent().parent().parent();
+  ASSERT_STREQ(tbl.name(), "w:tbl");
+  pugi::xml_node look = tbl.child("w:tblPr").child("w:tblLook");
+  EXPECT_STREQ(look.attribute("w:firstRow").value(), "1");
+  EXPECT_STREQ(look.attribute("w:lastColumn").value(), "1");
+  EXPECT_STREQ(look.attribute("w:val").value(), "05E0");
+  // The header row's borders are off, except the inside horizontal one; rows added by moving
+  // on from the last cell copy the cell formatting of the row before, as Word's do.
+  pugi::xml_node firstCell = tbl.child("w:tr").child("w:tc");
+  pugi::xml_node borders = firstCell.child("w:tcPr").child("w:tcBorders");
+  EXPECT_STREQ(borders.child("w:top").attribute("w:val").value(), "nil");
+  EXPECT_STREQ(borders.child("w:right").attribute("w:val").value(), "nil");
+  EXPECT_STREQ(borders.child("w:tl2br").attribute("w:val").value(), "nil");
+  EXPECT_FALSE(borders.child("w:insideH"));
+  pugi::xml_node added = tbl.child("w:tr").next_sibling("w:tr").child("w:tc");
+  EXPECT_STREQ(added.child("w:tcPr").child("w:tcBorders").child("w:top").attribute("w:val").value(),
+               "nil");
+  // Saving adds Word's Table Grid definition to the styles part.
+  auto again = Document::FromBytes(doc->ToBytes(), "again.docx");
+  EXPECT_EQ(again->Tables().Item(1)->Style(), "Table Grid");
+  EXPECT_EQ(ShowText(*again, false), ShowText(*doc, false));
+}
+
+TEST(Tables, StylesPartIsCreatedWhenMissing) {
+  auto doc = Load(P(R("x")) + P(""));
+  doc->selection().SetRange(2, 2);
+  doc->Tables().Add(*doc->selection().Range(), 2, 2, host::wdWord9TableBehavior,
+                    host::wdAutoFitContent);
+  Package saved = Package::FromBytes(doc->ToBytes());
+  ASSERT_TRUE(saved.Has("word/styles.xml"));
+  EXPECT_NE(saved.Read("word/styles.xml").find("w:styleId=\"TableGrid\""), std::string::npos);
+  EXPECT_NE(saved.Read("word/_rels/document.xml.rels").find("styles.xml"), std::string::npos);
+  EXPECT_NE(saved.Read("[Content_Types].xml").find("/word/styles.xml"), std::string::npos);
+  auto again = Document::FromBytes(doc->ToBytes(), "again.docx");
+  EXPECT_EQ(again->Tables().Item(1)->Style(), "Table Grid");
+}
+
+TEST(Tables, CellMovesAndErrors) {
+  auto doc = Load(Tbl(2, 2) + P(R("after")));
+  Selection& s = doc->selection();
+  s.SetRange(0, 0);
+  s.MoveRight(host::wdCell, 1, host::kMissing);
+  EXPECT_EQ(s.Text(), "c01");
+  s.MoveRight(host::wdCell, 1, host::kMissing);
+  EXPECT_EQ(s.Text(), "c10");
+  s.MoveLeft(host::wdCell, 1, host::kMissing);
+  EXPECT_EQ(s.Text(), "c01");
+  s.MoveRight(host::wdCell, 3, host::kMissing);  // past the last cell: a new row
+  EXPECT_EQ(doc->Tables().Item(1)->RowCount(), 3);
+  EXPECT_EQ(s.Text(), "");
+  s.TypeText("new");
+  EXPECT_EQ(ShowText(*doc, false), "c00\tc01\nc10\tc11\nnew\t\nafter\n");
+  s.SetRange(doc->Range()->End() - 2, doc->Range()->End() - 2);
+  EXPECT_THROW(s.MoveRight(host::wdCell, 1, host::kMissing), host::HostError);
+  EXPECT_THROW(s.Borders().Item(-1)->SetLineStyle(0), host::HostError);
+  EXPECT_THROW(s.Borders().Item(-9), host::HostError);
+  s.SetRange(1, 1);
+  EXPECT_THROW(doc->Tables().Add(*s.Range(), 1, 1, 1, 1), host::HostError);
+  EXPECT_THROW(doc->Tables().Item(2), host::HostError);
+}
+
+TEST(Tables, UnknownStyleIsAHostError) {
+  auto doc = Load(Tbl(1, 1) + P(""));
+  auto table = doc->Tables().Item(1);
+  EXPECT_EQ(table->Style(), "Table Normal");
+  EXPECT_THROW(table->SetStyle("No Such Style"), host::HostError);
+}
+
+}  // namespace
+}  // namespace quillon::docx
