@@ -24,28 +24,37 @@ std::string ShowText(const Document& document, bool codes) {
   story.Shown(0, story.Length(), display, text, positions);
   std::string out;
   out.reserve(text.size());
+  size_t lineStart = 0;
   for (size_t i = 0; i < text.size(); ++i) {
     char32_t c = text[i];
     switch (c) {
-      case U'\r':
+      case U'\r': {
+        // An empty paragraph that only ends a section is a section break, not a line.
+        pugi::xml_node node = story.NodeOf(story.UnitAt(positions[i]));
+        if (out.size() == lineStart && node.child("w:pPr").child("w:sectPr")) break;
         out += '\n';
+        lineStart = out.size();
         break;
+      }
       case U'\a': {
         // A cell end is a tab before the next cell; the row end closes the line.
         size_t unit = story.UnitAt(positions[i]);
         if (story.KindOf(unit) == UnitKind::kRowEnd) {
           if (!out.empty() && out.back() == '\t') out.pop_back();
           out += '\n';
+          lineStart = out.size();
         } else {
           out += '\t';
         }
         break;
       }
       case U'\v':
+        out += '\n';
+        lineStart = out.size();
+        break;
       case U'\f':
       case U'\x0E':
-        out += '\n';
-        break;
+        // A page or column break moves the text to a new page, not to a new line.
       case U'\uFFFC':
       case U'\u00AD':
         break;

@@ -11,7 +11,7 @@ namespace quillon::docx {
 
 // Returns the main text as the document shows it: fields as their results (as their codes
 // when codes is true), one line per paragraph, the cells of a table row separated by tabs
-// and each row on its own line. Page and line breaks end a line; objects show nothing.
+// and each row on its own line. Line breaks end a line; page breaks and objects show nothing.
 std::string ShowText(const Document& document, bool codes);
 
 struct FieldListing {
