@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <fstream>
 #include <memory>
@@ -37,7 +38,18 @@ std::string ZipErrorText(zip_error_t* error) {
 ArchivePtr OpenArchive(const std::string& bytes, int flags, zip_source_t** sourceOut = nullptr) {
   zip_error_t error;
   zip_error_init(&error);
-  zip_source_t* source = zip_source_buffer_create(bytes.data(), bytes.size(), 0, &error);
+  zip_source_t* source = nullptr;
+  if (flags & ZIP_RDONLY) {
+    source = zip_source_buffer_create(bytes.data(), bytes.size(), 0, &error);
+  } else {
+    // Writing through a buffer source frees the buffer it started from when the new archive
+    // is committed, whatever the ownership flag says; so it gets a malloc'd copy it owns.
+    void* copy = std::malloc(bytes.empty() ? 1 : bytes.size());
+    if (copy == nullptr) throw DocxError("out of memory");
+    std::memcpy(copy, bytes.data(), bytes.size());
+    source = zip_source_buffer_create(copy, bytes.size(), 1, &error);
+    if (source == nullptr) std::free(copy);
+  }
   if (source == nullptr) throw DocxError("cannot read the package: " + ZipErrorText(&error));
   zip_t* archive = zip_open_from_source(source, flags, &error);
   if (archive == nullptr) {
@@ -57,6 +69,8 @@ ArchivePtr OpenArchive(const std::string& bytes, int flags, zip_source_t** sourc
 }  // namespace
 
 Package::Package(std::string bytes) : bytes_(std::move(bytes)) {
+  // An empty buffer is a valid empty archive to libzip; to a user it is an empty file.
+  if (bytes_.empty()) throw DocxError("the file is empty, not a .docx document");
   ArchivePtr archive = OpenArchive(bytes_, ZIP_RDONLY | ZIP_CHECKCONS);
   zip_int64_t count = zip_get_num_entries(archive.get(), 0);
   for (zip_int64_t i = 0; i < count; ++i) {
