@@ -8,6 +8,7 @@ namespace quillon::widgets {
 namespace {
 
 constexpr uint32_t kRgb = 0, kRle8 = 1, kRle4 = 2, kBitFields = 3, kAlphaBitFields = 6;
+constexpr uint64_t kMaxRlePixelsPerByte = 1024;
 
 struct DibInfo {
   uint32_t headerSize = 0;
@@ -150,14 +151,16 @@ bool DecodeDib(Bytes dib, const DibInfo& info, size_t paletteOffset, Bytes bits,
     }
   }
 
-  AllocateImage(out, static_cast<int32_t>(width), static_cast<int32_t>(rows));
+  // Refuse before allocating: uncompressed rows must all be there, and RLE data cannot stand
+  // for more than a few hundred pixels a byte in any real bitmap.
   const size_t stride = static_cast<size_t>((width * bpp + 31) / 32 * 4);
-  std::vector<uint8_t> rleIndexes;
-  if (rle) {
-    DecodeRle(bits, c == kRle4, width, rows, rleIndexes);
-  } else if (bits.size() / stride < static_cast<size_t>(rows)) {
+  if (rle ? static_cast<uint64_t>(width * rows) > (bits.size() + 1) * kMaxRlePixelsPerByte
+          : bits.size() / stride < static_cast<size_t>(rows)) {
     return false;
   }
+  AllocateImage(out, static_cast<int32_t>(width), static_cast<int32_t>(rows));
+  std::vector<uint8_t> rleIndexes;
+  if (rle) DecodeRle(bits, c == kRle4, width, rows, rleIndexes);
 
   Channel red(info.masks[0]), green(info.masks[1]), blue(info.masks[2]), alpha(info.masks[3]);
   const bool masked = info.hasMasks;

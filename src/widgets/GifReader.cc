@@ -7,6 +7,8 @@
 namespace quillon::widgets {
 namespace {
 
+constexpr uint64_t kMaxIndexesPerByte = 4096;
+
 // Decodes LZW codes into colour indexes; stops at the end code, at the end of the data, or
 // when out is full. Returns false on a code that cannot occur in valid data.
 bool DecodeLzw(const std::vector<uint8_t>& data, int minCodeSize, std::vector<uint8_t>& out,
@@ -168,6 +170,11 @@ bool ReadGif(Bytes data, DecodedImage& out) {
       size_t take = std::min<size_t>(n, data.size() - pos);
       compressed.insert(compressed.end(), &data[pos], &data[pos] + take);
       pos += take;
+    }
+    // LZW yields at most a few thousand indexes a byte; a frame larger than its data can
+    // describe is refused before anything is allocated for it.
+    if (static_cast<uint64_t>(width) * height > (compressed.size() + 1) * kMaxIndexesPerByte) {
+      return false;
     }
     std::vector<uint8_t> indexes(static_cast<size_t>(width) * static_cast<size_t>(height), 0);
     size_t produced = 0;

@@ -19,9 +19,10 @@ enum class ImageFormat : int32_t {
   kPng = 5,
 };
 
-// Pictures above this many pixels are refused, so that a damaged or hostile header cannot make
-// a reader allocate gigabytes (4096 x 4096 is far beyond any picture the add-in shows).
-inline constexpr int64_t kMaxImagePixels = int64_t{1} << 24;
+// Pictures above this many pixels (2048 x 2048) are refused, so that a damaged or hostile
+// header cannot make a reader allocate much memory; the add-in shows toolbar faces and list
+// pictures of a few dozen pixels.
+inline constexpr int64_t kMaxImagePixels = int64_t{1} << 22;
 
 struct DecodedImage {
   int32_t width = 0;
