@@ -36,7 +36,7 @@ bool FileExists(const std::string& path) {
 // Resource sections store bitmaps without the 14-byte file header; puts one in front.
 std::vector<uint8_t> WithFileHeader(std::span<const uint8_t> dib) {
   std::vector<uint8_t> file;
-  if (dib.size() < 16) return file;
+  if (dib.size() < 40) return file;  // no header of any kind fits
   const uint32_t headerSize = Le32(dib.data());
   uint32_t paletteBytes = 0;
   if (headerSize >= 40) {
@@ -72,6 +72,10 @@ bool c32bppDIB::LoadPicture_File(const std::string& path, int32_t wantedWidth, i
   struct stat st;
   if (::stat(path.c_str(), &st) != 0) return false;
   if (S_ISREG(st.st_mode) && static_cast<uint64_t>(st.st_size) < kMinimumDataLength) {
+    return false;
+  }
+  // Devices, pipes and sockets are no picture files (and may never end).
+  if (S_ISCHR(st.st_mode) || S_ISBLK(st.st_mode) || S_ISFIFO(st.st_mode) || S_ISSOCK(st.st_mode)) {
     return false;
   }
   std::vector<uint8_t> bytes;

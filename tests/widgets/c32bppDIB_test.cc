@@ -110,6 +110,8 @@ TEST(c32bppDIBLoad, FileErrors) {
   ASSERT_EQ(shown.size(), 1u);
   EXPECT_EQ(shown[0], "Is a directory");
   EXPECT_FALSE(dib.LoadPicture_File(kDir + "rgba8.png.txt"));  // not a picture
+  EXPECT_FALSE(dib.LoadPicture_File("/dev/zero"));             // endless: not read at all
+  EXPECT_EQ(shown.size(), 1u);
 }
 
 TEST(c32bppDIBLoad, PixelsArePremultipliedAndStoredBottomUp) {
