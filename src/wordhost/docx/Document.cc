@@ -184,14 +184,16 @@ Styles& Document::styles() const {
 std::string Document::CodeText(const FieldRecord& field) const {
   long begin = fields_.BeginOf(field, *story_);
   long separator = fields_.SeparatorOf(field, *story_);
-  return story_->Text(begin + 1, separator, fields_);
+  UnitHint hint = fields_.BeginUnit(field, *story_);
+  return story_->Text(begin + 1, separator, fields_, &hint);
 }
 
 std::string Document::ResultText(const FieldRecord& field) const {
   long separator = fields_.SeparatorOf(field, *story_);
   long end = fields_.EndOf(field, *story_);
   if (separator == end) return {};
-  return story_->Text(separator + 1, end, fields_);
+  UnitHint hint = fields_.BeginUnit(field, *story_);
+  return story_->Text(separator + 1, end, fields_, &hint);
 }
 
 void Document::CheckRange(long start, long end) const {

@@ -17,6 +17,7 @@ void FieldIndex::Build(const Story& story) {
         case AtomKind::kSimpleBegin: {
           auto field = std::make_shared<FieldRecord>();
           field->begin = atom.node;
+          field->unitGuess = unit;
           field->simple = atom.kind == AtomKind::kSimpleBegin;
           open.push_back(found.size());
           found.push_back(std::move(field));
@@ -80,19 +81,67 @@ bool FieldIndex::ShowsCode(pugi::xml_node begin) const {
   return field != nullptr && field->showCodes;
 }
 
+void FieldIndex::Locate(const FieldRecord& field, const Story& story) const {
+  if (field.cachedGeneration == story.Generation()) return;
+  // One scan of the begin mark's paragraph finds the marks that lie in it (most fields keep
+  // all three in one paragraph); the others are looked up on their own.
+  // The unit last seen is still right unless paragraphs were added or removed before it.
+  pugi::xml_node paragraph = field.begin.parent();
+  if (IsW(paragraph, "r")) paragraph = paragraph.parent();
+  size_t unit = field.unitGuess < story.UnitCount() && story.NodeOf(field.unitGuess) == paragraph
+                    ? field.unitGuess
+                    : story.UnitOf(field.begin);
+  field.unitGuess = unit;
+  long base = unit < story.UnitCount() ? story.UnitStart(unit) : -1;
+  long begin = -1, separator = -1, end = -1;
+  if (unit < story.UnitCount()) {
+    for (const Atom& atom : story.Atoms(unit)) {
+      long pos = base + atom.offset;
+      if (field.simple) {
+        if (atom.node != field.begin) continue;
+        if (atom.kind == AtomKind::kSimpleBegin) begin = pos;
+        if (atom.kind == AtomKind::kSimpleSeparate) separator = pos;
+        if (atom.kind == AtomKind::kSimpleEnd) end = pos;
+      } else if (atom.node == field.begin) {
+        begin = pos;
+      } else if (field.separate && atom.node == field.separate) {
+        separator = pos;
+      } else if (atom.node == field.end) {
+        end = pos;
+      }
+    }
+  }
+  if (end < 0 && !field.simple) end = story.PositionOf(field.end, AtomKind::kEnd);
+  if (separator < 0) {
+    separator = field.separate && !field.simple
+                    ? story.PositionOf(field.separate, AtomKind::kSeparate)
+                    : end;
+  }
+  field.cachedBegin = begin;
+  field.cachedSeparator = separator;
+  field.cachedEnd = end;
+  field.cachedUnit = {unit, base};
+  field.cachedGeneration = story.Generation();
+}
+
 long FieldIndex::BeginOf(const FieldRecord& field, const Story& story) const {
-  return story.PositionOf(field.begin, field.simple ? AtomKind::kSimpleBegin : AtomKind::kBegin);
+  Locate(field, story);
+  return field.cachedBegin;
 }
 
 long FieldIndex::SeparatorOf(const FieldRecord& field, const Story& story) const {
-  if (field.simple) return story.PositionOf(field.begin, AtomKind::kSimpleSeparate);
-  if (field.separate) return story.PositionOf(field.separate, AtomKind::kSeparate);
-  return EndOf(field, story);
+  Locate(field, story);
+  return field.cachedSeparator;
 }
 
 long FieldIndex::EndOf(const FieldRecord& field, const Story& story) const {
-  if (field.simple) return story.PositionOf(field.begin, AtomKind::kSimpleEnd);
-  return story.PositionOf(field.end, AtomKind::kEnd);
+  Locate(field, story);
+  return field.cachedEnd;
+}
+
+UnitHint FieldIndex::BeginUnit(const FieldRecord& field, const Story& story) const {
+  Locate(field, story);
+  return field.cachedUnit;
 }
 
 size_t FieldIndex::LowerBound(long pos, const Story& story) const {

@@ -21,6 +21,14 @@ struct FieldRecord {
   bool simple = false;
   bool showCodes = false;
   bool alive = true;  // false once the field is deleted or replaced
+
+  // Positions as last computed, valid while the story's generation is cachedGeneration.
+  mutable uint64_t cachedGeneration = ~uint64_t{0};
+  mutable long cachedBegin = 0;
+  mutable long cachedSeparator = 0;
+  mutable long cachedEnd = 0;
+  mutable UnitHint cachedUnit{0, 0};
+  mutable size_t unitGuess = ~size_t{0};  // the begin mark's unit when last seen
 };
 
 using FieldPtr = std::shared_ptr<FieldRecord>;
@@ -44,6 +52,9 @@ class FieldIndex : public FieldDisplay {
   long SeparatorOf(const FieldRecord& field, const Story& story) const;
   long EndOf(const FieldRecord& field, const Story& story) const;
 
+  // Returns the unit holding field's begin mark, with its start.
+  UnitHint BeginUnit(const FieldRecord& field, const Story& story) const;
+
   // Returns the index of the first field whose begin is at or after pos.
   size_t LowerBound(long pos, const Story& story) const;
 
@@ -59,6 +70,8 @@ class FieldIndex : public FieldDisplay {
   bool ShowsCode(pugi::xml_node begin) const override;
 
  private:
+  // Fills field's position cache for the story's current generation.
+  void Locate(const FieldRecord& field, const Story& story) const;
   void Register(FieldRecord& field);
   void Unregister(const FieldRecord& field);
 

@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 #include <zip.h>
+#include <zlib.h>
 
 #include <algorithm>
 #include <cerrno>
@@ -184,8 +185,188 @@ std::string Finish(ArchivePtr archive, zip_source_t* source,
 
 }  // namespace
 
+namespace {
+
+uint32_t Get16(const std::string& b, size_t at) {
+  return static_cast<uint32_t>(static_cast<unsigned char>(b[at])) |
+         static_cast<uint32_t>(static_cast<unsigned char>(b[at + 1])) << 8;
+}
+
+uint32_t Get32(const std::string& b, size_t at) {
+  return Get16(b, at) | Get16(b, at + 2) << 16;
+}
+
+void Put16(std::string& out, uint32_t v) {
+  out.push_back(static_cast<char>(v & 0xFF));
+  out.push_back(static_cast<char>((v >> 8) & 0xFF));
+}
+
+void Put32(std::string& out, uint32_t v) {
+  Put16(out, v & 0xFFFF);
+  Put16(out, v >> 16);
+}
+
+void Set32(std::string& out, size_t at, uint32_t v) {
+  for (int k = 0; k < 4; ++k)
+    out[at + static_cast<size_t>(k)] = static_cast<char>((v >> (8 * k)) & 0xFF);
+}
+
+struct StoredRecord {
+  std::string name;
+  size_t central = 0;  // offset of its central directory record
+  size_t centralSize = 0;
+  size_t local = 0;      // offset of its local header
+  size_t localSize = 0;  // local header, data and data descriptor
+  uint32_t time = 0;     // DOS time and date, as one value
+};
+
+// Reads the central directory of a plain (not zip64, single-disk) archive. Returns false for
+// anything else, which the caller then writes through libzip instead.
+bool ReadDirectory(const std::string& b, std::vector<StoredRecord>& records, size_t& eocd) {
+  if (b.size() < 22) return false;
+  size_t lowest = b.size() > 65557 ? b.size() - 65557 : 0;
+  eocd = std::string::npos;
+  for (size_t at = b.size() - 22 + 1; at-- > lowest;) {
+    if (Get32(b, at) == 0x06054b50) {
+      eocd = at;
+      break;
+    }
+  }
+  if (eocd == std::string::npos || Get16(b, eocd + 4) != 0 || Get16(b, eocd + 6) != 0) return false;
+  uint32_t count = Get16(b, eocd + 10);
+  uint32_t offset = Get32(b, eocd + 16);
+  if (count == 0xFFFF || offset == 0xFFFFFFFF || offset > eocd) return false;
+  size_t at = offset;
+  for (uint32_t i = 0; i < count; ++i) {
+    if (at + 46 > eocd || Get32(b, at) != 0x02014b50) return false;
+    StoredRecord r;
+    uint32_t compressed = Get32(b, at + 20);
+    uint32_t size = Get32(b, at + 24);
+    size_t nameLength = Get16(b, at + 28);
+    r.centralSize = 46 + nameLength + Get16(b, at + 30) + Get16(b, at + 32);
+    r.local = Get32(b, at + 42);
+    r.time = Get32(b, at + 12);
+    if (compressed == 0xFFFFFFFF || size == 0xFFFFFFFF || r.local == 0xFFFFFFFF ||
+        at + r.centralSize > eocd || r.local + 30 > offset || Get32(b, r.local) != 0x04034b50) {
+      return false;
+    }
+    r.name = b.substr(at + 46, nameLength);
+    r.central = at;
+    size_t dataEnd = r.local + 30 + Get16(b, r.local + 26) + Get16(b, r.local + 28) + compressed;
+    if (Get16(b, at + 8) & 0x0008) {
+      // A data descriptor follows the data, with or without its signature.
+      dataEnd += (dataEnd + 4 <= b.size() && Get32(b, dataEnd) == 0x08074b50) ? 16 : 12;
+    }
+    if (dataEnd > offset) return false;
+    r.localSize = dataEnd - r.local;
+    at += r.centralSize;
+    records.push_back(std::move(r));
+  }
+  return true;
+}
+
+std::string Deflate(const std::string& data) {
+  z_stream stream{};
+  if (deflateInit2(&stream, kDeflateLevel, Z_DEFLATED, -MAX_WBITS, 8, Z_DEFAULT_STRATEGY) != Z_OK) {
+    throw DocxError("cannot compress a part");
+  }
+  std::string out(deflateBound(&stream, static_cast<uLong>(data.size())), '\0');
+  stream.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(data.data()));
+  stream.avail_in = static_cast<uInt>(data.size());
+  stream.next_out = reinterpret_cast<Bytef*>(out.data());
+  stream.avail_out = static_cast<uInt>(out.size());
+  int status = deflate(&stream, Z_FINISH);
+  out.resize(stream.total_out);
+  deflateEnd(&stream);
+  if (status != Z_STREAM_END) throw DocxError("cannot compress a part");
+  return out;
+}
+
+// Writes a new local header and central record for a part with content into out/central.
+void AddPart(std::string& out, std::string& central, const std::string& name,
+             const std::string& content, uint32_t time) {
+  std::string data = Deflate(content);
+  uint32_t crc = static_cast<uint32_t>(
+      crc32(0, reinterpret_cast<const Bytef*>(content.data()), static_cast<uInt>(content.size())));
+  bool utf8 = std::any_of(name.begin(), name.end(), [](char c) { return c & 0x80; });
+  uint32_t offset = static_cast<uint32_t>(out.size());
+  Put32(out, 0x04034b50);
+  Put16(out, 20);
+  Put16(out, utf8 ? 0x0800 : 0);
+  Put16(out, 8);
+  Put32(out, time);
+  Put32(out, crc);
+  Put32(out, static_cast<uint32_t>(data.size()));
+  Put32(out, static_cast<uint32_t>(content.size()));
+  Put16(out, static_cast<uint32_t>(name.size()));
+  Put16(out, 0);
+  out += name;
+  out += data;
+  Put32(central, 0x02014b50);
+  Put16(central, 20);
+  Put16(central, 20);
+  Put16(central, utf8 ? 0x0800 : 0);
+  Put16(central, 8);
+  Put32(central, time);
+  Put32(central, crc);
+  Put32(central, static_cast<uint32_t>(data.size()));
+  Put32(central, static_cast<uint32_t>(content.size()));
+  Put16(central, static_cast<uint32_t>(name.size()));
+  Put16(central, 0);
+  Put16(central, 0);
+  Put16(central, 0);
+  Put16(central, 0);
+  Put32(central, 0);
+  Put32(central, offset);
+  central += name;
+}
+
+}  // namespace
+
 std::string Package::Write(const std::map<std::string, std::string>& replacements) const {
   if (replacements.empty()) return bytes_;
+  // Plain archives are written here: every part not replaced is copied as stored, local header
+  // and all, and only replaced parts are deflated. Others (zip64) go through libzip.
+  std::vector<StoredRecord> records;
+  size_t eocd = 0;
+  if (bytes_.size() < 0xFFFF0000u && ReadDirectory(bytes_, records, eocd)) {
+    std::string out;
+    std::string central;
+    out.reserve(bytes_.size() + replacements.size() * 4096);
+    std::map<std::string, std::string> added = replacements;
+    // 1980-01-01 00:00 for parts the package did not have.
+    constexpr uint32_t kDosEpoch = (1u << 21) | (1u << 16);
+    for (const StoredRecord& r : records) {
+      auto replaced = added.find(r.name);
+      if (replaced != added.end()) {
+        AddPart(out, central, r.name, replaced->second, r.time);
+        added.erase(replaced);
+        continue;
+      }
+      size_t offset = out.size();
+      out.append(bytes_, r.local, r.localSize);
+      size_t at = central.size();
+      central.append(bytes_, r.central, r.centralSize);
+      Set32(central, at + 42, static_cast<uint32_t>(offset));
+    }
+    for (const auto& [name, content] : added) AddPart(out, central, name, content, kDosEpoch);
+    size_t count = records.size() + added.size();
+    if (count >= 0xFFFF || out.size() + central.size() >= 0xFFFFFFFFu) {
+      throw DocxError("the package is too large to write");
+    }
+    uint32_t centralOffset = static_cast<uint32_t>(out.size());
+    out += central;
+    Put32(out, 0x06054b50);
+    Put16(out, 0);
+    Put16(out, 0);
+    Put16(out, static_cast<uint32_t>(count));
+    Put16(out, static_cast<uint32_t>(count));
+    Put32(out, static_cast<uint32_t>(central.size()));
+    Put32(out, centralOffset);
+    // Keep the archive comment.
+    out.append(bytes_, eocd + 20, std::string::npos);
+    return out;
+  }
   zip_source_t* source = nullptr;
   ArchivePtr archive = OpenArchive(bytes_, 0, &source);
   return Finish(std::move(archive), source, {replacements.begin(), replacements.end()});

@@ -50,6 +50,9 @@ long Range::End() const {
 }
 
 std::string Range::Text() const {
+  CheckAlive();
+  if (part_ == Part::kCode) return document_.CodeText(*field_);
+  if (part_ == Part::kResult) return document_.ResultText(*field_);
   return document_.story().Text(Start(), End(), document_.fieldIndex());
 }
 

@@ -342,6 +342,9 @@ void Story::MarkSections() {
 }
 
 void Story::Rebuild() {
+  ++generation_;
+  startsValid_ = false;
+  treeLookups_ = 0;
   std::unordered_map<pugi::xml_node_struct*, Unit> old;
   old.reserve(units_.size());
   for (Unit& unit : units_) {
@@ -394,6 +397,9 @@ void Story::Rebuild() {
 }
 
 void Story::Refresh(size_t index) {
+  ++generation_;
+  startsValid_ = false;
+  treeLookups_ = 0;
   Unit& unit = units_[index];
   long oldLength = unit.length;
   long oldPages = static_cast<long>(unit.boundaries.size());
@@ -408,6 +414,27 @@ void Story::Refresh(size_t index) {
     pending = ComputeBoundaries(next);
     pages_.Add(i, static_cast<long>(next.boundaries.size()) - before);
   }
+}
+
+long Story::UnitStart(size_t unit) const {
+  if (!startsValid_) {
+    if (++treeLookups_ < std::max<size_t>(64, units_.size() / 8)) return lengths_.Prefix(unit);
+    starts_.resize(units_.size() + 1);
+    long sum = 0;
+    for (size_t i = 0; i < units_.size(); ++i) {
+      starts_[i] = sum;
+      sum += units_[i].length;
+    }
+    starts_[units_.size()] = sum;
+    startsValid_ = true;
+  }
+  return starts_[unit];
+}
+
+size_t Story::UnitAt(long pos) const {
+  if (!startsValid_) return lengths_.Find(pos);
+  auto it = std::upper_bound(starts_.begin(), starts_.end() - 1, pos);
+  return static_cast<size_t>(it - starts_.begin()) - 1;
 }
 
 size_t Story::UnitOf(pugi::xml_node node) const {
@@ -488,16 +515,29 @@ std::string_view AtomText(const Atom& atom) {
 
 }  // namespace
 
-std::string Story::Text(long start, long end, const FieldDisplay& display) const {
+std::string Story::Text(long start, long end, const FieldDisplay& display,
+                        const UnitHint* hint) const {
   std::string out;
   start = std::max(start, 0L);
   end = std::min(end, Length());
   if (start >= end) return out;
   FieldStack stack;
-  for (size_t unit = UnitAt(start); unit < units_.size(); ++unit) {
-    long base = UnitStart(unit);
+  bool hinted = hint != nullptr && hint->unit < units_.size() && hint->start <= start &&
+                start < hint->start + units_[hint->unit].length;
+  for (size_t unit = hinted ? hint->unit : UnitAt(start); unit < units_.size(); ++unit) {
+    long base = hinted && unit == hint->unit ? hint->start : UnitStart(unit);
     if (base >= end) break;
-    for (const Atom& atom : Atoms(unit)) {
+    const std::vector<Atom>& atoms = Atoms(unit);
+    // Atoms are in offset order: start at the last one beginning at or before start.
+    auto first = atoms.begin();
+    if (base < start) {
+      first =
+          std::upper_bound(atoms.begin(), atoms.end(), static_cast<uint32_t>(start - base),
+                           [](uint32_t offset, const Atom& atom) { return offset < atom.offset; });
+      if (first != atoms.begin()) --first;
+    }
+    for (auto it = first; it != atoms.end(); ++it) {
+      const Atom& atom = *it;
       long ps = base + atom.offset;
       long pe = ps + atom.length;
       if (pe <= start) continue;
@@ -651,6 +691,7 @@ pugi::xml_node Story::NewRun(CutPoint& cut, pugi::xml_node format) {
 }
 
 CutPoint Story::CutInUnit(size_t index, uint32_t offset) {
+  ++generation_;
   Unit& unit = units_[index];
   const std::vector<Atom> atoms = Atoms(index);
   unit.atomsValid = false;
@@ -736,6 +777,7 @@ bool Story::ReplaceInAtom(long start, long end, const std::string& text) {
 
 void Story::DeleteInUnit(size_t index, uint32_t start, uint32_t end) {
   if (start >= end) return;
+  ++generation_;
   const std::vector<Atom> atoms = Atoms(index);
   units_[index].atomsValid = false;
   std::vector<pugi::xml_node> touched;

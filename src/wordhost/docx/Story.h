@@ -55,6 +55,12 @@ struct CutPoint {
   pugi::xml_node before;
 };
 
+// A unit known to hold a position, with its start, to spare the caller's lookups.
+struct UnitHint {
+  size_t unit;
+  long start;
+};
+
 // Tells whether the field whose begin element is given shows its code.
 class FieldDisplay {
  public:
@@ -74,6 +80,10 @@ class Story {
   // Binds to body (w:body) and measures it. REQUIRES: body outlives the story.
   explicit Story(pugi::xml_node body);
 
+  // Returns a number that changes whenever the XML or the positions change, so that callers
+  // may cache positions between edits.
+  uint64_t Generation() const { return generation_; }
+
   // Returns the story length (the position after the final paragraph mark).
   long Length() const { return static_cast<long>(lengths_.Prefix(units_.size())); }
   size_t UnitCount() const { return units_.size(); }
@@ -81,9 +91,9 @@ class Story {
   pugi::xml_node NodeOf(size_t unit) const { return units_[unit].node; }
   long UnitLength(size_t unit) const { return units_[unit].length; }
   // Returns the position of the unit's first character.
-  long UnitStart(size_t unit) const { return lengths_.Prefix(unit); }
+  long UnitStart(size_t unit) const;
   // Returns the unit holding pos. REQUIRES: 0 <= pos < Length().
-  size_t UnitAt(long pos) const { return lengths_.Find(pos); }
+  size_t UnitAt(long pos) const;
   // Returns the unit whose node is node or an ancestor of it, or UnitCount() when none.
   size_t UnitOf(pugi::xml_node node) const;
   // Returns the unit's atoms (computed on first use after an edit). Invalidated by any edit.
@@ -100,7 +110,9 @@ class Story {
 
   // Returns what [start, end) shows: fields that begin inside the range show their code or
   // result as display says; paragraph marks read "\r", cell and row ends "\r\a".
-  std::string Text(long start, long end, const FieldDisplay& display) const;
+  // hint, when given, is the unit holding start.
+  std::string Text(long start, long end, const FieldDisplay& display,
+                   const UnitHint* hint = nullptr) const;
   // Appends to text (and to positions, each character's position) what [start, end) shows,
   // with every field shown as display says, fields begun earlier in the start's paragraph
   // included. Marks read as in Text, one character each ('\r', '\a').
@@ -173,6 +185,12 @@ class Story {
   std::unordered_map<pugi::xml_node_struct*, size_t> index_;
   Fenwick lengths_;
   Fenwick pages_;
+  uint64_t generation_ = 0;
+  // Unit starts as a plain array, built once enough lookups have run since the last edit: a
+  // read-only walk then finds positions in O(1), while a run of edits keeps using the tree.
+  mutable std::vector<long> starts_;
+  mutable bool startsValid_ = false;
+  mutable size_t treeLookups_ = 0;
 };
 
 }  // namespace quillon::docx
