@@ -16,7 +16,7 @@ class AllCodes : public FieldDisplay {
 
 }  // namespace
 
-std::string ShowText(const Document& document, bool codes) {
+std::string ShowText(const Document& document, bool codes, bool cellLines) {
   const Story& story = document.story();
   AllCodes display(codes);
   std::u32string text;
@@ -39,7 +39,12 @@ std::string ShowText(const Document& document, bool codes) {
       case U'\a': {
         // A cell end is a tab before the next cell; the row end closes the line.
         size_t unit = story.UnitAt(positions[i]);
-        if (story.KindOf(unit) == UnitKind::kRowEnd) {
+        if (cellLines) {
+          if (story.KindOf(unit) != UnitKind::kRowEnd) {
+            out += '\n';
+            lineStart = out.size();
+          }
+        } else if (story.KindOf(unit) == UnitKind::kRowEnd) {
           if (!out.empty() && out.back() == '\t') out.pop_back();
           out += '\n';
           lineStart = out.size();

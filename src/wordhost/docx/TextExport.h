@@ -12,7 +12,8 @@ namespace quillon::docx {
 // Returns the main text as the document shows it: fields as their results (as their codes
 // when codes is true), one line per paragraph, the cells of a table row separated by tabs
 // and each row on its own line. Line breaks end a line; page breaks and objects show nothing.
-std::string ShowText(const Document& document, bool codes);
+// With cellLines, each table cell ends its own line instead (LibreOffice's text layout).
+std::string ShowText(const Document& document, bool codes, bool cellLines = false);
 
 struct FieldListing {
   long index = 0;  // 1-based

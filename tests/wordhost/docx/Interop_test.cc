@@ -1,1 +1,136 @@
+// Interoperability with LibreOffice (run only where soffice is installed): documents the model
+// writes read in LibreOffice as `quillon show` prints them, and LibreOffice-made samples and
+// the Word corpus read here as LibreOffice reads them.
 #include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <regex>
+#include <sstream>
+
+#include "wordhost/docx/Document.h"
+#include "wordhost/docx/DocxBuilder.h"
+#include "wordhost/docx/Selection.h"
+#include "wordhost/docx/TextExport.h"
+
+namespace quillon::docx {
+namespace {
+
+namespace fs = std::filesystem;
+
+bool HaveSoffice() {
+  return std::system("command -v soffice >/dev/null 2>&1") == 0;
+}
+
+std::string Slurp(const fs::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::ostringstream out;
+  out << in.rdbuf();
+  std::string text = out.str();
+  if (text.rfind("\xEF\xBB\xBF", 0) == 0) text.erase(0, 3);  // LibreOffice writes a BOM
+  return text;
+}
+
+class Interop : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    if (!HaveSoffice()) GTEST_SKIP() << "soffice is not installed";
+    dir_ = fs::temp_directory_path() / ("quillon-interop-" + std::to_string(::getpid()));
+    fs::create_directories(dir_);
+  }
+  void TearDown() override {
+    if (!dir_.empty()) fs::remove_all(dir_);
+  }
+  // Converts files with LibreOffice in one run and returns each one's text export.
+  std::vector<std::string> LibreOfficeText(const std::vector<fs::path>& files) {
+    std::string command = "soffice -env:UserInstallation=file://" + (dir_ / "profile").string() +
+                          " --headless --convert-to txt:Text --outdir " + (dir_ / "txt").string();
+    for (const fs::path& f : files) command += " '" + f.string() + "'";
+    command += " >/dev/null 2>&1";
+    EXPECT_EQ(std::system(command.c_str()), 0);
+    std::vector<std::string> texts;
+    for (const fs::path& f : files) {
+      texts.push_back(Slurp(dir_ / "txt" / f.filename().replace_extension(".txt")));
+    }
+    return texts;
+  }
+  fs::path dir_;
+};
+
+// LibreOffice exports each table cell on a line of its own, where `quillon show` puts a row's
+// cells on one line between tabs; the comparisons use LibreOffice's layout.
+std::string CellLines(const Document& document) {
+  return ShowText(document, false, true);
+}
+
+TEST_F(Interop, DocumentsWrittenByTheModelReadTheSameInLibreOffice) {
+  auto doc = Document::Open("tests/data/lo-paragraphs.docx");
+  // Put an abbreviation field over "WHO" and type a paragraph, as the add-in would.
+  std::string text = doc->Range()->Text();
+  long who = static_cast<long>(text.find("WHO"));
+  doc->selection().SetRange(who, who + 3);
+  auto field = doc->selection().Fields().Add(*doc->selection().Range(), host::wdFieldQuote,
+                                             "<ABB>WHO</ABB>", false);
+  field->Result()->SetText("{WHO-#1}");
+  doc->selection().SetRange(0, 0);
+  doc->selection().TypeText("Typed first. ");
+  doc->selection().TypeParagraph();
+  fs::path written = dir_ / "written.docx";
+  doc->Save(written.string());
+  auto table = Document::Open("tests/data/lo-table.docx");
+  table->selection().SetRange(0, 0);
+  table->selection().TypeText("Changed: ");
+  fs::path writtenTable = dir_ / "written-table.docx";
+  table->Save(writtenTable.string());
+
+  std::vector<std::string> lo = LibreOfficeText({written, writtenTable});
+  EXPECT_EQ(lo[0], ShowText(*Document::Open(written.string()), false));
+  EXPECT_NE(lo[0].find("{WHO-#1}"), std::string::npos);
+  EXPECT_EQ(lo[1], CellLines(*Document::Open(writtenTable.string())));
+}
+
+TEST_F(Interop, LibreOfficeSamplesReadAsLibreOfficeReadsThem) {
+  std::vector<fs::path> samples = {"tests/data/lo-paragraphs.docx", "tests/data/lo-table.docx"};
+  std::vector<std::string> lo = LibreOfficeText(samples);
+  EXPECT_EQ(ShowText(*Document::Open(samples[0].string()), false), lo[0]);
+  EXPECT_EQ(CellLines(*Document::Open(samples[1].string())), lo[1]);
+}
+
+TEST_F(Interop, WordCorpusReadsAsLibreOfficeReadsItAndSurvivesRewriting) {
+  std::vector<fs::path> originals;
+  std::vector<fs::path> rewritten;
+  if (!fs::is_directory("../shared/corpus/word")) GTEST_SKIP() << "no Word corpus";
+  for (const auto& entry : fs::directory_iterator("../shared/corpus/word")) {
+    if (entry.path().extension() != ".docx") continue;
+    originals.push_back(entry.path());
+    auto doc = Document::Open(entry.path().string());
+    doc->MarkModified();  // the main part is serialized anew
+    fs::path copy = dir_ / ("rewritten-" + entry.path().filename().string());
+    doc->Save(copy.string());
+    rewritten.push_back(copy);
+  }
+  std::vector<fs::path> all = originals;
+  all.insert(all.end(), rewritten.begin(), rewritten.end());
+  std::vector<std::string> lo = LibreOfficeText(all);
+  for (size_t i = 0; i < originals.size(); ++i) {
+    SCOPED_TRACE(originals[i].filename().string());
+    // LibreOffice reads the rewritten document as it reads Word's.
+    EXPECT_EQ(lo[originals.size() + i], lo[i]);
+    auto doc = Document::Open(originals[i].string());
+    // LibreOffice makes empty cells of the grid positions a row skips (w:gridBefore,
+    // w:gridAfter), which are no cells to Word.
+    std::string xml = Package::FromFile(originals[i].string()).Read("word/document.xml");
+    if (xml.find("w:gridBefore") != std::string::npos ||
+        xml.find("w:gridAfter") != std::string::npos) {
+      continue;
+    }
+    // List numbers are LibreOffice's rendering of numbering, which the model does not draw.
+    static const std::regex kListLabel("(^|\\n)[ \\t]*[0-9]+[.)][ \\t]+");
+    EXPECT_EQ(CellLines(*doc), std::regex_replace(lo[i], kListLabel, "$1"));
+  }
+}
+
+}  // namespace
+}  // namespace quillon::docx
