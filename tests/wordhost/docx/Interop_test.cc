@@ -7,7 +7,6 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <regex>
 #include <sstream>
 
 #include "wordhost/docx/Document.h"
@@ -63,6 +62,24 @@ class Interop : public ::testing::Test {
 // cells on one line between tabs; the comparisons use LibreOffice's layout.
 std::string CellLines(const Document& document) {
   return ShowText(document, false, true);
+}
+
+// Returns text without the list labels ("  1.<tab>") that start its lines.
+std::string WithoutListLabels(const std::string& text) {
+  std::string out;
+  std::istringstream lines(text);
+  std::string line;
+  while (std::getline(lines, line)) {
+    size_t i = line.find_first_not_of(" \t");
+    size_t digits = i == std::string::npos ? i : line.find_first_not_of("0123456789", i);
+    if (digits != std::string::npos && digits > i && digits + 1 < line.size() &&
+        (line[digits] == '.' || line[digits] == ')') &&
+        (line[digits + 1] == ' ' || line[digits + 1] == '\t')) {
+      line = line.substr(line.find_first_not_of(" \t", digits + 1));
+    }
+    out += line + '\n';
+  }
+  return out;
 }
 
 TEST_F(Interop, DocumentsWrittenByTheModelReadTheSameInLibreOffice) {
@@ -127,8 +144,7 @@ TEST_F(Interop, WordCorpusReadsAsLibreOfficeReadsItAndSurvivesRewriting) {
       continue;
     }
     // List numbers are LibreOffice's rendering of numbering, which the model does not draw.
-    static const std::regex kListLabel("(^|\\n)[ \\t]*[0-9]+[.)][ \\t]+");
-    EXPECT_EQ(CellLines(*doc), std::regex_replace(lo[i], kListLabel, "$1"));
+    EXPECT_EQ(CellLines(*doc), WithoutListLabels(lo[i]));
   }
 }
 
