@@ -78,11 +78,11 @@ BODY = [
     para("Chapter 3. Methods", "Heading1"),
     para("3.1 Signal acquisition", "Heading2"),
     para("Every test rig carries four accelerometers whose signals pass an anti-aliasing filter "
-         "before they are sampled at 51.2 kHz. The acquisition runs on an [FPGA] board that "
+         "before they are sampled at 51.2 kHz. The acquisition runs on the [FPGA] board that "
          "streams frames to the host computer, where the [DSP] chain of Section 3.2 prepares "
          "them. Frames are kept whole so that the [SNR] of every channel can be reported."),
     para("Temperature and load were logged alongside. The sensors of the second rig are "
-         "connected over an [IoT] gateway, which adds a few milliseconds of delay but no loss; "
+         "connected over the [IoT] gateway, which adds a few milliseconds of delay but no loss; "
          "the [FPGA] timestamps absorb that delay. [IoT] devices of this kind report their own "
          "battery state, which the gateway forwards with the data."),
     para("3.2 Pre-processing", "Heading2"),
@@ -101,7 +101,7 @@ BODY = [
          "layer. Both are trained with the same folds, so their scores can be compared fold "
          "by fold."),
     para("3.4 Models", "Heading2"),
-    para("Table 3.1 lists the models and their sizes. The recurrent model, an [LSTM], reads "
+    para("Table 3.1 lists the models and their sizes. The recurrent model, built on [LSTM] cells, reads "
          "the sequence of spectra of one run and predicts the remaining useful life."),
     table([["Model", "Input", "Parameters"],
            ["[CNN]", "[FFT] spectra", "1.2 million"],
@@ -116,17 +116,17 @@ BODY = [
          "93.4 %. The difference is largest for the early faults, whose signature lies in "
          "narrow bands that the [PCA] components blur."),
     para("4.2 Remaining useful life", "Heading2"),
-    para("The [LSTM] predicts the remaining useful life with an [RMSE] of 6.3 hours over runs of "
-         "about 200 hours. The [RMSE] drops to 2.1 hours in the last twenty hours of a run, "
+    para("The [LSTM] predicts the remaining useful life to within 6.3 hours, measured as [RMSE] "
+         "over runs of about 200 hours. The [RMSE] drops to 2.1 hours in the last twenty hours of a run, "
          "where it matters most."),
     para("4.3 Discussion", "Heading2"),
     para("Learned features win where the data are plentiful. With fewer than a hundred runs, "
          "[ML] models of this size overfit, and the classical chain is the safer choice. "
          "Magnetic resonance imaging offers no help here, but the [MRI] literature on "
          "denoising inspired the normalisation of Section 3.2."),
-    para("Chapter 5. Abbreviations", "Heading1"),
     para("Future work will move the [DSP] chain onto the [FPGA] and compare the [CNN] with "
          "models trained on other rigs."),
+    para("Chapter 5. Abbreviations", "Heading1"),
     para("The list below is built by Quillon."),
 ]
 

@@ -1,10 +1,14 @@
 #!/usr/bin/env bash
-# The main job on the embedded sample: lists the sample abbreviation library, sorted by
-# abbreviation, from a scratch copy.
+# The main job on the embedded sample: a thesis chapter whose abbreviations are placeholder
+# fields, and the library that holds their entries. On scratch copies it runs "Update
+# document" and "Insert abbreviation list", then prints the result as the document reads.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-build_dir=${QUILLON_BUILD_DIR:-build}
+quillon=${QUILLON_BUILD_DIR:-build}/src/cli/quillon
 scratch=$(mktemp -d)
 trap 'rm -rf "$scratch"' EXIT
-cp samples/sample-library.abb "$scratch/"
-"$build_dir"/src/cli/quillon lib list "$scratch/sample-library.abb" --sort abb
+cp samples/sample-library.abb samples/sample-thesis.docx "$scratch/"
+"$quillon" update "$scratch/sample-thesis.docx" --library "$scratch/sample-library.abb"
+"$quillon" list "$scratch/sample-thesis.docx" --library "$scratch/sample-library.abb"
+echo
+"$quillon" show "$scratch/sample-thesis.docx"

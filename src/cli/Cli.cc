@@ -6,6 +6,7 @@
 
 #include "addin/host/Platform.h"
 #include "cli/CommandContext.h"
+#include "cli/DocumentCommands.h"
 #include "cli/DocumentViewCommands.h"
 #include "cli/LibraryCommands.h"
 
@@ -19,6 +20,7 @@ int Run(int argc, const char* const* argv, std::ostream& out, std::ostream& err)
   CommandContext context{out, err, messages};
   AddLibraryCommands(app, context);
   AddDocumentViewCommands(app, context);
+  AddDocumentCommands(app, context);
 
   host::PlatformServices saved = host::Platform();
   host::Platform().messageBox = &messages;

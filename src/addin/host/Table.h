@@ -26,6 +26,8 @@ class Table {
   virtual long RowCount() const = 0;
   // Returns the table's range, from its first cell through its last row end. Caller owns it.
   virtual std::unique_ptr<host::Range> Range() const = 0;
+  // Removes the table with everything in it, fields included; the object is dead after.
+  virtual void Delete() = 0;
 };
 
 }  // namespace quillon::host

@@ -505,6 +505,15 @@ pugi::xml_node Document::AddTable(long start, long end, long rows, long columns,
   return table;
 }
 
+void Document::RemoveTable(pugi::xml_node table, long start, long end) {
+  size_t first = fields_.LowerBound(start, *story_);
+  size_t last = fields_.LowerBound(end, *story_);
+  fields_.Erase(first, last);
+  table.parent().remove_child(table);
+  story_->Rebuild();
+  NoteEdit(start, end, 0);
+}
+
 pugi::xml_node Document::AddRow(pugi::xml_node table) {
   pugi::xml_node last;
   for (pugi::xml_node row : table.children("w:tr")) last = row;

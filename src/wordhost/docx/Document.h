@@ -84,6 +84,8 @@ class Document : public host::Document {
   // Adds a rows x columns table in place of [start, end) and returns it. Throws HostError in
   // a table or for zero rows or columns.
   pugi::xml_node AddTable(long start, long end, long rows, long columns, int behavior, int autoFit);
+  // Removes table, which covers [start, end), with the fields inside it.
+  void RemoveTable(pugi::xml_node table, long start, long end);
   // Adds an empty row after the last row of table and returns the new row's first cell.
   pugi::xml_node AddRow(pugi::xml_node table);
   // Notes a change of the document's XML outside the routines above (table properties).

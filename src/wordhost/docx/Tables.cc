@@ -140,6 +140,11 @@ std::unique_ptr<host::Range> Table::Range() const {
                                        story.UnitStart(last) + 1);
 }
 
+void Table::Delete() {
+  std::unique_ptr<host::Range> range = Range();
+  document_.RemoveTable(table_, range->Start(), range->End());
+}
+
 std::vector<pugi::xml_node> DocumentTables::List() const {
   std::vector<pugi::xml_node> tables;
   pugi::xml_node body = document_.story().NodeOf(0);

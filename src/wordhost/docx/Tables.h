@@ -25,6 +25,7 @@ class Table : public host::Table {
   void SetApplyStyleLastColumn(bool on) override { SetLook("lastColumn", 0x0100, on); }
   long RowCount() const override;
   std::unique_ptr<host::Range> Range() const override;
+  void Delete() override;
 
  private:
   pugi::xml_node Properties();

@@ -1,0 +1,241 @@
+#include "cli/DocumentCommands.h"
+
+#include <unistd.h>
+
+#include <chrono>
+#include <memory>
+#include <optional>
+
+#include "addin/host/HostError.h"
+#include "cli/TextTable.h"
+#include "document/AbbreviationList.h"
+#include "document/DocumentUpdate.h"
+#include "document/Export.h"
+#include "document/Insertion.h"
+#include "library/AddinState.h"
+#include "library/SQLlite.h"
+#include "wordhost/docx/Application.h"
+#include "wordhost/docx/DocxError.h"
+
+namespace quillon::cli {
+namespace {
+
+using library::State;
+
+struct DocumentOptions {
+  std::string document;
+  std::string library;
+  std::string output;
+  std::string abb, text;
+  std::optional<long> at;
+  std::optional<std::string> after, replace;
+};
+
+// Prints "fields done of total" over itself on standard error, when that is a terminal.
+class ProgressLine {
+ public:
+  explicit ProgressLine(std::ostream& err) : err_(err), enabled_(::isatty(STDERR_FILENO) == 1) {}
+  ~ProgressLine() {
+    if (shown_) err_ << "\r\033[K" << std::flush;
+  }
+  document::WalkProgress Callback() {
+    if (!enabled_) return {};
+    return [this](long done, long total) {
+      auto now = std::chrono::steady_clock::now();
+      if (done != total && now - last_ < std::chrono::milliseconds(100)) return;
+      last_ = now;
+      shown_ = true;
+      err_ << "\rquillon: fields " << done << " of " << total << std::flush;
+    };
+  }
+
+ private:
+  std::ostream& err_;
+  bool enabled_;
+  bool shown_ = false;
+  std::chrono::steady_clock::time_point last_{};
+};
+
+// One document command's surroundings: the library opened as the manager opens it (checked
+// before anything is read), the document loaded, and the save at the end.
+class DocumentJob {
+ public:
+  DocumentJob(const DocumentOptions& options, CommandContext& context)
+      : options_(options), context_(context) {}
+
+  // Opens the library and the document. Returns false (having said why) when either cannot
+  // be used; nothing is written then.
+  bool Open() {
+    library::ResetState();
+    State().AddinTitle = library::kAddinTitle;
+    State().LibraryPath = options_.library;
+    // The table has to be there: every document routine reads it.
+    if (library::QueryLibrary(options_.library, "select count(*) from abbreviations").Failed) {
+      return false;
+    }
+    try {
+      word_.SetDocument(docx::Document::Open(options_.document));
+    } catch (const docx::DocxError& e) {
+      context_.err << "quillon: cannot read " << options_.document << ": " << e.what() << '\n';
+      return false;
+    }
+    return true;
+  }
+
+  host::Application& word() { return word_; }
+
+  // Writes the document to -o, or in place when it changed. Returns false (having said why)
+  // when the write failed; the original is untouched then.
+  bool Save() {
+    docx::Document* document = word_.document();
+    if (options_.output.empty() && !document->Modified()) return true;
+    try {
+      document->Save(options_.output);
+      return true;
+    } catch (const std::exception& e) {
+      std::string target = options_.output.empty() ? options_.document : options_.output;
+      context_.err << "quillon: cannot write " << target << ": " << e.what() << '\n';
+      return false;
+    }
+  }
+
+ private:
+  const DocumentOptions& options_;
+  CommandContext& context_;
+  docx::Application word_;
+};
+
+// Runs body on the opened job inside one library session, then saves. body returns whether
+// the command did what was asked.
+template <typename Body>
+int RunDocumentJob(const DocumentOptions& options, CommandContext& context, bool save, Body body) {
+  DocumentJob job(options, context);
+  if (!job.Open()) return kExitFailure;
+  bool ok;
+  try {
+    library::LibrarySession session;
+    ok = body(job.word());
+  } catch (const host::HostError& e) {
+    context.err << "quillon: " << options.document << ": " << e.what() << '\n';
+    return kExitFailure;  // a host failure ends the command; nothing is written
+  }
+  if (save && !job.Save()) return kExitFailure;
+  return ok ? kExitSuccess : kExitFailure;
+}
+
+int Insert(const DocumentOptions& o, CommandContext& context) {
+  return RunDocumentJob(o, context, true, [&](host::Application& word) {
+    host::Selection& selection = word.Selection();
+    if (o.at) {
+      selection.SetRange(*o.at, *o.at);
+    } else {
+      const std::string& wanted = o.after ? *o.after : *o.replace;
+      selection.SetRange(0, 0);
+      host::Find& find = selection.Find();
+      find.ClearFormatting();
+      find.SetText(wanted);
+      find.SetForward(true);
+      find.SetWrap(host::wdFindStop);
+      find.SetMatchCase(true);
+      find.SetMatchWholeWord(false);
+      if (!find.Execute()) {
+        context.err << "quillon: " << JsonString(wanted) << " not found in " << o.document << '\n';
+        return false;
+      }
+      if (o.after) selection.SetRange(selection.End(), selection.End());
+    }
+    if (!library::FindEntry(o.library, o.abb, o.text)) {
+      context.err << "quillon: note: " << o.library << " has no entry " << JsonString(o.abb)
+                  << " meaning " << JsonString(o.text) << "; the field names no entry number\n";
+    }
+    return document::InsertPlaceholder(word, o.abb, o.text);
+  });
+}
+
+int Update(const DocumentOptions& o, CommandContext& context) {
+  ProgressLine progress(context.err);
+  return RunDocumentJob(o, context, true, [&](host::Application& word) {
+    document::UpdateSummary summary = document::ButtonUpdate_Click(word, progress.Callback());
+    context.out << summary.abbreviationFields << " abbreviation fields, " << summary.rewritten
+                << " rewritten\n";
+    return summary.ran && summary.failures == 0;
+  });
+}
+
+int List(const DocumentOptions& o, CommandContext& context) {
+  return RunDocumentJob(o, context, true, [&](host::Application& word) {
+    return document::ButtonInsertList_Click(word);
+  });
+}
+
+int Export(const DocumentOptions& o, CommandContext& context) {
+  return RunDocumentJob(o, context, false, [&](host::Application& word) {
+    document::ExportSummary summary = document::ButtonExport_click(word);
+    context.out << summary.added << " entries added, " << summary.skipped
+                << " already in the library\n";
+    return summary.ran && summary.failed == 0;
+  });
+}
+
+int Unlink(const DocumentOptions& o, CommandContext& context) {
+  return RunDocumentJob(o, context, true, [&](host::Application& word) {
+    long removed = document::DeleteRemovedFields(word, o.abb, o.text);
+    context.out << removed << " fields turned into text\n";
+    return true;
+  });
+}
+
+}  // namespace
+
+void AddDocumentCommands(CLI::App& app, CommandContext& context) {
+  auto options = std::make_shared<DocumentOptions>();
+  auto run = [&context, options](int (*command)(const DocumentOptions&, CommandContext&)) {
+    return [&context, options, command] { context.exitCode = command(*options, context); };
+  };
+  auto common = [&](CLI::App* command, bool writes) {
+    command->add_option("DOC", options->document, "The .docx document")->required();
+    command->add_option("--library", options->library, "The abbreviation library (.abb)")
+        ->required();
+    if (writes) {
+      command->add_option("-o,--output", options->output,
+                          "Write the result here and leave DOC untouched");
+    }
+  };
+  auto entry = [&](CLI::App* command) {
+    command->add_option("--abb", options->abb, "Abbreviation")->required();
+    command->add_option("--text", options->text, "Meaning")->required();
+  };
+
+  CLI::App* insert =
+      app.add_subcommand("insert", "Insert an abbreviation field showing its placeholder");
+  common(insert, true);
+  entry(insert);
+  CLI::Option_group* place = insert->add_option_group("place", "Where the field goes (one of)");
+  place->add_option("--at", options->at, "Story position to insert at");
+  place->add_option("--after", options->after, "Insert after the first occurrence of this text");
+  place->add_option("--replace", options->replace, "Replace the first occurrence of this text");
+  place->require_option(1);
+  insert->callback(run(Insert));
+
+  CLI::App* update = app.add_subcommand(
+      "update", "Update document: long form at each entry's first use, short form after");
+  common(update, true);
+  update->callback(run(Update));
+
+  CLI::App* list = app.add_subcommand("list", "Insert or rebuild the list of abbreviations");
+  common(list, true);
+  list->callback(run(List));
+
+  CLI::App* exportCommand =
+      app.add_subcommand("export", "Export the document's abbreviations to the library");
+  common(exportCommand, false);
+  exportCommand->callback(run(Export));
+
+  CLI::App* unlink =
+      app.add_subcommand("unlink", "Turn the fields of one entry into their plain meaning");
+  common(unlink, true);
+  entry(unlink);
+  unlink->callback(run(Unlink));
+}
+
+}  // namespace quillon::cli

@@ -1,0 +1,189 @@
+#include "document/AbbreviationList.h"
+
+#include "addin/host/Application.h"
+#include "addin/host/Platform.h"
+#include "document/DocumentUpdate.h"
+#include "document/FieldFormat.h"
+#include "library/AddinState.h"
+#include "library/SQLlite.h"
+
+namespace quillon::document {
+namespace {
+
+using library::State;
+
+bool IsBlank(char c) {
+  return c == ' ' || c == '\t' || c == '\r' || c == '\n';
+}
+
+// Returns whether code is the keyword followed by the list marker: "ADDIN ABBREV" (or the
+// never-written "QUOTE ABBREV"), in any spacing, then the marker. Other word processors may
+// drop the blank before the keyword; the marker's original place, character 15, counts too.
+bool IsListMarkerCode(std::string_view code) {
+  if (code.size() >= 14 + kListMarker.size() &&
+      code.substr(14, kListMarker.size()) == kListMarker) {
+    return true;
+  }
+  size_t i = 0;
+  auto skipBlanks = [&] {
+    size_t from = i;
+    while (i < code.size() && IsBlank(code[i])) ++i;
+    return i > from;
+  };
+  auto word = [&](std::string_view expected) {
+    if (code.substr(i, expected.size()) != expected) return false;
+    i += expected.size();
+    return true;
+  };
+  skipBlanks();
+  if (!word("ADDIN") && !word("QUOTE")) return false;
+  if (!skipBlanks() || !word("ABBREV")) return false;
+  skipBlanks();
+  return word(kListMarker);
+}
+
+// Removes the list table that directly follows the marker field (only paragraph marks
+// between), so a rebuild replaces the earlier list instead of stacking a new one on it.
+void RemoveTableAfterMarker(host::Application& word, long markerIndex) {
+  host::Document& document = word.ActiveDocument();
+  long markerEnd = document.Fields().Item(markerIndex)->Result()->End() + 1;
+  host::Tables& tables = document.Tables();
+  for (long t = 1, count = tables.Count(); t <= count; ++t) {
+    std::unique_ptr<host::Table> table = tables.Item(t);
+    long start = table->Range()->Start();
+    if (start < markerEnd) continue;
+    std::string between = start > markerEnd ? document.Range(markerEnd, start)->Text() : "";
+    if (between.find_first_not_of('\r') == std::string::npos) table->Delete();
+    return;
+  }
+}
+
+}  // namespace
+
+long FindAbbreviationList(host::Application& word) {
+  host::Fields& fields = word.ActiveDocument().Fields();
+  for (long i = 1, count = fields.Count(); i <= count; ++i) {
+    std::unique_ptr<host::Field> field = fields.Item(i);
+    if (IsListMarkerCode(field->Code()->Text())) {
+      field->Select();
+      return i;
+    }
+  }
+  return 0;
+}
+
+bool IsAbbreviationListPresent(host::Application& word) {
+  host::Fields& fields = word.ActiveDocument().Fields();
+  for (long i = 1, count = fields.Count(); i <= count; ++i) {
+    if (fields.Item(i)->Code()->Text().find(kListMarker) != std::string::npos) return true;
+  }
+  return false;
+}
+
+void BuildListMarkerAndTable(host::Application& word, bool replace, long index) {
+  host::Document& document = word.ActiveDocument();
+  std::unique_ptr<host::Field> marker;
+  if (replace) {
+    RemoveTableAfterMarker(word, index);
+    document.Fields().Item(index)->Select();
+    host::Selection& selection = word.Selection();
+    marker = selection.Fields().Add(*selection.Range(), host::wdFieldQuote,
+                                    std::string(kListMarker), false);
+  } else {
+    host::Paragraphs& paragraphs = document.Paragraphs();
+    long end = paragraphs.Item(paragraphs.Count())->Range()->End() - 1;
+    marker = document.Fields().Add(*document.Range(end, end), host::wdFieldQuote,
+                                   std::string(kListMarker), false);
+  }
+  marker->Result()->SetText("  ");
+  word.Selection().MoveLeft(host::wdCharacter, 1, host::wdExtend);
+  marker->SetShowCodes(true);
+  ReplaceQuoteKeyword(word, *marker);
+  marker->SetShowCodes(false);
+  // Collapse after the marker, open an empty paragraph after it, and build the table there.
+  marker->Select();
+  host::Selection& selection = word.Selection();
+  selection.MoveRight(host::wdCharacter, 1);
+  selection.TypeParagraph();
+  selection.TypeParagraph();
+  selection.MoveUp(host::wdLine, 1);
+  CreateListTable(word);
+}
+
+void CreateListTable(host::Application& word) {
+  host::Selection& selection = word.Selection();
+  word.ActiveDocument().Tables().Add(*selection.Range(), 1, 3, host::wdWord9TableBehavior,
+                                     host::wdAutoFitContent);
+  std::unique_ptr<host::Table> table = selection.Tables().Item(1);
+  if (table->Style() != "Table Grid") table->SetStyle("Table Grid");
+  table->SetApplyStyleHeadingRows(true);
+  table->SetApplyStyleLastRow(true);
+  table->SetApplyStyleFirstColumn(true);
+  table->SetApplyStyleLastColumn(true);
+  selection.MoveRight(host::wdCharacter, 3, host::wdExtend);
+  for (int border :
+       {host::wdBorderTop, host::wdBorderLeft, host::wdBorderBottom, host::wdBorderRight,
+        host::wdBorderVertical, host::wdBorderDiagonalDown, host::wdBorderDiagonalUp}) {
+    selection.Borders().Item(border)->SetLineStyle(host::wdLineStyleNone);
+  }
+  selection.MoveLeft(host::wdCharacter, 1);
+  selection.TypeText("Abbreviation");
+  selection.MoveRight(host::wdCell);
+  selection.TypeText("Meaning");
+  selection.MoveRight(host::wdCell);
+  selection.TypeText("Page");
+}
+
+long TypeListRows(host::Application& word) {
+  library::QueryResult rows = library::QueryLibrary(
+      State().LibraryPath, "SELECT abb, text, FOP FROM abbrevlist order by upper(abb) ASC");
+  if (rows.RowCount < 1) return 0;
+  host::Selection& selection = word.Selection();
+  selection.MoveRight(host::wdCell);
+  for (int32_t i = 1; i <= rows.RowCount; ++i) {
+    selection.TypeText(rows.Cells(i + 1, 1));
+    selection.MoveRight(host::wdCell);
+    selection.TypeText(rows.Cells(i + 1, 2));  // the real meaning, also for an entry "text"
+    selection.MoveRight(host::wdCell);
+    selection.TypeText(rows.Cells(i + 1, 3));
+    if (i == rows.RowCount) break;
+    selection.MoveRight(host::wdCell);
+  }
+  return rows.RowCount;
+}
+
+bool InsertAbbreviationList(host::Application& word) {
+  long index = FindAbbreviationList(word);
+  if (State().LibraryPath.empty()) {
+    host::MsgBox("Please open a library first", host::MsgBoxButtons::kOkOnly,
+                 host::MsgBoxIcon::kNone, State().AddinTitle);
+    return false;
+  }
+  UpdateDocument(word, kUpdateCollect);
+  if (index != 0) {
+    // Twice: the second build takes its pages from the document as the first left it.
+    for (int pass = 0; pass < 2; ++pass) {
+      if (pass == 1) {
+        UpdateDocument(word, kUpdateCollect);
+        index = FindAbbreviationList(word);
+      }
+      word.ActiveDocument().Fields().Item(index)->Select();
+      BuildListMarkerAndTable(word, true, index);
+      TypeListRows(word);
+      library::DropWorkingTable();
+    }
+  } else {
+    BuildListMarkerAndTable(word, false, 0);
+    TypeListRows(word);
+    library::DropWorkingTable();
+  }
+  host::MsgBox("Abbreviation list is updated", host::MsgBoxButtons::kOkOnly,
+               host::MsgBoxIcon::kNone, library::kAddinTitle);
+  return true;
+}
+
+bool ButtonInsertList_Click(host::Application& word) {
+  return InsertAbbreviationList(word);
+}
+
+}  // namespace quillon::document

@@ -1,0 +1,139 @@
+#include "document/DocumentUpdate.h"
+
+#include "addin/host/Application.h"
+#include "addin/host/Platform.h"
+#include "document/AbbreviationList.h"
+#include "document/FieldFormat.h"
+#include "document/Insertion.h"
+#include "library/AddinState.h"
+#include "library/SQLlite.h"
+
+namespace quillon::document {
+namespace {
+
+using library::State;
+
+// Reads field index and parses it; false for a field that is not an abbreviation field.
+bool ReadField(host::Application& word, long index, FieldValues& values, std::string& result) {
+  std::unique_ptr<host::Field> field = word.ActiveDocument().Fields().Item(index);
+  result = field->Result()->Text();
+  values = FieldValues();
+  return ExtractFieldValues(field->Code()->Text(), values, result);
+}
+
+bool LeftToRight(const std::string& abb) {
+  return library::DirectionOf(abb) == "L";
+}
+
+}  // namespace
+
+int FormatFieldByPosition(host::Application& word, bool first, long index) {
+  FieldValues values;
+  std::string result;
+  if (!ReadField(word, index, values, result)) return 0;
+  const std::string& abb = values.abbreviation;
+
+  std::string display;
+  const bool unformatted = result.find_first_of("}#") != std::string::npos;
+  if (!first) {
+    if (!unformatted && result == abb) return 0;
+    display = abb;
+  } else if (unformatted || result == abb) {
+    display = LongFormDisplay(abb, values.text, LeftToRight(abb));
+  } else {
+    // A long form is shown: leave it while its direction matches the library's.
+    std::string direction = library::DirectionOf(abb);
+    if (direction == values.directionLetter) return 0;
+    display = LongFormDisplay(abb, values.text, direction == "L");
+  }
+  word.ActiveDocument().Fields().Item(index)->Select();
+  return PlaceField(word, abb, values.text, display) ? 1 : -1;
+}
+
+UpdateSummary UpdateDocument(host::Application& word, int16_t mode, const WalkProgress& progress) {
+  UpdateSummary summary;
+  if (State().LibraryPath.empty()) {
+    host::MsgBox("Open a database first", host::MsgBoxButtons::kOkOnly, host::MsgBoxIcon::kNone,
+                 State().AddinTitle);
+    return summary;
+  }
+  summary.ran = true;
+  library::DropWorkingTable();
+  library::CreateWorkingTable();
+
+  const long count = word.ActiveDocument().Fields().Count();
+  summary.fields = count;
+  FieldValues values;
+  std::string result;
+  for (long i = 1; i <= count; ++i) {
+    if (ReadField(word, i, values, result) && !values.abbreviation.empty()) {
+      ++summary.abbreviationFields;
+      int outcome = 0;
+      if (!library::ListHas(values.abbreviation, values.text)) {
+        if (mode == kUpdateFormat) outcome = FormatFieldByPosition(word, true, i);
+        word.ActiveDocument().Fields().Item(i)->Select();
+        long page = word.Selection().Information(host::wdActiveEndPageNumber);
+        library::AddToList(values.abbreviation, values.text, static_cast<int32_t>(page));
+      } else if (mode == kUpdateFormat) {
+        outcome = FormatFieldByPosition(word, false, i);
+      }
+      if (outcome > 0) ++summary.rewritten;
+      if (outcome < 0) ++summary.failures;
+    }
+    if (progress) progress(i, count);
+  }
+  return summary;
+}
+
+UpdateSummary ButtonUpdate_Click(host::Application& word, const WalkProgress& progress) {
+  UpdateSummary summary = UpdateDocument(word, kUpdateFormat, progress);
+  if (!State().LibraryPath.empty()) {
+    library::DropWorkingTable();
+    host::MsgBox("Abbrevations' formattings are updated according to their position in text",
+                 host::MsgBoxButtons::kOkOnly, host::MsgBoxIcon::kNone, State().AddinTitle);
+  }
+  return summary;
+}
+
+long RenameEntryFields(host::Application& word, int16_t mode, const std::string& oldAbb,
+                       const std::string& oldText, const std::string& newAbb,
+                       const std::string& newText) {
+  long renamed = 0;
+  if (mode == 2) {
+    FieldValues values;
+    std::string result;
+    // The count is read again at every step: nothing here changes it, but the host decides.
+    for (long i = 1; i <= word.ActiveDocument().Fields().Count(); ++i) {
+      if (!ReadField(word, i, values, result)) continue;
+      if (values.abbreviation == oldAbb && values.text == oldText) {
+        word.ActiveDocument().Fields().Item(i)->Select();
+        if (InsertPlaceholder(word, newAbb, newText)) ++renamed;
+      }
+    }
+  }
+  if (IsAbbreviationListPresent(word)) InsertAbbreviationList(word);
+  return renamed;
+}
+
+long DeleteRemovedFields(host::Application& word, const std::string& abb, const std::string& text) {
+  long removed = 0;
+  FieldValues values;
+  std::string result;
+  // A deleted field moves the later ones down one index: stay on the same index then, so two
+  // fields side by side are both turned into text.
+  for (long i = 1; i <= word.ActiveDocument().Fields().Count();) {
+    if (ReadField(word, i, values, result) && values.abbreviation == abb && values.text == text) {
+      std::unique_ptr<host::Field> field = word.ActiveDocument().Fields().Item(i);
+      field->Select();
+      field->Delete();
+      word.Selection().SetText(text);
+      ++removed;
+    } else {
+      ++i;
+    }
+  }
+  if (IsAbbreviationListPresent(word)) InsertAbbreviationList(word);
+  return removed;
+}
+
+}  // namespace quillon::document

@@ -1,0 +1,50 @@
+#include "document/Export.h"
+
+#include "addin/host/Application.h"
+#include "addin/host/Platform.h"
+#include "document/FieldFormat.h"
+#include "library/AddinState.h"
+#include "library/SQLlite.h"
+
+namespace quillon::document {
+
+using library::State;
+
+ExportSummary ButtonExport_click(host::Application& word) {
+  ExportSummary summary;
+  if (State().LibraryPath.empty()) {
+    host::MsgBox("Open or create a library first", host::MsgBoxButtons::kOkOnly,
+                 host::MsgBoxIcon::kNone, State().AddinTitle);
+    return summary;
+  }
+  summary.ran = true;
+  host::Fields& fields = word.ActiveDocument().Fields();
+  for (long i = 1, count = fields.Count(); i <= count; ++i) {
+    std::unique_ptr<host::Field> field = fields.Item(i);
+    FieldValues values;
+    if (!ExtractFieldValues(field->Code()->Text(), values, field->Result()->Text())) continue;
+    if (values.abbreviation.empty() || values.text.empty() || values.directionLetter.empty()) {
+      continue;
+    }
+    switch (library::CheckAbbrevExistance_Add_todB(State().LibraryPath, values.abbreviation,
+                                                   values.text, values.directionLetter, false)) {
+      case library::AddOutcome::kAdded:
+        ++summary.added;
+        break;
+      case library::AddOutcome::kDuplicate:
+        ++summary.skipped;
+        break;
+      case library::AddOutcome::kFailed:
+        ++summary.failed;
+        break;
+    }
+    // A library that stopped taking entries takes none of the rest either; saying that the
+    // export went well would be wrong then.
+    if (summary.failed > 0) return summary;
+  }
+  host::MsgBox("Abbreviations exported correctly to the open library", host::MsgBoxButtons::kOkOnly,
+               host::MsgBoxIcon::kNone, State().AddinTitle);
+  return summary;
+}
+
+}  // namespace quillon::document

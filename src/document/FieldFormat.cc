@@ -1,0 +1,199 @@
+#include "document/FieldFormat.h"
+
+#include <cmath>
+#include <cstdlib>
+#include <limits>
+
+#include "addin/host/Application.h"
+#include "addin/host/HostError.h"
+#include "addin/host/Platform.h"
+#include "base/Text.h"
+#include "library/SQLlite.h"
+
+namespace quillon::document {
+namespace {
+
+// Returns the position of needle in haystack comparing ASCII letters without regard to case,
+// or npos. The tags are ASCII, so positions found this way index the code as written.
+size_t FindIgnoringAsciiCase(std::string_view haystack, std::string_view needle) {
+  if (needle.size() > haystack.size()) return std::string_view::npos;
+  auto lower = [](char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c; };
+  for (size_t i = 0; i + needle.size() <= haystack.size(); ++i) {
+    size_t k = 0;
+    while (k < needle.size() && lower(haystack[i + k]) == lower(needle[k])) ++k;
+    if (k == needle.size()) return i;
+  }
+  return std::string_view::npos;
+}
+
+// Cuts the value between the first open tag and the first close tag; false when either is
+// missing or the close tag comes before the value starts.
+bool CutTag(std::string_view code, std::string_view open, std::string_view close,
+            std::string& value) {
+  size_t start = FindIgnoringAsciiCase(code, open);
+  size_t end = FindIgnoringAsciiCase(code, close);
+  if (start == std::string_view::npos || end == std::string_view::npos) return false;
+  start += open.size();
+  if (end < start) return false;
+  value.assign(code.substr(start, end - start));
+  return true;
+}
+
+// The first character of text (a whole UTF-8 sequence).
+std::string FirstCharacter(std::string_view text) {
+  if (text.empty()) return {};
+  size_t length = 1;
+  while (length < text.size() && (static_cast<unsigned char>(text[length]) & 0xC0) == 0x80) {
+    ++length;
+  }
+  return std::string(text.substr(0, length));
+}
+
+constexpr const char* kPlaceFieldFailure =
+    "An error occured with error ID= {step}.\rWe are sorry for this error, if Winword crashes "
+    "continuously,\rDelete normal.dot file located in \\Application Data\\microsoft\\templates";
+
+}  // namespace
+
+std::string DirectionTag(std::string_view libraryDirection) {
+  if (libraryDirection == "R") return "RTL";
+  if (libraryDirection == "L") return "LTR";
+  return {};
+}
+
+std::string AbbreviationMarkup(std::string_view abb, std::string_view text,
+                               std::string_view directionTag) {
+  std::string markup;
+  markup.reserve(abb.size() + text.size() + directionTag.size() + 50);
+  markup.append("<ABB>").append(abb).append("</ABB><Text>").append(text);
+  markup.append("</Text><Direction>").append(directionTag).append("</Direction></ABBREV>");
+  return markup;
+}
+
+std::string PlaceholderDisplay(std::string_view abb, std::string_view entryNumber) {
+  return "{" + std::string(abb) + "-#" + std::string(entryNumber) + "}";
+}
+
+std::string LongFormDisplay(std::string_view abb, std::string_view text, bool leftToRight) {
+  if (leftToRight) return std::string(text) + " (" + std::string(abb) + ")";
+  return "(" + std::string(abb) + ") " + std::string(text);
+}
+
+void ReplaceQuoteKeyword(host::Application& word, host::Field& field) {
+  // Select the keyword alone, so the replace cannot reach a "quote" inside the markup.
+  std::unique_ptr<host::Range> code = field.Code();
+  const std::string codeText = code->Text();
+  size_t keyword = codeText.find("QUOTE");
+  if (keyword == std::string::npos) {
+    throw host::HostError(host::kErrCommandFailed, "the new field has no QUOTE keyword");
+  }
+  long start = code->Start() + static_cast<long>(keyword);
+  word.ActiveDocument().Range(start, start + 5)->Select();
+
+  host::Find& find = word.Selection().Find();
+  find.ClearFormatting();
+  find.Replacement().ClearFormatting();
+  find.SetText("QUOTE");
+  find.Replacement().SetText("Addin ABBREV");
+  find.SetForward(false);
+  find.SetWrap(host::wdFindContinue);
+  find.SetFormat(false);
+  find.SetMatchCase(false);
+  find.SetMatchWholeWord(false);
+  find.SetMatchKashida(false);
+  find.SetMatchDiacritics(false);
+  find.SetMatchAlefHamza(false);
+  find.SetMatchControl(false);
+  find.SetMatchWildcards(false);
+  find.SetMatchSoundsLike(false);
+  find.SetMatchAllWordForms(false);
+  host::FindExecuteArgs args;
+  args.replace = host::wdReplaceOne;
+  find.Execute(args);
+}
+
+bool PlaceField(host::Application& word, const std::string& abb, const std::string& text,
+                const std::string& display) {
+  int step = 0;
+  try {
+    std::string markup = AbbreviationMarkup(abb, text, DirectionTag(library::DirectionOf(abb)));
+    step = 1;
+    host::Selection& selection = word.Selection();
+    std::unique_ptr<host::Field> field =
+        selection.Fields().Add(*selection.Range(), host::wdFieldQuote, markup, false);
+    step = 2;
+    field->Select();
+    field->SetShowCodes(true);
+    step = 3;  // steps 3 to 6: the keyword rewrite, then the result
+    ReplaceQuoteKeyword(word, *field);
+    step = 6;
+    field->Result()->SetText(display);
+    step = 7;
+    field->SetShowCodes(false);
+    step = 8;
+    field->Select();
+    word.Selection().MoveRight(host::wdCharacter, 1);
+    return true;
+  } catch (const std::exception&) {
+    std::string message = kPlaceFieldFailure;
+    message.replace(message.find("{step}"), 6, std::to_string(step));
+    host::MsgBox(message);
+    return false;
+  }
+}
+
+int32_t LeadingNumber(std::string_view text) {
+  size_t i = 0;
+  while (i < text.size() && (text[i] == ' ' || text[i] == '\t')) ++i;
+  size_t start = i;
+  if (i < text.size() && (text[i] == '+' || text[i] == '-')) ++i;
+  while (i < text.size() && text[i] >= '0' && text[i] <= '9') ++i;
+  if (i < text.size() && text[i] == '.') {
+    ++i;
+    while (i < text.size() && text[i] >= '0' && text[i] <= '9') ++i;
+  }
+  std::string number(text.substr(start, i - start));
+  double value = std::strtod(number.c_str(), nullptr);
+  value = std::nearbyint(value);
+  if (value > std::numeric_limits<int32_t>::max()) return std::numeric_limits<int32_t>::max();
+  if (value < std::numeric_limits<int32_t>::min()) return std::numeric_limits<int32_t>::min();
+  return static_cast<int32_t>(value);
+}
+
+bool ExtractFieldValues(std::string_view code, FieldValues& values, std::string_view resultText) {
+  if (code.find(kListMarker) != std::string_view::npos) return false;
+  if (code.find("ADDIN ABBREV") == std::string_view::npos &&
+      code.find("QUOTE ABBREV") == std::string_view::npos) {
+    return false;
+  }
+  std::string abbreviation, text;
+  if (!CutTag(code, "<ABB>", "</ABB>", abbreviation) || !CutTag(code, "<TEXT>", "</TEXT>", text)) {
+    return false;  // a damaged markup is not an abbreviation field
+  }
+  values.abbreviation = std::move(abbreviation);
+  values.text = std::move(text);
+
+  std::string tag;
+  if (CutTag(code, "<DIRECTION>", "</DIRECTION>", tag) && CodePointCount(tag) >= 2) {
+    values.directionLetter = FirstCharacter(tag);
+  } else {
+    std::string library = library::DirectionOf(values.abbreviation);
+    values.directionLetter = library.empty() ? "L" : FirstCharacter(library);
+  }
+
+  size_t hash = resultText.find("-#");
+  size_t brace = resultText.find('}');
+  // As 1-based positions: the number starts after "-#" (at 2 when it is missing) and ends
+  // before "}"; an empty stretch reads as 0.
+  long start = (hash == std::string_view::npos ? 0 : static_cast<long>(hash) + 1) + 2;
+  long end = brace == std::string_view::npos ? -1 : static_cast<long>(brace);
+  if (start <= end + 1) {
+    values.entryNumber = LeadingNumber(
+        resultText.substr(static_cast<size_t>(start - 1), static_cast<size_t>(end - start + 1)));
+  } else {
+    values.entryNumber = -1;
+  }
+  return true;
+}
+
+}  // namespace quillon::document

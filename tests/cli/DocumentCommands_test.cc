@@ -1,0 +1,104 @@
+#include "cli/DocumentCommands.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include "cli/CliRunner.h"
+#include "support/TempDir.h"
+#include "wordhost/docx/Document.h"
+
+namespace quillon::cli {
+namespace {
+
+using ::testing::HasSubstr;
+
+// Returns what the document at path shows.
+std::string Shown(const std::string& path) {
+  return docx::Document::Open(path)->Range()->Text();
+}
+
+class DocumentCommandsTest : public ::testing::Test {
+ protected:
+  DocumentCommandsTest() {
+    library = dir.File("sample.abb");
+    document = dir.File("thesis.docx");
+    std::filesystem::copy_file(QUILLON_SOURCE_DIR "/samples/sample-library.abb", library);
+    std::filesystem::copy_file(QUILLON_SOURCE_DIR "/samples/sample-thesis.docx", document);
+  }
+  testing::TempDir dir;
+  std::string library, document;
+};
+
+TEST_F(DocumentCommandsTest, UpdateListInsertUnlinkOnTheSample) {
+  std::string original = testing::ReadFile(document);
+  std::string updated = dir.File("updated.docx");
+  CliRun update = RunQuillon({"update", document, "--library", library, "-o", updated});
+  ASSERT_EQ(update.status, 0) << update.err;
+  EXPECT_EQ(testing::ReadFile(document), original);  // -o leaves the original alone
+  EXPECT_THAT(update.err, HasSubstr("Abbrevations' formattings are updated"));
+  std::string text = Shown(updated);
+  EXPECT_THAT(text, HasSubstr("runs on the Field-Programmable Gate Array (FPGA) board"));
+  EXPECT_THAT(text, HasSubstr("the FPGA timestamps"));
+  EXPECT_EQ(text.find("{"), std::string::npos);
+
+  ASSERT_EQ(RunQuillon({"list", updated, "--library", library}).status, 0);
+  text = Shown(updated);
+  EXPECT_THAT(text, HasSubstr("Abbreviation\r\aMeaning\r\aPage\r\a"));
+  EXPECT_THAT(text, HasSubstr("CNN\r\aConvolutional Neural Network\r\a2\r\a"));
+  EXPECT_THAT(text, HasSubstr("FPGA\r\aField-Programmable Gate Array\r\a1\r\a"));
+
+  CliRun insert = RunQuillon({"insert", updated, "--library", library, "--abb", "GPU", "--text",
+                              "Graphics Processing Unit", "--replace", "Learning"});
+  ASSERT_EQ(insert.status, 0) << insert.err;
+  EXPECT_THAT(Shown(updated), HasSubstr("{GPU-#} to See Faults"));
+
+  CliRun unlink = RunQuillon({"unlink", updated, "--library", library, "--abb", "FFT", "--text",
+                              "Fast Fourier Transform"});
+  ASSERT_EQ(unlink.status, 0) << unlink.err;
+  EXPECT_EQ(unlink.out, "2 fields turned into text\n");
+  EXPECT_THAT(Shown(updated), HasSubstr("transformed with the Fast Fourier Transform;"));
+}
+
+TEST_F(DocumentCommandsTest, ExportAddsTheDocumentsEntries) {
+  std::string empty = dir.File("empty.abb");
+  ASSERT_EQ(RunQuillon({"lib", "new", empty}).status, 0);
+  CliRun run = RunQuillon({"export", document, "--library", empty});
+  EXPECT_EQ(run.status, 0) << run.err;
+  EXPECT_EQ(run.out, "12 entries added, 19 already in the library\n");
+  EXPECT_THAT(RunQuillon({"lib", "list", empty}).out, HasSubstr(" 12 abbreviations found"));
+}
+
+TEST_F(DocumentCommandsTest, BadInputWritesNothing) {
+  std::string original = testing::ReadFile(document);
+  std::string notDocx = dir.File("notes.docx");
+  testing::WriteFile(notDocx, "plain text, not a document");
+  std::string noTable = dir.File("other.abb");
+  testing::WriteFile(noTable, "");
+  struct Case {
+    std::vector<std::string> args;
+    std::string named;
+  } cases[] = {
+      {{"update", document, "--library", dir.File("gone.abb")}, "gone.abb"},
+      {{"update", document, "--library", noTable}, "other.abb"},
+      {{"list", notDocx, "--library", library}, "notes.docx"},
+      {{"insert", document, "--library", library, "--abb", "A", "--text", "a", "--after",
+        "no such text"},
+       "no such text"},
+  };
+  for (const Case& c : cases) {
+    CliRun run = RunQuillon(c.args);
+    EXPECT_EQ(run.status, 1) << ::testing::PrintToString(c.args);
+    EXPECT_THAT(run.err, HasSubstr(c.named));
+    EXPECT_EQ(testing::ReadFile(document), original);
+  }
+  EXPECT_EQ(
+      RunQuillon({"insert", document, "--library", library, "--abb", "A", "--text", "a"}).status,
+      2);  // a place is required
+  EXPECT_EQ(RunQuillon({"insert", document, "--library", library, "--abb", "A", "--text", "a",
+                        "--at", "3", "--after", "x"})
+                .status,
+            2);
+}
+
+}  // namespace
+}  // namespace quillon::cli

@@ -1,0 +1,112 @@
+#include "document/AbbreviationList.h"
+
+#include "document/DocumentFixture.h"
+#include "document/DocumentUpdate.h"
+#include "document/FieldFormat.h"
+
+namespace quillon::document {
+namespace {
+
+using ::testing::ElementsAre;
+using ::testing::HasSubstr;
+
+class AbbreviationListTest : public DocumentTest {
+ protected:
+  // The cell texts of table index, row by row, cells joined by "|".
+  std::vector<std::string> TableRows(long index = 1) {
+    std::string text = doc().Tables().Item(index)->Range()->Text();
+    std::vector<std::string> rows;
+    std::string row;
+    // Cells end in "\r\a"; a row end adds one more "\r\a".
+    size_t i = 0;
+    while (i < text.size()) {
+      size_t end = text.find("\r\a", i);
+      if (end == std::string::npos) break;
+      std::string cell = text.substr(i, end - i);
+      i = end + 2;
+      if (cell.empty() && text.compare(i, 2, "\r\a") != 0 && !row.empty()) {
+        rows.push_back(row.substr(0, row.size() - 1));
+        row.clear();
+        continue;
+      }
+      row += cell + "|";
+    }
+    if (!row.empty()) rows.push_back(row.substr(0, row.size() - 1));
+    return rows;
+  }
+};
+
+TEST_F(AbbreviationListTest, EmptyDocumentGetsMarkerAndHeader) {
+  Open(P(R("No abbreviations here.")));
+  EXPECT_TRUE(ButtonInsertList_Click(word));
+  EXPECT_THAT(messages.Texts(), ElementsAre("Abbreviation list is updated"));
+  EXPECT_EQ(messages.shown[0].title, "Quillon plugin");
+  ASSERT_EQ(doc().Fields().Count(), 1);
+  EXPECT_EQ(Code(1), " ADDIN ABBREV <Abbreviation List> ");
+  ASSERT_EQ(doc().Tables().Count(), 1);
+  EXPECT_EQ(doc().Tables().Item(1)->Style(), "Table Grid");
+  EXPECT_EQ(doc().Tables().Item(1)->RowCount(), 1);
+  EXPECT_THAT(Shown(), HasSubstr("No abbreviations here.  \r"));
+  EXPECT_THAT(Shown(), HasSubstr("Abbreviation\r\aMeaning\r\aPage\r\a"));
+}
+
+TEST_F(AbbreviationListTest, RowsSortedWithPagesAndRealMeanings) {
+  AddEntry("text", "a word spelled text");
+  AddEntry("ABC", "alpha");
+  Open(P(Placeholder("xyz", "omega") + PageBreak()) + P(Placeholder("ABC", "alpha") + PageBreak()) +
+       P(Placeholder("text", "a word spelled text") + Placeholder("Abc", "beta") +
+         Placeholder("ABC", "alpha")));
+  ButtonUpdate_Click(word);
+  ASSERT_TRUE(InsertAbbreviationList(word));
+  ASSERT_EQ(doc().Tables().Count(), 1);
+  EXPECT_EQ(doc().Tables().Item(1)->RowCount(), 5);
+  std::string table = doc().Tables().Item(1)->Range()->Text();
+  // Sorted by the capitalised abbreviation; ABC and Abc keep their discovery order.
+  size_t abc = table.find("ABC\r\aalpha\r\a2\r\a");
+  size_t abcBeta = table.find("Abc\r\abeta\r\a3\r\a");
+  size_t text = table.find("text\r\aa word spelled text\r\a3\r\a");
+  size_t xyz = table.find("xyz\r\aomega\r\a1\r\a");
+  ASSERT_NE(abc, std::string::npos) << table;
+  ASSERT_NE(abcBeta, std::string::npos) << table;
+  ASSERT_NE(text, std::string::npos) << table;
+  ASSERT_NE(xyz, std::string::npos) << table;
+  EXPECT_LT(abcBeta, text);
+  EXPECT_LT(text, xyz);
+}
+
+TEST_F(AbbreviationListTest, RebuildReplacesTheListInPlace) {
+  AddEntry("A", "a");
+  Open(P(Placeholder("A", "a")) + P(R("Last paragraph.")));
+  ButtonUpdate_Click(word);
+  ASSERT_TRUE(InsertAbbreviationList(word));
+  std::string once = Shown();
+  AddEntry("B", "b");
+  doc().Range(0, 0)->Select();
+  word.Selection().TypeText("New ");
+  word.Selection().SetRange(0, 0);
+  ASSERT_TRUE(PlaceField(word, "B", "b", "{B-#}"));
+  ASSERT_TRUE(InsertAbbreviationList(word));
+  EXPECT_EQ(doc().Tables().Count(), 1);
+  std::string twice = Shown();
+  EXPECT_THAT(twice, HasSubstr("B\r\ab\r\a1\r\a"));
+  EXPECT_EQ(twice.find("Abbreviation\r\a"), twice.rfind("Abbreviation\r\a"));
+  EXPECT_EQ(FindAbbreviationList(word), 3);
+}
+
+TEST_F(AbbreviationListTest, MarkerTests) {
+  std::string elsewhere = docx::testing::Fld(" QUOTE \"see <Abbreviation List>\" ", R("x"));
+  std::string noBlank = docx::testing::Fld("ADDIN ABBREV <Abbreviation List>", R("  "));
+  Open(P(elsewhere) + P(noBlank));
+  EXPECT_TRUE(IsAbbreviationListPresent(word));
+  EXPECT_EQ(FindAbbreviationList(word), 2);  // the marker right after the keyword only
+  Open(P(elsewhere));
+  EXPECT_TRUE(IsAbbreviationListPresent(word));
+  EXPECT_EQ(FindAbbreviationList(word), 0);
+  library::State().LibraryPath.clear();
+  EXPECT_FALSE(InsertAbbreviationList(word));
+  EXPECT_THAT(messages.Texts(), ElementsAre("Please open a library first"));
+  EXPECT_EQ(doc().Tables().Count(), 0);
+}
+
+}  // namespace
+}  // namespace quillon::document

@@ -1,0 +1,78 @@
+// A document test's surroundings: a library holding a few entries, a scripted message box,
+// and a .docx document built from body XML, open in the substitute Word.
+#pragma once
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "library/AddinState.h"
+#include "library/LibraryFiles.h"
+#include "library/SQLlite.h"
+#include "support/ScriptedMessageBox.h"
+#include "support/TempDir.h"
+#include "wordhost/docx/Application.h"
+#include "wordhost/docx/DocxBuilder.h"
+
+namespace quillon::document {
+
+using docx::testing::Fld;
+using docx::testing::P;
+using docx::testing::R;
+
+// The XML of an abbreviation field showing display.
+inline std::string AbbField(const std::string& abb, const std::string& text, const std::string& tag,
+                            const std::string& display) {
+  return Fld(" ADDIN ABBREV <ABB>" + abb + "</ABB><Text>" + text + "</Text><Direction>" + tag +
+                 "</Direction></ABBREV> ",
+             R(display));
+}
+
+// A placeholder field as insertion leaves it.
+inline std::string Placeholder(const std::string& abb, const std::string& text,
+                               const std::string& tag = "LTR") {
+  return AbbField(abb, text, tag, "{" + abb + "-#}");
+}
+
+inline std::string PageBreak() {
+  return "<w:r><w:br w:type=\"page\"/></w:r>";
+}
+
+class DocumentTest : public ::testing::Test {
+ protected:
+  DocumentTest() {
+    library::ResetState();
+    library::State().AddinTitle = library::kAddinTitle;
+    library::CreateLibrary(dir.File("lib.abb"));
+  }
+  ~DocumentTest() override { library::ResetState(); }
+
+  // Adds an entry to the open library.
+  static void AddEntry(std::string abb, std::string text, const char* direction = "L") {
+    library::CheckAbbrevExistance_Add_todB(library::State().LibraryPath, abb, text, direction,
+                                           false);
+  }
+
+  // Opens a document whose body is body.
+  void Open(const std::string& body) { word.SetDocument(docx::testing::Load(body)); }
+
+  docx::Document& doc() { return *word.document(); }
+  // What the main text shows, paragraphs ending in "\r".
+  std::string Shown() { return doc().Range()->Text(); }
+  // The result texts of every field, in order.
+  std::vector<std::string> Results() {
+    std::vector<std::string> results;
+    for (long i = 1; i <= doc().Fields().Count(); ++i) {
+      results.push_back(doc().Fields().Item(i)->Result()->Text());
+    }
+    return results;
+  }
+  std::string Code(long index) { return doc().Fields().Item(index)->Code()->Text(); }
+
+  testing::TempDir dir;
+  testing::ScriptedMessageBox messages;
+  docx::Application word;
+};
+
+}  // namespace quillon::document

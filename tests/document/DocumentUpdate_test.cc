@@ -1,0 +1,121 @@
+#include "document/DocumentUpdate.h"
+
+#include "document/DocumentFixture.h"
+#include "library/QueryLibrary.h"
+
+namespace quillon::document {
+namespace {
+
+using ::testing::ElementsAre;
+
+class DocumentUpdateTest : public DocumentTest {
+ protected:
+  // Rows of the working table as "abb|text|page", in abbreviation order.
+  std::vector<std::string> WorkingRows() {
+    library::QueryResult rows = library::QueryLibrary(
+        library::State().LibraryPath, "select abb, text, FOP from abbrevlist order by abb, text");
+    std::vector<std::string> out;
+    for (int32_t r = 2; r <= rows.RowCount + 1; ++r) {
+      out.push_back(rows.Cells(r, 1) + "|" + rows.Cells(r, 2) + "|" + rows.Cells(r, 3));
+    }
+    return out;
+  }
+};
+
+TEST_F(DocumentUpdateTest, FirstUseReadsLongAndLaterUsesShort) {
+  AddEntry("WHO", "World Health Organization");
+  Open(P(R("Intro. ") + PageBreak()) +
+       P(R("The ") + Placeholder("WHO", "World Health Organization")) +
+       P(PageBreak() + Placeholder("WHO", "World Health Organization") + R(" and ") +
+         Placeholder("WHO", "World Health Organization")));
+  UpdateSummary summary = ButtonUpdate_Click(word);
+  EXPECT_THAT(Results(), ElementsAre("World Health Organization (WHO)", "WHO", "WHO"));
+  EXPECT_EQ(summary.rewritten, 3);
+  EXPECT_THAT(messages.Texts(), ElementsAre("Abbrevations' formattings are updated according to "
+                                            "their position in text"));
+  // The working table is dropped afterwards; the collecting walk shows what it held.
+  UpdateDocument(word, kUpdateCollect);
+  EXPECT_THAT(WorkingRows(), ElementsAre("WHO|World Health Organization|2"));
+  EXPECT_THAT(Results(), ElementsAre("World Health Organization (WHO)", "WHO", "WHO"));
+}
+
+TEST_F(DocumentUpdateTest, DirectionDecidesTheLongForm) {
+  AddEntry("AR", "Arabic", "R");
+  AddEntry("EMPTY", "no direction", "");
+  Open(P(Placeholder("AR", "Arabic", "RTL") + Placeholder("EMPTY", "no direction", "") +
+         Placeholder("NONE", "not in the library", "")));
+  ButtonUpdate_Click(word);
+  EXPECT_THAT(Results(),
+              ElementsAre("(AR) Arabic", "(EMPTY) no direction", "(NONE) not in the library"));
+}
+
+TEST_F(DocumentUpdateTest, SecondUpdateChangesNothingUntilTheLibraryDoes) {
+  AddEntry("ABC", "alpha");
+  AddEntry("ABC", "beta", "R");
+  Open(P(Placeholder("ABC", "alpha") + R(" ") + Placeholder("ABC", "beta") + R(" ") +
+         Placeholder("ABC", "alpha") + R(" ") + Placeholder("ABC", "beta")));
+  ButtonUpdate_Click(word);
+  // The same abbreviation with two meanings is two entries, each with its own first use.
+  EXPECT_THAT(Results(), ElementsAre("alpha (ABC)", "beta (ABC)", "ABC", "ABC"));
+  std::string before = Shown();
+  EXPECT_EQ(ButtonUpdate_Click(word).rewritten, 0);
+  EXPECT_EQ(Shown(), before);
+
+  // An edited long form stays while its direction matches; a new direction rewrites it.
+  doc().Fields().Item(1)->Result()->SetText("alpha, edited (ABC)");
+  EXPECT_EQ(ButtonUpdate_Click(word).rewritten, 0);
+  EXPECT_EQ(Results()[0], "alpha, edited (ABC)");
+  // The direction is looked up by abbreviation: both entries of ABC now read right to left.
+  library::UpdateAbbreviation(library::State().LibraryPath, "ABC", "alpha", "ABC", "alpha", "R");
+  EXPECT_EQ(ButtonUpdate_Click(word).rewritten, 2);
+  EXPECT_THAT(Results(), ElementsAre("(ABC) alpha", "(ABC) beta", "ABC", "ABC"));
+  EXPECT_THAT(Code(1), ::testing::HasSubstr("<Direction>RTL</Direction>"));
+}
+
+TEST_F(DocumentUpdateTest, MovedFirstUseSwapsForms) {
+  AddEntry("X", "ex");
+  Open(P(AbbField("X", "ex", "LTR", "X") + R(" then ") + AbbField("X", "ex", "LTR", "ex (X)")));
+  ButtonUpdate_Click(word);
+  EXPECT_THAT(Results(), ElementsAre("ex (X)", "X"));
+}
+
+TEST_F(DocumentUpdateTest, LeavesOtherFieldsAndCollectsWithoutRewriting) {
+  AddEntry("A", "a");
+  std::string marker = docx::testing::Fld(" ADDIN ABBREV <Abbreviation List>", R("  "));
+  std::string page = docx::testing::Fld(" PAGE ", R("1"));
+  Open(P(page + Placeholder("A", "a") + marker + Placeholder("A", "a")));
+  UpdateSummary collected = UpdateDocument(word, kUpdateCollect);
+  EXPECT_EQ(collected.abbreviationFields, 2);
+  EXPECT_EQ(collected.rewritten, 0);
+  EXPECT_THAT(Results(), ElementsAre("1", "{A-#}", "  ", "{A-#}"));
+  ButtonUpdate_Click(word);
+  EXPECT_THAT(Results(), ElementsAre("1", "a (A)", "  ", "A"));
+  EXPECT_EQ(Code(1), " PAGE ");
+  EXPECT_EQ(Code(3), " ADDIN ABBREV <Abbreviation List>");
+}
+
+TEST_F(DocumentUpdateTest, NoLibraryNoUpdate) {
+  library::State().LibraryPath.clear();
+  Open(P(Placeholder("A", "a")));
+  EXPECT_FALSE(ButtonUpdate_Click(word).ran);
+  EXPECT_THAT(messages.Texts(), ElementsAre("Open a database first"));
+  EXPECT_THAT(Results(), ElementsAre("{A-#}"));
+}
+
+TEST_F(DocumentUpdateTest, RenameAndDeleteRewriteOnlyTheEntrysFields) {
+  AddEntry("A", "a");
+  Open(P(AbbField("A", "a", "LTR", "a (A)") + AbbField("A", "a", "LTR", "A") + R(" ") +
+         AbbField("B", "b", "LTR", "b (B)") + R(" ") + AbbField("A", "other", "LTR", "A")));
+  EXPECT_EQ(RenameEntryFields(word, 2, "A", "a", "AA", "aa"), 2);
+  EXPECT_THAT(Results(), ElementsAre("{AA-#}", "{AA-#}", "b (B)", "A"));
+  EXPECT_THAT(Code(2), ::testing::HasSubstr("<ABB>AA</ABB><Text>aa</Text>"));
+  EXPECT_EQ(RenameEntryFields(word, 1, "AA", "aa", "Z", "z"), 0);  // other modes only refresh
+
+  // Side by side, both fields become the plain meaning.
+  EXPECT_EQ(DeleteRemovedFields(word, "AA", "aa"), 2);
+  EXPECT_EQ(Shown(), "aaaa b (B) A\r");
+  EXPECT_EQ(doc().Fields().Count(), 2);
+}
+
+}  // namespace
+}  // namespace quillon::document
