@@ -27,10 +27,12 @@ bool LeftToRight(const std::string& abb) {
 
 }  // namespace
 
-int FormatFieldByPosition(host::Application& word, bool first, long index) {
-  FieldValues values;
-  std::string result;
-  if (!ReadField(word, index, values, result)) return 0;
+namespace {
+
+// FormatFieldByPosition on a field already read and parsed.
+int FormatParsedField(host::Application& word, bool first, host::Field& field,
+                      const std::string& code, const std::string& result,
+                      const FieldValues& values) {
   const std::string& abb = values.abbreviation;
 
   std::string display;
@@ -46,8 +48,18 @@ int FormatFieldByPosition(host::Application& word, bool first, long index) {
     if (direction == values.directionLetter) return 0;
     display = LongFormDisplay(abb, values.text, direction == "L");
   }
-  word.ActiveDocument().Fields().Item(index)->Select();
-  return PlaceField(word, abb, values.text, display) ? 1 : -1;
+  return RewriteAbbreviationField(word, field, code, abb, values.text, display) ? 1 : -1;
+}
+
+}  // namespace
+
+int FormatFieldByPosition(host::Application& word, bool first, long index) {
+  std::unique_ptr<host::Field> field = word.ActiveDocument().Fields().Item(index);
+  const std::string code = field->Code()->Text();
+  const std::string result = field->Result()->Text();
+  FieldValues values;
+  if (!ExtractFieldValues(code, values, result)) return 0;
+  return FormatParsedField(word, first, *field, code, result, values);
 }
 
 UpdateSummary UpdateDocument(host::Application& word, int16_t mode, const WalkProgress& progress) {
@@ -61,21 +73,30 @@ UpdateSummary UpdateDocument(host::Application& word, int16_t mode, const WalkPr
   library::DropWorkingTable();
   library::CreateWorkingTable();
 
-  const long count = word.ActiveDocument().Fields().Count();
+  host::Fields& fields = word.ActiveDocument().Fields();
+  const long count = fields.Count();
   summary.fields = count;
   FieldValues values;
-  std::string result;
+  std::string code, result;
   for (long i = 1; i <= count; ++i) {
-    if (ReadField(word, i, values, result) && !values.abbreviation.empty()) {
+    std::unique_ptr<host::Field> field = fields.Item(i);
+    code = field->Code()->Text();
+    result = field->Result()->Text();
+    values = FieldValues();
+    if (ExtractFieldValues(code, values, result) && !values.abbreviation.empty()) {
       ++summary.abbreviationFields;
       int outcome = 0;
       if (!library::ListHas(values.abbreviation, values.text)) {
-        if (mode == kUpdateFormat) outcome = FormatFieldByPosition(word, true, i);
-        word.ActiveDocument().Fields().Item(i)->Select();
+        if (mode == kUpdateFormat) {
+          outcome = FormatParsedField(word, true, *field, code, result, values);
+          // A rewrite may have put a new field in the old one's place.
+          if (outcome != 0) field = fields.Item(i);
+        }
+        field->Select();
         long page = word.Selection().Information(host::wdActiveEndPageNumber);
         library::AddToList(values.abbreviation, values.text, static_cast<int32_t>(page));
       } else if (mode == kUpdateFormat) {
-        outcome = FormatFieldByPosition(word, false, i);
+        outcome = FormatParsedField(word, false, *field, code, result, values);
       }
       if (outcome > 0) ++summary.rewritten;
       if (outcome < 0) ++summary.failures;

@@ -112,6 +112,37 @@ void ReplaceQuoteKeyword(host::Application& word, host::Field& field) {
   find.Execute(args);
 }
 
+std::string AbbreviationFieldCode(std::string_view markup) {
+  return " ADDIN ABBREV " + std::string(markup) + " ";
+}
+
+void ShowPlaceFieldFailure(int step) {
+  std::string message = kPlaceFieldFailure;
+  message.replace(message.find("{step}"), 6, std::to_string(step));
+  host::MsgBox(message);
+}
+
+bool RewriteAbbreviationField(host::Application& word, host::Field& field, std::string_view code,
+                              const std::string& abb, const std::string& text,
+                              const std::string& display) {
+  std::string markup = AbbreviationMarkup(abb, text, DirectionTag(library::DirectionOf(abb)));
+  if (code != AbbreviationFieldCode(markup)) {
+    field.Select();
+    return PlaceField(word, abb, text, display);
+  }
+  int step = 6;
+  try {
+    field.Result()->SetText(display);
+    step = 8;
+    field.Select();
+    word.Selection().MoveRight(host::wdCharacter, 1);
+    return true;
+  } catch (const std::exception&) {
+    ShowPlaceFieldFailure(step);
+    return false;
+  }
+}
+
 bool PlaceField(host::Application& word, const std::string& abb, const std::string& text,
                 const std::string& display) {
   int step = 0;
@@ -135,9 +166,7 @@ bool PlaceField(host::Application& word, const std::string& abb, const std::stri
     word.Selection().MoveRight(host::wdCharacter, 1);
     return true;
   } catch (const std::exception&) {
-    std::string message = kPlaceFieldFailure;
-    message.replace(message.find("{step}"), 6, std::to_string(step));
-    host::MsgBox(message);
+    ShowPlaceFieldFailure(step);
     return false;
   }
 }

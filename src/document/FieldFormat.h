@@ -36,12 +36,26 @@ std::string LongFormDisplay(std::string_view abb, std::string_view text, bool le
 // Throws HostError when a host call fails.
 void ReplaceQuoteKeyword(host::Application& word, host::Field& field);
 
+// Returns the code PlaceField writes for markup: " ADDIN ABBREV " + markup + " ".
+std::string AbbreviationFieldCode(std::string_view markup);
+
+// Shows the message of a field write that failed at step (0 to 8).
+void ShowPlaceFieldFailure(int step);
+
 // Writes an abbreviation field for (abb, text) over the selection of the active document with
 // display as its result, and leaves the insertion point just after it. A failing host call
 // is shown to the user with the number of the step that failed; the steps done stay done.
 // Returns false in that case.
 bool PlaceField(host::Application& word, const std::string& abb, const std::string& text,
                 const std::string& display);
+
+// Brings field, whose code reads code, to show display for (abb, text), as PlaceField over the
+// selected field would. When the code already reads as PlaceField would write it, only the
+// result is written (the document ends the same, with far less work). Leaves the insertion
+// point after the field. Returns false when the host failed (the user has been told).
+bool RewriteAbbreviationField(host::Application& word, host::Field& field, std::string_view code,
+                              const std::string& abb, const std::string& text,
+                              const std::string& display);
 
 // The values read back from a field.
 struct FieldValues {

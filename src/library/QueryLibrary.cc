@@ -6,6 +6,7 @@
 
 #include <filesystem>
 #include <map>
+#include <unordered_map>
 
 #include "addin/host/Platform.h"
 #include "base/Text.h"
@@ -69,8 +70,31 @@ class Connection {
   bool ok() const { return db_ != nullptr && error_.empty(); }
   const std::string& error() const { return error_; }
 
+  // Returns the whole result of statement, or nullptr with error() set on failure. Within a
+  // command the result of a read-only statement is kept until this connection writes: the
+  // command's transaction keeps other writers out meanwhile.
+  std::shared_ptr<const LibraryTable> Fetch(const Statement& statement) {
+    std::string key;
+    if (shared_) {
+      key = statement.sql;
+      for (const std::string& value : statement.values) key.append(1, '\0').append(value);
+      auto hit = results_.find(key);
+      if (hit != results_.end()) return hit->second;
+    }
+    auto table = std::make_shared<LibraryTable>();
+    bool readOnly = false;
+    if (!Run(statement, *table, readOnly)) return nullptr;
+    if (!readOnly) {
+      results_.clear();
+    } else if (shared_ && inTransaction_) {
+      results_.emplace(std::move(key), table);
+    }
+    return table;
+  }
+
+ private:
   // Runs one statement and collects its whole result; false with error() set on failure.
-  bool Run(const Statement& statement, LibraryTable& table) {
+  bool Run(const Statement& statement, LibraryTable& table, bool& readOnly) {
     error_.clear();
     if (shared_ && !inTransaction_) {
       inTransaction_ = sqlite3_exec(db_, "BEGIN", nullptr, nullptr, nullptr) == SQLITE_OK;
@@ -90,6 +114,7 @@ class Connection {
         }
       }
     } release{stmt, cached};
+    readOnly = sqlite3_stmt_readonly(stmt) != 0;
     if (sqlite3_bind_parameter_count(stmt) != static_cast<int>(statement.values.size())) {
       error_ = "statement expects " + std::to_string(sqlite3_bind_parameter_count(stmt)) +
                " values, got " + std::to_string(statement.values.size());
@@ -125,7 +150,6 @@ class Connection {
     return true;
   }
 
- private:
   // Returns the prepared statement for sql, or nullptr with error_ set on failure (error_
   // stays empty for a statement of blanks only). cached tells whether the connection keeps it.
   sqlite3_stmt* Prepare(const std::string& sql, bool& cached) {
@@ -161,32 +185,63 @@ class Connection {
   bool shared_ = false;
   bool inTransaction_ = false;
   std::map<std::string, sqlite3_stmt*> prepared_;
+  std::unordered_map<std::string, std::shared_ptr<const LibraryTable>> results_;
 };
 
 // The connections of the running LibrarySession, by path; null outside a session.
 std::map<std::string, std::unique_ptr<Connection>>* g_sessionConnections = nullptr;
 
-// Returns the session's connection to path, opening it (again, when the file there is no
-// longer the one it opened); nullptr outside a session.
-Connection* SessionConnection(const std::string& path) {
-  if (g_sessionConnections == nullptr) return nullptr;
+// What one look-up of the library's path found.
+struct LibraryFile {
+  bool exists = false;  // an ordinary file is there
+  dev_t device = 0;
+  ino_t inode = 0;
+};
+
+// A directory look-up of that exact path: an ordinary file has to be there.
+LibraryFile LookUp(const std::string& path) {
   struct stat file {};
-  if (::stat(path.c_str(), &file) != 0) return nullptr;
+  if (path.empty() || ::stat(path.c_str(), &file) != 0 || !S_ISREG(file.st_mode)) return {};
+  return {true, file.st_dev, file.st_ino};
+}
+
+// Returns the session's connection to path, opening it (again, when the file there is no
+// longer the one it opened); nullptr outside a session or when no file is there.
+Connection* SessionConnection(const std::string& path, const LibraryFile& file) {
+  if (g_sessionConnections == nullptr || !file.exists) return nullptr;
   auto& slot = (*g_sessionConnections)[path];
-  if (slot && (slot->device != file.st_dev || slot->inode != file.st_ino)) slot.reset();
+  if (slot && (slot->device != file.device || slot->inode != file.inode)) slot.reset();
   if (!slot) {
     slot = std::make_unique<Connection>(path);
-    slot->device = file.st_dev;
-    slot->inode = file.st_ino;
+    slot->device = file.device;
+    slot->inode = file.inode;
     slot->ShareWithinCommand();
   }
   return slot.get();
 }
 
-// A directory look-up of that exact path: an ordinary file has to be there.
-bool LibraryFileExists(const std::string& path) {
-  std::error_code ignored;
-  return !path.empty() && std::filesystem::is_regular_file(path, ignored);
+std::shared_ptr<const LibraryTable> FetchFrom(const std::string& path, const LibraryFile& file,
+                                              const Statement& statement, std::string& errorText) {
+  if (path.empty() || statement.sql.empty()) return EmptyTable();
+  try {
+    std::unique_ptr<Connection> own;
+    Connection* connection = SessionConnection(path, file);
+    if (connection == nullptr) {
+      own = std::make_unique<Connection>(path);
+      connection = own.get();
+    }
+    std::shared_ptr<const LibraryTable> table =
+        connection->ok() ? connection->Fetch(statement) : nullptr;
+    if (table == nullptr) {
+      errorText = connection->error() + " (library " + path + ")";
+      return EmptyTable();
+    }
+    LastTableSlot() = table;
+    return table;
+  } catch (const std::exception& e) {  // out of memory on a huge result
+    errorText = std::string(e.what()) + " (library " + path + ")";
+    return EmptyTable();
+  }
 }
 
 }  // namespace
@@ -226,31 +281,14 @@ std::shared_ptr<const LibraryTable> LastTable() {
 
 std::shared_ptr<const LibraryTable> FetchTable(const std::string& path, const Statement& statement,
                                                std::string& errorText) {
-  if (path.empty() || statement.sql.empty()) return EmptyTable();
-  try {
-    std::unique_ptr<Connection> own;
-    Connection* connection = SessionConnection(path);
-    if (connection == nullptr) {
-      own = std::make_unique<Connection>(path);
-      connection = own.get();
-    }
-    auto table = std::make_shared<LibraryTable>();
-    if (!connection->ok() || !connection->Run(statement, *table)) {
-      errorText = connection->error() + " (library " + path + ")";
-      return EmptyTable();
-    }
-    LastTableSlot() = table;
-    return table;
-  } catch (const std::exception& e) {  // out of memory on a huge result
-    errorText = std::string(e.what()) + " (library " + path + ")";
-    return EmptyTable();
-  }
+  return FetchFrom(path, LookUp(path), statement, errorText);
 }
 
 QueryResult QueryLibrary(const std::string& path, const Statement& statement, bool fillList,
                          widgets::ListView* listView) {
   QueryResult result;
-  if (!LibraryFileExists(path)) {
+  const LibraryFile file = LookUp(path);
+  if (!file.exists) {
     host::MsgBox("opened library located at " + path + " is not found",
                  host::MsgBoxButtons::kOkOnly, host::MsgBoxIcon::kCritical, "Library was removed");
     result.Failed = true;
@@ -258,7 +296,7 @@ QueryResult QueryLibrary(const std::string& path, const Statement& statement, bo
   }
 
   std::string errorText;
-  std::shared_ptr<const LibraryTable> table = FetchTable(path, statement, errorText);
+  std::shared_ptr<const LibraryTable> table = FetchFrom(path, file, statement, errorText);
   const int32_t rows = table->rowCount;
   if (rows > 0) {
     const auto columns = static_cast<int32_t>(table->columnNames.size());

@@ -59,6 +59,28 @@ TEST_F(DocumentCommandsTest, UpdateListInsertUnlinkOnTheSample) {
   EXPECT_THAT(Shown(updated), HasSubstr("transformed with the Fast Fourier Transform;"));
 }
 
+// What LibreOffice reads in the updated sample (run only where soffice is installed).
+TEST_F(DocumentCommandsTest, LibreOfficeReadsTheUpdatedSample) {
+  if (std::system("command -v soffice >/dev/null 2>&1") != 0) GTEST_SKIP() << "no soffice";
+  ASSERT_EQ(RunQuillon({"update", document, "--library", library}).status, 0);
+  ASSERT_EQ(RunQuillon({"list", document, "--library", library}).status, 0);
+  std::string command = "cd '" + dir.Path().string() +
+                        "' && soffice -env:UserInstallation=file://" + dir.File("profile") +
+                        " --headless --convert-to txt:Text " + document + " >/dev/null 2>&1";
+  ASSERT_EQ(std::system(command.c_str()), 0);
+  std::string text = testing::ReadFile(dir.File("thesis.txt"));
+  for (size_t crlf; (crlf = text.find("\r\n")) != std::string::npos;) text.erase(crlf, 1);
+  EXPECT_THAT(text, HasSubstr("runs on the Field-Programmable Gate Array (FPGA) board"));
+  EXPECT_THAT(text, HasSubstr("the FPGA timestamps absorb that delay"));
+  EXPECT_THAT(text, HasSubstr("reduced with Principal Component Analysis (PCA) to"));
+  EXPECT_THAT(text, HasSubstr("The PCA features feed"));
+  // LibreOffice puts each table cell on a line of its own.
+  EXPECT_THAT(text, HasSubstr("Abbreviation\nMeaning\nPage\n"));
+  EXPECT_THAT(text, HasSubstr("CNN\nConvolutional Neural Network\n2\n"));
+  EXPECT_THAT(text, HasSubstr("SNR\nSignal-to-Noise Ratio\n1\n"));
+  EXPECT_EQ(text.find("{"), std::string::npos);
+}
+
 TEST_F(DocumentCommandsTest, ExportAddsTheDocumentsEntries) {
   std::string empty = dir.File("empty.abb");
   ASSERT_EQ(RunQuillon({"lib", "new", empty}).status, 0);

@@ -94,6 +94,20 @@ TEST_F(DocumentUpdateTest, LeavesOtherFieldsAndCollectsWithoutRewriting) {
   EXPECT_EQ(Code(3), " ADDIN ABBREV <Abbreviation List>");
 }
 
+TEST_F(DocumentUpdateTest, WalksDocumentsBeyondSixteenBitsOfFields) {
+  AddEntry("A", "a");
+  std::string paragraph;
+  for (int i = 0; i < 100; ++i) paragraph += AbbField("A", "a", "LTR", "A") + R(" ");
+  std::string body;
+  for (int p = 0; p < 331; ++p) body += P(paragraph);
+  Open(body);
+  ASSERT_EQ(doc().Fields().Count(), 33100);
+  library::LibrarySession session;  // as the commands run
+  UpdateSummary summary = UpdateDocument(word, kUpdateCollect);
+  EXPECT_EQ(summary.abbreviationFields, 33100);
+  EXPECT_EQ(doc().Fields().Item(33100)->Result()->Text(), "A");
+}
+
 TEST_F(DocumentUpdateTest, NoLibraryNoUpdate) {
   library::State().LibraryPath.clear();
   Open(P(Placeholder("A", "a")));
