@@ -357,13 +357,29 @@ int32_t ListView::ItemHeight() const {
   if (properties_.ItemsAutoSize) {
     height = text + 4;
     if (properties_.Checkboxes) height = std::max(height, 19);
-    if (properties_.PicturesVisible && pictureCount_ > 0) {
+    if (properties_.PicturesVisible && !pictures_.empty()) {
       height = std::max(height, properties_.PictureHeight + 3);
     }
   } else {
     height = text + properties_.ItemPaddingTop + properties_.ItemPaddingBottom;
   }
   return std::max(height, 1);
+}
+
+// ---- pictures ----
+
+int32_t ListView::AddPicture(const c32bppDIB& picture) {
+  if (picture.Width() <= 0 || picture.Height() <= 0) return 0;
+  pictures_.push_back(picture);
+  Relayout();  // the item height may follow the pictures
+  return PictureCount();
+}
+
+int32_t ListView::AddPictureFromRes(int32_t id, const std::variant<int32_t, std::string>& section,
+                                    const ResourceRegistry* provider) {
+  c32bppDIB picture;
+  if (!picture.LoadPicture_Resource(id, section, provider)) return 0;
+  return AddPicture(picture);
 }
 
 // ---- notifications ----

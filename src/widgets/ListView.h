@@ -7,12 +7,15 @@
 #include <functional>
 #include <string>
 #include <string_view>
+#include <variant>
+#include <vector>
 
 #include "widgets/Color.h"
 #include "widgets/ColumnCollection.h"
 #include "widgets/Font.h"
 #include "widgets/ListItemCollection.h"
 #include "widgets/PropertyBag.h"
+#include "widgets/c32bppDIB.h"
 
 namespace quillon::widgets {
 
@@ -176,7 +179,19 @@ class ListView : public ICustomDraw {
   int32_t FontTextHeight() const;
   // The height of one item row in pixels (never below 1).
   int32_t ItemHeight() const;
-  int32_t PictureCount() const { return pictureCount_; }
+  // The picture list that items' PictureIndex refers to: 1 is the first picture, 0 shows none.
+  int32_t PictureCount() const { return static_cast<int32_t>(pictures_.size()); }
+  // Adds a copy of picture; returns its picture index. Returns 0 (nothing added) for a picture
+  // that holds no image.
+  int32_t AddPicture(const c32bppDIB& picture);
+  // Loads picture id of section from provider (nullptr: the add-in's resources) and adds it;
+  // returns its picture index, or 0 when it does not load.
+  int32_t AddPictureFromRes(int32_t id, const std::variant<int32_t, std::string>& section,
+                            const ResourceRegistry* provider = nullptr);
+  // REQUIRES: 1 <= index <= PictureCount().
+  const c32bppDIB& Picture(int32_t index) const {
+    return pictures_[static_cast<size_t>(index - 1)];
+  }
 
   // The control's width in pixels, set by the window that holds it.
   int32_t Width() const { return width_; }
@@ -200,7 +215,7 @@ class ListView : public ICustomDraw {
   ColumnCollection columns_;
   ListItemCollection items_;
   int32_t currentItem_ = -1;
-  int32_t pictureCount_ = 0;
+  std::vector<c32bppDIB> pictures_;
   int32_t width_ = 0;
   ListViewProperties properties_;
   Color backColor_, foreColor_, selectedBackColor_, selectedForeColor_, focusRectColor_,

@@ -236,3 +236,31 @@ TEST(ListViewTest, MoveItemShiftsTheItemsBetween) {
 
 }  // namespace
 }  // namespace quillon::widgets
+
+namespace quillon::widgets {
+namespace {
+
+TEST(ListViewTest, PictureListFeedsTheItemHeight) {
+  ListView list;
+  EXPECT_EQ(list.ItemHeight(), 15);
+  c32bppDIB empty;
+  EXPECT_EQ(list.AddPicture(empty), 0);
+  c32bppDIB picture;
+  ASSERT_TRUE(picture.InitializeDIB(16, 16));
+  EXPECT_EQ(list.AddPicture(picture), 1);
+  EXPECT_EQ(list.ItemHeight(), 19);  // at least the picture height 16 + 3
+
+  std::vector<uint8_t> png;
+  ASSERT_TRUE(picture.SaveToPNG(png));
+  ResourceRegistry resources;
+  resources.Add("CUSTOM", 101, std::span<const unsigned char>(png.data(), png.size()));
+  EXPECT_EQ(list.AddPictureFromRes(101, std::string("CUSTOM"), &resources), 2);
+  EXPECT_EQ(list.AddPictureFromRes(999, std::string("CUSTOM"), &resources), 0);
+  EXPECT_EQ(list.PictureCount(), 2);
+  EXPECT_EQ(list.Picture(2).Width(), 16);
+  list.SetProperty("PicturesVisible", false);
+  EXPECT_EQ(list.ItemHeight(), 15);
+}
+
+}  // namespace
+}  // namespace quillon::widgets
