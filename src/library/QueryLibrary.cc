@@ -284,50 +284,55 @@ std::shared_ptr<const LibraryTable> FetchTable(const std::string& path, const St
   return FetchFrom(path, LookUp(path), statement, errorText);
 }
 
-QueryResult QueryLibrary(const std::string& path, const Statement& statement, bool fillList,
-                         widgets::ListView* listView) {
-  QueryResult result;
+std::shared_ptr<const LibraryTable> QueryTable(const std::string& path, const Statement& statement,
+                                               bool* failed) {
+  if (failed != nullptr) *failed = false;
   const LibraryFile file = LookUp(path);
   if (!file.exists) {
     host::MsgBox("opened library located at " + path + " is not found",
                  host::MsgBoxButtons::kOkOnly, host::MsgBoxIcon::kCritical, "Library was removed");
-    result.Failed = true;
-    return result;
+    if (failed != nullptr) *failed = true;
+    return EmptyTable();
   }
-
   std::string errorText;
   std::shared_ptr<const LibraryTable> table = FetchFrom(path, file, statement, errorText);
-  const int32_t rows = table->rowCount;
-  if (rows > 0) {
-    const auto columns = static_cast<int32_t>(table->columnNames.size());
-    result.ColumnCount = columns;
-    if (fillList) {
-      listView->Clear();
-      listView->PrepareForItems(rows + 1);
-      for (const std::string& name : table->columnNames) listView->AddColumn(name, name, 0, 80);
-      for (int32_t r = 0; r < rows; ++r) {
-        int32_t item = listView->AddItem(-1, table->Value(r, 0));
-        for (int32_t c = 1; c < columns; ++c) {
-          listView->SetItemText(item, c, table->Value(r, static_cast<size_t>(c)));
-        }
-      }
-    } else {
-      result.AllocateCells(rows, columns);
-      for (int32_t c = 0; c < columns; ++c) {
-        result.SetCell(1, c + 1, table->columnNames[static_cast<size_t>(c)]);
-      }
-      for (int32_t r = 0; r < rows; ++r) {
-        for (int32_t c = 0; c < columns; ++c) {
-          result.SetCell(r + 2, c + 1, table->Value(r, static_cast<size_t>(c)));
-        }
-      }
-    }
-  }
-  result.RowCount = rows;
   if (!errorText.empty()) {
     host::MsgBox(errorText, host::MsgBoxButtons::kOkOnly, host::MsgBoxIcon::kCritical,
                  State().AddinTitle);
-    result.Failed = true;
+    if (failed != nullptr) *failed = true;
+  }
+  return table;
+}
+
+QueryResult QueryLibrary(const std::string& path, const Statement& statement, bool fillList,
+                         widgets::ListView* listView) {
+  QueryResult result;
+  std::shared_ptr<const LibraryTable> table = QueryTable(path, statement, &result.Failed);
+  const int32_t rows = table->rowCount;
+  result.RowCount = rows;
+  if (rows == 0) return result;
+  const auto columns = static_cast<int32_t>(table->columnNames.size());
+  result.ColumnCount = columns;
+  if (fillList) {
+    listView->Clear();
+    listView->PrepareForItems(rows + 1);
+    for (const std::string& name : table->columnNames) listView->AddColumn(name, name, 0, 80);
+    for (int32_t r = 0; r < rows; ++r) {
+      int32_t item = listView->AddItem(-1, table->Value(r, 0));
+      for (int32_t c = 1; c < columns; ++c) {
+        listView->SetItemText(item, c, table->Value(r, static_cast<size_t>(c)));
+      }
+    }
+    return result;
+  }
+  result.AllocateCells(rows, columns);
+  for (int32_t c = 0; c < columns; ++c) {
+    result.SetCell(1, c + 1, table->columnNames[static_cast<size_t>(c)]);
+  }
+  for (int32_t r = 0; r < rows; ++r) {
+    for (int32_t c = 0; c < columns; ++c) {
+      result.SetCell(r + 2, c + 1, table->Value(r, static_cast<size_t>(c)));
+    }
   }
   return result;
 }

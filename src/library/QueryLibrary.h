@@ -84,6 +84,12 @@ std::shared_ptr<const LibraryTable> FetchTable(const std::string& path, const St
 // Returns the table of the last statement that ran without error (empty at start).
 std::shared_ptr<const LibraryTable> LastTable();
 
+// Runs statement as QueryLibrary does (the same checks and messages) and returns the shared
+// result table itself, for callers that read a value or two. *failed (when given) tells
+// whether the statement could not run.
+std::shared_ptr<const LibraryTable> QueryTable(const std::string& path, const Statement& statement,
+                                               bool* failed = nullptr);
+
 // Runs statement against the library at path. When the file is missing, shows "Library was
 // removed" and runs nothing; a rejected statement is shown under the add-in's title. Both give
 // an empty result with Failed set. With fillList, a result with rows replaces the items of

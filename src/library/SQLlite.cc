@@ -14,19 +14,19 @@ const std::string& OpenLibrary() {
   return State().LibraryPath;
 }
 
-// Reads a whole number from the first cell of a result; 0 when there is none.
-int32_t FirstCellAsNumber(const QueryResult& result) {
-  const std::string& cell = result.Cells(2, 1);
-  int64_t value = 0;
-  std::from_chars(cell.data(), cell.data() + cell.size(), value);
-  return static_cast<int32_t>(value);
+// Returns the first value of a result, or "" when it has no row.
+std::string FirstValue(const LibraryTable& table) {
+  return table.rowCount > 0 ? table.Value(0, 0) : std::string();
 }
 
 // Returns the row count of the abbreviation table at path, or nullopt when it cannot be read.
 std::optional<int32_t> RowCountOf(const std::string& path) {
-  QueryResult result = QueryLibrary(path, "select count(*) from abbreviations");
-  if (result.Failed) return std::nullopt;
-  return FirstCellAsNumber(result);
+  bool failed = false;
+  std::string cell = FirstValue(*QueryTable(path, "select count(*) from abbreviations", &failed));
+  if (failed) return std::nullopt;
+  int64_t value = 0;
+  std::from_chars(cell.data(), cell.data() + cell.size(), value);
+  return static_cast<int32_t>(value);
 }
 
 }  // namespace
@@ -154,9 +154,8 @@ std::optional<AbbreviationEntry> FindEntry(const std::string& path, const std::s
 }
 
 std::string DirectionOf(const std::string& abb) {
-  QueryResult result = QueryLibrary(
-      OpenLibrary(), Statement("SELECT DISTINCT direction FROM abbreviations where abb=?", {abb}));
-  return result.RowCount > 0 ? result.Cells(2, 1) : std::string();
+  return FirstValue(*QueryTable(
+      OpenLibrary(), Statement("SELECT DISTINCT direction FROM abbreviations where abb=?", {abb})));
 }
 
 std::string EntryIdOf(const std::string& abb, const std::string& text) {
