@@ -4,25 +4,15 @@
 #include <cstdint>
 #include <cstdlib>
 
+#include "CheckAcceptedPicture.h"
 #include "widgets/BmpReader.h"
-#include "widgets/c32bppDIB.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* bytes, size_t size) {
   using namespace quillon::widgets;
   Bytes data(bytes, size);
-  [[maybe_unused]] const int32_t wanted = size ? bytes[size - 1] % 40 : 0;
   DecodedImage image;
   if (ReadBmp(data, image)) {
-    if (!SaneImageSize(image.width, image.height) ||
-        image.pixels.size() != static_cast<size_t>(image.width) * image.height * 4) {
-      std::abort();
-    }
-    // The picture class takes it and draws it.
-    c32bppDIB dib;
-    if (!dib.LoadDecoded(image)) std::abort();
-    uint32_t target[16 * 16] = {};
-    Surface32 surface{reinterpret_cast<uint8_t*>(target), 16, 16, 64};
-    dib.Render(surface, -2, -3, 19, 7, 0, 0, 0, 0, 60);
+    CheckAcceptedPicture(image);
   }
   return 0;
 }

@@ -4,6 +4,7 @@
 #include <memory>
 #include <string>
 
+#include "cli/TextTable.h"
 #include "wordhost/docx/Document.h"
 #include "wordhost/docx/DocxError.h"
 #include "wordhost/docx/TextExport.h"
@@ -26,38 +27,6 @@ std::unique_ptr<docx::Document> OpenDocument(const std::string& path, CommandCon
     context.exitCode = kExitFailure;
     return nullptr;
   }
-}
-
-std::string JsonString(const std::string& text) {
-  std::string out = "\"";
-  for (unsigned char c : text) {
-    switch (c) {
-      case '"':
-        out += "\\\"";
-        break;
-      case '\\':
-        out += "\\\\";
-        break;
-      case '\n':
-        out += "\\n";
-        break;
-      case '\r':
-        out += "\\r";
-        break;
-      case '\t':
-        out += "\\t";
-        break;
-      default:
-        if (c < 0x20) {
-          char escaped[8];
-          std::snprintf(escaped, sizeof escaped, "\\u%04x", c);
-          out += escaped;
-        } else {
-          out += static_cast<char>(c);
-        }
-    }
-  }
-  return out + "\"";
 }
 
 // Field text on one line of the plain listing: marks and breaks shown as escapes.
