@@ -437,6 +437,7 @@ pugi::xml_node Document::AddTable(long start, long end, long rows, long columns,
     paragraph = story_->NodeOf(unit);
   }
   pugi::xml_node body = paragraph.parent();
+  unit = story_->UnitOf(paragraph);
   pugi::xml_node table = body.insert_child_before("w:tbl", paragraph);
   pugi::xml_node props = table.append_child("w:tblPr");
   if (behavior == host::wdWord9TableBehavior) {
@@ -497,8 +498,8 @@ pugi::xml_node Document::AddTable(long start, long end, long rows, long columns,
       }
     }
   }
-  if (replace) body.remove_child(paragraph);
-  story_->Rebuild();
+  story_->InsertUnits(unit, table);
+  if (replace) story_->RemoveElement(paragraph);
   long tableLength = rows * (columns + 1);
   NoteEdit(start, start + (replace ? 1 : 0), tableLength);
   selection_->SetRange(start, start);
@@ -509,8 +510,7 @@ void Document::RemoveTable(pugi::xml_node table, long start, long end) {
   size_t first = fields_.LowerBound(start, *story_);
   size_t last = fields_.LowerBound(end, *story_);
   fields_.Erase(first, last);
-  table.parent().remove_child(table);
-  story_->Rebuild();
+  story_->RemoveElement(table);
   NoteEdit(start, end, 0);
 }
 
@@ -533,10 +533,12 @@ pugi::xml_node Document::AddRow(pugi::xml_node table) {
       child = next;
     }
   }
-  long at = story_->UnitStart(story_->UnitOf(last)) + 1;
+  // The new row's units go right after the last row's end.
+  size_t lastEnd = story_->UnitOf(last);
+  long at = story_->UnitStart(lastEnd) + 1;
   long columns = 0;
   for (pugi::xml_node cell : row.children("w:tc")) columns += cell ? 1 : 0;
-  story_->Rebuild();
+  story_->InsertUnits(lastEnd + 1, row);
   NoteEdit(at, at, columns + 1);
   return row.child("w:tc");
 }

@@ -276,48 +276,54 @@ bool Story::ComputeBoundaries(Unit& unit) const {
   return pending;
 }
 
-void Story::CollectUnits(pugi::xml_node container, std::vector<Unit>& out, bool inCell) {
+void Story::CollectUnits(pugi::xml_node container, std::vector<Unit>& out) {
   for (pugi::xml_node child = container.first_child(); child; child = child.next_sibling()) {
-    if (child.type() != pugi::node_element) continue;
-    if (IsW(child, "p")) {
-      Unit unit;
-      unit.node = child;
-      out.push_back(std::move(unit));
-    } else if (IsW(child, "tbl")) {
-      ForEachThroughWrappers(child, "tr", [&](pugi::xml_node row) {
-        ForEachThroughWrappers(row, "tc", [&](pugi::xml_node cell) {
-          size_t first = out.size();
-          CollectUnits(cell, out, true);
-          size_t last = out.size();
-          for (size_t i = out.size(); i > first; --i) {
-            const Unit& candidate = out[i - 1];
-            if (candidate.kind == UnitKind::kParagraph &&
-                NearestAncestor(candidate.node, "tc") == cell) {
-              last = i - 1;
-              break;
-            }
-          }
-          if (last == out.size()) {
-            // A cell without a paragraph is invalid, but its end mark still counts.
-            Unit unit;
-            unit.node = cell;
-            unit.kind = UnitKind::kCellEnd;
-            out.push_back(std::move(unit));
-          } else {
-            out[last].kind = UnitKind::kCellEnd;
-          }
-        });
-        Unit end;
-        end.node = row;
-        end.kind = UnitKind::kRowEnd;
-        out.push_back(std::move(end));
-      });
-    } else if (IsW(child, "sdt")) {
-      CollectUnits(child.child("w:sdtContent"), out, inCell);
-    } else if (IsW(child, "customXml")) {
-      CollectUnits(child, out, inCell);
-    }
+    if (child.type() == pugi::node_element) CollectElement(child, out);
   }
+}
+
+void Story::CollectElement(pugi::xml_node element, std::vector<Unit>& out) {
+  if (IsW(element, "p")) {
+    Unit unit;
+    unit.node = element;
+    out.push_back(std::move(unit));
+  } else if (IsW(element, "tbl")) {
+    ForEachThroughWrappers(element, "tr", [&](pugi::xml_node row) { CollectRow(row, out); });
+  } else if (IsW(element, "tr")) {
+    CollectRow(element, out);
+  } else if (IsW(element, "sdt")) {
+    CollectUnits(element.child("w:sdtContent"), out);
+  } else if (IsW(element, "customXml")) {
+    CollectUnits(element, out);
+  }
+}
+
+void Story::CollectRow(pugi::xml_node row, std::vector<Unit>& out) {
+  ForEachThroughWrappers(row, "tc", [&](pugi::xml_node cell) {
+    size_t first = out.size();
+    CollectUnits(cell, out);
+    size_t last = out.size();
+    for (size_t i = out.size(); i > first; --i) {
+      const Unit& candidate = out[i - 1];
+      if (candidate.kind == UnitKind::kParagraph && NearestAncestor(candidate.node, "tc") == cell) {
+        last = i - 1;
+        break;
+      }
+    }
+    if (last == out.size()) {
+      // A cell without a paragraph is invalid, but its end mark still counts.
+      Unit unit;
+      unit.node = cell;
+      unit.kind = UnitKind::kCellEnd;
+      out.push_back(std::move(unit));
+    } else {
+      out[last].kind = UnitKind::kCellEnd;
+    }
+  });
+  Unit end;
+  end.node = row;
+  end.kind = UnitKind::kRowEnd;
+  out.push_back(std::move(end));
 }
 
 void Story::MarkSections() {
@@ -355,7 +361,7 @@ void Story::Rebuild() {
   dirty_.clear();
   std::vector<Unit> fresh;
   fresh.reserve(units_.size() + 8);
-  CollectUnits(body_, fresh, false);
+  CollectUnits(body_, fresh);
   if (fresh.empty() || fresh.back().kind != UnitKind::kParagraph) {
     // The story always ends with a paragraph mark; a body without a final paragraph gets one
     // (before the section properties) so positions stay well defined.
@@ -367,6 +373,7 @@ void Story::Rebuild() {
   units_ = std::move(fresh);
   index_.clear();
   index_.reserve(units_.size() * 2);
+  ids_.resize(units_.size());
   paragraphs_.clear();
   std::vector<long> lengths(units_.size());
   for (size_t i = 0; i < units_.size(); ++i) {
@@ -380,7 +387,9 @@ void Story::Rebuild() {
     } else {
       Measure(unit);
     }
-    index_.emplace(unit.node.internal_object(), i);
+    unit.id = static_cast<uint32_t>(i);
+    ids_[i] = i;
+    index_.emplace(unit.node.internal_object(), unit.id);
     if (unit.kind != UnitKind::kRowEnd) paragraphs_.push_back(i);
     lengths[i] = unit.length;
   }
@@ -394,6 +403,96 @@ void Story::Rebuild() {
     counts[i] = static_cast<long>(units_[i].boundaries.size());
   }
   pages_.Assign(counts);
+}
+
+bool Story::Splice(size_t first, size_t count, std::vector<Unit>& fresh) {
+  auto breaksSection = [](const Unit& unit) {
+    return unit.kind == UnitKind::kParagraph && unit.node.child("w:pPr").child("w:sectPr");
+  };
+  // The last unit is the story's final paragraph mark, which a splice must leave in place.
+  if (!dirty_.empty() || first + count >= units_.size()) return false;
+  for (size_t i = first; i < first + count; ++i) {
+    if (breaksSection(units_[i])) return false;
+  }
+  for (const Unit& unit : fresh) {
+    if (breaksSection(unit)) return false;
+  }
+  ++generation_;
+  startsValid_ = false;
+  treeLookups_ = 0;
+  // Without section breaks among the units, the sections keep their ends: only the unit that
+  // starts a section can change, from the first replaced unit to what now stands there.
+  bool pending = units_[first].pendingIn;
+  bool startsSection = units_[first].startsSection;
+  units_[first].startsSection = false;
+  for (size_t i = first; i < first + count; ++i) index_.erase(units_[i].node.internal_object());
+  for (Unit& unit : fresh) {
+    Measure(unit);
+    unit.id = static_cast<uint32_t>(ids_.size());
+    ids_.push_back(0);
+    index_.emplace(unit.node.internal_object(), unit.id);
+  }
+  size_t common = std::min(count, fresh.size());
+  std::move(fresh.begin(), fresh.begin() + static_cast<long>(common),
+            units_.begin() + static_cast<long>(first));
+  if (count > common) {
+    units_.erase(units_.begin() + static_cast<long>(first + common),
+                 units_.begin() + static_cast<long>(first + count));
+  } else {
+    units_.insert(units_.begin() + static_cast<long>(first + common),
+                  std::make_move_iterator(fresh.begin() + static_cast<long>(common)),
+                  std::make_move_iterator(fresh.end()));
+  }
+  units_[first].startsSection = startsSection;
+  // Page boundaries: the new units and the one after them, then on while a pending page
+  // break carries over differently than before.
+  size_t settled = first + fresh.size();
+  for (size_t i = first; i < units_.size(); ++i) {
+    if (i > settled && units_[i].pendingIn == pending) break;
+    units_[i].pendingIn = pending;
+    pending = ComputeBoundaries(units_[i]);
+  }
+  std::vector<long> lengths(units_.size());
+  std::vector<long> counts(units_.size());
+  for (size_t i = 0; i < units_.size(); ++i) {
+    lengths[i] = units_[i].length;
+    counts[i] = static_cast<long>(units_[i].boundaries.size());
+  }
+  lengths_.Assign(lengths);
+  pages_.Assign(counts);
+  auto firstParagraph = std::lower_bound(paragraphs_.begin(), paragraphs_.end(), first);
+  paragraphs_.erase(firstParagraph, paragraphs_.end());
+  for (size_t i = first; i < units_.size(); ++i) {
+    ids_[units_[i].id] = i;
+    if (units_[i].kind != UnitKind::kRowEnd) paragraphs_.push_back(i);
+  }
+  return true;
+}
+
+void Story::InsertUnits(size_t at, pugi::xml_node element) {
+  std::vector<Unit> fresh;
+  CollectElement(element, fresh);
+  if (fresh.empty()) {
+    ++generation_;
+    return;
+  }
+  if (!Splice(at, 0, fresh)) Rebuild();
+}
+
+void Story::RemoveElement(pugi::xml_node element) {
+  std::vector<Unit> gone;
+  CollectElement(element, gone);
+  size_t first = gone.empty() ? units_.size() : UnitOf(gone.front().node);
+  bool found = first + gone.size() <= units_.size();
+  for (size_t i = 0; found && i < gone.size(); ++i) found = units_[first + i].node == gone[i].node;
+  std::vector<Unit> none;
+  bool spliced = found && Splice(first, gone.size(), none);
+  element.parent().remove_child(element);
+  if (gone.empty()) {
+    ++generation_;
+  } else if (!spliced) {
+    Rebuild();
+  }
 }
 
 void Story::Refresh(size_t index) {
@@ -440,7 +539,7 @@ size_t Story::UnitAt(long pos) const {
 size_t Story::UnitOf(pugi::xml_node node) const {
   for (pugi::xml_node n = node; n; n = n.parent()) {
     auto it = index_.find(n.internal_object());
-    if (it != index_.end()) return it->second;
+    if (it != index_.end()) return ids_[it->second];
   }
   return units_.size();
 }

@@ -147,6 +147,14 @@ class Story {
   void Refresh(size_t unit);
   // Re-reads the unit structure after paragraphs, tables or rows were added or removed.
   void Rebuild();
+  // Adds the units of element, a table row, a table or a paragraph of the body that was just
+  // put into the XML, as units [at, at + its unit count): only they are measured, and later
+  // units keep their measures and caches. Falls back to Rebuild when the element holds a
+  // section break. REQUIRES: at < UnitCount(), and the element's units belong right there.
+  void InsertUnits(size_t at, pugi::xml_node element);
+  // Removes element (a table row, a table or a paragraph of the body) from the XML and its
+  // units from the story, the same way.
+  void RemoveElement(pugi::xml_node element);
 
   // A page break, a rendered page break, or the first visible content after one.
   struct PageEvent {
@@ -157,6 +165,7 @@ class Story {
  private:
   struct Unit {
     pugi::xml_node node;
+    uint32_t id = 0;  // the unit's slot in ids_
     UnitKind kind = UnitKind::kParagraph;
     bool startsSection = false;  // a section that starts on a new page begins here
     bool pendingIn = false;      // a page break not yet matched by a rendered break
@@ -172,7 +181,13 @@ class Story {
                     std::vector<PageEvent>* events) const;
   // Returns pendingOut.
   bool ComputeBoundaries(Unit& unit) const;
-  void CollectUnits(pugi::xml_node container, std::vector<Unit>& out, bool inCell);
+  void CollectUnits(pugi::xml_node container, std::vector<Unit>& out);
+  void CollectElement(pugi::xml_node element, std::vector<Unit>& out);
+  void CollectRow(pugi::xml_node row, std::vector<Unit>& out);
+  // Replaces units [first, first + count) by fresh, measuring only fresh. Returns false, with
+  // nothing changed, when that cannot be done piecewise: a section break among the units,
+  // the story's last unit involved, or edits waiting for a Rebuild.
+  bool Splice(size_t first, size_t count, std::vector<Unit>& fresh);
   void MarkSections();
   void DeleteInUnit(size_t unit, uint32_t start, uint32_t end);
   CutPoint CutInUnit(size_t unit, uint32_t offset);
@@ -182,7 +197,11 @@ class Story {
   // Paragraph nodes whose XML an edit changed; Rebuild re-measures them.
   std::unordered_set<pugi::xml_node_struct*> dirty_;
   std::vector<size_t> paragraphs_;
-  std::unordered_map<pugi::xml_node_struct*, size_t> index_;
+  // Unit nodes to unit ids, and ids to the units' current indexes: inserting or removing
+  // units rewrites ids_ from the edit on (a plain array pass) instead of rehashing every
+  // later node.
+  std::unordered_map<pugi::xml_node_struct*, uint32_t> index_;
+  std::vector<size_t> ids_;
   Fenwick lengths_;
   Fenwick pages_;
   uint64_t generation_ = 0;
