@@ -123,5 +123,110 @@ TEST(Tables, UnknownStyleIsAHostError) {
   EXPECT_THROW(table->SetStyle("No Such Style"), host::HostError);
 }
 
+// Compares doc's story, page numbers and field index with those of the same document loaded
+// afresh from its saved bytes, which builds them in one pass over the XML.
+void ExpectSameAsFreshLoad(Document& doc) {
+  auto fresh = Document::FromBytes(doc.ToBytes(), "fresh.docx");
+  const Story& a = doc.story();
+  const Story& b = fresh->story();
+  ASSERT_EQ(a.Length(), b.Length());
+  ASSERT_EQ(a.UnitCount(), b.UnitCount());
+  ASSERT_EQ(a.ParagraphCount(), b.ParagraphCount());
+  for (size_t i = 0; i < a.ParagraphCount(); ++i) {
+    ASSERT_EQ(a.ParagraphUnit(i), b.ParagraphUnit(i)) << "paragraph " << i;
+  }
+  for (size_t u = 0; u < a.UnitCount(); ++u) {
+    ASSERT_EQ(a.KindOf(u), b.KindOf(u)) << "unit " << u;
+    ASSERT_EQ(a.UnitStart(u), b.UnitStart(u)) << "unit " << u;
+    ASSERT_EQ(a.UnitOf(a.NodeOf(u)), u) << "unit " << u;
+    ASSERT_EQ(a.UnitAt(a.UnitStart(u)), u) << "unit " << u;
+    for (long pos = a.UnitStart(u); pos < a.UnitStart(u) + a.UnitLength(u); ++pos) {
+      ASSERT_EQ(a.PageAt(pos), b.PageAt(pos)) << "position " << pos;
+    }
+  }
+  const FieldIndex& fa = doc.fieldIndex();
+  const FieldIndex& fb = fresh->fieldIndex();
+  ASSERT_EQ(fa.Count(), fb.Count());
+  for (size_t i = 0; i < fa.Count(); ++i) {
+    EXPECT_EQ(fa.BeginOf(*fa.At(i), a), fb.BeginOf(*fb.At(i), b)) << "field " << i;
+    EXPECT_EQ(fa.EndOf(*fa.At(i), a), fb.EndOf(*fb.At(i), b)) << "field " << i;
+    EXPECT_EQ(doc.CodeText(*fa.At(i)), fresh->CodeText(*fb.At(i))) << "field " << i;
+  }
+  EXPECT_EQ(ShowText(doc, false), ShowText(*fresh, false));
+}
+
+std::string PageBreak() {
+  return "<w:r><w:br w:type=\"page\"/></w:r>";
+}
+
+// Rows added by moving on from the last cell are fitted into the story piecewise; the result
+// must be what a full read of the XML gives: positions, paragraphs, pages and fields.
+TEST(Tables, RowsAddedByCellMovesMatchAFreshLoad) {
+  auto doc = Load(P(R("one ") + Fld(" QUOTE a ", R("a"))) + P(PageBreak() + R("two")) + Tbl(1, 3) +
+                  P(R("three ") + Fld(" QUOTE b ", R("b"))) +
+                  P(PageBreak() + R("four ") + Fld(" QUOTE c ", R("c"))));
+  Selection& s = doc->selection();
+  s.SetRange(0, 0);
+  EXPECT_EQ(s.Information(host::wdActiveEndPageNumber), 1);
+  auto table = doc->Tables().Item(1);
+  long cellStart = table->Range()->Start();
+  s.SetRange(cellStart, cellStart);
+  EXPECT_EQ(s.Information(host::wdActiveEndPageNumber), 2);
+  s.MoveRight(host::wdCell, 2, host::kMissing);
+  for (int row = 0; row < 40; ++row) {
+    for (int cell = 0; cell < 3; ++cell) {
+      s.MoveRight(host::wdCell, host::kMissing, host::kMissing);
+      s.TypeText("r" + std::to_string(row) + "c" + std::to_string(cell));
+      if (row % 7 == 0 && cell == 1) {
+        doc->Fields().Add(*s.Range(), -1, std::string(" QUOTE row "), true);
+      }
+    }
+  }
+  EXPECT_EQ(doc->Tables().Item(1)->RowCount(), 41);
+  EXPECT_EQ(s.Information(host::wdActiveEndPageNumber), 2);
+  ExpectSameAsFreshLoad(*doc);
+  long last = doc->Range()->End() - 1;
+  s.SetRange(last, last);
+  EXPECT_EQ(s.Information(host::wdActiveEndPageNumber), 3);
+  EXPECT_EQ(doc->Fields().Count(), 3 + 6);
+}
+
+// A row whose paragraph starts a page carries that into every row copied from it, and into
+// the page numbers of everything after the table.
+TEST(Tables, RowsCopiedWithAPageBreakBeforeMatchAFreshLoad) {
+  std::string row = "<w:tr><w:tc>" + P(R("x"), "<w:pageBreakBefore/>") + "</w:tc></w:tr>";
+  auto doc = Load(P(R("before")) + "<w:tbl>" + row + "</w:tbl>" + P(R("after")) +
+                  P(PageBreak() + R("end")));
+  Selection& s = doc->selection();
+  long cellStart = doc->Tables().Item(1)->Range()->Start();
+  s.SetRange(cellStart, cellStart);
+  for (int i = 0; i < 5; ++i) s.MoveRight(host::wdCell, host::kMissing, host::kMissing);
+  EXPECT_EQ(s.Information(host::wdActiveEndPageNumber), 7);
+  ExpectSameAsFreshLoad(*doc);
+  long last = doc->Range()->End() - 1;
+  s.SetRange(last, last);
+  EXPECT_EQ(s.Information(host::wdActiveEndPageNumber), 8);
+}
+
+// Adding and removing tables next to section and page breaks keeps the story as a fresh
+// load reads it.
+TEST(Tables, AddedAndRemovedTablesMatchAFreshLoad) {
+  auto doc = Load(P(R("first section"), "<w:sectPr/>") + P(R("")) + P(R("middle")) +
+                  P(PageBreak() + R("broken")) + P(R("")) + P(R("last")));
+  // On the empty paragraph that starts the second section: the table takes its place.
+  doc->Tables().Add(*doc->Range(14, 14), 2, 2, host::wdWord9TableBehavior, host::wdAutoFitContent);
+  ExpectSameAsFreshLoad(*doc);
+  EXPECT_EQ(doc->story().PageAt(14), 2);
+  long empty = doc->Range()->End() - 6;
+  doc->Tables().Add(*doc->Range(empty, empty), 1, 3, 0, host::wdAutoFitFixed);
+  ExpectSameAsFreshLoad(*doc);
+  doc->Tables().Item(1)->Delete();
+  ExpectSameAsFreshLoad(*doc);
+  EXPECT_EQ(doc->Tables().Count(), 1);
+  doc->Tables().Item(1)->Delete();
+  ExpectSameAsFreshLoad(*doc);
+  EXPECT_EQ(doc->Tables().Count(), 0);
+}
+
 }  // namespace
 }  // namespace quillon::docx
