@@ -265,9 +265,15 @@ void Document::EnsureComplexIn(long start, long end) {
 }
 
 void Document::RemoveContent(long start, long end) {
+  size_t first = 0;
+  size_t removed = RemoveContentLeavingFields(start, end, first);
+  if (removed > 0) fields_.Erase(first, first + removed);
+}
+
+size_t Document::RemoveContentLeavingFields(long start, long end, size_t& first) {
   CheckRange(start, end);
   end = std::min(end, story_->Length() - 1);
-  if (start >= end) return;
+  if (start >= end) return 0;
   EnsureComplexIn(start, end);
   // Every field with a mark in the range must lie wholly inside it: deleting part of a field
   // would leave marks that no longer pair up.
@@ -290,10 +296,10 @@ void Document::RemoveContent(long start, long end) {
                             "the range cannot be changed: it cuts a field in two");
     }
   }
-  size_t first = marks.empty() ? 0 : fields_.LowerBound(start, *story_);
+  first = marks.empty() ? 0 : fields_.LowerBound(start, *story_);
   story_->Delete(start, end);
-  if (!marks.empty()) fields_.Erase(first, first + marks.size());
   NoteEdit(start, end, 0);
+  return marks.size();
 }
 
 long Document::InsertText(long pos, const std::string& text, pugi::xml_node format, bool asCode) {
@@ -358,11 +364,16 @@ FieldPtr Document::AddField(long start, long end, int type, const std::string& t
   CheckRange(start, end);
   EnsureComplexIn(start, end);
   FormatCopy format(start < end ? story_->FormatOfFirst(start, end) : story_->FormatAt(start));
-  RemoveContent(start, end);
+  size_t first = 0;
+  size_t removed = RemoveContentLeavingFields(start, end, first);
+  // One field replaced by one (a selected field typed over): the new record takes the old
+  // one's slot, which is where the new field falls, and the list is not shifted twice.
+  bool swap = removed == 1;
+  if (removed > 1) fields_.Erase(first, first + removed);
   // Word writes a code with a blank on either side of it; QUOTE shows its text as result.
   std::string code = type == host::wdFieldQuote ? " QUOTE " + text + " " : " " + text + " ";
   std::string result = type == host::wdFieldQuote ? text : std::string();
-  size_t index = fields_.LowerBound(start, *story_);
+  size_t index = swap ? first : fields_.LowerBound(start, *story_);
   CutPoint cut = story_->Cut(start);
   auto field = std::make_shared<FieldRecord>();
   field->begin = AddMark(Story::NewRun(cut, format.node()), "begin");
@@ -371,7 +382,11 @@ FieldPtr Document::AddField(long start, long end, int type, const std::string& t
   if (!result.empty()) SetText(Story::NewRun(cut, format.node()).append_child("w:t"), result);
   field->end = AddMark(Story::NewRun(cut, format.node()), "end");
   story_->Refresh(story_->UnitAt(start));
-  fields_.Insert(index, field);
+  if (swap) {
+    fields_.Replace(index, field);
+  } else {
+    fields_.Insert(index, field);
+  }
   NoteEdit(start, start, 3 + static_cast<long>(CountCodePoints(code) + CountCodePoints(result)));
   return field;
 }

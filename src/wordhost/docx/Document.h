@@ -95,6 +95,10 @@ class Document : public host::Document {
   Document(Package package, std::string path);
   void Load();
   void EnsureComplexIn(long start, long end);
+  // Removes [start, end) as RemoveContent does, but leaves the records of the fields wholly
+  // inside it in the field index: returns how many there are, at indexes [first, first + n).
+  // The caller must take them out (Erase, or Replace for one) before any other field lookup.
+  size_t RemoveContentLeavingFields(long start, long end, size_t& first);
   void ConvertSimple(pugi::xml_node simple);
   long InsertText(long pos, const std::string& text, pugi::xml_node format, bool asCode);
   // Moves the selection as an edit of [start, end) into newLength characters moves the text.

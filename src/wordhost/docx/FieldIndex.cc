@@ -172,6 +172,14 @@ void FieldIndex::Insert(size_t i, FieldPtr field) {
   fields_.insert(fields_.begin() + static_cast<std::ptrdiff_t>(i), std::move(field));
 }
 
+void FieldIndex::Replace(size_t i, FieldPtr field) {
+  // Unregister first: a new mark may sit at an address a removed one had.
+  Unregister(*fields_[i]);
+  fields_[i]->alive = false;
+  Register(*field);
+  fields_[i] = std::move(field);
+}
+
 void FieldIndex::Reregister(FieldRecord& field, pugi::xml_node oldBegin) {
   owner_.erase(oldBegin.internal_object());
   Register(field);

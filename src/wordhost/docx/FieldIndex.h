@@ -62,6 +62,9 @@ class FieldIndex : public FieldDisplay {
   void Erase(size_t first, size_t last);
   // Inserts field at index i.
   void Insert(size_t i, FieldPtr field);
+  // Puts field at index i in place of the field there, which is unregistered and marked
+  // dead. Its marks may already be gone from the XML: only their addresses are used.
+  void Replace(size_t i, FieldPtr field);
   // Re-registers field's marks after its elements changed (a simple field made complex).
   void Reregister(FieldRecord& field, pugi::xml_node oldBegin);
   // Registers a mark element (a separator added later) to field.

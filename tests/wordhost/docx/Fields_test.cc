@@ -137,6 +137,28 @@ TEST(Fields, ReplacingASelectedFieldKeepsCountAndIndices) {
   EXPECT_EQ(first->Code()->Text(), " A ");
   EXPECT_EQ(third->Code()->Text(), " C ");
   EXPECT_THROW(second->Code(), host::HostError);  // the replaced field is gone
+  // The new record owns its marks, so a selection inside it finds it.
+  const FieldIndex& index = doc->fieldIndex();
+  for (pugi::xml_node mark : {index.At(1)->begin, index.At(1)->separate, index.At(1)->end}) {
+    EXPECT_EQ(index.OwnerOf(mark), index.At(1).get());
+  }
+  EXPECT_EQ(index.BeginOf(*index.At(2), doc->story()), 26);
+}
+
+TEST(Fields, ReplacingTwoFieldsByOneDropsOneIndex) {
+  auto doc =
+      Load(P(Fld(" A ", R("a")) + R(" ") + Fld(" B ", R("b")) + R(" ") + Fld(" C ", R("c"))));
+  auto first = doc->Fields().Item(1);
+  auto third = doc->Fields().Item(3);
+  long start = doc->fieldIndex().BeginOf(*doc->fieldIndex().At(0), doc->story());
+  long end = doc->fieldIndex().EndOf(*doc->fieldIndex().At(1), doc->story()) + 1;
+  doc->Fields().Add(*doc->Range(start, end), host::wdFieldQuote, "ab", false);
+  ASSERT_EQ(doc->Fields().Count(), 2);
+  EXPECT_EQ(doc->Fields().Item(1)->Code()->Text(), " QUOTE ab ");
+  EXPECT_EQ(doc->Fields().Item(2)->Code()->Text(), " C ");
+  EXPECT_EQ(third->Code()->Text(), " C ");
+  EXPECT_THROW(first->Code(), host::HostError);
+  EXPECT_EQ(doc->Range()->Text(), "ab c\r");
 }
 
 TEST(Fields, DeleteAndSelect) {
