@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <cstdlib>
+#include <cstring>
 #include <limits>
 
 #include "addin/host/Application.h"
@@ -15,13 +16,19 @@ namespace {
 
 // Returns the position of needle in haystack comparing ASCII letters without regard to case,
 // or npos. The tags are ASCII, so positions found this way index the code as written.
+// REQUIRES: needle starts with '<' (every tag does), which makes memchr the fast first step.
 size_t FindIgnoringAsciiCase(std::string_view haystack, std::string_view needle) {
-  if (needle.size() > haystack.size()) return std::string_view::npos;
   auto lower = [](char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c; };
-  for (size_t i = 0; i + needle.size() <= haystack.size(); ++i) {
-    size_t k = 0;
+  size_t from = 0;
+  while (needle.size() <= haystack.size() - from) {
+    const void* hit = std::memchr(haystack.data() + from, '<', haystack.size() - from);
+    if (hit == nullptr) break;
+    size_t i = static_cast<size_t>(static_cast<const char*>(hit) - haystack.data());
+    if (needle.size() > haystack.size() - i) break;
+    size_t k = 1;
     while (k < needle.size() && lower(haystack[i + k]) == lower(needle[k])) ++k;
     if (k == needle.size()) return i;
+    from = i + 1;
   }
   return std::string_view::npos;
 }
@@ -112,10 +119,6 @@ void ReplaceQuoteKeyword(host::Application& word, host::Field& field) {
   find.Execute(args);
 }
 
-std::string AbbreviationFieldCode(std::string_view markup) {
-  return " ADDIN ABBREV " + std::string(markup) + " ";
-}
-
 void ShowPlaceFieldFailure(int step) {
   std::string message = kPlaceFieldFailure;
   message.replace(message.find("{step}"), 6, std::to_string(step));
@@ -126,7 +129,12 @@ bool RewriteAbbreviationField(host::Application& word, host::Field& field, std::
                               const std::string& abb, const std::string& text,
                               const std::string& display) {
   std::string markup = AbbreviationMarkup(abb, text, DirectionTag(library::DirectionOf(abb)));
-  if (code != AbbreviationFieldCode(markup)) {
+  // The code PlaceField writes: " ADDIN ABBREV " + markup + " ".
+  constexpr std::string_view kKeyword = " ADDIN ABBREV ";
+  const bool codeIsRight = code.size() == kKeyword.size() + markup.size() + 1 &&
+                           code.starts_with(kKeyword) && code.ends_with(' ') &&
+                           code.substr(kKeyword.size(), markup.size()) == markup;
+  if (!codeIsRight) {
     field.Select();
     return PlaceField(word, abb, text, display);
   }

@@ -36,9 +36,6 @@ std::string LongFormDisplay(std::string_view abb, std::string_view text, bool le
 // Throws HostError when a host call fails.
 void ReplaceQuoteKeyword(host::Application& word, host::Field& field);
 
-// Returns the code PlaceField writes for markup: " ADDIN ABBREV " + markup + " ".
-std::string AbbreviationFieldCode(std::string_view markup);
-
 // Shows the message of a field write that failed at step (0 to 8).
 void ShowPlaceFieldFailure(int step);
 

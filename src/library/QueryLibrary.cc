@@ -4,6 +4,7 @@
 
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <map>
 #include <unordered_map>
@@ -38,6 +39,47 @@ void FoldFunction(sqlite3_context* context, int, sqlite3_value** argv) {
   sqlite3_result_text(context, folded.data(), static_cast<int>(folded.size()), SQLITE_TRANSIENT);
 }
 
+// The tables a statement reads or writes, as the authorizer reports them while it is prepared;
+// schema is set for statements that create, drop or alter anything.
+struct TableUse {
+  std::vector<std::string> tables;  // in small letters
+  bool schema = false;
+
+  bool Overlaps(const TableUse& other) const {
+    if (schema || other.schema) return true;
+    for (const std::string& t : tables) {
+      if (std::find(other.tables.begin(), other.tables.end(), t) != other.tables.end()) return true;
+    }
+    return false;
+  }
+
+  static int Collect(void* context, int action, const char* first, const char*, const char*,
+                     const char*) {
+    auto& use = *static_cast<TableUse*>(context);
+    switch (action) {
+      case SQLITE_READ:
+      case SQLITE_INSERT:
+      case SQLITE_UPDATE:
+      case SQLITE_DELETE:
+        if (first != nullptr) {
+          std::string table = LowerCase(first);
+          if (std::find(use.tables.begin(), use.tables.end(), table) == use.tables.end()) {
+            use.tables.push_back(std::move(table));
+          }
+        }
+        break;
+      case SQLITE_SELECT:
+      case SQLITE_FUNCTION:
+      case SQLITE_TRANSACTION:
+      case SQLITE_RECURSIVE:
+        break;
+      default:
+        use.schema = true;  // anything else may change what every statement sees
+    }
+    return SQLITE_OK;
+  }
+};
+
 // One open library file, closed when the object goes.
 class Connection {
  public:
@@ -54,7 +96,7 @@ class Connection {
                             FoldFunction, nullptr, nullptr);
   }
   ~Connection() {
-    for (auto& [sql, stmt] : prepared_) sqlite3_finalize(stmt);
+    for (auto& [sql, prepared] : prepared_) sqlite3_finalize(prepared.stmt);
     if (inTransaction_) sqlite3_exec(db_, "COMMIT", nullptr, nullptr, nullptr);
     sqlite3_close(db_);
   }
@@ -74,33 +116,42 @@ class Connection {
   // command the result of a read-only statement is kept until this connection writes: the
   // command's transaction keeps other writers out meanwhile.
   std::shared_ptr<const LibraryTable> Fetch(const Statement& statement) {
-    std::string key;
+    std::string& key = keyBuffer_;  // reused: a command asks thousands of times
     if (shared_) {
-      key = statement.sql;
+      key.assign(statement.sql);
       for (const std::string& value : statement.values) key.append(1, '\0').append(value);
-      auto hit = results_.find(key);
-      if (hit != results_.end()) return hit->second;
+      auto hit = results_.find(std::string_view(key));
+      if (hit != results_.end()) return hit->second.table;
     }
     auto table = std::make_shared<LibraryTable>();
     bool readOnly = false;
-    if (!Run(statement, *table, readOnly)) return nullptr;
+    const TableUse* use = nullptr;
+    if (!Run(statement, *table, readOnly, use)) return nullptr;
     if (!readOnly) {
-      results_.clear();
-    } else if (shared_ && inTransaction_) {
-      results_.emplace(std::move(key), table);
+      // A write outdates the kept results that read what it wrote. One that named no table
+      // when it was prepared (a drop of a table missing then) may touch anything by now.
+      if (use == nullptr || use->schema || use->tables.empty()) {
+        results_.clear();
+      } else {
+        std::erase_if(results_, [&](const auto& kept) { return use->Overlaps(kept.second.use); });
+      }
+    } else if (shared_ && inTransaction_ && use != nullptr && !use->schema) {
+      // Only queries are kept: a drop of a missing table counts as read-only, yet it has to
+      // run every time.
+      results_.emplace(key, KeptResult{table, *use});
     }
     return table;
   }
 
  private:
   // Runs one statement and collects its whole result; false with error() set on failure.
-  bool Run(const Statement& statement, LibraryTable& table, bool& readOnly) {
+  bool Run(const Statement& statement, LibraryTable& table, bool& readOnly, const TableUse*& use) {
     error_.clear();
     if (shared_ && !inTransaction_) {
       inTransaction_ = sqlite3_exec(db_, "BEGIN", nullptr, nullptr, nullptr) == SQLITE_OK;
     }
     bool cached = false;
-    sqlite3_stmt* stmt = Prepare(statement.sql, cached);
+    sqlite3_stmt* stmt = Prepare(statement.sql, cached, use);
     if (stmt == nullptr) return error_.empty();  // only blanks or a comment
     struct Release {
       sqlite3_stmt* s;
@@ -151,19 +202,26 @@ class Connection {
   }
 
   // Returns the prepared statement for sql, or nullptr with error_ set on failure (error_
-  // stays empty for a statement of blanks only). cached tells whether the connection keeps it.
-  sqlite3_stmt* Prepare(const std::string& sql, bool& cached) {
+  // stays empty for a statement of blanks only). cached tells whether the connection keeps it;
+  // use then tells which tables it touches.
+  sqlite3_stmt* Prepare(std::string_view sql, bool& cached, const TableUse*& use) {
+    use = nullptr;
     if (shared_) {
       auto it = prepared_.find(sql);
       if (it != prepared_.end()) {
         cached = true;
-        return it->second;
+        use = &it->second.use;
+        return it->second.stmt;
       }
     }
     sqlite3_stmt* stmt = nullptr;
     const char* tail = nullptr;
-    if (sqlite3_prepare_v2(db_, sql.c_str(), static_cast<int>(sql.size()), &stmt, &tail) !=
-        SQLITE_OK) {
+    TableUse tables;
+    // The authorizer is asked about every table the statement reads or writes.
+    sqlite3_set_authorizer(db_, &TableUse::Collect, &tables);
+    int rc = sqlite3_prepare_v2(db_, sql.data(), static_cast<int>(sql.size()), &stmt, &tail);
+    sqlite3_set_authorizer(db_, nullptr, nullptr);
+    if (rc != SQLITE_OK) {
       error_ = sqlite3_errmsg(db_);
       return nullptr;
     }
@@ -176,16 +234,33 @@ class Connection {
     }
     // Kept statements survive schema changes: SQLite prepares them again when needed.
     cached = shared_;
-    if (cached) prepared_.emplace(sql, stmt);
+    if (cached) {
+      auto [it, added] = prepared_.emplace(std::string(sql), Prepared{stmt, std::move(tables)});
+      use = &it->second.use;
+    }
     return stmt;
   }
+
+  struct Prepared {
+    sqlite3_stmt* stmt;
+    TableUse use;
+  };
+  struct KeptResult {
+    std::shared_ptr<const LibraryTable> table;
+    TableUse use;
+  };
 
   sqlite3* db_ = nullptr;
   std::string error_;
   bool shared_ = false;
   bool inTransaction_ = false;
-  std::map<std::string, sqlite3_stmt*> prepared_;
-  std::unordered_map<std::string, std::shared_ptr<const LibraryTable>> results_;
+  struct TextHash {
+    using is_transparent = void;
+    size_t operator()(std::string_view text) const { return std::hash<std::string_view>()(text); }
+  };
+  std::map<std::string, Prepared, std::less<>> prepared_;
+  std::unordered_map<std::string, KeptResult, TextHash, std::equal_to<>> results_;
+  std::string keyBuffer_;
 };
 
 // The connections of the running LibrarySession, by path; null outside a session.

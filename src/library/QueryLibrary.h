@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace quillon::widgets {
@@ -15,12 +16,22 @@ class ListView;
 namespace quillon::library {
 
 // A statement with its values bound as parameters (the "?" placeholders, in order), so values
-// are never pasted into the statement text.
+// are never pasted into the statement text. A statement written as a literal is used in place;
+// one built at run time is kept by the statement. Statements are made where they are used.
 struct Statement {
   Statement(const char* text) : sql(text) {}  // NOLINT: a plain statement reads naturally
+  Statement(const char* text, std::vector<std::string> boundValues)
+      : sql(text), values(std::move(boundValues)) {}
   Statement(std::string text, std::vector<std::string> boundValues = {})
-      : sql(std::move(text)), values(std::move(boundValues)) {}
-  std::string sql;
+      : built(std::move(text)), sql(built), values(std::move(boundValues)) {}
+  Statement(const Statement&) = delete;
+  Statement& operator=(const Statement&) = delete;
+
+ private:
+  std::string built;  // the text of a statement built at run time
+
+ public:
+  std::string_view sql;
   std::vector<std::string> values;
 };
 

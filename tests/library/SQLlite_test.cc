@@ -181,6 +181,24 @@ TEST_F(SQLliteTest, WorkingTableKeepsDistinctPairsWithTheirFirstPage) {
   EXPECT_EQ(messages.shown.size(), 1u);
 }
 
+TEST_F(SQLliteTest, SessionResultsFollowWritesToTheirTables) {
+  std::string path = NewLibrary();
+  LibrarySession session;
+  DropWorkingTable();
+  CreateWorkingTable();
+  EXPECT_EQ(DirectionOf("X"), "");
+  EXPECT_FALSE(ListHas("X", "x"));
+  AddToList("X", "x", 1);  // a write to the working table: the list answer changes
+  EXPECT_TRUE(ListHas("X", "x"));
+  EXPECT_EQ(DirectionOf("X"), "");
+  Add(path, "X", "x", "R");  // a write to the abbreviations: the direction changes
+  EXPECT_EQ(DirectionOf("X"), "R");
+  UpdateAbbreviation(path, "X", "x", "X", "x", "L");
+  EXPECT_EQ(DirectionOf("X"), "L");
+  DropWorkingTable();  // a schema change forgets everything kept
+  EXPECT_FALSE(ListHas("X", "x"));
+}
+
 TEST_F(SQLliteTest, CountsAndListsBeyondSixteenBits) {
   std::string path = NewLibrary();
   Exec(path,

@@ -412,6 +412,13 @@ void Document::SetFieldResult(FieldRecord& field, const std::string& text) {
   }
   long start = fields_.SeparatorOf(field, *story_) + 1;
   long end = fields_.EndOf(field, *story_);
+  // A result held in one text element (the usual case) takes the new text in place: the same
+  // single run in the same formatting, at a fraction of the work.
+  if (start < end && text.find_first_of("\r\n\t\v") == std::string::npos &&
+      story_->ReplaceInAtom(start, end, text)) {
+    NoteEdit(start, end, static_cast<long>(CountCodePoints(text)));
+    return;
+  }
   FormatCopy format(start < end ? story_->FormatOfFirst(start, end)
                                 : field.separate.parent().child("w:rPr"));
   RemoveContent(start, end);

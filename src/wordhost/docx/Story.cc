@@ -857,7 +857,9 @@ bool Story::ReplaceInAtom(long start, long end, const std::string& text) {
   if (text.empty() || start >= Length()) return false;
   size_t unit = UnitAt(start);
   long base = UnitStart(unit);
-  for (const Atom& atom : Atoms(unit)) {
+  const std::vector<Atom>& atoms = Atoms(unit);
+  for (size_t k = 0; k < atoms.size(); ++k) {
+    const Atom& atom = atoms[k];
     long ps = base + atom.offset;
     if ((atom.kind != AtomKind::kText && atom.kind != AtomKind::kCode) || start < ps ||
         end > ps + static_cast<long>(atom.length)) {
@@ -868,10 +870,32 @@ bool Story::ReplaceInAtom(long start, long end, const std::string& text) {
     size_t b = ByteOffsetOf(value, static_cast<size_t>(end - ps));
     value.replace(a, b - a, text);
     SetElementText(atom.node, value);
-    Refresh(unit);
+    ResizeAtom(unit, k, static_cast<uint32_t>(CountCodePoints(value)));
     return true;
   }
   return false;
+}
+
+void Story::ResizeAtom(size_t index, size_t k, uint32_t length) {
+  Unit& unit = units_[index];
+  ++generation_;
+  Atom& atom = unit.atoms[k];
+  const uint32_t oldEnd = atom.offset + atom.length;
+  const long delta = static_cast<long>(length) - static_cast<long>(atom.length);
+  if (delta == 0) return;
+  // The paragraph keeps its elements, kinds and page events: only what follows the atom moves.
+  auto shift = [delta](uint32_t offset) { return static_cast<uint32_t>(offset + delta); };
+  atom.length = length;
+  for (size_t j = k + 1; j < unit.atoms.size(); ++j)
+    unit.atoms[j].offset = shift(unit.atoms[j].offset);
+  for (PageEvent& event : unit.events) {
+    if (event.offset >= oldEnd) event.offset = shift(event.offset);
+  }
+  unit.length += delta;
+  lengths_.Add(index, delta);
+  startsValid_ = false;
+  treeLookups_ = 0;
+  ComputeBoundaries(unit);  // the same boundaries, at their new offsets
 }
 
 void Story::DeleteInUnit(size_t index, uint32_t start, uint32_t end) {

@@ -177,6 +177,9 @@ class Story {
   };
 
   void Measure(Unit& unit) const;
+  // Atom k of unit (a text or code atom whose element's text changed) now holds length
+  // characters (at least one): moves what follows it instead of measuring the unit again.
+  void ResizeAtom(size_t unit, size_t k, uint32_t length);
   void ComputeAtoms(const Unit& unit, std::vector<Atom>& atoms,
                     std::vector<PageEvent>* events) const;
   // Returns pendingOut.

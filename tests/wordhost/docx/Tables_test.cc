@@ -230,3 +230,25 @@ TEST(Tables, AddedAndRemovedTablesMatchAFreshLoad) {
 
 }  // namespace
 }  // namespace quillon::docx
+
+namespace quillon::docx {
+namespace {
+
+// Text written into one element in place moves what follows it without measuring the
+// paragraph again; positions, page breaks after it and fields must still match a fresh read.
+TEST(Story, TextResizedInPlaceMatchesAFreshLoad) {
+  auto doc = Load(P(R("start ") + Fld(" QUOTE a ", R("{A-#1}")) + R(" middle ") +
+                    Fld(" QUOTE b ", R("{B-#2}")) + PageBreak() + R("after the break") +
+                    "<w:r><w:lastRenderedPageBreak/><w:t>rendered</w:t></w:r>") +
+                  P(R("next ") + Fld(" QUOTE c ", R("c"))));
+  doc->Fields().Item(1)->Result()->SetText("Alpha, a much longer meaning (A)");
+  ExpectSameAsFreshLoad(*doc);
+  doc->Fields().Item(2)->Result()->SetText("B");
+  ExpectSameAsFreshLoad(*doc);
+  doc->Fields().Item(3)->Result()->SetText("ccc");
+  ExpectSameAsFreshLoad(*doc);
+  EXPECT_EQ(ShowText(*doc, false).substr(0, 47), "start Alpha, a much longer meaning (A) middle B");
+}
+
+}  // namespace
+}  // namespace quillon::docx
