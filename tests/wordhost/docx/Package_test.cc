@@ -196,6 +196,9 @@ struct BadCase {
   const char* message;  // part of the error's text
 };
 
+// Test listings name a case rather than dump its bytes.
+void PrintTo(const BadCase& c, std::ostream* out) { *out << c.name; }
+
 class BadInputTest : public ::testing::TestWithParam<BadCase> {};
 
 TEST_P(BadInputTest, RefusedWithAClearErrorAndTheFileUntouched) {
