@@ -96,12 +96,15 @@ TEST_F(DocumentCommandsTest, BadInputWritesNothing) {
   testing::WriteFile(notDocx, "plain text, not a document");
   std::string noTable = dir.File("other.abb");
   testing::WriteFile(noTable, "");
+  std::string notDb = dir.File("notes.abb");
+  testing::WriteFile(notDb, std::string(2048, 'n'));
   struct Case {
     std::vector<std::string> args;
     std::string named;
   } cases[] = {
       {{"update", document, "--library", dir.File("gone.abb")}, "gone.abb"},
       {{"update", document, "--library", noTable}, "other.abb"},
+      {{"list", document, "--library", notDb}, "notes.abb"},
       {{"list", notDocx, "--library", library}, "notes.docx"},
       {{"insert", document, "--library", library, "--abb", "A", "--text", "a", "--after",
         "no such text"},

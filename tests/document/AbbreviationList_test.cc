@@ -37,7 +37,7 @@ class AbbreviationListTest : public DocumentTest {
 };
 
 TEST_F(AbbreviationListTest, EmptyDocumentGetsMarkerAndHeader) {
-  Open(P(R("No abbreviations here.")));
+  Open(P(R("A quote: QUOTE it.")) + P(R("No abbreviations here.")));
   EXPECT_TRUE(ButtonInsertList_Click(word));
   EXPECT_THAT(messages.Texts(), ElementsAre("Abbreviation list is updated"));
   EXPECT_EQ(messages.shown[0].title, "Quillon plugin");
@@ -47,6 +47,7 @@ TEST_F(AbbreviationListTest, EmptyDocumentGetsMarkerAndHeader) {
   EXPECT_EQ(doc().Tables().Item(1)->Style(), "Table Grid");
   EXPECT_EQ(doc().Tables().Item(1)->RowCount(), 1);
   EXPECT_THAT(Shown(), HasSubstr("No abbreviations here.  \r"));
+  EXPECT_THAT(Shown(), ::testing::StartsWith("A quote: QUOTE it.\r"));  // the keyword only
   EXPECT_THAT(Shown(), HasSubstr("Abbreviation\r\aMeaning\r\aPage\r\a"));
 }
 
