@@ -119,8 +119,11 @@ int RunDocumentJob(const DocumentOptions& options, CommandContext& context, bool
     context.err << "quillon: " << options.document << ": " << e.what() << '\n';
     return kExitFailure;  // a host failure ends the command; nothing is written
   }
+  // A command that failed somewhere leaves the file as it was: its messages said why, and
+  // running it again after the cause is mended starts from the same document.
+  if (!ok) return kExitFailure;
   if (save && !job.Save()) return kExitFailure;
-  return ok ? kExitSuccess : kExitFailure;
+  return kExitSuccess;
 }
 
 int Insert(const DocumentOptions& o, CommandContext& context) {

@@ -59,7 +59,10 @@ void extractEmptyDatabase(const std::string& path) {
     }
     written += static_cast<size_t>(n);
   }
-  ::fchmod(fd, exists ? (existing.st_mode & 07777) : 0644);
+  // A replaced library keeps its permissions; a new one gets the user's usual ones.
+  mode_t mask = ::umask(0);
+  ::umask(mask);
+  ::fchmod(fd, exists ? (existing.st_mode & 07777) : (0666 & ~mask));
   if (::fsync(fd) != 0 || ::close(fd) != 0) {
     int error = errno;
     ::unlink(temp.c_str());
