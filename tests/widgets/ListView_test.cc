@@ -2,21 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#include "support/WidgetErrors.h"
 #include "widgets/WidgetError.h"
 
 namespace quillon::widgets {
 namespace {
 
-// Runs f and returns the number of the WidgetError it raised (0 when none).
-template <typename F>
-int ErrorOf(F&& f) {
-  try {
-    f();
-  } catch (const WidgetError& e) {
-    return e.Number();
-  }
-  return 0;
-}
+using testing::WidgetErrorNumber;
 
 ListView ListWithColumns(int columns) {
   ListView list;
@@ -67,17 +59,17 @@ TEST(ListViewTest, CurrentItemFollowsInsertsAndRemovals) {
 
 TEST(ListViewTest, RaisesNumberedErrorsAndKeepsState) {
   ListView empty;
-  EXPECT_EQ(ErrorOf([&] { empty.AddItem(-1, "x"); }), 31);
+  EXPECT_EQ(WidgetErrorNumber([&] { empty.AddItem(-1, "x"); }), 31);
   ListView list = ListWithColumns(1);
-  EXPECT_EQ(ErrorOf([&] { list.AddColumn("C0", "dup", 0, 10); }), 300);
+  EXPECT_EQ(WidgetErrorNumber([&] { list.AddColumn("C0", "dup", 0, 10); }), 300);
   EXPECT_EQ(list.ColumnCount(), 1);
   list.AddItem(-1, "x");
-  EXPECT_EQ(ErrorOf([&] { list.AddColumn("new", "n", 0, 10); }), 33);
-  EXPECT_EQ(ErrorOf([&] { list.RemoveColumn(0); }), 33);
-  EXPECT_EQ(ErrorOf([&] { list.RemoveItem(1); }), 9);
-  EXPECT_EQ(ErrorOf([&] { list.RemoveItem(-1); }), 9);
-  EXPECT_EQ(ErrorOf([&] { list.ItemText(0, 1); }), 9);
-  EXPECT_EQ(ErrorOf([&] { list.AddItem(5, "beyond the end"); }), 9);
+  EXPECT_EQ(WidgetErrorNumber([&] { list.AddColumn("new", "n", 0, 10); }), 33);
+  EXPECT_EQ(WidgetErrorNumber([&] { list.RemoveColumn(0); }), 33);
+  EXPECT_EQ(WidgetErrorNumber([&] { list.RemoveItem(1); }), 9);
+  EXPECT_EQ(WidgetErrorNumber([&] { list.RemoveItem(-1); }), 9);
+  EXPECT_EQ(WidgetErrorNumber([&] { list.ItemText(0, 1); }), 9);
+  EXPECT_EQ(WidgetErrorNumber([&] { list.AddItem(5, "beyond the end"); }), 9);
   EXPECT_EQ(list.ItemCount(), 1);
   try {
     empty.AddItem(-1, "x");
@@ -94,9 +86,9 @@ TEST(ColumnCollectionTest, LooksUpByPositionOrKey) {
   columns.Add("Text").Caption = "Meaning";
   EXPECT_EQ(columns.Item(std::string("ABB")).Caption, "Abbreviation");
   EXPECT_EQ(columns.Item(std::string("2")).Caption, "Meaning");  // digits are a position
-  EXPECT_EQ(ErrorOf([&] { columns.Item(std::string("12")); }), 9);
-  EXPECT_EQ(ErrorOf([&] { columns.Item(std::string("none")); }), 9);
-  EXPECT_EQ(ErrorOf([&] { columns.Remove(3); }), 9);
+  EXPECT_EQ(WidgetErrorNumber([&] { columns.Item(std::string("12")); }), 9);
+  EXPECT_EQ(WidgetErrorNumber([&] { columns.Item(std::string("none")); }), 9);
+  EXPECT_EQ(WidgetErrorNumber([&] { columns.Remove(3); }), 9);
   columns.Remove(std::string("abb"));
   EXPECT_EQ(columns.Count(), 2);
   EXPECT_EQ(columns.Item(0).Caption, "digits");

@@ -1,4 +1,5 @@
 #include "widgets/MartenComboBox.h"
+#include "support/WidgetErrors.h"
 
 #include <gtest/gtest.h>
 
@@ -25,16 +26,8 @@ void Fill(Combo& c, const std::vector<std::string>& texts) {
   for (const std::string& t : texts) c.AddItem(t);
 }
 
-// Expects fn to throw WidgetError number from the combo box with description.
 void ExpectError(const std::function<void()>& fn, int number, const std::string& description) {
-  try {
-    fn();
-    ADD_FAILURE() << "no error raised";
-  } catch (const WidgetError& e) {
-    EXPECT_EQ(e.Number(), number);
-    EXPECT_EQ(e.Source(), "MartenComboBox");
-    EXPECT_EQ(e.Description(), description);
-  }
+  testing::ExpectWidgetError(fn, number, "MartenComboBox", description);
 }
 
 // ---- Stored properties ------------------------------------------------------------------------

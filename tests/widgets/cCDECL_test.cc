@@ -1,4 +1,5 @@
 #include "widgets/cCDECL.h"
+#include "support/WidgetErrors.h"
 
 #include <gtest/gtest.h>
 #include <zlib.h>
@@ -13,14 +14,7 @@ namespace quillon::widgets {
 namespace {
 
 void ExpectError(const std::function<void()>& fn, int number, const std::string& description) {
-  try {
-    fn();
-    ADD_FAILURE() << "no error raised";
-  } catch (const WidgetError& e) {
-    EXPECT_EQ(e.Number(), number);
-    EXPECT_EQ(e.Source(), "cCDECL");
-    EXPECT_EQ(e.Description(), description);
-  }
+  testing::ExpectWidgetError(fn, number, "cCDECL", description);
 }
 
 TEST(cCDECL, CallsByNameWithUpToFiveArguments) {
