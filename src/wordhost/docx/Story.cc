@@ -593,6 +593,26 @@ class FieldStack {
     Recount();
   }
   bool Hidden() const { return hidden_ > 0; }
+  // Follows atom when it is a field mark (begin, separator, end) and returns true; returns
+  // false for any other atom.
+  bool Follow(const Atom& atom, const FieldDisplay& display) {
+    switch (atom.kind) {
+      case AtomKind::kBegin:
+      case AtomKind::kSimpleBegin:
+        Begin(display.ShowsCode(atom.node));
+        return true;
+      case AtomKind::kSeparate:
+      case AtomKind::kSimpleSeparate:
+        Separate();
+        return true;
+      case AtomKind::kEnd:
+      case AtomKind::kSimpleEnd:
+        End();
+        return true;
+      default:
+        return false;
+    }
+  }
 
  private:
   struct Open {
@@ -641,23 +661,7 @@ std::string Story::Text(long start, long end, const FieldDisplay& display,
       long pe = ps + atom.length;
       if (pe <= start) continue;
       if (ps >= end) break;
-      switch (atom.kind) {
-        case AtomKind::kBegin:
-        case AtomKind::kSimpleBegin:
-          if (ps >= start) stack.Begin(display.ShowsCode(atom.node));
-          continue;
-        case AtomKind::kSeparate:
-        case AtomKind::kSimpleSeparate:
-          stack.Separate();
-          continue;
-        case AtomKind::kEnd:
-        case AtomKind::kSimpleEnd:
-          stack.End();
-          continue;
-        default:
-          break;
-      }
-      if (stack.Hidden()) continue;
+      if (stack.Follow(atom, display) || stack.Hidden()) continue;
       if (atom.kind == AtomKind::kChar) {
         if (atom.ch != 0) AppendUtf8(out, atom.ch);
       } else if (atom.kind == AtomKind::kMark) {
@@ -688,23 +692,7 @@ void Story::Shown(long start, long end, const FieldDisplay& display, std::u32str
       long ps = base + atom.offset;
       long pe = ps + atom.length;
       if (ps >= end) break;
-      switch (atom.kind) {
-        case AtomKind::kBegin:
-        case AtomKind::kSimpleBegin:
-          stack.Begin(display.ShowsCode(atom.node));
-          continue;
-        case AtomKind::kSeparate:
-        case AtomKind::kSimpleSeparate:
-          stack.Separate();
-          continue;
-        case AtomKind::kEnd:
-        case AtomKind::kSimpleEnd:
-          stack.End();
-          continue;
-        default:
-          break;
-      }
-      if (pe <= start || stack.Hidden()) continue;
+      if (stack.Follow(atom, display) || pe <= start || stack.Hidden()) continue;
       if (atom.kind == AtomKind::kChar || atom.kind == AtomKind::kMark) {
         text.push_back(atom.ch == 0 ? U'\uFFFC' : atom.ch);
         positions.push_back(ps);
