@@ -5,7 +5,6 @@
 #include <sys/stat.h>
 
 #include <algorithm>
-#include <filesystem>
 #include <map>
 #include <unordered_map>
 
@@ -101,20 +100,22 @@ class Connection {
     sqlite3_close(db_);
   }
 
-  // Keeps prepared statements for reuse and runs everything in one transaction.
+  Connection(const Connection&) = delete;
+  Connection& operator=(const Connection&) = delete;
+
+  // Keeps prepared statements and query results for reuse and runs everything in one
+  // transaction.
   void ShareWithinCommand() { shared_ = true; }
   // Identity of the file this connection opened.
   dev_t device = 0;
   ino_t inode = 0;
-  Connection(const Connection&) = delete;
-  Connection& operator=(const Connection&) = delete;
 
   bool ok() const { return db_ != nullptr && error_.empty(); }
   const std::string& error() const { return error_; }
 
   // Returns the whole result of statement, or nullptr with error() set on failure. Within a
-  // command the result of a read-only statement is kept until this connection writes: the
-  // command's transaction keeps other writers out meanwhile.
+  // command the result of a query is kept until a write of this connection touches a table it
+  // read: the command's transaction keeps other writers out meanwhile.
   std::shared_ptr<const LibraryTable> Fetch(const Statement& statement) {
     std::string& key = keyBuffer_;  // reused: a command asks thousands of times
     if (shared_) {
@@ -136,8 +137,7 @@ class Connection {
         std::erase_if(results_, [&](const auto& kept) { return use->Overlaps(kept.second.use); });
       }
     } else if (shared_ && inTransaction_ && use != nullptr && !use->schema) {
-      // Only queries are kept: a drop of a missing table counts as read-only, yet it has to
-      // run every time.
+      // Only queries are kept: a statement that creates or drops has to run every time.
       results_.emplace(key, KeptResult{table, *use});
     }
     return table;
