@@ -71,9 +71,10 @@ struct QueryResult {
 
 // While a LibrarySession lives, the statements of one command share an open connection per
 // library file, their prepared statements and one transaction (committed when the session
-// ends), instead of opening and closing the file for each. The file is still looked for before
-// every statement, so a library deleted meanwhile is caught, and one replaced meanwhile is
-// opened anew. Sessions do not nest: an inner one does nothing.
+// ends), instead of opening and closing the file for each; a query asked again gives its kept
+// result until a write touches a table it read. The file is still looked for before every
+// statement, so a library deleted meanwhile is caught, and one replaced meanwhile is opened
+// anew. Sessions do not nest: an inner one does nothing.
 class LibrarySession {
  public:
   LibrarySession();
