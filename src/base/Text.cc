@@ -5,6 +5,8 @@
 
 #include <cstdint>
 
+#include "base/Utf8.h"
+
 namespace quillon {
 namespace {
 
@@ -16,67 +18,6 @@ locale_t CaseLocale() {
     return l;
   }();
   return locale;
-}
-
-// Decodes one code point at text[i]; on invalid UTF-8 returns -1 and consumes one byte.
-int32_t DecodeAt(std::string_view text, size_t& i) {
-  const auto byte = [&](size_t k) { return static_cast<unsigned char>(text[k]); };
-  unsigned char lead = byte(i);
-  if (lead < 0x80) {
-    ++i;
-    return lead;
-  }
-  int extra = 0;
-  int32_t cp = 0;
-  if ((lead & 0xE0) == 0xC0) {
-    extra = 1;
-    cp = lead & 0x1F;
-  } else if ((lead & 0xF0) == 0xE0) {
-    extra = 2;
-    cp = lead & 0x0F;
-  } else if ((lead & 0xF8) == 0xF0) {
-    extra = 3;
-    cp = lead & 0x07;
-  } else {
-    ++i;
-    return -1;
-  }
-  if (i + extra >= text.size()) {
-    ++i;
-    return -1;
-  }
-  for (int k = 1; k <= extra; ++k) {
-    if ((byte(i + k) & 0xC0) != 0x80) {
-      ++i;
-      return -1;
-    }
-    cp = (cp << 6) | (byte(i + k) & 0x3F);
-  }
-  static constexpr int32_t kMinimum[] = {0, 0x80, 0x800, 0x10000};
-  if (cp < kMinimum[extra] || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) {
-    ++i;
-    return -1;
-  }
-  i += extra + 1;
-  return cp;
-}
-
-void Encode(int32_t cp, std::string& out) {
-  if (cp < 0x80) {
-    out += static_cast<char>(cp);
-  } else if (cp < 0x800) {
-    out += static_cast<char>(0xC0 | (cp >> 6));
-    out += static_cast<char>(0x80 | (cp & 0x3F));
-  } else if (cp < 0x10000) {
-    out += static_cast<char>(0xE0 | (cp >> 12));
-    out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (cp & 0x3F));
-  } else {
-    out += static_cast<char>(0xF0 | (cp >> 18));
-    out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
-    out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (cp & 0x3F));
-  }
 }
 
 template <typename Map>
@@ -91,11 +32,11 @@ std::string MapCase(std::string_view text, Map map) {
       continue;
     }
     size_t start = i;
-    int32_t cp = DecodeAt(text, i);
+    int32_t cp = DecodeUtf8At(text, i);
     if (cp < 0) {
       out.append(text.substr(start, i - start));
     } else {
-      Encode(static_cast<int32_t>(map(static_cast<wint_t>(cp))), out);
+      AppendUtf8(out, static_cast<char32_t>(map(static_cast<wint_t>(cp))));
     }
   }
   return out;
@@ -145,8 +86,8 @@ int CompareTextIgnoreCase(std::string_view a, std::string_view b) {
       ++i;
       ++j;
     } else {
-      int32_t pa = DecodeAt(a, i);
-      int32_t pb = DecodeAt(b, j);
+      int32_t pa = DecodeUtf8At(a, i);
+      int32_t pb = DecodeUtf8At(b, j);
       // Invalid bytes sort by their byte value above every code point.
       x = pa < 0 ? 0x110000 + ca : static_cast<int64_t>(Lower(static_cast<wint_t>(pa)));
       y = pb < 0 ? 0x110000 + cb : static_cast<int64_t>(Lower(static_cast<wint_t>(pb)));
@@ -156,12 +97,6 @@ int CompareTextIgnoreCase(std::string_view a, std::string_view b) {
   if (i < a.size()) return 1;
   if (j < b.size()) return -1;
   return 0;
-}
-
-size_t CodePointCount(std::string_view text) {
-  size_t count = 0;
-  for (size_t i = 0; i < text.size(); ++count) DecodeAt(text, i);
-  return count;
 }
 
 }  // namespace quillon

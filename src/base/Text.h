@@ -23,7 +23,4 @@ std::string LowerCase(std::string_view text);
 // texts).
 int CompareTextIgnoreCase(std::string_view a, std::string_view b);
 
-// Returns the number of code points in text (display width for plain alignment).
-size_t CodePointCount(std::string_view text);
-
 }  // namespace quillon

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 
-#include "base/Text.h"
+#include "base/Utf8.h"
 
 namespace quillon::cli {
 

@@ -6,13 +6,13 @@
 #include <unordered_map>
 
 #include "addin/host/HostError.h"
+#include "base/Utf8.h"
 #include "wordhost/docx/DocxError.h"
 #include "wordhost/docx/Fields.h"
 #include "wordhost/docx/Paragraphs.h"
 #include "wordhost/docx/Range.h"
 #include "wordhost/docx/Selection.h"
 #include "wordhost/docx/Tables.h"
-#include "wordhost/docx/Utf8.h"
 
 namespace quillon::docx {
 namespace {
@@ -325,7 +325,7 @@ long Document::InsertText(long pos, const std::string& text, pugi::xml_node form
         k = special + 1;
       }
       story_->Refresh(story_->UnitAt(pos));
-      long length = static_cast<long>(CountCodePoints(segment));
+      long length = static_cast<long>(CodePointCount(segment));
       pos += length;
       written += length;
     }
@@ -343,7 +343,7 @@ long Document::ReplaceText(long start, long end, const std::string& text) {
   CheckRange(start, end);
   bool plain = text.find_first_of("\r\n\t\v") == std::string::npos;
   if (start < end && plain && story_->ReplaceInAtom(start, end, text)) {
-    long written = static_cast<long>(CountCodePoints(text));
+    long written = static_cast<long>(CodePointCount(text));
     NoteEdit(start, end, written);
     return written;
   }
@@ -387,7 +387,7 @@ FieldPtr Document::AddField(long start, long end, int type, const std::string& t
   } else {
     fields_.Insert(index, field);
   }
-  NoteEdit(start, start, 3 + static_cast<long>(CountCodePoints(code) + CountCodePoints(result)));
+  NoteEdit(start, start, 3 + static_cast<long>(CodePointCount(code) + CodePointCount(result)));
   return field;
 }
 
@@ -416,7 +416,7 @@ void Document::SetFieldResult(FieldRecord& field, const std::string& text) {
   // single run in the same formatting, at a fraction of the work.
   if (start < end && text.find_first_of("\r\n\t\v") == std::string::npos &&
       story_->ReplaceInAtom(start, end, text)) {
-    NoteEdit(start, end, static_cast<long>(CountCodePoints(text)));
+    NoteEdit(start, end, static_cast<long>(CodePointCount(text)));
     return;
   }
   FormatCopy format(start < end ? story_->FormatOfFirst(start, end)

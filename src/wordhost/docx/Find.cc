@@ -6,9 +6,9 @@
 
 #include "addin/host/HostError.h"
 #include "base/Text.h"
+#include "base/Utf8.h"
 #include "wordhost/docx/Document.h"
 #include "wordhost/docx/Selection.h"
-#include "wordhost/docx/Utf8.h"
 
 namespace quillon::docx {
 namespace {

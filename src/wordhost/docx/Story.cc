@@ -5,7 +5,7 @@
 #include <string_view>
 
 #include "addin/host/HostError.h"
-#include "wordhost/docx/Utf8.h"
+#include "base/Utf8.h"
 
 namespace quillon::docx {
 namespace {
@@ -126,7 +126,7 @@ class AtomBuilder {
       } else if (IsW(child, "fldSimple")) {
         Add(child, AtomKind::kSimpleBegin, 1);
         uint32_t codeLength =
-            static_cast<uint32_t>(CountCodePoints(child.attribute("w:instr").value()));
+            static_cast<uint32_t>(CodePointCount(child.attribute("w:instr").value()));
         if (codeLength > 0) Add(child, AtomKind::kSimpleCode, codeLength);
         Add(child, AtomKind::kSimpleSeparate, 1);
         Container(child);
@@ -161,13 +161,13 @@ class AtomBuilder {
       if (name[0] == 'w' && name[1] == ':') {
         std::string_view local(name + 2);
         if (local == "t") {
-          uint32_t n = static_cast<uint32_t>(CountCodePoints(child.child_value()));
+          uint32_t n = static_cast<uint32_t>(CodePointCount(child.child_value()));
           if (n > 0) {
             Visible();
             Add(child, AtomKind::kText, n);
           }
         } else if (local == "instrText") {
-          uint32_t n = static_cast<uint32_t>(CountCodePoints(child.child_value()));
+          uint32_t n = static_cast<uint32_t>(CodePointCount(child.child_value()));
           if (n > 0) Add(child, AtomKind::kCode, n);
         } else if (local == "tab" || local == "ptab") {
           Visible();
@@ -858,7 +858,7 @@ bool Story::ReplaceInAtom(long start, long end, const std::string& text) {
     size_t b = ByteOffsetOf(value, static_cast<size_t>(end - ps));
     value.replace(a, b - a, text);
     SetElementText(atom.node, value);
-    ResizeAtom(unit, k, static_cast<uint32_t>(CountCodePoints(value)));
+    ResizeAtom(unit, k, static_cast<uint32_t>(CodePointCount(value)));
     return true;
   }
   return false;

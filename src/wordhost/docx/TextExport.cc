@@ -1,6 +1,6 @@
 #include "wordhost/docx/TextExport.h"
 
-#include "wordhost/docx/Utf8.h"
+#include "base/Utf8.h"
 
 namespace quillon::docx {
 namespace {
