@@ -1,6 +1,7 @@
 // A .docx document: the package, its main document XML, the story positions over it and the
-// field index, behind Word's Document interface. Every edit of the main text goes through the
-// routines here, which keep fields whole, the field index in step and the selection in place.
+// field index, behind Word's Document interface. Every edit of the main text's characters goes
+// through the routines here, which keep fields whole, the field index in step and the
+// selection in place; tables (Tables.h) build on them.
 #pragma once
 
 #include <pugixml.hpp>
@@ -81,14 +82,10 @@ class Document : public host::Document {
   void SetFieldResult(FieldRecord& field, const std::string& text);
   // Types a paragraph mark at pos.
   void SplitParagraph(long pos);
-  // Adds a rows x columns table in place of [start, end) and returns it. Throws HostError in
-  // a table or for zero rows or columns.
-  pugi::xml_node AddTable(long start, long end, long rows, long columns, int behavior, int autoFit);
-  // Removes table, which covers [start, end), with the fields inside it.
-  void RemoveTable(pugi::xml_node table, long start, long end);
-  // Adds an empty row after the last row of table and returns the new row's first cell.
-  pugi::xml_node AddRow(pugi::xml_node table);
-  // Notes a change of the document's XML outside the routines above (table properties).
+  // Notes an edit made outside the routines above (tables) that turned [start, end) into
+  // newLength characters: the document is modified and the selection moves with the text.
+  void NoteEdit(long start, long end, long newLength);
+  // Notes a change of the document's XML that moves no text (table properties).
   void MarkModified() { modified_ = true; }
 
  private:
@@ -101,9 +98,6 @@ class Document : public host::Document {
   size_t RemoveContentLeavingFields(long start, long end, size_t& first);
   void ConvertSimple(pugi::xml_node simple);
   long InsertText(long pos, const std::string& text, pugi::xml_node format, bool asCode);
-  // Moves the selection as an edit of [start, end) into newLength characters moves the text.
-  void NoteEdit(long start, long end, long newLength);
-  std::string RelationshipTarget(const std::string& sourcePart, const std::string& type) const;
 
   Package package_;
   std::string path_;

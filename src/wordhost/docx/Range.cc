@@ -3,6 +3,7 @@
 #include "addin/host/HostError.h"
 #include "wordhost/docx/Document.h"
 #include "wordhost/docx/Selection.h"
+#include "wordhost/docx/StoryText.h"
 
 namespace quillon::docx {
 
@@ -53,7 +54,7 @@ std::string Range::Text() const {
   CheckAlive();
   if (part_ == Part::kCode) return document_.CodeText(*field_);
   if (part_ == Part::kResult) return document_.ResultText(*field_);
-  return document_.story().Text(Start(), End(), document_.fieldIndex());
+  return ShownText(document_.story(), Start(), End(), document_.fieldIndex());
 }
 
 void Range::SetText(const std::string& text) {

@@ -7,6 +7,7 @@
 #include "wordhost/docx/Document.h"
 #include "wordhost/docx/DocxBuilder.h"
 #include "wordhost/docx/Find.h"
+#include "wordhost/docx/StoryText.h"
 
 namespace quillon::docx {
 namespace {
@@ -58,7 +59,7 @@ TEST(Selection, TypeTextAndParagraphs) {
   EXPECT_EQ(doc->Paragraphs().Count(), 2);
   EXPECT_EQ(s.Start(), 4);
   // Typed text takes the formatting of the text before it.
-  EXPECT_EQ(doc->story().FormatAt(2).child("w:i").empty(), false);
+  EXPECT_EQ(FormatAt(doc->story(), 2).child("w:i").empty(), false);
   s.MoveUp(host::wdLine, 1, host::kMissing);
   EXPECT_EQ(s.Start(), 1);  // same offset in the paragraph above
 }
