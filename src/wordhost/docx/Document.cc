@@ -312,10 +312,11 @@ long Document::ReplaceText(long start, long end, const std::string& text) {
   return written;
 }
 
-FieldPtr Document::AddField(long start, long end, int type, const std::string& text) {
+FieldPtr Document::AddField(long start, long end, host::WdFieldType type, const std::string& text) {
   if (type != host::wdFieldQuote && type != host::wdFieldEmpty) {
-    throw host::HostError(host::kErrBadParameter,
-                          "field type " + std::to_string(type) + " is not supported");
+    throw host::HostError(
+        host::kErrBadParameter,
+        "field type " + std::to_string(static_cast<int>(type)) + " is not supported");
   }
   CheckRange(start, end);
   EnsureComplexIn(start, end);

@@ -72,9 +72,9 @@ class Document : public host::Document {
   long ReplaceText(long start, long end, const std::string& text);
   // Removes [start, end) and the fields wholly inside it. Throws as ReplaceText.
   void RemoveContent(long start, long end);
-  // Writes a new field (type 35 QUOTE, or -1 with text as the code) over [start, end).
+  // Writes a new field (wdFieldQuote, or wdFieldEmpty with text as the code) over [start, end).
   // Returns its record. Throws HostError for another type or a range that cuts a field.
-  FieldPtr AddField(long start, long end, int type, const std::string& text);
+  FieldPtr AddField(long start, long end, host::WdFieldType type, const std::string& text);
   // Removes field (marks, code and result). REQUIRES: field.alive.
   void DeleteField(FieldRecord& field);
   // Replaces field's result with one run of text in the formatting of the result's first

@@ -153,11 +153,12 @@ std::unique_ptr<host::Table> DocumentTables::Item(long index) const {
   return std::make_unique<docx::Table>(document_, tables[static_cast<size_t>(index - 1)]);
 }
 
-std::unique_ptr<host::Table> DocumentTables::Add(const host::Range& range, long rows, long columns,
-                                                 host::Optional<int> defaultBehavior,
-                                                 host::Optional<int> autoFitBehavior) {
-  int behavior = defaultBehavior.value_or(host::wdWord8TableBehavior);
-  int autoFit = autoFitBehavior.value_or(host::wdAutoFitFixed);
+std::unique_ptr<host::Table> DocumentTables::Add(
+    const host::Range& range, long rows, long columns,
+    host::Optional<host::WdDefaultTableBehavior> defaultBehavior,
+    host::Optional<host::WdAutoFitBehavior> autoFitBehavior) {
+  host::WdDefaultTableBehavior behavior = defaultBehavior.value_or(host::wdWord8TableBehavior);
+  host::WdAutoFitBehavior autoFit = autoFitBehavior.value_or(host::wdAutoFitFixed);
   long start = range.Start();
   long end = range.End();
   Story& story = document_.story();

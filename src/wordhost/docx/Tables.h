@@ -43,9 +43,10 @@ class DocumentTables : public host::Tables {
 
   long Count() const override;
   std::unique_ptr<host::Table> Item(long index) const override;
-  std::unique_ptr<host::Table> Add(const host::Range& range, long rows, long columns,
-                                   host::Optional<int> defaultBehavior,
-                                   host::Optional<int> autoFitBehavior) override;
+  std::unique_ptr<host::Table> Add(
+      const host::Range& range, long rows, long columns,
+      host::Optional<host::WdDefaultTableBehavior> defaultBehavior,
+      host::Optional<host::WdAutoFitBehavior> autoFitBehavior) override;
 
  protected:
   // Returns the tables of this collection, in order.

@@ -112,7 +112,9 @@ TEST(Tables, CellMovesAndErrors) {
   EXPECT_THROW(s.Borders().Item(-1)->SetLineStyle(0), host::HostError);
   EXPECT_THROW(s.Borders().Item(-9), host::HostError);
   s.SetRange(1, 1);
-  EXPECT_THROW(doc->Tables().Add(*s.Range(), 1, 1, 1, 1), host::HostError);
+  EXPECT_THROW(
+      doc->Tables().Add(*s.Range(), 1, 1, host::wdWord9TableBehavior, host::wdAutoFitContent),
+      host::HostError);
   EXPECT_THROW(doc->Tables().Item(2), host::HostError);
 }
 
@@ -178,7 +180,7 @@ TEST(Tables, RowsAddedByCellMovesMatchAFreshLoad) {
       s.MoveRight(host::wdCell, host::kMissing, host::kMissing);
       s.TypeText("r" + std::to_string(row) + "c" + std::to_string(cell));
       if (row % 7 == 0 && cell == 1) {
-        doc->Fields().Add(*s.Range(), -1, std::string(" QUOTE row "), true);
+        doc->Fields().Add(*s.Range(), host::wdFieldEmpty, std::string(" QUOTE row "), true);
       }
     }
   }
@@ -218,7 +220,8 @@ TEST(Tables, AddedAndRemovedTablesMatchAFreshLoad) {
   ExpectSameAsFreshLoad(*doc);
   EXPECT_EQ(doc->story().PageAt(14), 2);
   long empty = doc->Range()->End() - 6;
-  doc->Tables().Add(*doc->Range(empty, empty), 1, 3, 0, host::wdAutoFitFixed);
+  doc->Tables().Add(*doc->Range(empty, empty), 1, 3, host::wdWord8TableBehavior,
+                    host::wdAutoFitFixed);
   ExpectSameAsFreshLoad(*doc);
   doc->Tables().Item(1)->Delete();
   ExpectSameAsFreshLoad(*doc);
