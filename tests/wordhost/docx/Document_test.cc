@@ -1,4 +1,4 @@
-// Story positions, text, paragraphs and pages of documents built in the test.
+// The document: ranges and their text, paragraphs, and the text shown for people and tools.
 #include "wordhost/docx/Document.h"
 
 #include <gtest/gtest.h>
@@ -11,48 +11,6 @@ namespace quillon::docx {
 namespace {
 
 using namespace testing;
-
-struct PositionCase {
-  const char* name;
-  std::string body;
-  long length;       // story length
-  std::string text;  // Range().Text
-};
-
-class PositionTest : public ::testing::TestWithParam<PositionCase> {};
-
-TEST_P(PositionTest, LengthAndText) {
-  const PositionCase& c = GetParam();
-  auto doc = Load(c.body);
-  auto whole = doc->Range();
-  EXPECT_EQ(whole->Start(), 0);
-  EXPECT_EQ(whole->End(), c.length);
-  EXPECT_EQ(whole->Text(), c.text);
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Story, PositionTest,
-    ::testing::Values(
-        PositionCase{"plain", P(R("Hello")) + P(R("World")), 12, "Hello\rWorld\r"},
-        PositionCase{"empty_body", "", 1, "\r"},
-        PositionCase{"runs_and_tab", P(R("a") + "<w:r><w:tab/></w:r>" + R("bc")), 5, "a\tbc\r"},
-        // begin + code(4) + separate + result(2) + end = 9, plus the mark.
-        PositionCase{"complex_field", P(Fld("CODE", R("ab"))), 10, "ab\r"},
-        PositionCase{"simple_field", P(R("x") + Simple("PAGE", R("7"))), 10, "x7\r"},
-        PositionCase{"nested_field", P(Fld("IF ", Fld("X", R("1")) + R("r"))), 13, "1r\r"},
-        PositionCase{"code_over_runs",
-                     P(Mark("begin") + Instr(" AD") + Instr("DIN ") + Mark("separate") + R("z") +
-                       Mark("end")),
-                     12, "z\r"},
-        // Two cells of 3 characters + cell ends + row end, then the paragraph after.
-        PositionCase{"table", Tbl(1, 2) + P(""), 10, "c00\r\ac01\r\a\r\a\r"},
-        PositionCase{"whitespace_kept", P(R("  two  spaces ")), 15, "  two  spaces \r"},
-        PositionCase{
-            "deleted_text_ignored",
-            P(R("keep") + "<w:del w:id=\"1\"><w:r><w:delText>gone</w:delText></w:r></w:del>"), 5,
-            "keep\r"},
-        PositionCase{"unicode", P(R("\xC3\xA9t\xC3\xA9")), 4, "\xC3\xA9t\xC3\xA9\r"}),
-    [](const auto& info) { return std::string(info.param.name); });
 
 TEST(Document, RangeTextFollowsShowCodes) {
   auto doc = Load(P(R("A ") + Fld(" QUOTE x ", R("shown")) + R(" B")));
@@ -78,28 +36,6 @@ TEST(Document, ParagraphsCountAndEnds) {
   EXPECT_EQ(paragraphs.Item(4)->Range()->End(), doc->Range()->End());
   EXPECT_EQ(paragraphs.Item(4)->Range()->Text(), "last\r");
   EXPECT_THROW(paragraphs.Item(5), host::HostError);
-}
-
-TEST(Document, PagesCountBreaksOnce) {
-  std::string body = P(R("page one")) + P("<w:r><w:br w:type=\"page\"/></w:r>") +
-                     P("<w:r><w:lastRenderedPageBreak/><w:t>page two</w:t></w:r>") +
-                     P(R("still two")) + P(R("three"), "<w:pageBreakBefore/>") +
-                     P("<w:r><w:lastRenderedPageBreak/><w:t>four (soft break)</w:t></w:r>") +
-                     P(R("end of section"), "<w:sectPr/>") + P(R("five"));
-  auto doc = Load(body);
-  const Story& story = doc->story();
-  auto pageOf = [&](const std::string& needle) {
-    std::string text = doc->Range()->Text();
-    long pos = static_cast<long>(text.find(needle));
-    return story.PageAt(pos);
-  };
-  EXPECT_EQ(pageOf("page one"), 1);
-  EXPECT_EQ(pageOf("page two"), 2);
-  EXPECT_EQ(pageOf("still two"), 2);
-  EXPECT_EQ(pageOf("three"), 3);
-  EXPECT_EQ(pageOf("four"), 4);
-  EXPECT_EQ(pageOf("end of section"), 4);
-  EXPECT_EQ(pageOf("five"), 5);
 }
 
 TEST(Document, ShowTextPrintsLinesAndCells) {

@@ -61,6 +61,11 @@ inline std::string Simple(const std::string& code, const std::string& resultRuns
   return "<w:fldSimple w:instr=\"" + Escape(code) + "\">" + resultRuns + "</w:fldSimple>";
 }
 
+// A run holding a page break.
+inline std::string PageBreak() {
+  return "<w:r><w:br w:type=\"page\"/></w:r>";
+}
+
 inline std::string Tbl(int rows, int columns, const std::string& cellPrefix = "c") {
   std::string xml = "<w:tbl><w:tblPr><w:tblW w:w=\"0\" w:type=\"auto\"/></w:tblPr><w:tblGrid>";
   for (int c = 0; c < columns; ++c) xml += "<w:gridCol w:w=\"2000\"/>";
