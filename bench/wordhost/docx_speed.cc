@@ -82,7 +82,7 @@ size_t Baseline(const std::string& compressed, size_t size) {
 }
 
 size_t LoadEditSave(const std::string& package) {
-  auto doc = quillon::docx::Document::FromBytes(package, "generated.docx");
+  auto doc = quillon::docx::Document::FromBytes(package);
   doc->Fields().Item(1)->Result()->SetText("Meaning number 0 in full (ABA)");
   return doc->ToBytes().size();
 }
@@ -119,14 +119,14 @@ int main() {
   auto walkFresh = [&](const std::string& bytes) {
     double best = 1e300;
     for (int i = 0; i < 5; ++i) {
-      auto doc = quillon::docx::Document::FromBytes(bytes, "walk.docx");
+      auto doc = quillon::docx::Document::FromBytes(bytes);
       best = std::min(best, BestOf(1, [&] { sink = sink + Walk(*doc); }));
     }
     return best;
   };
   double walkSmall = walkFresh(small);
   double walkLarge = walkFresh(large);
-  auto largeDoc = quillon::docx::Document::FromBytes(large, "large.docx");
+  auto largeDoc = quillon::docx::Document::FromBytes(large);
 
   double saveRatio = model / baseline;
   double walkRatio = walkLarge / walkSmall;

@@ -1,7 +1,6 @@
 #include "wordhost/docx/Document.h"
 
 #include <algorithm>
-#include <sstream>
 #include <string_view>
 #include <unordered_map>
 
@@ -17,6 +16,7 @@
 #include "wordhost/docx/StoryText.h"
 #include "wordhost/docx/Tables.h"
 #include "wordhost/docx/Wml.h"
+#include "wordhost/docx/XmlPart.h"
 
 namespace quillon::docx {
 namespace {
@@ -54,23 +54,15 @@ Document::Document(Package package, std::string path)
 Document::~Document() = default;
 
 std::unique_ptr<Document> Document::Open(const std::string& path) {
-  try {
-    std::unique_ptr<Document> document(new Document(Package::FromFile(path), path));
-    document->Load();
-    return document;
-  } catch (const DocxError& e) {
-    throw DocxError("cannot read " + path + ": " + e.what());
-  }
+  std::unique_ptr<Document> document(new Document(Package::FromFile(path), path));
+  document->Load();
+  return document;
 }
 
-std::unique_ptr<Document> Document::FromBytes(std::string bytes, const std::string& name) {
-  try {
-    std::unique_ptr<Document> document(new Document(Package::FromBytes(std::move(bytes)), ""));
-    document->Load();
-    return document;
-  } catch (const DocxError& e) {
-    throw DocxError("cannot read " + name + ": " + e.what());
-  }
+std::unique_ptr<Document> Document::FromBytes(std::string bytes) {
+  std::unique_ptr<Document> document(new Document(Package::FromBytes(std::move(bytes)), ""));
+  document->Load();
+  return document;
 }
 
 void Document::Load() {
@@ -82,11 +74,7 @@ void Document::Load() {
     throw DocxError("not a Word document: the package has no word/document.xml");
   }
   std::string content = package_.Read(mainPart_);
-  pugi::xml_parse_result result = xml_.load_buffer(content.data(), content.size(), kParseOptions);
-  if (!result) {
-    throw DocxError(mainPart_ + " is not well-formed XML (" + result.description() + " at byte " +
-                    std::to_string(result.offset) + ")");
-  }
+  ParsePart(xml_, mainPart_, content, kParseOptions);
   pugi::xml_node root = xml_.document_element();
   if (std::string_view(root.name()) != "w:document") {
     throw DocxError(mainPart_ + " is not a WordprocessingML document (root element <" +
@@ -132,7 +120,8 @@ std::unique_ptr<host::Range> Document::Range(host::Optional<long> start, host::O
 
 Styles& Document::styles() const {
   if (!styles_) {
-    styles_ = std::make_unique<Styles>(stylesPartExists_ ? package_.Read(stylesPart_) : "");
+    styles_ =
+        std::make_unique<Styles>(stylesPart_, stylesPartExists_ ? package_.Read(stylesPart_) : "");
   }
   return *styles_;
 }
@@ -157,6 +146,19 @@ void Document::CheckRange(long start, long end) const {
     throw host::HostError(host::kErrBadParameter, "the range " + std::to_string(start) + ".." +
                                                       std::to_string(end) +
                                                       " is outside the document");
+  }
+}
+
+void Document::CheckEdit(long& start, long& end) const {
+  CheckRange(start, end);
+  if (start == end && start == story_->Length()) start = end = start - 1;
+}
+
+void Document::CheckText(const std::string& text) {
+  size_t invalid = FindInvalidUtf8(text);
+  if (invalid != std::string::npos) {
+    throw host::HostError(host::kErrBadParameter,
+                          "the text is not valid UTF-8 (byte " + std::to_string(invalid) + ")");
   }
 }
 
@@ -296,7 +298,8 @@ long Document::InsertText(long pos, const std::string& text, pugi::xml_node form
 }
 
 long Document::ReplaceText(long start, long end, const std::string& text) {
-  CheckRange(start, end);
+  CheckEdit(start, end);
+  CheckText(text);
   bool plain = text.find_first_of("\r\n\t\v") == std::string::npos;
   if (start < end && plain && StoryEditor(*story_).ReplaceInAtom(start, end, text)) {
     long written = static_cast<long>(CodePointCount(text));
@@ -318,7 +321,8 @@ FieldPtr Document::AddField(long start, long end, host::WdFieldType type, const 
         host::kErrBadParameter,
         "field type " + std::to_string(static_cast<int>(type)) + " is not supported");
   }
-  CheckRange(start, end);
+  CheckEdit(start, end);
+  CheckText(text);
   EnsureComplexIn(start, end);
   FormatCopy format(start < end ? FormatOfFirst(*story_, start, end) : FormatAt(*story_, start));
   size_t first = 0;
@@ -357,6 +361,7 @@ void Document::DeleteField(FieldRecord& field) {
 }
 
 void Document::SetFieldResult(FieldRecord& field, const std::string& text) {
+  CheckText(text);
   long begin = fields_.BeginOf(field, *story_);
   EnsureComplexIn(begin, fields_.EndOf(field, *story_) + 1);
   if (!field.separate) {
@@ -386,7 +391,8 @@ void Document::SetFieldResult(FieldRecord& field, const std::string& text) {
 }
 
 void Document::SplitParagraph(long pos) {
-  CheckRange(pos, pos);
+  long end = pos;
+  CheckEdit(pos, end);
   EnsureComplexIn(pos, pos);
   StoryEditor(*story_).SplitParagraph(pos);
   NoteEdit(pos, pos, 1);
@@ -395,9 +401,7 @@ void Document::SplitParagraph(long pos) {
 std::string Document::ToBytes() const {
   std::map<std::string, std::string> parts;
   if (modified_) {
-    std::ostringstream out;
-    xml_.save(out, "", pugi::format_raw | pugi::format_no_declaration, pugi::encoding_utf8);
-    parts[mainPart_] = out.str();
+    parts[mainPart_] = SerializePart(xml_);
   }
   if (styles_ && styles_->Modified()) {
     parts[stylesPart_] = styles_->Serialize();

@@ -26,12 +26,13 @@ class DocumentTables;
 
 class Document : public host::Document {
  public:
-  // Returns the document in the .docx file at path. Throws DocxError whose message names the
-  // file and says what is wrong (not a zip, no main document, malformed XML, a part too
-  // large). The file is never written by loading.
+  // Returns the document in the .docx file at path. Throws DocxError whose message says what
+  // is wrong (not a file, not a zip, no main document, malformed XML, a part too large or too
+  // deeply nested) without naming the file, which the caller adds. The file is never written
+  // by loading.
   static std::unique_ptr<Document> Open(const std::string& path);
-  // Returns the document held in bytes; name stands for it in error messages. Throws as Open.
-  static std::unique_ptr<Document> FromBytes(std::string bytes, const std::string& name);
+  // Returns the document held in bytes. Throws as Open.
+  static std::unique_ptr<Document> FromBytes(std::string bytes);
   ~Document() override;
 
   host::Fields& Fields() override;
@@ -66,19 +67,28 @@ class Document : public host::Document {
 
   // Throws HostError (kErrBadParameter) unless 0 <= start <= end <= story length.
   void CheckRange(long start, long end) const;
+  // Checks [start, end) as CheckRange does before an edit of it. The collapsed end of the
+  // story becomes the position before the final paragraph mark, which an insertion point
+  // cannot pass: what is written there goes before the mark.
+  void CheckEdit(long& start, long& end) const;
+  // Throws HostError (kErrBadParameter), saying where, unless text is valid UTF-8: the
+  // document never holds what other readers would refuse.
+  static void CheckText(const std::string& text);
   // Replaces [start, end) with text ("\r" or "\n" start a paragraph, "\t" is a tab) in the
   // formatting of the replaced text or of the run at start. Returns the length written.
-  // Throws HostError when the range cuts a field in two or spans table cells.
+  // Throws HostError when the range cuts a field in two or spans table cells, or for text
+  // that is not valid UTF-8; the document is then unchanged.
   long ReplaceText(long start, long end, const std::string& text);
   // Removes [start, end) and the fields wholly inside it. Throws as ReplaceText.
   void RemoveContent(long start, long end);
   // Writes a new field (wdFieldQuote, or wdFieldEmpty with text as the code) over [start, end).
-  // Returns its record. Throws HostError for another type or a range that cuts a field.
+  // Returns its record. Throws HostError for another type, a range that cuts a field or text
+  // that is not valid UTF-8.
   FieldPtr AddField(long start, long end, host::WdFieldType type, const std::string& text);
   // Removes field (marks, code and result). REQUIRES: field.alive.
   void DeleteField(FieldRecord& field);
   // Replaces field's result with one run of text in the formatting of the result's first
-  // run. REQUIRES: field.alive.
+  // run. Throws HostError for text that is not valid UTF-8. REQUIRES: field.alive.
   void SetFieldResult(FieldRecord& field, const std::string& text);
   // Types a paragraph mark at pos.
   void SplitParagraph(long pos);

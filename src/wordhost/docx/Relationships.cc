@@ -2,10 +2,9 @@
 
 #include <pugixml.hpp>
 
-#include <sstream>
 #include <string_view>
 
-#include "wordhost/docx/DocxError.h"
+#include "wordhost/docx/XmlPart.h"
 
 namespace quillon::docx {
 namespace {
@@ -44,11 +43,8 @@ std::string RelationshipTarget(const Package& package, const std::string& source
                                const std::string& type) {
   std::string rels = RelationshipsPartOf(sourcePart);
   if (!package.Has(rels)) return {};
-  std::string content = package.Read(rels);
   pugi::xml_document xml;
-  if (!xml.load_buffer(content.data(), content.size())) {
-    throw DocxError("the relationships part " + rels + " is not well-formed XML");
-  }
+  ParsePart(xml, rels, package.Read(rels), pugi::parse_default);
   for (pugi::xml_node rel : xml.child("Relationships").children("Relationship")) {
     std::string_view relType = rel.attribute("Type").value();
     if (relType == type ||
@@ -65,8 +61,9 @@ void RelateNewPart(const Package& package, const std::string& sourcePart,
                    const std::string& contentType, std::map<std::string, std::string>& parts) {
   std::string rels = RelationshipsPartOf(sourcePart);
   pugi::xml_document relsXml;
-  std::string relsContent = package.Has(rels) ? package.Read(rels) : std::string();
-  if (relsContent.empty() || !relsXml.load_buffer(relsContent.data(), relsContent.size())) {
+  if (package.Has(rels)) {
+    ParsePart(relsXml, rels, package.Read(rels), pugi::parse_default);
+  } else {
     relsXml.load_string(
         "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n<Relationships "
         "xmlns=\"http://schemas.openxmlformats.org/package/2006/relationships\"/>",
@@ -78,21 +75,15 @@ void RelateNewPart(const Package& package, const std::string& sourcePart,
   rel.append_attribute("Id") = id.c_str();
   rel.append_attribute("Type") = type.c_str();
   rel.append_attribute("Target") = target.c_str();
-  std::ostringstream relsOut;
-  relsXml.save(relsOut, "", pugi::format_raw | pugi::format_no_declaration);
-  parts[rels] = relsOut.str();
+  parts[rels] = SerializePart(relsXml);
 
-  std::string typesContent =
-      package.Has(kContentTypesPart) ? package.Read(kContentTypesPart) : std::string();
+  if (!package.Has(kContentTypesPart)) return;
   pugi::xml_document types;
-  if (types.load_buffer(typesContent.data(), typesContent.size(), pugi::parse_full)) {
-    pugi::xml_node over = types.child("Types").append_child("Override");
-    over.append_attribute("PartName") = ("/" + newPart).c_str();
-    over.append_attribute("ContentType") = contentType.c_str();
-    std::ostringstream typesOut;
-    types.save(typesOut, "", pugi::format_raw | pugi::format_no_declaration);
-    parts[kContentTypesPart] = typesOut.str();
-  }
+  ParsePart(types, kContentTypesPart, package.Read(kContentTypesPart), pugi::parse_full);
+  pugi::xml_node over = types.child("Types").append_child("Override");
+  over.append_attribute("PartName") = ("/" + newPart).c_str();
+  over.append_attribute("ContentType") = contentType.c_str();
+  parts[kContentTypesPart] = SerializePart(types);
 }
 
 }  // namespace quillon::docx

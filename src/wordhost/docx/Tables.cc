@@ -166,7 +166,7 @@ std::unique_ptr<host::Table> DocumentTables::Add(
     throw host::HostError(host::kErrBadParameter,
                           "a table needs 1 to 32767 rows and 1 to 63 columns");
   }
-  document_.CheckRange(start, end);
+  document_.CheckEdit(start, end);
   size_t unit = story.UnitAt(std::min(start, story.Length() - 1));
   if (story.KindOf(unit) != UnitKind::kParagraph || !IsW(story.NodeOf(unit).parent(), "body")) {
     throw host::HostError(host::kErrNotAvailable, "a table cannot be added inside a table");

@@ -5,6 +5,8 @@
 
 #include "addin/host/HostError.h"
 #include "wordhost/docx/DocxBuilder.h"
+#include "wordhost/docx/FreshLoad.h"
+#include "wordhost/docx/Selection.h"
 #include "wordhost/docx/TextExport.h"
 
 namespace quillon::docx {
@@ -42,6 +44,71 @@ TEST(Document, ShowTextPrintsLinesAndCells) {
   auto doc = Load(P(R("Title")) + Tbl(2, 2) + P(R("A ") + Fld("QUOTE x", R("res")) + R(".")));
   EXPECT_EQ(ShowText(*doc, false), "Title\nc00\tc01\nc10\tc11\nA res.\n");
   EXPECT_EQ(ShowText(*doc, true), "Title\nc00\tc01\nc10\tc11\nA QUOTE x.\n");
+}
+
+// An edit at the very end of the story, after the final paragraph mark where no insertion
+// point can stand, goes before that mark; the story stays as a fresh load reads it.
+struct EndEdit {
+  const char* name;
+  void (*edit)(Document& doc, long end);
+  const char* shown;  // Range().Text() afterwards
+};
+
+void PrintTo(const EndEdit& e, std::ostream* out) {
+  *out << e.name;
+}
+
+class EndEditTest : public ::testing::TestWithParam<EndEdit> {};
+
+TEST_P(EndEditTest, GoesBeforeTheFinalParagraphMark) {
+  auto doc = Load(P(R("Alpha beta gamma delta epsilon.")));
+  long end = doc->story().Length();
+  ASSERT_EQ(end, 32);
+  GetParam().edit(*doc, end);
+  EXPECT_EQ(doc->Range()->Text(), GetParam().shown);
+  ExpectSameAsFreshLoad(*doc);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Document, EndEditTest,
+    ::testing::Values(
+        EndEdit{"field",
+                [](Document& doc, long end) {
+                  doc.Fields().Add(*doc.Range(end, end), host::wdFieldQuote, "X", false);
+                },
+                "Alpha beta gamma delta epsilon.X\r"},
+        EndEdit{"text", [](Document& doc, long end) { doc.Range(end, end)->SetText(" Zeta."); },
+                "Alpha beta gamma delta epsilon. Zeta.\r"},
+        EndEdit{"paragraph", [](Document& doc, long end) { doc.SplitParagraph(end); },
+                "Alpha beta gamma delta epsilon.\r\r"},
+        EndEdit{"table",
+                [](Document& doc, long end) {
+                  doc.Tables().Add(*doc.Range(end, end), 1, 2, host::wdWord9TableBehavior,
+                                   host::wdAutoFitContent);
+                },
+                "Alpha beta gamma delta epsilon.\r\r\a\r\a\r\a\r"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// Text that is not valid UTF-8 never enters the document: other readers refuse such XML.
+TEST(Document, TextThatIsNotUtf8IsRefused) {
+  auto doc = Load(P(R("See ") + Fld(" QUOTE x ", R("old"))));
+  const std::string before = doc->ToBytes();
+  const std::string bad = "caf\xC3";
+  auto expectRefused = [&](auto&& edit) {
+    try {
+      edit();
+      ADD_FAILURE() << "no error";
+    } catch (const host::HostError& e) {
+      EXPECT_STREQ(e.what(), "the text is not valid UTF-8 (byte 3)");
+    }
+    EXPECT_EQ(doc->ToBytes(), before);
+    EXPECT_FALSE(doc->Modified());
+  };
+  expectRefused([&] { doc->Range(0, 3)->SetText(bad); });
+  expectRefused([&] { doc->Range(1, 1)->SetText(bad); });
+  expectRefused([&] { doc->Fields().Add(*doc->Range(0, 0), host::wdFieldQuote, bad, false); });
+  expectRefused([&] { doc->Fields().Item(1)->Result()->SetText(bad); });
+  expectRefused([&] { doc->selection().TypeText(bad); });
 }
 
 }  // namespace
