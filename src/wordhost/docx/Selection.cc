@@ -240,6 +240,8 @@ void Selection::SetRange(long start, long end) {
   long length = document_.story().Length();
   start = std::clamp(start, 0L, length);
   end = std::clamp(end, start, length);
+  // An insertion point cannot pass the final paragraph mark.
+  if (start == length) start = end = length - 1;
   anchor_ = start;
   active_ = end;
 }

@@ -36,6 +36,23 @@ TEST(Selection, CharacterMoves) {
   EXPECT_THROW(s.MoveRight(host::wdLine, 1, host::kMissing), host::HostError);
 }
 
+TEST(Selection, AnInsertionPointStaysBeforeTheFinalMark) {
+  auto doc = Load(P(R("abc")));
+  Selection& s = doc->selection();
+  for (long pos : {4L, 99L}) {
+    s.SetRange(pos, pos);
+    EXPECT_EQ(s.Start(), 3);
+    EXPECT_EQ(s.End(), 3);
+  }
+  s.SetRange(0, 99);  // a selection may take the final mark in
+  EXPECT_EQ(s.End(), 4);
+  s.SetRange(4, 4);
+  s.TypeText("d");
+  s.TypeParagraph();
+  EXPECT_EQ(doc->Range()->Text(), "abcd\r\r");
+  EXPECT_EQ(s.Start(), 5);
+}
+
 TEST(Selection, TextReadAndWrite) {
   auto doc = Load(P(R("Hello big world")));
   Selection& s = doc->selection();
