@@ -48,8 +48,8 @@ void ParsePart(pugi::xml_document& xml, const std::string& name, const std::stri
     // The parser takes UTF-8 bytes as they are; bytes other readers refuse stop here.
     size_t invalid = FindInvalidUtf8(content);
     if (invalid != std::string::npos) {
-      xml.reset();
       std::string declared = encoding ? encoding.value() : "";
+      xml.reset();
       if (!declared.empty() && CompareTextIgnoreCase(declared, "UTF-8") != 0 &&
           CompareTextIgnoreCase(declared, "UTF8") != 0) {
         throw DocxError(name + " is written in the encoding " + declared +
