@@ -94,5 +94,23 @@ TEST(Story, TextResizedInPlaceMatchesAFreshLoad) {
   EXPECT_EQ(ShowText(*doc, false).substr(0, 47), "start Alpha, a much longer meaning (A) middle B");
 }
 
+// Nesting right up to the depth limit is read, walked and edited: the walks that recurse
+// through tables and content controls stay within the stack at the limit.
+TEST(Story, NestingUpToTheDepthLimitIsWalked) {
+  // w:document, w:body, then three levels per table and w:p, w:r, w:t inside: 2 + 3 * 83 + 3.
+  std::string tables =
+      Nested(83, "<w:tbl><w:tr><w:tc>", P(R("deep")), "</w:tc></w:tr></w:tbl>") + P(R("after"));
+  auto doc = Load(tables);
+  EXPECT_EQ(ShowText(*doc, false).substr(0, 4), "deep");
+  EXPECT_EQ(doc->story().UnitCount(), 83u * 2 + 1);
+  ASSERT_EQ(doc->Tables().Count(), 1);
+  doc->Tables().Item(1)->Delete();
+  EXPECT_EQ(doc->Range()->Text(), "after\r");
+  // Two levels per content control: 2 + 2 * 125 + 3.
+  auto controls =
+      Load(Nested(125, "<w:sdt><w:sdtContent>", P(R("deep")), "</w:sdtContent></w:sdt>"));
+  EXPECT_EQ(controls->Range()->Text(), "deep\r");
+}
+
 }  // namespace
 }  // namespace quillon::docx
