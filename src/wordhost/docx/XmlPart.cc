@@ -38,6 +38,7 @@ void ParsePart(pugi::xml_document& xml, const std::string& name, const std::stri
                unsigned options) {
   pugi::xml_parse_result result = xml.load_buffer(content.data(), content.size(), options);
   if (!result) {
+    xml.reset();
     throw DocxError(name + " is not well-formed XML (" + result.description() + " at byte " +
                     std::to_string(result.offset) + ")");
   }

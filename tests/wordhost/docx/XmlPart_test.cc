@@ -86,8 +86,10 @@ TEST(XmlPart, DepthUpToTheLimitIsRead) {
             "part.xml is too deeply nested: its elements go more than 256 levels deep");
 }
 
-TEST(XmlPart, InvalidUtf8IsRefusedWithItsByte) {
+TEST(XmlPart, MalformedXmlAndInvalidUtf8AreRefusedWithTheirByte) {
   EXPECT_EQ(ParseError("<a>ok</a>"), "");
+  EXPECT_EQ(ParseError("<a><b></a>"),
+            "part.xml is not well-formed XML (Start-end tags mismatch at byte 8)");
   EXPECT_EQ(ParseError("<a>caf\xC3</a>"), "part.xml is not valid UTF-8 (byte 6)");
   EXPECT_EQ(ParseError("<a x=\"\xED\xA0\x80\"/>"), "part.xml is not valid UTF-8 (byte 6)");
   EXPECT_EQ(ParseError("<!-- \xFF --><a/>"), "part.xml is not valid UTF-8 (byte 5)");
