@@ -32,8 +32,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
       if (fields.Count() > 0) {
         fields.Item(1)->Result()->SetText("{X-#1}");
         fields.Item(fields.Count())->Select();
-        auto added = doc->selection().Fields().Add(*doc->selection().Range(),
-                                                   quillon::host::wdFieldQuote, "<ABB>X</ABB>");
+        auto added = doc->selection().Fields().Add(*doc->selection().Range(), host::wdFieldQuote,
+                                                   "<ABB>X</ABB>");
         added->Code()->Text();
       }
       long length = doc->story().Length();
