@@ -3,19 +3,24 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <map>
 #include <memory>
 #include <optional>
+#include <sstream>
 
 #include "addin/host/HostError.h"
+#include "base/FileGuard.h"
 #include "cli/TextTable.h"
 #include "document/AbbreviationList.h"
 #include "document/DocumentUpdate.h"
 #include "document/Export.h"
+#include "document/FieldFormat.h"
 #include "document/Insertion.h"
 #include "library/AddinState.h"
 #include "library/SQLlite.h"
 #include "wordhost/docx/Application.h"
 #include "wordhost/docx/DocxError.h"
+#include "wordhost/docx/OtherStories.h"
 
 namespace quillon::cli {
 namespace {
@@ -23,12 +28,15 @@ namespace {
 using library::State;
 
 struct DocumentOptions {
+  bool writesInPlace() const { return output.empty(); }
+
   std::string document;
   std::string library;
   std::string output;
   std::string abb, text;
   std::optional<long> at;
   std::optional<std::string> after, replace;
+  double waitSeconds = 10;  // for another quillon command that is changing the document
 };
 
 // Prints "fields done of total" over itself on standard error, when that is a terminal.
@@ -63,14 +71,26 @@ class DocumentJob {
   DocumentJob(const DocumentOptions& options, CommandContext& context)
       : options_(options), context_(context) {}
 
-  // Opens the library and the document. Returns false (having said why) when either cannot
-  // be used; nothing is written then.
-  bool Open() {
+  // Opens the library and the document; a command that saves in place first locks the
+  // document, so that two commands never change it at once. Returns false (having said why)
+  // when either cannot be used; nothing is written then.
+  bool Open(bool saves) {
     library::ResetState();
     State().AddinTitle = library::kAddinTitle;
     State().LibraryPath = options_.library;
     // The table has to be there: every document routine reads it.
     if (library::QueryLibrary(options_.library, "select count(*) from abbreviations").Failed) {
+      return false;
+    }
+    try {
+      if (saves && options_.writesInPlace()) {
+        auto wait = std::chrono::milliseconds(static_cast<long>(options_.waitSeconds * 1000));
+        guard_ = std::make_unique<FileGuard>(options_.document, wait);
+      }
+      // A document that cannot be written is refused before any work is done.
+      if (saves) CheckReplaceable(options_.writesInPlace() ? options_.document : options_.output);
+    } catch (const FileError& e) {
+      context_.err << "quillon: " << e.what() << '\n';
       return false;
     }
     try {
@@ -83,18 +103,19 @@ class DocumentJob {
   }
 
   host::Application& word() { return word_; }
+  docx::Document& document() { return *word_.document(); }
 
   // Writes the document to -o, or in place when it changed. Returns false (having said why)
   // when the write failed; the original is untouched then.
   bool Save() {
     docx::Document* document = word_.document();
-    if (options_.output.empty() && !document->Modified()) return true;
+    if (options_.writesInPlace() && !document->Modified()) return true;
     try {
+      if (guard_) guard_->CheckUnchanged();
       document->Save(options_.output);
       return true;
     } catch (const std::exception& e) {
-      std::string target = options_.output.empty() ? options_.document : options_.output;
-      context_.err << "quillon: cannot write " << target << ": " << e.what() << '\n';
+      context_.err << "quillon: " << e.what() << '\n';
       return false;
     }
   }
@@ -103,18 +124,51 @@ class DocumentJob {
   const DocumentOptions& options_;
   CommandContext& context_;
   docx::Application word_;
+  std::unique_ptr<FileGuard> guard_;
 };
 
+// Says how many abbreviation fields lie outside the main text, which the document routines
+// leave as they are (they cover the main text, as the host's field collection does).
+void ReportFieldsOutsideMainText(docx::Document& document, CommandContext& context) {
+  std::map<std::string, long> byStory;
+  long count = 0;
+  for (const docx::OtherStoryField& field : docx::OtherStoryFields(document)) {
+    document::FieldValues values;
+    if (!document::ExtractFieldValues(field.code, values, field.result)) continue;
+    ++byStory[field.story];
+    ++count;
+  }
+  if (count == 0) return;
+  context.err << "quillon: note: " << count << " abbreviation field" << (count == 1 ? "" : "s")
+              << " outside the main text left as " << (count == 1 ? "it is" : "they are") << " (";
+  const char* separator = "";
+  for (const auto& [story, n] : byStory) {
+    context.err << separator << story << ": " << n;
+    separator = ", ";
+  }
+  context.err << "); only fields in the main text are updated and listed\n";
+}
+
 // Runs body on the opened job inside one library session, then saves. body returns whether
-// the command did what was asked.
+// the command did what was asked, and writes its report to the stream it is given: the report
+// is printed only once the document is saved, so that no summary stands over a failed save.
+// What a document command does besides running its routine.
+struct JobKind {
+  bool saves;
+  bool walksFields;  // reports the abbreviation fields outside the main text
+};
+
 template <typename Body>
-int RunDocumentJob(const DocumentOptions& options, CommandContext& context, bool save, Body body) {
+int RunDocumentJob(const DocumentOptions& options, CommandContext& context, JobKind kind,
+                   Body body) {
+  const bool save = kind.saves;
   DocumentJob job(options, context);
-  if (!job.Open()) return kExitFailure;
+  if (!job.Open(save)) return kExitFailure;
+  std::ostringstream report;
   bool ok;
   try {
     library::LibrarySession session;
-    ok = body(job.word());
+    ok = body(job.word(), report);
   } catch (const host::HostError& e) {
     context.err << "quillon: " << options.document << ": " << e.what() << '\n';
     return kExitFailure;  // a host failure ends the command; nothing is written
@@ -122,70 +176,85 @@ int RunDocumentJob(const DocumentOptions& options, CommandContext& context, bool
   // A command that failed somewhere leaves the file as it was: its messages said why, and
   // running it again after the cause is mended starts from the same document.
   if (!ok) return kExitFailure;
+  if (kind.walksFields) {
+    try {
+      ReportFieldsOutsideMainText(job.document(), context);
+    } catch (const docx::DocxError& e) {
+      context.err << "quillon: cannot read " << options.document << ": " << e.what() << '\n';
+      return kExitFailure;
+    }
+  }
   if (save && !job.Save()) return kExitFailure;
+  context.out << report.str();
   return kExitSuccess;
 }
 
 int Insert(const DocumentOptions& o, CommandContext& context) {
-  return RunDocumentJob(o, context, true, [&](host::Application& word) {
-    host::Selection& selection = word.Selection();
-    if (o.at) {
-      selection.SetRange(*o.at, *o.at);
-    } else {
-      const std::string& wanted = o.after ? *o.after : *o.replace;
-      selection.SetRange(0, 0);
-      host::Find& find = selection.Find();
-      find.ClearFormatting();
-      find.SetText(wanted);
-      find.SetForward(true);
-      find.SetWrap(host::wdFindStop);
-      find.SetMatchCase(true);
-      find.SetMatchWholeWord(false);
-      if (!find.Execute()) {
-        context.err << "quillon: " << JsonString(wanted) << " not found in " << o.document << '\n';
-        return false;
-      }
-      if (o.after) selection.SetRange(selection.End(), selection.End());
-    }
-    if (!library::FindEntry(o.library, o.abb, o.text)) {
-      context.err << "quillon: note: " << o.library << " has no entry " << JsonString(o.abb)
-                  << " meaning " << JsonString(o.text) << "; the field names no entry number\n";
-    }
-    return document::InsertPlaceholder(word, o.abb, o.text);
-  });
+  return RunDocumentJob(
+      o, context, JobKind{true, false}, [&](host::Application& word, std::ostream&) {
+        host::Selection& selection = word.Selection();
+        if (o.at) {
+          selection.SetRange(*o.at, *o.at);
+        } else {
+          const std::string& wanted = o.after ? *o.after : *o.replace;
+          selection.SetRange(0, 0);
+          host::Find& find = selection.Find();
+          find.ClearFormatting();
+          find.SetText(wanted);
+          find.SetForward(true);
+          find.SetWrap(host::wdFindStop);
+          find.SetMatchCase(true);
+          find.SetMatchWholeWord(false);
+          if (!find.Execute()) {
+            context.err << "quillon: " << JsonString(wanted) << " not found in " << o.document
+                        << '\n';
+            return false;
+          }
+          if (o.after) selection.SetRange(selection.End(), selection.End());
+        }
+        if (!library::FindEntry(o.library, o.abb, o.text)) {
+          context.err << "quillon: note: " << o.library << " has no entry " << JsonString(o.abb)
+                      << " meaning " << JsonString(o.text) << "; the field names no entry number\n";
+        }
+        return document::InsertPlaceholder(word, o.abb, o.text);
+      });
 }
 
 int Update(const DocumentOptions& o, CommandContext& context) {
   ProgressLine progress(context.err);
-  return RunDocumentJob(o, context, true, [&](host::Application& word) {
-    document::UpdateSummary summary = document::ButtonUpdate_Click(word, progress.Callback());
-    context.out << summary.abbreviationFields << " abbreviation fields, " << summary.rewritten
-                << " rewritten\n";
-    return summary.ran && summary.failures == 0;
-  });
+  return RunDocumentJob(
+      o, context, JobKind{true, true}, [&](host::Application& word, std::ostream& report) {
+        document::UpdateSummary summary = document::ButtonUpdate_Click(word, progress.Callback());
+        report << summary.abbreviationFields << " abbreviation fields, " << summary.rewritten
+               << " rewritten\n";
+        return summary.ran && summary.failures == 0;
+      });
 }
 
 int List(const DocumentOptions& o, CommandContext& context) {
-  return RunDocumentJob(o, context, true, [&](host::Application& word) {
-    return document::ButtonInsertList_Click(word);
-  });
+  return RunDocumentJob(o, context, JobKind{true, true},
+                        [&](host::Application& word, std::ostream&) {
+                          return document::ButtonInsertList_Click(word);
+                        });
 }
 
 int Export(const DocumentOptions& o, CommandContext& context) {
-  return RunDocumentJob(o, context, false, [&](host::Application& word) {
-    document::ExportSummary summary = document::ButtonExport_click(word);
-    context.out << summary.added << " entries added, " << summary.skipped
-                << " already in the library\n";
-    return summary.ran && summary.failed == 0;
-  });
+  return RunDocumentJob(o, context, JobKind{false, false},
+                        [&](host::Application& word, std::ostream& report) {
+                          document::ExportSummary summary = document::ButtonExport_click(word);
+                          report << summary.added << " entries added, " << summary.skipped
+                                 << " already in the library\n";
+                          return summary.ran && summary.failed == 0;
+                        });
 }
 
 int Unlink(const DocumentOptions& o, CommandContext& context) {
-  return RunDocumentJob(o, context, true, [&](host::Application& word) {
-    long removed = document::DeleteRemovedFields(word, o.abb, o.text);
-    context.out << removed << " fields turned into text\n";
-    return true;
-  });
+  return RunDocumentJob(o, context, JobKind{true, false},
+                        [&](host::Application& word, std::ostream& report) {
+                          long removed = document::DeleteRemovedFields(word, o.abb, o.text);
+                          report << removed << " fields turned into text\n";
+                          return true;
+                        });
 }
 
 }  // namespace
@@ -202,6 +271,10 @@ void AddDocumentCommands(CLI::App& app, CommandContext& context) {
     if (writes) {
       command->add_option("-o,--output", options->output,
                           "Write the result here and leave DOC untouched");
+      command
+          ->add_option("--wait", options->waitSeconds,
+                       "Seconds to wait while another quillon command changes DOC (default 10)")
+          ->check(CLI::Range(0.0, 3600.0));
     }
   };
   auto entry = [&](CLI::App* command) {
