@@ -9,6 +9,7 @@ packages=(
   libsqlite3-dev sqlite3 zlib1g-dev libpugixml-dev libzip-dev libcli11-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   clang libclang-rt-14-dev clang-format
+  libreoffice-writer-nogui fonts-dejavu-core
 )
 
 missing=()
