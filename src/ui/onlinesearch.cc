@@ -26,7 +26,8 @@ onlinesearch::onlinesearch(QWidget* parent)
   setModal(true);
   abbrev->setObjectName("abbrev");
   server->setObjectName("server");
-  server->setMinimumSize(200, 24);
+  server->setMinimumWidth(200);
+  server->setFixedHeight(24);
   Toolbar->setObjectName("Toolbar");
   Toolbar->setIcon(ArtworkIcon(kArtSearchLarge));
   Toolbar->setIconSize(QSize(64, 64));
