@@ -13,6 +13,7 @@
 #include "document/Export.h"
 #include "document/Insertion.h"
 #include "library/AddinState.h"
+#include "library/QueryLibrary.h"
 #include "library/SQLlite.h"
 #include "wordhost/docx/Application.h"
 #include "wordhost/docx/DocxError.h"
@@ -69,10 +70,8 @@ class DocumentJob {
     library::ResetState();
     State().AddinTitle = library::kAddinTitle;
     State().LibraryPath = options_.library;
-    // The table has to be there: every document routine reads it.
-    if (library::QueryLibrary(options_.library, "select count(*) from abbreviations").Failed) {
-      return false;
-    }
+    // The table has to be there with its columns: every document routine reads them.
+    if (!library::CheckAbbreviationsTable(options_.library)) return false;
     try {
       word_.SetDocument(docx::Document::Open(options_.document));
     } catch (const docx::DocxError& e) {
@@ -106,15 +105,19 @@ class DocumentJob {
 };
 
 // Runs body on the opened job inside one library session, then saves. body returns whether
-// the command did what was asked.
+// the command did what was asked. The first library statement that fails ends the command:
+// its message is the only one, and neither the library nor the document is written.
 template <typename Body>
 int RunDocumentJob(const DocumentOptions& options, CommandContext& context, bool save, Body body) {
   DocumentJob job(options, context);
   if (!job.Open()) return kExitFailure;
   bool ok;
   try {
-    library::LibrarySession session;
+    library::LibrarySession session(library::StatementFailure::kStopCommand);
     ok = body(job.word());
+    if (ok) session.Commit();
+  } catch (const library::LibraryError&) {
+    return kExitFailure;  // shown where it failed
   } catch (const host::HostError& e) {
     context.err << "quillon: " << options.document << ": " << e.what() << '\n';
     return kExitFailure;  // a host failure ends the command; nothing is written
@@ -161,6 +164,15 @@ int Update(const DocumentOptions& o, CommandContext& context) {
     document::UpdateSummary summary = document::ButtonUpdate_Click(word, progress.Callback());
     context.out << summary.abbreviationFields << " abbreviation fields, " << summary.rewritten
                 << " rewritten\n";
+    if (summary.withoutLibraryEntry > 0) {
+      context.err << "quillon: note: "
+                  << Counted(summary.withoutLibraryEntry, "abbreviation field names",
+                             "abbreviation fields name")
+                  << " an abbreviation the library lacks; "
+                  << (summary.withoutLibraryEntry == 1
+                          ? "it keeps the direction its code holds\n"
+                          : "they keep the direction their codes hold\n");
+    }
     return summary.ran && summary.failures == 0;
   });
 }
@@ -174,7 +186,7 @@ int List(const DocumentOptions& o, CommandContext& context) {
 int Export(const DocumentOptions& o, CommandContext& context) {
   return RunDocumentJob(o, context, false, [&](host::Application& word) {
     document::ExportSummary summary = document::ButtonExport_click(word);
-    context.out << summary.added << " entries added, " << summary.skipped
+    context.out << Counted(summary.added, "entry", "entries") << " added, " << summary.skipped
                 << " already in the library\n";
     return summary.ran && summary.failed == 0;
   });
