@@ -6,7 +6,7 @@
 #include <memory>
 #include <optional>
 
-#include "addin/host/HostError.h"
+#include "cli/DocumentJob.h"
 #include "cli/TextTable.h"
 #include "document/AbbreviationList.h"
 #include "document/DocumentUpdate.h"
@@ -14,8 +14,6 @@
 #include "document/Insertion.h"
 #include "library/AddinState.h"
 #include "library/SQLlite.h"
-#include "wordhost/docx/Application.h"
-#include "wordhost/docx/DocxError.h"
 
 namespace quillon::cli {
 namespace {
@@ -55,76 +53,6 @@ class ProgressLine {
   bool shown_ = false;
   std::chrono::steady_clock::time_point last_{};
 };
-
-// One document command's surroundings: the library opened as the manager opens it (checked
-// before anything is read), the document loaded, and the save at the end.
-class DocumentJob {
- public:
-  DocumentJob(const DocumentOptions& options, CommandContext& context)
-      : options_(options), context_(context) {}
-
-  // Opens the library and the document. Returns false (having said why) when either cannot
-  // be used; nothing is written then.
-  bool Open() {
-    library::ResetState();
-    State().AddinTitle = library::kAddinTitle;
-    State().LibraryPath = options_.library;
-    // The table has to be there: every document routine reads it.
-    if (library::QueryLibrary(options_.library, "select count(*) from abbreviations").Failed) {
-      return false;
-    }
-    try {
-      word_.SetDocument(docx::Document::Open(options_.document));
-    } catch (const docx::DocxError& e) {
-      context_.err << "quillon: cannot read " << options_.document << ": " << e.what() << '\n';
-      return false;
-    }
-    return true;
-  }
-
-  host::Application& word() { return word_; }
-
-  // Writes the document to -o, or in place when it changed. Returns false (having said why)
-  // when the write failed; the original is untouched then.
-  bool Save() {
-    docx::Document* document = word_.document();
-    if (options_.output.empty() && !document->Modified()) return true;
-    try {
-      document->Save(options_.output);
-      return true;
-    } catch (const std::exception& e) {
-      std::string target = options_.output.empty() ? options_.document : options_.output;
-      context_.err << "quillon: cannot write " << target << ": " << e.what() << '\n';
-      return false;
-    }
-  }
-
- private:
-  const DocumentOptions& options_;
-  CommandContext& context_;
-  docx::Application word_;
-};
-
-// Runs body on the opened job inside one library session, then saves. body returns whether
-// the command did what was asked.
-template <typename Body>
-int RunDocumentJob(const DocumentOptions& options, CommandContext& context, bool save, Body body) {
-  DocumentJob job(options, context);
-  if (!job.Open()) return kExitFailure;
-  bool ok;
-  try {
-    library::LibrarySession session;
-    ok = body(job.word());
-  } catch (const host::HostError& e) {
-    context.err << "quillon: " << options.document << ": " << e.what() << '\n';
-    return kExitFailure;  // a host failure ends the command; nothing is written
-  }
-  // A command that failed somewhere leaves the file as it was: its messages said why, and
-  // running it again after the cause is mended starts from the same document.
-  if (!ok) return kExitFailure;
-  if (save && !job.Save()) return kExitFailure;
-  return kExitSuccess;
-}
 
 int Insert(const DocumentOptions& o, CommandContext& context) {
   return RunDocumentJob(o, context, true, [&](host::Application& word) {
