@@ -5,15 +5,26 @@
 
 namespace quillon {
 
+std::string_view AhoCorasick::Keep(std::string_view pattern) {
+  if (blocks_.empty() || blockSize_ - blockUsed_ < pattern.size()) {
+    blockSize_ = std::max<size_t>(size_t{1} << 16, pattern.size());
+    blocks_.push_back(std::make_unique<char[]>(blockSize_));
+    blockUsed_ = 0;
+  }
+  char* at = blocks_.back().get() + blockUsed_;
+  std::copy(pattern.begin(), pattern.end(), at);
+  blockUsed_ += pattern.size();
+  return {at, pattern.size()};
+}
+
 uint32_t AhoCorasick::Add(std::string_view pattern) {
   if (pattern.empty()) return kNoPattern;
-  auto [it, added] =
-      ids_.try_emplace(std::string(pattern), static_cast<uint32_t>(patterns_.size()));
-  if (added) {
-    patterns_.emplace_back(pattern);
-    built_ = false;
-  }
-  return it->second;
+  if (auto it = ids_.find(pattern); it != ids_.end()) return it->second;
+  const uint32_t id = static_cast<uint32_t>(patterns_.size());
+  patterns_.push_back(Keep(pattern));
+  ids_.emplace(patterns_.back(), id);
+  built_ = false;
+  return id;
 }
 
 uint32_t AhoCorasick::Child(uint32_t state, unsigned char byte) const {
@@ -32,7 +43,10 @@ uint32_t AhoCorasick::Child(uint32_t state, unsigned char byte) const {
 }
 
 void AhoCorasick::Build() {
+  size_t bytes = 0;
+  for (std::string_view pattern : patterns_) bytes += pattern.size();
   nodes_.assign(1, Node());
+  nodes_.reserve(bytes + 1);
   edges_.clear();
   std::fill(std::begin(root_), std::end(root_), 0u);
 
@@ -49,6 +63,7 @@ void AhoCorasick::Build() {
     uint32_t target;
   };
   std::vector<RawEdge> raw;
+  raw.reserve(bytes);
   std::vector<uint32_t> path{0};  // path[k]: the node after k bytes of the previous pattern
   std::string_view previous;
   for (uint32_t id : order) {

@@ -3,7 +3,7 @@
 #pragma once
 
 #include <cstdint>
-#include <string>
+#include <memory>
 #include <string_view>
 #include <unordered_map>
 #include <vector>
@@ -72,8 +72,15 @@ class AhoCorasick {
     }
   }
 
-  std::vector<std::string> patterns_;
-  std::unordered_map<std::string, uint32_t> ids_;
+  // Returns a copy of pattern that lives as long as the matcher.
+  std::string_view Keep(std::string_view pattern);
+
+  // Patterns are kept in large blocks: thousands of them cost a few allocations.
+  std::vector<std::unique_ptr<char[]>> blocks_;
+  size_t blockUsed_ = 0;
+  size_t blockSize_ = 0;
+  std::vector<std::string_view> patterns_;
+  std::unordered_map<std::string_view, uint32_t> ids_;
   std::vector<Node> nodes_;  // nodes_[0] is the root
   std::vector<Edge> edges_;
   uint32_t root_[256] = {};

@@ -87,6 +87,19 @@ TEST(AhoCorasick, SamePatternTwiceKeepsItsId) {
   EXPECT_EQ(matcher.PatternCount(), 2u);
 }
 
+TEST(AhoCorasick, KeepsItsOwnCopyOfEachPattern) {
+  AhoCorasick matcher;
+  for (int i = 0; i < 3000; ++i) {
+    std::string pattern = "pattern number " + std::to_string(i) + " of many";
+    matcher.Add(pattern);
+    pattern.assign(pattern.size(), 'x');  // the caller's text changes; the matcher's must not
+  }
+  std::vector<AhoCorasick::Match> found = matcher.FindAll("see pattern number 2999 of many");
+  ASSERT_EQ(found.size(), 1u);
+  EXPECT_EQ(found[0].id, 2999u);
+  EXPECT_EQ(found[0].start, 4u);
+}
+
 TEST(AhoCorasick, PatternsAddedAfterAFindAreFoundNext) {
   AhoCorasick matcher;
   matcher.Add("ab");
