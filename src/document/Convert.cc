@@ -2,11 +2,12 @@
 
 #include <algorithm>
 #include <memory>
+#include <optional>
 
 #include "addin/host/Application.h"
 #include "document/AbbreviationList.h"
 #include "document/AbbreviationTable.h"
-#include "document/Insertion.h"
+#include "document/FieldFormat.h"
 
 namespace quillon::document {
 namespace {
@@ -29,21 +30,31 @@ ConvertSummary ConvertDocument(host::Application& word,
                                const std::vector<std::string>& only) {
   ConvertSummary summary;
   ScanOptions options;
-  options.pages = false;
+  options.details = false;
   ScanReport report = ScanDocument(word, entries, options);
   auto wanted = [&only](const std::string& abb) {
     return only.empty() || std::find(only.begin(), only.end(), abb) != only.end();
   };
   summary.kept = static_cast<long>(report.kept.size());
+  // Front to back, so each new field joins the end of the host's field list; every field
+  // moves the text after it by the difference between its length and the text it replaced.
+  // The placeholder insertion's entry number is looked up once per entry, not once per use.
   host::Selection& selection = word.Selection();
-  for (auto use = report.uses.rbegin(); use != report.uses.rend(); ++use) {
-    const library::AbbreviationEntry& entry = entries[use->entry];
+  std::vector<std::optional<std::string>> placeholders(entries.size());
+  long shift = 0;
+  for (const PlainUse& use : report.uses) {
+    const library::AbbreviationEntry& entry = entries[use.entry];
     if (!wanted(entry.abb)) continue;
-    selection.SetRange(use->start, use->end);
-    if (!InsertPlaceholder(word, entry.abb, entry.abbtext)) {
+    std::optional<std::string>& placeholder = placeholders[use.entry];
+    if (!placeholder) {
+      placeholder = PlaceholderDisplay(entry.abb, library::EntryIdOf(entry.abb, entry.abbtext));
+    }
+    selection.SetRange(use.start + shift, use.end + shift);
+    if (!PlaceField(word, entry.abb, entry.abbtext, *placeholder)) {
       summary.failed = true;
       return summary;
     }
+    shift = selection.End() - use.end;  // the insertion point stands just after the new field
     ++summary.converted;
   }
   if (!IsAbbreviationListPresent(word)) {

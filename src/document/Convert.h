@@ -23,11 +23,11 @@ struct ConvertSummary {
 };
 
 // Turns every use ScanDocument finds (of the abbreviations in only, as stored, when only is not
-// empty) into a placeholder field over exactly that text, a combined form into one field; the
-// last use first, so the positions of the others hold. When the document has a hand-made
-// abbreviation table and no list marker yet, places the list marker at the end of the
-// paragraph before the table, so that the list build replaces that table. A second run finds
-// nothing more to do. Throws HostError when reading the document fails.
+// empty) into a placeholder field over exactly that text, as the placeholder insertion writes it, a
+// combined form into one field. When the document has a hand-made abbreviation table and no list
+// marker yet, places the list marker at the end of the paragraph before the table, so that the list
+// build replaces that table. A second run finds nothing more to do. Throws HostError when reading
+// the document fails.
 ConvertSummary ConvertDocument(host::Application& word,
                                const std::vector<library::AbbreviationEntry>& entries,
                                const std::vector<std::string>& only = {});

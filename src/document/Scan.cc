@@ -197,39 +197,44 @@ std::string CapitaliseFirst(const std::string& text) {
 // What a text shows around [start, end) within its paragraph, on one line: field codes left
 // out, results kept, breaks and tabs as blanks.
 std::string ContextOf(std::string_view text, size_t start, size_t end) {
-  auto visible = [&text](size_t at, size_t next, std::string& out) {
-    if (static_cast<unsigned char>(text[at]) < 0x20) {
-      out += ' ';
-    } else {
-      out.append(text.substr(at, next - at));
-    }
-  };
-  std::vector<std::string> before;
+  // Back to where the context begins: kContextLength shown characters before start.
+  size_t from = start;
   bool inCode = false;
-  for (size_t i = start; i > 0 && before.size() < kContextLength;) {
-    size_t next = i;
-    i = PreviousCodePointStart(text, i);
-    int32_t c = CodeAt(text, i);
+  for (size_t taken = 0; from > 0 && taken < kContextLength;) {
+    size_t previous = PreviousCodePointStart(text, from);
+    int32_t c = CodeAt(text, previous);
     if (EndsParagraph(c)) break;
+    from = previous;
     if (c == kFieldSeparator) inCode = true;
     if (c == kFieldBegin) inCode = false;
-    if (inCode || c == kFieldBegin || c == kFieldSeparator || c == kFieldEnd) continue;
-    visible(i, next, before.emplace_back());
+    taken += !inCode && c != kFieldBegin && c != kFieldSeparator && c != kFieldEnd;
   }
   std::string out;
-  for (auto it = before.rbegin(); it != before.rend(); ++it) out += *it;
-  out.append(text.substr(start, end - start));
-  int codeDepth = 0;
-  size_t taken = 0;
-  for (size_t i = end; i < text.size() && taken < kContextLength;) {
+  out.reserve(end - start + 4 * 2 * kContextLength);
+  std::vector<bool> open;  // the fields begun on the way: whether in their code
+  size_t inCodes = 0;
+  size_t takenAfter = 0;
+  for (size_t i = from; i < text.size() && takenAfter < kContextLength;) {
     size_t at = i;
     int32_t c = DecodeCodePoint(text, i);
-    if (EndsParagraph(c)) break;
-    if (c == kFieldBegin) ++codeDepth;
-    if (c == kFieldSeparator && codeDepth > 0) --codeDepth;
-    if (codeDepth > 0 || c == kFieldBegin || c == kFieldSeparator || c == kFieldEnd) continue;
-    visible(at, i, out);
-    ++taken;
+    if (at >= end && EndsParagraph(c)) break;
+    if (c == kFieldBegin) {
+      open.push_back(true);
+      ++inCodes;
+    } else if (c == kFieldSeparator && !open.empty() && open.back()) {
+      open.back() = false;
+      --inCodes;
+    } else if (c == kFieldEnd && !open.empty()) {
+      inCodes -= open.back();
+      open.pop_back();
+    }
+    if (inCodes > 0 || c == kFieldBegin || c == kFieldSeparator || c == kFieldEnd) continue;
+    if (c >= 0 && c < 0x20) {
+      out += ' ';
+    } else {
+      out.append(text.substr(at, i - at));
+    }
+    takenAfter += at >= end;
   }
   return TrimSpaces(out);
 }
@@ -239,6 +244,7 @@ struct PatternUse {
   size_t entry;
   PlainForm form;
   bool atSentenceStartOnly;
+  uint32_t next;  // the pattern's next use
 };
 
 struct Hit {
@@ -251,15 +257,18 @@ struct Hit {
 
 class EntryMatcher {
  public:
-  explicit EntryMatcher(const std::vector<library::AbbreviationEntry>& entries) {
+  // The matcher looks for each entry's abbreviation and meaning; a combined form is found as
+  // one of them followed by the other in parentheses. REQUIRES: entries outlive the matcher.
+  explicit EntryMatcher(const std::vector<library::AbbreviationEntry>& entries)
+      : entries_(entries) {
     for (size_t e = 0; e < entries.size(); ++e) {
       const std::string& abb = entries[e].abb;
       const std::string& text = entries[e].abbtext;
       if (!library::EntryRefusal(abb, text, "L").empty()) continue;
-      Add(abb, e, PlainForm::kShort);
-      Add(text, e, PlainForm::kLong);
-      Add(text + " (" + abb + ")", e, PlainForm::kLongWithShort);
-      Add(abb + " (" + text + ")", e, PlainForm::kShortWithLong);
+      AddOne(abb, {e, PlainForm::kShort, false, 0});
+      AddOne(text, {e, PlainForm::kLong, false, 0});
+      std::string capitalised = CapitaliseFirst(text);
+      if (capitalised != text) AddOne(capitalised, {e, PlainForm::kLong, true, 0});
     }
   }
 
@@ -271,16 +280,33 @@ class EntryMatcher {
       if (IsWordCode(CodeBefore(text, m.start)) || zones.Overlaps(m.start, m.end)) return;
       entries.clear();
       const PatternUse* use = nullptr;
-      for (const PatternUse& candidate : uses_[m.id]) {
+      const PatternUse* combined = nullptr;
+      size_t combinedEnd = 0;
+      for (uint32_t u = firstUse_[m.id]; u != kNoUse; u = uses_[u].next) {
+        const PatternUse& candidate = uses_[u];
         if (candidate.atSentenceStartOnly && !AtSentenceStart(text, m.start)) continue;
         if (std::find(entries.begin(), entries.end(), candidate.entry) == entries.end()) {
           entries.push_back(candidate.entry);
         }
         if (use == nullptr) use = &candidate;
+        size_t end = CombinedEnd(text, m.end, candidate);
+        if (end > combinedEnd) {
+          combinedEnd = end;
+          combined = &candidate;
+        }
       }
       if (use == nullptr) return;
       Hit hit;
       hit.start = m.start;
+      // A combined form names its entry: the other form in the parentheses settles which.
+      if (combined != nullptr && !zones.Overlaps(m.start, combinedEnd)) {
+        hit.end = combinedEnd;
+        hit.entry = combined->entry;
+        hit.form = combined->form == PlainForm::kShort ? PlainForm::kShortWithLong
+                                                       : PlainForm::kLongWithShort;
+        hits.push_back(std::move(hit));
+        return;
+      }
       hit.end = m.end;
       hit.entry = use->entry;
       hit.form = use->form;
@@ -297,17 +323,25 @@ class EntryMatcher {
   }
 
  private:
-  void Add(const std::string& pattern, size_t entry, PlainForm form) {
-    AddOne(pattern, {entry, form, false});
-    std::string capitalised = CapitaliseFirst(pattern);
-    if (form != PlainForm::kShort && form != PlainForm::kShortWithLong && capitalised != pattern) {
-      AddOne(capitalised, {entry, form, true});
-    }
-  }
   void AddOne(const std::string& pattern, PatternUse use) {
-    uint32_t id = matcher_.Add(pattern);
-    if (id >= uses_.size()) uses_.resize(id + 1);
-    uses_[id].push_back(use);
+    const uint32_t id = matcher_.Add(pattern);
+    if (id >= firstUse_.size()) firstUse_.resize(id + 1, kNoUse);
+    use.next = firstUse_[id];
+    firstUse_[id] = static_cast<uint32_t>(uses_.size());
+    uses_.push_back(use);
+  }
+
+  // Returns the end of the combined form when the form use found ending at byte end is
+  // followed by a blank and the entry's other form in parentheses, else 0.
+  size_t CombinedEnd(std::string_view text, size_t end, const PatternUse& use) const {
+    const library::AbbreviationEntry& entry = entries_[use.entry];
+    std::string_view other = use.form == PlainForm::kShort ? entry.abbtext : entry.abb;
+    std::string_view rest = text.substr(end);
+    if (rest.size() < other.size() + 3 || rest[0] != ' ' || rest[1] != '(' ||
+        rest.substr(2, other.size()) != other || rest[2 + other.size()] != ')') {
+      return 0;
+    }
+    return end + other.size() + 3;
   }
 
   // Returns "" when a word ends at byte end, "word" when the word goes on, or the reason a
@@ -325,8 +359,11 @@ class EntryMatcher {
     return IsWordCode(next) ? "word" : "";
   }
 
+  static constexpr uint32_t kNoUse = UINT32_MAX;
+  const std::vector<library::AbbreviationEntry>& entries_;
   AhoCorasick matcher_;
-  std::vector<std::vector<PatternUse>> uses_;  // by pattern id
+  std::vector<PatternUse> uses_;
+  std::vector<uint32_t> firstUse_;  // by pattern id: its first use, the others chained by next
 };
 
 // Keeps the hits that start first, the longest of those starting together, none overlapping.
@@ -465,7 +502,7 @@ ScanReport ScanDocument(host::Application& word,
     long start = cursor.PositionOf(hit.start);
     long end = cursor.PositionOf(hit.end);
     std::string found = text.substr(hit.start, hit.end - hit.start);
-    std::string context = ContextOf(text, hit.start, hit.end);
+    std::string context = options.details ? ContextOf(text, hit.start, hit.end) : std::string();
     if (hit.reason.empty()) {
       report.uses.push_back(
           {hit.form, hit.entry, start, end, 0, std::move(found), std::move(context)});
@@ -503,11 +540,11 @@ ScanReport ScanDocument(host::Application& word,
     candidate.text = meaning;
     candidate.start = candidateCursor.PositionOf(start);
     candidate.count = 1;
-    candidate.context = ContextOf(text, start, close + 1);
+    if (options.details) candidate.context = ContextOf(text, start, close + 1);
     report.candidates.push_back(std::move(candidate));
   }
 
-  if (options.pages) {
+  if (options.details) {
     host::Selection& selection = word.Selection();
     auto pageOf = [&selection](long start, long end) {
       selection.SetRange(start, end);

@@ -39,9 +39,9 @@ struct PlainUse {
   size_t entry = 0;  // index into the scanned entries
   long start = 0;    // story positions of the text a field replaces
   long end = 0;
-  long page = 0;  // 0 when pages were not read
+  long page = 0;  // 0 without details
   std::string found;
-  std::string context;  // the text around it on one line
+  std::string context;  // the text around it on one line; "" without details
 };
 
 // A use that is left as written, and why.
@@ -71,7 +71,8 @@ struct ScanReport {
 };
 
 struct ScanOptions {
-  bool pages = true;  // read the page of each finding (moves the selection)
+  // Read each finding's page (this moves the selection) and context; converting needs neither.
+  bool details = true;
 };
 
 // Scans the main text of the active document for plain uses of entries (see the rules above)

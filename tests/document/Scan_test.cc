@@ -33,7 +33,7 @@ class ScanTest : public DocumentTest, public ::testing::WithParamInterface<ScanC
 TEST_P(ScanTest, FindsWhatConvertWouldTake) {
   const ScanCase& c = GetParam();
   Open(c.body);
-  ScanReport report = ScanDocument(word, kEntries, ScanOptions{false});
+  ScanReport report = ScanDocument(word, kEntries, ScanOptions{.details = false});
   std::vector<std::string> uses, kept, candidates;
   for (const PlainUse& use : report.uses) {
     uses.push_back(std::string(PlainFormName(use.form)) + ":" + use.found);
@@ -80,6 +80,11 @@ INSTANTIATE_TEST_SUITE_P(
                  P(R("Two PCAs, the FFT's size, the FFT\xE2\x80\x99s phase and FFTs.")),
                  {},
                  {"PCA", "FFT", "FFT", "FFT"},
+                 {}},
+        ScanCase{"a_combined_form_names_its_meaning",
+                 P(R("MS (multiple sclerosis) and multiple sclerosis (MS).")),
+                 {"short (long):MS (multiple sclerosis)", "long (short):multiple sclerosis (MS)"},
+                 {},
                  {}},
         ScanCase{"one_abbreviation_two_meanings_kept",
                  P(R("MS or mass spectrometry.")),
@@ -142,6 +147,24 @@ TEST_F(DocumentTest, ScanReadsPagesAndContext) {
   EXPECT_EQ(report.uses[0].page, 2);
   EXPECT_EQ(report.uses[0].context, "First page. Here the 2 ML stands.");
   EXPECT_EQ(report.uses[0].entry, 1u);
+}
+
+}  // namespace
+}  // namespace quillon::document
+
+namespace quillon::document {
+namespace {
+
+TEST_F(DocumentTest, ContextLeavesOutCodesOfNestedAndResultlessFields) {
+  using docx::testing::Instr;
+  using docx::testing::Mark;
+  // A field nested in another's code, then a field without a result.
+  Open(P(R("a ") + Mark("begin") + Instr("IF ") + Fld("X", R("inner")) + Instr(" = 1") +
+         Mark("separate") + R("outer") + Mark("end") + R(" b") + Mark("begin") + Instr("TC x") +
+         Mark("end") + R(" ML c")));
+  ScanReport report = ScanDocument(word, kEntries);
+  ASSERT_EQ(report.uses.size(), 1u);
+  EXPECT_EQ(report.uses[0].context, "a outer b ML c");
 }
 
 }  // namespace
