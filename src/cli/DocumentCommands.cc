@@ -11,6 +11,7 @@
 #include "document/AbbreviationList.h"
 #include "document/DocumentUpdate.h"
 #include "document/Export.h"
+#include "document/FieldFormat.h"
 #include "document/Insertion.h"
 #include "library/AddinState.h"
 #include "library/SQLlite.h"
@@ -20,10 +21,7 @@ namespace {
 
 using library::State;
 
-struct DocumentOptions {
-  std::string document;
-  std::string library;
-  std::string output;
+struct DocumentOptions : DocumentTarget {
   std::string abb, text;
   std::optional<long> at;
   std::optional<std::string> after, replace;
@@ -55,65 +53,71 @@ class ProgressLine {
 };
 
 int Insert(const DocumentOptions& o, CommandContext& context) {
-  return RunDocumentJob(o, context, true, [&](host::Application& word) {
-    host::Selection& selection = word.Selection();
-    if (o.at) {
-      selection.SetRange(*o.at, *o.at);
-    } else {
-      const std::string& wanted = o.after ? *o.after : *o.replace;
-      selection.SetRange(0, 0);
-      host::Find& find = selection.Find();
-      find.ClearFormatting();
-      find.SetText(wanted);
-      find.SetForward(true);
-      find.SetWrap(host::wdFindStop);
-      find.SetMatchCase(true);
-      find.SetMatchWholeWord(false);
-      if (!find.Execute()) {
-        context.err << "quillon: " << JsonString(wanted) << " not found in " << o.document << '\n';
-        return false;
-      }
-      if (o.after) selection.SetRange(selection.End(), selection.End());
-    }
-    if (!library::FindEntry(o.library, o.abb, o.text)) {
-      context.err << "quillon: note: " << o.library << " has no entry " << JsonString(o.abb)
-                  << " meaning " << JsonString(o.text) << "; the field names no entry number\n";
-    }
-    return document::InsertPlaceholder(word, o.abb, o.text);
-  });
+  return RunDocumentJob(
+      o, context, JobKind{true, false}, [&](host::Application& word, std::ostream&) {
+        host::Selection& selection = word.Selection();
+        if (o.at) {
+          selection.SetRange(*o.at, *o.at);
+        } else {
+          const std::string& wanted = o.after ? *o.after : *o.replace;
+          selection.SetRange(0, 0);
+          host::Find& find = selection.Find();
+          find.ClearFormatting();
+          find.SetText(wanted);
+          find.SetForward(true);
+          find.SetWrap(host::wdFindStop);
+          find.SetMatchCase(true);
+          find.SetMatchWholeWord(false);
+          if (!find.Execute()) {
+            context.err << "quillon: " << JsonString(wanted) << " not found in " << o.document
+                        << '\n';
+            return false;
+          }
+          if (o.after) selection.SetRange(selection.End(), selection.End());
+        }
+        if (!library::FindEntry(o.library, o.abb, o.text)) {
+          context.err << "quillon: note: " << o.library << " has no entry " << JsonString(o.abb)
+                      << " meaning " << JsonString(o.text) << "; the field names no entry number\n";
+        }
+        return document::InsertPlaceholder(word, o.abb, o.text);
+      });
 }
 
 int Update(const DocumentOptions& o, CommandContext& context) {
   ProgressLine progress(context.err);
-  return RunDocumentJob(o, context, true, [&](host::Application& word) {
-    document::UpdateSummary summary = document::ButtonUpdate_Click(word, progress.Callback());
-    context.out << summary.abbreviationFields << " abbreviation fields, " << summary.rewritten
-                << " rewritten\n";
-    return summary.ran && summary.failures == 0;
-  });
+  return RunDocumentJob(
+      o, context, JobKind{true, true}, [&](host::Application& word, std::ostream& report) {
+        document::UpdateSummary summary = document::ButtonUpdate_Click(word, progress.Callback());
+        report << summary.abbreviationFields << " abbreviation fields, " << summary.rewritten
+               << " rewritten\n";
+        return summary.ran && summary.failures == 0;
+      });
 }
 
 int List(const DocumentOptions& o, CommandContext& context) {
-  return RunDocumentJob(o, context, true, [&](host::Application& word) {
-    return document::ButtonInsertList_Click(word);
-  });
+  return RunDocumentJob(o, context, JobKind{true, true},
+                        [&](host::Application& word, std::ostream&) {
+                          return document::ButtonInsertList_Click(word);
+                        });
 }
 
 int Export(const DocumentOptions& o, CommandContext& context) {
-  return RunDocumentJob(o, context, false, [&](host::Application& word) {
-    document::ExportSummary summary = document::ButtonExport_click(word);
-    context.out << summary.added << " entries added, " << summary.skipped
-                << " already in the library\n";
-    return summary.ran && summary.failed == 0;
-  });
+  return RunDocumentJob(o, context, JobKind{false, false},
+                        [&](host::Application& word, std::ostream& report) {
+                          document::ExportSummary summary = document::ButtonExport_click(word);
+                          report << summary.added << " entries added, " << summary.skipped
+                                 << " already in the library\n";
+                          return summary.ran && summary.failed == 0;
+                        });
 }
 
 int Unlink(const DocumentOptions& o, CommandContext& context) {
-  return RunDocumentJob(o, context, true, [&](host::Application& word) {
-    long removed = document::DeleteRemovedFields(word, o.abb, o.text);
-    context.out << removed << " fields turned into text\n";
-    return true;
-  });
+  return RunDocumentJob(o, context, JobKind{true, false},
+                        [&](host::Application& word, std::ostream& report) {
+                          long removed = document::DeleteRemovedFields(word, o.abb, o.text);
+                          report << removed << " fields turned into text\n";
+                          return true;
+                        });
 }
 
 }  // namespace
@@ -130,6 +134,10 @@ void AddDocumentCommands(CLI::App& app, CommandContext& context) {
     if (writes) {
       command->add_option("-o,--output", options->output,
                           "Write the result here and leave DOC untouched");
+      command
+          ->add_option("--wait", options->waitSeconds,
+                       "Seconds to wait while another quillon command changes DOC (default 10)")
+          ->check(CLI::Range(0.0, 3600.0));
     }
   };
   auto entry = [&](CLI::App* command) {

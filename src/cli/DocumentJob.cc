@@ -1,24 +1,40 @@
 #include "cli/DocumentJob.h"
 
+#include <chrono>
+#include <map>
+
+#include "document/FieldFormat.h"
 #include "library/AddinState.h"
 #include "wordhost/docx/DocxError.h"
+#include "wordhost/docx/OtherStories.h"
 
 namespace quillon::cli {
 
 using library::State;
 
-bool DocumentJob::Open() {
+bool DocumentJob::Open(bool saves) {
   library::ResetState();
   State().AddinTitle = library::kAddinTitle;
-  State().LibraryPath = library_;
+  State().LibraryPath = target_.library;
   // The table has to be there: every document routine reads it.
-  if (library::QueryLibrary(library_, "select count(*) from abbreviations").Failed) {
+  if (library::QueryLibrary(target_.library, "select count(*) from abbreviations").Failed) {
     return false;
   }
   try {
-    word_.SetDocument(docx::Document::Open(document_));
+    if (saves && target_.writesInPlace()) {
+      auto wait = std::chrono::milliseconds(static_cast<long>(target_.waitSeconds * 1000));
+      guard_ = std::make_unique<FileGuard>(target_.document, wait);
+    }
+    // A document that cannot be written is refused before any work is done.
+    if (saves) CheckReplaceable(target_.writesInPlace() ? target_.document : target_.output);
+  } catch (const FileError& e) {
+    context_.err << "quillon: " << e.what() << '\n';
+    return false;
+  }
+  try {
+    word_.SetDocument(docx::Document::Open(target_.document));
   } catch (const docx::DocxError& e) {
-    context_.err << "quillon: cannot read " << document_ << ": " << e.what() << '\n';
+    context_.err << "quillon: cannot read " << target_.document << ": " << e.what() << '\n';
     return false;
   }
   return true;
@@ -26,15 +42,35 @@ bool DocumentJob::Open() {
 
 bool DocumentJob::Save() {
   docx::Document* document = word_.document();
-  if (output_.empty() && !document->Modified()) return true;
+  if (target_.writesInPlace() && !document->Modified()) return true;
   try {
-    document->Save(output_);
+    if (guard_) guard_->CheckUnchanged();
+    document->Save(target_.output);
     return true;
   } catch (const std::exception& e) {
-    const std::string& target = output_.empty() ? document_ : output_;
-    context_.err << "quillon: cannot write " << target << ": " << e.what() << '\n';
+    context_.err << "quillon: " << e.what() << '\n';
     return false;
   }
+}
+
+void ReportFieldsOutsideMainText(docx::Document& document, CommandContext& context) {
+  std::map<std::string, long> byStory;
+  long count = 0;
+  for (const docx::OtherStoryField& field : docx::OtherStoryFields(document)) {
+    document::FieldValues values;
+    if (!document::ExtractFieldValues(field.code, values, field.result)) continue;
+    ++byStory[field.story];
+    ++count;
+  }
+  if (count == 0) return;
+  context.err << "quillon: note: " << count << " abbreviation field" << (count == 1 ? "" : "s")
+              << " outside the main text left as " << (count == 1 ? "it is" : "they are") << " (";
+  const char* separator = "";
+  for (const auto& [story, n] : byStory) {
+    context.err << separator << story << ": " << n;
+    separator = ", ";
+  }
+  context.err << "); only fields in the main text are updated and listed\n";
 }
 
 }  // namespace quillon::cli

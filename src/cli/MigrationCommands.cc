@@ -6,6 +6,7 @@
 #include <memory>
 #include <optional>
 
+#include "base/AtomicFile.h"
 #include "cli/DocumentJob.h"
 #include "cli/TextTable.h"
 #include "document/AbbreviationTable.h"
@@ -14,18 +15,13 @@
 #include "library/AddinState.h"
 #include "library/EntryTransfer.h"
 #include "library/LibraryCsv.h"
-#include "wordhost/docx/DocxError.h"
-#include "wordhost/docx/Package.h"
 
 namespace quillon::cli {
 namespace {
 
 using library::State;
 
-struct MigrationOptions {
-  std::string document;
-  std::string library;
-  std::string output;
+struct MigrationOptions : DocumentTarget {
   std::string csv;
   std::optional<long> table;
   std::vector<std::string> only;
@@ -43,7 +39,8 @@ bool UseLibrary(const std::string& path) {
 
 // Prints what an import did with each entry, then the counts. what names the sources ("row",
 // "line").
-void PrintImport(const library::ImportReport& report, const char* what, CommandContext& context) {
+void PrintImport(const library::ImportReport& report, const char* what, std::ostream& out,
+                 CommandContext& context) {
   std::vector<std::vector<std::string>> rows;
   for (const library::EntryOutcome& outcome : report.outcomes) {
     std::string result;
@@ -64,65 +61,63 @@ void PrintImport(const library::ImportReport& report, const char* what, CommandC
     context.err << "quillon: the library did not take an entry; nothing imported\n";
     return;
   }
-  if (!rows.empty()) WriteTextTable(context.out, {what, "abbreviation", "meaning", "result"}, rows);
-  context.out << report.added << " added, " << report.present << " already present, "
-              << report.refused << " refused\n";
+  if (!rows.empty()) WriteTextTable(out, {what, "abbreviation", "meaning", "result"}, rows);
+  out << report.added << " added, " << report.present << " already present, " << report.refused
+      << " refused\n";
 }
 
 int ImportTable(const MigrationOptions& o, CommandContext& context) {
-  return RunDocumentJob(o, context, false, [&](host::Application& word) {
-    host::Document& document = word.ActiveDocument();
-    long index = o.table.value_or(document::FindAbbreviationTable(document));
-    if (o.table && (index < 1 || index > document.Tables().Count())) {
-      context.err << "quillon: " << o.document << " has no table " << index << " (it has "
-                  << document.Tables().Count() << ")\n";
-      return false;
-    }
-    if (index == 0) {
-      context.err << "quillon: " << o.document
-                  << " has no table headed \"Abbreviation | Meaning\"; name one with --table N\n";
-      return false;
-    }
-    library::ImportReport report =
-        library::ImportEntries(o.library, document::ReadAbbreviationTable(document, index));
-    PrintImport(report, "row", context);
-    return !report.failed;
-  });
+  return RunDocumentJob(
+      o, context, JobKind{false, false}, [&](host::Application& word, std::ostream& report) {
+        host::Document& document = word.ActiveDocument();
+        long index = o.table.value_or(document::FindAbbreviationTable(document));
+        if (o.table && (index < 1 || index > document.Tables().Count())) {
+          context.err << "quillon: " << o.document << " has no table " << index << " (it has "
+                      << document.Tables().Count() << ")\n";
+          return false;
+        }
+        if (index == 0) {
+          context.err
+              << "quillon: " << o.document
+              << " has no table headed \"Abbreviation | Meaning\"; name one with --table N\n";
+          return false;
+        }
+        library::ImportReport imported =
+            library::ImportEntries(o.library, document::ReadAbbreviationTable(document, index));
+        PrintImport(imported, "row", report, context);
+        return !imported.failed;
+      });
 }
 
 void PrintScanText(const document::ScanReport& report,
-                   const std::vector<library::AbbreviationEntry>& entries,
-                   CommandContext& context) {
+                   const std::vector<library::AbbreviationEntry>& entries, std::ostream& out) {
   std::vector<std::vector<std::string>> rows;
   for (const document::PlainUse& use : report.uses) {
     rows.push_back({std::to_string(use.page), std::to_string(use.start),
                     std::string(document::PlainFormName(use.form)), entries[use.entry].abb,
                     use.context});
   }
-  context.out << "Plain uses that convert turns into fields: " << rows.size() << '\n';
-  if (!rows.empty())
-    WriteTextTable(context.out, {"page", "position", "form", "entry", "context"}, rows);
+  out << "Plain uses that convert turns into fields: " << rows.size() << '\n';
+  if (!rows.empty()) WriteTextTable(out, {"page", "position", "form", "entry", "context"}, rows);
   rows.clear();
   for (const document::KeptUse& use : report.kept) {
     rows.push_back({std::to_string(use.page), std::to_string(use.start), use.found, use.reason});
   }
-  context.out << "\nLeft as written: " << rows.size() << '\n';
-  if (!rows.empty()) WriteTextTable(context.out, {"page", "position", "found", "why"}, rows);
+  out << "\nLeft as written: " << rows.size() << '\n';
+  if (!rows.empty()) WriteTextTable(out, {"page", "position", "found", "why"}, rows);
   rows.clear();
   for (const document::CandidateEntry& candidate : report.candidates) {
     rows.push_back({std::to_string(candidate.page), candidate.abb, candidate.text,
                     std::to_string(candidate.count)});
   }
-  context.out << "\nNot in the library (candidates): " << rows.size() << '\n';
+  out << "\nNot in the library (candidates): " << rows.size() << '\n';
   if (!rows.empty()) {
-    WriteTextTable(context.out, {"page", "abbreviation", "meaning", "occurrences"}, rows);
+    WriteTextTable(out, {"page", "abbreviation", "meaning", "occurrences"}, rows);
   }
 }
 
 void PrintScanJson(const document::ScanReport& report,
-                   const std::vector<library::AbbreviationEntry>& entries,
-                   CommandContext& context) {
-  std::ostream& out = context.out;
+                   const std::vector<library::AbbreviationEntry>& entries, std::ostream& out) {
   out << "{\"uses\": [";
   const char* separator = "\n  ";
   for (const document::PlainUse& use : report.uses) {
@@ -157,45 +152,47 @@ void PrintScanJson(const document::ScanReport& report,
 }
 
 int Scan(const MigrationOptions& o, CommandContext& context) {
-  return RunDocumentJob(o, context, false, [&](host::Application& word) {
-    std::optional<std::vector<library::AbbreviationEntry>> entries =
-        library::ReadAllEntries(o.library);
-    if (!entries) return false;
-    document::ScanReport report = document::ScanDocument(word, *entries);
-    if (o.json) {
-      PrintScanJson(report, *entries, context);
-    } else {
-      PrintScanText(report, *entries, context);
-    }
-    return true;
-  });
+  return RunDocumentJob(o, context, JobKind{false, false},
+                        [&](host::Application& word, std::ostream& report) {
+                          std::optional<std::vector<library::AbbreviationEntry>> entries =
+                              library::ReadAllEntries(o.library);
+                          if (!entries) return false;
+                          document::ScanReport found = document::ScanDocument(word, *entries);
+                          if (o.json) {
+                            PrintScanJson(found, *entries, report);
+                          } else {
+                            PrintScanText(found, *entries, report);
+                          }
+                          return true;
+                        });
 }
 
 int Convert(const MigrationOptions& o, CommandContext& context) {
-  return RunDocumentJob(o, context, true, [&](host::Application& word) {
-    std::optional<std::vector<library::AbbreviationEntry>> entries =
-        library::ReadAllEntries(o.library);
-    if (!entries) return false;
-    for (const std::string& abb : o.only) {
-      bool known =
-          std::any_of(entries->begin(), entries->end(),
-                      [&abb](const library::AbbreviationEntry& e) { return e.abb == abb; });
-      if (!known) {
-        context.err << "quillon: --only " << JsonString(abb) << ": " << o.library
-                    << " has no such abbreviation\n";
-        return false;
-      }
-    }
-    document::ConvertSummary summary = document::ConvertDocument(word, *entries, o.only);
-    if (summary.failed) return false;
-    context.out << summary.converted << " plain uses turned into fields, " << summary.kept
-                << " left as written\n";
-    if (summary.markerPlaced) {
-      context.out << "List marker placed before the abbreviation table: \"quillon list\" "
-                     "replaces that table\n";
-    }
-    return true;
-  });
+  return RunDocumentJob(
+      o, context, JobKind{true, false}, [&](host::Application& word, std::ostream& report) {
+        std::optional<std::vector<library::AbbreviationEntry>> entries =
+            library::ReadAllEntries(o.library);
+        if (!entries) return false;
+        for (const std::string& abb : o.only) {
+          bool known =
+              std::any_of(entries->begin(), entries->end(),
+                          [&abb](const library::AbbreviationEntry& e) { return e.abb == abb; });
+          if (!known) {
+            context.err << "quillon: --only " << JsonString(abb) << ": " << o.library
+                        << " has no such abbreviation\n";
+            return false;
+          }
+        }
+        document::ConvertSummary summary = document::ConvertDocument(word, *entries, o.only);
+        if (summary.failed) return false;
+        report << summary.converted << " plain uses turned into fields, " << summary.kept
+               << " left as written\n";
+        if (summary.markerPlaced) {
+          report << "List marker placed before the abbreviation table: \"quillon list\" "
+                    "replaces that table\n";
+        }
+        return true;
+      });
 }
 
 int ExportCsv(const MigrationOptions& o, CommandContext& context) {
@@ -212,8 +209,8 @@ int ExportCsv(const MigrationOptions& o, CommandContext& context) {
     return kExitSuccess;
   }
   try {
-    docx::WriteFileAtomically(o.output, csv);
-  } catch (const docx::DocxError& e) {
+    WriteFileAtomically(o.output, csv);
+  } catch (const FileError& e) {
     context.err << "quillon: " << e.what() << '\n';
     return kExitFailure;
   }
@@ -240,7 +237,7 @@ int ImportCsv(const MigrationOptions& o, CommandContext& context) {
     library::LibrarySession session;
     report = library::ImportEntries(o.library, records.entries);
   }
-  PrintImport(report, "line", context);
+  PrintImport(report, "line", context.out, context);
   return report.failed ? kExitFailure : kExitSuccess;
 }
 
@@ -269,6 +266,10 @@ void AddMigrationCommands(CLI::App& app, CommandContext& context) {
   convert->add_option("-o,--output", options->output,
                       "Write the result here and leave DOC untouched");
   convert->add_option("--only", options->only, "Convert only this abbreviation (repeatable)");
+  convert
+      ->add_option("--wait", options->waitSeconds,
+                   "Seconds to wait while another quillon command changes DOC (default 10)")
+      ->check(CLI::Range(0.0, 3600.0));
   convert->callback(run(Convert));
 
   CLI::App* lib = app.get_subcommand("lib");

@@ -1,11 +1,10 @@
 #include "document/AbbreviationTable.h"
 
-#include <algorithm>
-#include <array>
 #include <memory>
 
 #include "addin/host/Document.h"
 #include "base/Text.h"
+#include "document/ListHeader.h"
 
 namespace quillon::document {
 namespace {
@@ -26,22 +25,8 @@ std::string CellText(const host::Range& cell) {
   return TrimSpaces(out);
 }
 
-// Returns the cell's name as a header word: small letters, without a closing colon or blanks.
-std::string HeaderWord(std::string_view cell) {
-  std::string word = LowerCase(TrimSpaces(cell));
-  if (!word.empty() && word.back() == ':') word.pop_back();
-  return TrimSpaces(word);
-}
-
-bool OneOf(const std::string& word, std::initializer_list<std::string_view> names) {
-  return std::find(names.begin(), names.end(), word) != names.end();
-}
-
-std::vector<std::string> HeaderCells(host::Table& table) {
-  std::vector<std::string> cells;
-  if (table.RowCount() < 1) return cells;
-  for (const auto& cell : table.RowCells(1)) cells.push_back(CellText(*cell));
-  return cells;
+bool ReadsAsAbbreviationTable(host::Table& table) {
+  return TableReadsAsList(table.Range()->Text());
 }
 
 bool RightToLeft(int32_t c) {
@@ -52,18 +37,10 @@ bool RightToLeft(int32_t c) {
 
 }  // namespace
 
-bool IsAbbreviationTableHeader(const std::vector<std::string>& cells) {
-  if (cells.size() < 2) return false;
-  return OneOf(HeaderWord(cells[0]), {"abbreviation", "abbreviations", "acronym", "acronyms",
-                                      "abbrev.", "abbrev", "abbrevs.", "term", "terms"}) &&
-         OneOf(HeaderWord(cells[1]), {"meaning", "meanings", "definition", "definitions",
-                                      "description", "descriptions", "text", "texts"});
-}
-
 long FindAbbreviationTable(host::Document& document) {
   host::Tables& tables = document.Tables();
   for (long t = 1, count = tables.Count(); t <= count; ++t) {
-    if (IsAbbreviationTableHeader(HeaderCells(*tables.Item(t)))) return t;
+    if (ReadsAsAbbreviationTable(*tables.Item(t))) return t;
   }
   return 0;
 }
@@ -73,7 +50,7 @@ std::vector<std::pair<long, long>> AbbreviationTableRanges(host::Document& docum
   host::Tables& tables = document.Tables();
   for (long t = 1, count = tables.Count(); t <= count; ++t) {
     std::unique_ptr<host::Table> table = tables.Item(t);
-    if (!IsAbbreviationTableHeader(HeaderCells(*table))) continue;
+    if (!ReadsAsAbbreviationTable(*table)) continue;
     std::unique_ptr<host::Range> range = table->Range();
     ranges.emplace_back(range->Start(), range->End());
   }

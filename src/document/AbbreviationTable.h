@@ -1,5 +1,6 @@
 // A hand-made abbreviation table: a table whose header row reads like "Abbreviation |
-// Meaning", as authors type one at the front of a thesis before they use the add-in.
+// Meaning" (ListHeader.h), as authors type one at the front of a thesis before they use the
+// add-in.
 #pragma once
 
 #include <string>
@@ -15,14 +16,8 @@ class Document;
 
 namespace quillon::document {
 
-// Returns whether a header row reads like an abbreviation table: its first cell "Abbreviation",
-// "Acronym", "Abbrev." or "Term" and its second "Meaning", "Definition", "Description" or
-// "Text" (each also in the plural, in any case, surrounding blanks and a closing colon
-// ignored). Further cells do not matter.
-bool IsAbbreviationTableHeader(const std::vector<std::string>& cells);
-
 // Returns the 1-based index of the document's first table whose header row reads like an
-// abbreviation table, or 0 when there is none.
+// abbreviation table (see ListHeader.h), or 0 when there is none.
 long FindAbbreviationTable(host::Document& document);
 
 // Returns the story ranges [start, end) of every table whose header reads like an abbreviation

@@ -6,28 +6,6 @@
 namespace quillon::document {
 namespace {
 
-struct HeaderCase {
-  std::vector<std::string> cells;
-  bool isTable;
-};
-
-TEST(AbbreviationTableHeader, ReadsLikeAbbreviationAndMeaning) {
-  const HeaderCase cases[] = {
-      {{"Abbreviation", "Meaning"}, true},
-      {{" ACRONYMS ", "Definitions:"}, true},
-      {{"Abbrev.", "Description", "Page"}, true},
-      {{"term", "text"}, true},
-      {{"Abbreviation:", "Meaning"}, true},
-      {{"Abbreviation", "Page"}, false},
-      {{"Name", "Meaning"}, false},
-      {{"Abbreviation"}, false},
-      {{"Meaning", "Abbreviation"}, false},
-  };
-  for (const HeaderCase& c : cases) {
-    EXPECT_EQ(IsAbbreviationTableHeader(c.cells), c.isTable) << ::testing::PrintToString(c.cells);
-  }
-}
-
 TEST(AbbreviationTableDirection, FollowsTheFirstLetterWithADirection) {
   const std::pair<const char*, const char*> cases[] = {
       {"machine learning", "L"},

@@ -39,6 +39,12 @@ class Document : public host::Document {
   std::unique_ptr<host::Range> Range(host::Optional<long> start = host::kMissing,
                                      host::Optional<long> end = host::kMissing) override;
 
+  // Returns the package the document was loaded from, the name of its main part and that
+  // part's XML as it is now. Valid while the document lives.
+  const Package& package() const { return package_; }
+  const std::string& mainPart() const { return mainPart_; }
+  const pugi::xml_document& xml() const { return xml_; }
+
   // Returns the path the document was opened from ("" for one made from bytes).
   const std::string& Path() const { return path_; }
   // Returns whether the document changed since it was loaded.
@@ -46,8 +52,9 @@ class Document : public host::Document {
   // Returns the bytes of the .docx as it is now: unchanged parts keep their stored bytes.
   // Throws DocxError on failure.
   std::string ToBytes() const;
-  // Writes the document to path (its own path when empty) through a temporary file and a
-  // rename. Throws DocxError on failure, leaving the file as it was.
+  // Writes the document to path (its own path when empty) as WriteFileAtomically does (links
+  // followed, mode and owner kept, write-protected files refused). Throws DocxError, whose
+  // message names the file, on failure, leaving the file as it was.
   void Save(const std::string& path = {});
 
   // The model, for the objects that implement the host interfaces and for tools.
