@@ -254,4 +254,39 @@ size_t FindIgnoringAsciiCase(std::string_view haystack, std::string_view needle)
   return std::string_view::npos;
 }
 
+int32_t DecodeCodePoint(std::string_view text, size_t& i) {
+  return DecodeAt(text, i);
+}
+
+size_t PreviousCodePointStart(std::string_view text, size_t i) {
+  if (i == 0) return 0;
+  size_t start = i - 1;
+  // Back over at most three continuation bytes to a lead byte that decodes up to i.
+  for (size_t back = 0;
+       back < 3 && start > 0 && (static_cast<unsigned char>(text[start]) & 0xC0) == 0x80; ++back) {
+    --start;
+  }
+  size_t next = start;
+  if (DecodeAt(text, next) >= 0 && next == i) return start;
+  return i - 1;
+}
+
+size_t FirstInvalidUtf8(std::string_view text) {
+  for (size_t i = 0; i < text.size();) {
+    size_t at = i;
+    if (DecodeAt(text, i) < 0) return at;
+  }
+  return text.size();
+}
+
+bool IsLetterOrDigit(int32_t c) {
+  if (c < 0x80) return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
+  return c <= 0x10FFFF && iswalnum_l(static_cast<wint_t>(c), CaseLocale()) != 0;
+}
+
+bool IsCapitalLetter(int32_t c) {
+  if (c < 0x80) return c >= 'A' && c <= 'Z';
+  return c <= 0x10FFFF && iswupper_l(static_cast<wint_t>(c), CaseLocale()) != 0;
+}
+
 }  // namespace quillon

@@ -9,6 +9,7 @@
 #include "cli/DocumentCommands.h"
 #include "cli/DocumentViewCommands.h"
 #include "cli/LibraryCommands.h"
+#include "cli/MigrationCommands.h"
 
 namespace quillon::cli {
 namespace {
@@ -55,6 +56,7 @@ int Run(int argc, const char* const* argv, std::ostream& out, std::ostream& err)
   AddLibraryCommands(app, context);
   AddDocumentViewCommands(app, context);
   AddDocumentCommands(app, context);
+  AddMigrationCommands(app, context);
   DropPositionalTypeNames(app);
 
   host::PlatformServices saved = host::Platform();

@@ -3,13 +3,10 @@
 #include <unistd.h>
 
 #include <chrono>
-#include <map>
 #include <memory>
 #include <optional>
-#include <sstream>
 
-#include "addin/host/HostError.h"
-#include "base/FileGuard.h"
+#include "cli/DocumentJob.h"
 #include "cli/TextTable.h"
 #include "document/AbbreviationList.h"
 #include "document/DocumentUpdate.h"
@@ -19,25 +16,16 @@
 #include "library/AddinState.h"
 #include "library/QueryLibrary.h"
 #include "library/SQLlite.h"
-#include "wordhost/docx/Application.h"
-#include "wordhost/docx/DocxError.h"
-#include "wordhost/docx/OtherStories.h"
 
 namespace quillon::cli {
 namespace {
 
 using library::State;
 
-struct DocumentOptions {
-  bool writesInPlace() const { return output.empty(); }
-
-  std::string document;
-  std::string library;
-  std::string output;
+struct DocumentOptions : DocumentTarget {
   std::string abb, text;
   std::optional<long> at;
   std::optional<std::string> after, replace;
-  double waitSeconds = 10;  // for another quillon command that is changing the document
 };
 
 // Prints "fields done of total" over itself on standard error, when that is a terminal.
@@ -64,134 +52,6 @@ class ProgressLine {
   bool shown_ = false;
   std::chrono::steady_clock::time_point last_{};
 };
-
-// One document command's surroundings: the library opened as the manager opens it (checked
-// before anything is read), the document loaded, and the save at the end.
-class DocumentJob {
- public:
-  DocumentJob(const DocumentOptions& options, CommandContext& context)
-      : options_(options), context_(context) {}
-
-  // Opens the library and the document; a command that saves in place first locks the
-  // document, so that two commands never change it at once. Returns false (having said why)
-  // when either cannot be used; nothing is written then.
-  bool Open(bool saves) {
-    library::ResetState();
-    State().AddinTitle = library::kAddinTitle;
-    State().LibraryPath = options_.library;
-    // The table has to be there with its columns: every document routine reads them.
-    if (!library::CheckAbbreviationsTable(options_.library)) return false;
-    try {
-      if (saves && options_.writesInPlace()) {
-        auto wait = std::chrono::milliseconds(static_cast<long>(options_.waitSeconds * 1000));
-        guard_ = std::make_unique<FileGuard>(options_.document, wait);
-      }
-      // A document that cannot be written is refused before any work is done.
-      if (saves) CheckReplaceable(options_.writesInPlace() ? options_.document : options_.output);
-    } catch (const FileError& e) {
-      context_.err << "quillon: " << e.what() << '\n';
-      return false;
-    }
-    try {
-      word_.SetDocument(docx::Document::Open(options_.document));
-    } catch (const docx::DocxError& e) {
-      context_.err << "quillon: cannot read " << options_.document << ": " << e.what() << '\n';
-      return false;
-    }
-    return true;
-  }
-
-  host::Application& word() { return word_; }
-  docx::Document& document() { return *word_.document(); }
-
-  // Writes the document to -o, or in place when it changed. Returns false (having said why)
-  // when the write failed; the original is untouched then.
-  bool Save() {
-    docx::Document* document = word_.document();
-    if (options_.writesInPlace() && !document->Modified()) return true;
-    try {
-      if (guard_) guard_->CheckUnchanged();
-      document->Save(options_.output);
-      return true;
-    } catch (const std::exception& e) {
-      context_.err << "quillon: " << e.what() << '\n';
-      return false;
-    }
-  }
-
- private:
-  const DocumentOptions& options_;
-  CommandContext& context_;
-  docx::Application word_;
-  std::unique_ptr<FileGuard> guard_;
-};
-
-// Says how many abbreviation fields lie outside the main text, which the document routines
-// leave as they are (they cover the main text, as the host's field collection does).
-void ReportFieldsOutsideMainText(docx::Document& document, CommandContext& context) {
-  std::map<std::string, long> byStory;
-  long count = 0;
-  for (const docx::OtherStoryField& field : docx::OtherStoryFields(document)) {
-    document::FieldValues values;
-    if (!document::ExtractFieldValues(field.code, values, field.result)) continue;
-    ++byStory[field.story];
-    ++count;
-  }
-  if (count == 0) return;
-  context.err << "quillon: note: " << count << " abbreviation field" << (count == 1 ? "" : "s")
-              << " outside the main text left as " << (count == 1 ? "it is" : "they are") << " (";
-  const char* separator = "";
-  for (const auto& [story, n] : byStory) {
-    context.err << separator << story << ": " << n;
-    separator = ", ";
-  }
-  context.err << "); only fields in the main text are updated and listed\n";
-}
-
-// What a document command does besides running its routine.
-struct JobKind {
-  bool saves;
-  bool walksFields;  // reports the abbreviation fields outside the main text
-};
-
-// Runs body on the opened job inside one library session, then saves. body returns whether
-// the command did what was asked, and writes its report to the stream it is given: the report
-// is printed only once the document is saved, so that no summary stands over a failed save.
-// The first library statement that fails ends the command: its message is the only one, and
-// neither the library nor the document is written.
-template <typename Body>
-int RunDocumentJob(const DocumentOptions& options, CommandContext& context, JobKind kind,
-                   Body body) {
-  const bool save = kind.saves;
-  DocumentJob job(options, context);
-  if (!job.Open(save)) return kExitFailure;
-  std::ostringstream report;
-  bool ok;
-  try {
-    library::LibrarySession session(library::StatementFailure::kStopCommand);
-    ok = body(job.word(), report);
-    if (ok) session.Commit();
-  } catch (const library::LibraryError&) {
-    return kExitFailure;  // shown where it failed
-  } catch (const host::HostError& e) {
-    context.err << "quillon: " << options.document << ": " << e.what() << '\n';
-    return kExitFailure;  // a host failure ends the command; nothing is written
-  }
-  // A command that failed somewhere leaves the file as it was: its messages said why, and
-  // running it again after the cause is mended starts from the same document.
-  if (!ok) return kExitFailure;
-  if (kind.walksFields) {
-    try {
-      ReportFieldsOutsideMainText(job.document(), context);
-    } catch (const docx::DocxError& e) {
-      context.err << "quillon: cannot read " << options.document << ": " << e.what() << '\n';
-      return kExitFailure;
-    }
-  }
-  if (save && !job.Save()) return kExitFailure;
-  context.out << report.str();
-  return kExitSuccess;
-}
 
 int Insert(const DocumentOptions& o, CommandContext& context) {
   return RunDocumentJob(

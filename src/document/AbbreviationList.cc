@@ -97,6 +97,18 @@ bool IsAbbreviationListPresent(host::Application& word) {
   return false;
 }
 
+std::unique_ptr<host::Field> PlaceListMarker(host::Application& word, host::Fields& fields,
+                                             const host::Range& range) {
+  std::unique_ptr<host::Field> marker =
+      fields.Add(range, host::wdFieldQuote, std::string(kListMarker), false);
+  marker->Result()->SetText("  ");
+  word.Selection().MoveLeft(host::wdCharacter, 1, host::wdExtend);
+  marker->SetShowCodes(true);
+  ReplaceQuoteKeyword(word, *marker);
+  marker->SetShowCodes(false);
+  return marker;
+}
+
 void BuildListMarkerAndTable(host::Application& word, bool replace, long index) {
   host::Document& document = word.ActiveDocument();
   std::unique_ptr<host::Field> marker;
@@ -105,19 +117,12 @@ void BuildListMarkerAndTable(host::Application& word, bool replace, long index) 
     tableFollows = RemoveListAfterMarker(word, index);
     document.Fields().Item(index)->Select();
     host::Selection& selection = word.Selection();
-    marker = selection.Fields().Add(*selection.Range(), host::wdFieldQuote,
-                                    std::string(kListMarker), false);
+    marker = PlaceListMarker(word, selection.Fields(), *selection.Range());
   } else {
     host::Paragraphs& paragraphs = document.Paragraphs();
     long end = paragraphs.Item(paragraphs.Count())->Range()->End() - 1;
-    marker = document.Fields().Add(*document.Range(end, end), host::wdFieldQuote,
-                                   std::string(kListMarker), false);
+    marker = PlaceListMarker(word, document.Fields(), *document.Range(end, end));
   }
-  marker->Result()->SetText("  ");
-  word.Selection().MoveLeft(host::wdCharacter, 1, host::wdExtend);
-  marker->SetShowCodes(true);
-  ReplaceQuoteKeyword(word, *marker);
-  marker->SetShowCodes(false);
   // Collapse after the marker and open a paragraph after it for the table to take. An
   // author's table right after the marker keeps an empty paragraph between it and the list,
   // or the two would run together. A rebuild thus leaves the same paragraphs as the build

@@ -3,10 +3,14 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 
 namespace quillon::host {
 class Application;
-}
+class Field;
+class Fields;
+class Range;
+}  // namespace quillon::host
 
 namespace quillon::document {
 
@@ -16,6 +20,12 @@ long FindAbbreviationList(host::Application& word);
 
 // Returns true when any field's code holds the list marker anywhere.
 bool IsAbbreviationListPresent(host::Application& word);
+
+// Writes a list marker field (its result two blanks) over range through fields, and leaves
+// the selection on its rewritten keyword. Returns the marker, owned by the caller. Throws
+// HostError when a host call fails.
+std::unique_ptr<host::Field> PlaceListMarker(host::Application& word, host::Fields& fields,
+                                             const host::Range& range);
 
 // Writes the marker field (over field index when replace is set, else before the document's
 // final paragraph mark) followed by a new list table with its header row; a rebuild removes

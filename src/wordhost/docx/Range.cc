@@ -3,6 +3,7 @@
 #include "addin/host/HostError.h"
 #include "wordhost/docx/Document.h"
 #include "wordhost/docx/Selection.h"
+#include "wordhost/docx/StoryText.h"
 
 namespace quillon::docx {
 
@@ -54,6 +55,10 @@ std::string Range::Text() const {
   if (part_ == Part::kCode) return document_.CodeText(*field_);
   if (part_ == Part::kResult) return document_.ResultText(*field_);
   return document_.story().Text(Start(), End(), document_.fieldIndex());
+}
+
+std::string Range::StoryText() const {
+  return docx::StoryText(document_.story(), Start(), End());
 }
 
 void Range::SetText(const std::string& text) {

@@ -13,28 +13,27 @@
 namespace quillon::docx {
 namespace {
 
-void CollectTables(pugi::xml_node container, std::vector<pugi::xml_node>& out) {
+// Appends the children of container named local (w:tbl, w:tr, w:tc), looking through content
+// controls and custom XML around them.
+void Collect(pugi::xml_node container, const char* local, std::vector<pugi::xml_node>& out) {
   for (pugi::xml_node child : container.children()) {
-    if (IsW(child, "tbl")) {
+    if (IsW(child, local)) {
       out.push_back(child);
     } else if (IsW(child, "sdt")) {
-      CollectTables(child.child("w:sdtContent"), out);
+      Collect(child.child("w:sdtContent"), local, out);
     } else if (IsW(child, "customXml")) {
-      CollectTables(child, out);
+      Collect(child, local, out);
     }
   }
 }
 
-void CollectRows(pugi::xml_node container, std::vector<pugi::xml_node>& out) {
-  for (pugi::xml_node child : container.children()) {
-    if (IsW(child, "tr")) {
-      out.push_back(child);
-    } else if (IsW(child, "sdt")) {
-      CollectRows(child.child("w:sdtContent"), out);
-    } else if (IsW(child, "customXml")) {
-      CollectRows(child, out);
-    }
+// Returns the cell a unit belongs to: its own node for a cell without paragraphs, else the
+// nearest cell around its paragraph.
+pugi::xml_node CellOf(const Story& story, size_t unit) {
+  for (pugi::xml_node n = story.NodeOf(unit); n; n = n.parent()) {
+    if (IsW(n, "tc")) return n;
   }
+  return {};
 }
 
 pugi::xml_node OutermostTable(pugi::xml_node node) {
@@ -123,14 +122,44 @@ void Table::SetLook(const char* attribute, unsigned bit, bool on) {
 
 long Table::RowCount() const {
   std::vector<pugi::xml_node> rows;
-  CollectRows(table_, rows);
+  Collect(table_, "tr", rows);
   return static_cast<long>(rows.size());
+}
+
+std::vector<std::unique_ptr<host::Range>> Table::RowCells(long row) const {
+  std::vector<pugi::xml_node> rows;
+  Collect(table_, "tr", rows);
+  if (row < 1 || static_cast<size_t>(row) > rows.size()) {
+    throw host::HostError(host::kErrNoSuchMember,
+                          "the requested member of the collection does not exist");
+  }
+  std::vector<pugi::xml_node> cells;
+  Collect(rows[static_cast<size_t>(row - 1)], "tc", cells);
+  const Story& story = document_.story();
+  std::vector<std::unique_ptr<host::Range>> ranges;
+  for (pugi::xml_node cell : cells) {
+    pugi::xml_node paragraph = FirstParagraph(cell);
+    size_t first = story.UnitOf(paragraph ? paragraph : cell);
+    if (first == story.UnitCount()) {
+      throw host::HostError(host::kErrObjectDeleted, "the table has been deleted");
+    }
+    // The cell's end mark closes its last paragraph; nested tables' cells end on the way.
+    size_t last = first;
+    while (last + 1 < story.UnitCount() &&
+           (story.KindOf(last) != UnitKind::kCellEnd || CellOf(story, last) != cell)) {
+      ++last;
+    }
+    long start = story.UnitStart(first);
+    long end = story.UnitStart(last) + story.UnitLength(last) - 1;
+    ranges.push_back(std::make_unique<docx::Range>(document_, start, end));
+  }
+  return ranges;
 }
 
 std::unique_ptr<host::Range> Table::Range() const {
   const Story& story = document_.story();
   std::vector<pugi::xml_node> rows;
-  CollectRows(table_, rows);
+  Collect(table_, "tr", rows);
   size_t first = story.UnitOf(FirstParagraph(table_));
   size_t last = rows.empty() ? story.UnitCount() : story.UnitOf(rows.back());
   if (first == story.UnitCount() || last == story.UnitCount()) {
@@ -149,7 +178,7 @@ std::vector<pugi::xml_node> DocumentTables::List() const {
   std::vector<pugi::xml_node> tables;
   pugi::xml_node body = document_.story().NodeOf(0);
   while (body && !IsW(body, "body")) body = body.parent();
-  CollectTables(body, tables);
+  Collect(body, "tbl", tables);
   return tables;
 }
 
