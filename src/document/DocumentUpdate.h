@@ -2,6 +2,11 @@
 // first page and, when formatting, makes the first occurrence of every entry read in its long
 // form and every later one in its short form. Also the rewriting of fields after a library
 // entry was edited or deleted.
+//
+// Error rule: a failing host call ends the walk with HostError (fields already rewritten stay
+// so); a rewrite that fails is shown where it fails, counted, and the walk goes on; a failing
+// library statement shows and goes on, or under a LibrarySession that stops at failures ends
+// the walk with LibraryError.
 #pragma once
 
 #include <cstdint>

@@ -11,7 +11,6 @@
 namespace quillon::cli {
 namespace {
 
-namespace fs = std::filesystem;
 using ::testing::HasSubstr;
 using ::testing::Not;
 
@@ -220,24 +219,6 @@ TEST_F(LibraryRefusalsTest, FindWithNothingTypedGivesTheFirstEntry) {
   CliRun none = RunQuillon({"lib", "find", lib, "zzz"});
   EXPECT_EQ(none.status, 1);
   EXPECT_EQ(none.err, "quillon: no abbreviation sorts at or after \"ZZZ\"\n");
-}
-
-TEST_F(LibraryRefusalsTest, WriteProtectedLibraryIsNamedAsSuch) {
-  fs::create_directory(dir.File("protected"));
-  std::string readOnly = dir.File("protected/lib.abb");
-  fs::copy_file(lib, readOnly);
-  testing::MakeReadOnly(readOnly);
-  fs::permissions(dir.Path(),
-                  fs::perms::owner_all | fs::perms::group_exec | fs::perms::others_exec);
-  CliRun run;
-  {
-    testing::ScopedUnprivileged asNobody;
-    run = RunQuillon({"lib", "add", readOnly, "NEW", "new"});
-  }
-  EXPECT_EQ(run.status, 1);
-  EXPECT_EQ(run.err, "Quillon: error in adding field to database: the library " + readOnly +
-                         " is read-only\n");
-  EXPECT_EQ(testing::ReadFile(readOnly), testing::ReadFile(lib));
 }
 
 // The messages as a user reads them.
