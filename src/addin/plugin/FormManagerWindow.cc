@@ -38,6 +38,8 @@ host::Picture FormManagerWindow::ListImage(int32_t item) {
 
 void FormManagerWindow::Show() {
   ui::Form1& window = Window();
+  // The library may have been opened since the window was made (hidden) at connection.
+  window.ShowLibrary();
   window.show();
   window.raise();
   window.activateWindow();
