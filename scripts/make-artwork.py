@@ -276,8 +276,8 @@ ITEMS = [
     (11, "library", draw_library),
 ]
 BAR_ITEMS = [
-    (12, "bar-lookup", draw_bar_lookup), (13, "bar-update", draw_bar_update),
-    (14, "bar-list", draw_bar_list), (15, "bar-last", draw_bar_last), (16, "bar-export", draw_bar_export),
+    (12, "bar-last", draw_bar_last), (13, "bar-export", draw_bar_export),
+    (14, "bar-list", draw_bar_list), (15, "bar-lookup", draw_bar_lookup), (16, "bar-update", draw_bar_update),
 ]
 
 

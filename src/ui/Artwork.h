@@ -24,11 +24,11 @@ enum ArtworkItem : int32_t {
   kArtLeftToRight = 9,
   kArtRightToLeft = 10,
   kArtLibrary = 11,
-  kArtBarLookup = 12,
-  kArtBarUpdate = 13,
+  kArtBarInsertLast = 12,
+  kArtBarExport = 13,
   kArtBarList = 14,
-  kArtBarInsertLast = 15,
-  kArtBarExport = 16,
+  kArtBarLookup = 15,
+  kArtBarUpdate = 16,
   kArtSearchLarge = 100,  // not in the picture list
 };
 
