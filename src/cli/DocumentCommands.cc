@@ -10,6 +10,7 @@
 
 #include "addin/host/HostError.h"
 #include "base/FileGuard.h"
+#include "cli/LayoutPages.h"
 #include "cli/TextTable.h"
 #include "document/AbbreviationList.h"
 #include "document/DocumentUpdate.h"
@@ -37,6 +38,7 @@ struct DocumentOptions {
   std::optional<long> at;
   std::optional<std::string> after, replace;
   double waitSeconds = 10;  // for another quillon command that is changing the document
+  std::string pages = "marks";  // list: where page numbers come from
 };
 
 // Prints "fields done of total" over itself on standard error, when that is a terminal.
@@ -232,8 +234,12 @@ int Update(const DocumentOptions& o, CommandContext& context) {
 }
 
 int List(const DocumentOptions& o, CommandContext& context) {
+  std::unique_ptr<LibreOfficePages> layout;
+  if (o.pages == "libreoffice") layout = std::make_unique<LibreOfficePages>();
   return RunDocumentJob(o, context, JobKind{true, true},
                         [&](host::Application& word, std::ostream&) {
+                          static_cast<docx::Application&>(word).document()->SetPageSource(
+                              layout.get());
                           return document::ButtonInsertList_Click(word);
                         });
 }
@@ -300,6 +306,10 @@ void AddDocumentCommands(CLI::App& app, CommandContext& context) {
 
   CLI::App* list = app.add_subcommand("list", "Insert or rebuild the list of abbreviations");
   common(list, true);
+  list->add_option("--pages", options->pages,
+                   "Page numbers from the document's own page marks (marks, the default) or "
+                   "from LibreOffice's layout (libreoffice)")
+      ->check(CLI::IsMember({"marks", "libreoffice"}));
   list->callback(run(List));
 
   CLI::App* exportCommand =

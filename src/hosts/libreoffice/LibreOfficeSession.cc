@@ -147,8 +147,9 @@ struct LibreOfficeSession::Process {
     std::string ticks = std::to_string(std::max<long>(1, stopTimeout.count() / 100));
     std::string portText = std::to_string(port);
     std::string url = ToUtf8(profileUrl);
-    std::vector<const char*> argv = {"sh", "-c", kKeeperScript, "sh", kSofficeBin, dir.c_str(),
-                                     url.c_str(), portText.c_str(), ticks.c_str(), nullptr};
+    std::vector<const char*> argv = {"sh",          "-c",        kKeeperScript, "sh",
+                                     kSofficeBin,   dir.c_str(), url.c_str(),   portText.c_str(),
+                                     ticks.c_str(), nullptr};
     int fds[2];
     if (::pipe2(fds, O_CLOEXEC) != 0) {
       fs::remove_all(dir);
@@ -235,10 +236,9 @@ LibreOfficeSession::LibreOfficeSession(SessionOptions options)
         throw LibreOfficeError("soffice ended before it accepted a connection");
       }
       if (std::chrono::steady_clock::now() > deadline) {
-        throw LibreOfficeError("soffice did not accept a connection on port " +
-                               std::to_string(process_->port) + " within " +
-                               std::to_string(options.startTimeout.count() / 1000) +
-                               " s: " + lastError);
+        throw LibreOfficeError(
+            "soffice did not accept a connection on port " + std::to_string(process_->port) +
+            " within " + std::to_string(options.startTimeout.count() / 1000) + " s: " + lastError);
       }
       std::this_thread::sleep_for(std::chrono::milliseconds(100));
     }

@@ -37,7 +37,7 @@ OUString FileUrl(const std::string& path);
 // Loads the document at path into the session, hidden (with a controller and a layout).
 // Returns it; the caller closes it (CloseDocument). Throws LibreOfficeError naming the file.
 css::uno::Reference<css::lang::XComponent> LoadHidden(LibreOfficeSession& session,
-                                                       const std::string& path);
+                                                      const std::string& path);
 // Closes a document loaded by LoadHidden. Never throws.
 void CloseDocument(const css::uno::Reference<css::lang::XComponent>& document);
 

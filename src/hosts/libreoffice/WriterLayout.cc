@@ -65,8 +65,8 @@ std::vector<long> BookmarkPages(LibreOfficeSession& session, const std::string& 
   return pages;
 }
 
-void ExportDocument(LibreOfficeSession& session, const std::string& path,
-                    const std::string& target, const std::string& filter) {
+void ExportDocument(LibreOfficeSession& session, const std::string& path, const std::string& target,
+                    const std::string& filter) {
   LoadedDocument document(session, path);
   size_t colon = filter.find(':');
   css::uno::Sequence<css::beans::PropertyValue> arguments(3);

@@ -18,7 +18,7 @@ std::vector<long> BookmarkPages(LibreOfficeSession& session, const std::string& 
 // Writes the document at path to target through Writer's export filter named by filter, with
 // the filter's options after a colon ("writer_pdf_Export", "Text (encoded):UTF8"). Throws
 // LibreOfficeError naming the file.
-void ExportDocument(LibreOfficeSession& session, const std::string& path,
-                    const std::string& target, const std::string& filter);
+void ExportDocument(LibreOfficeSession& session, const std::string& path, const std::string& target,
+                    const std::string& filter);
 
 }  // namespace quillon::libreoffice

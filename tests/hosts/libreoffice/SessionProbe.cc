@@ -1,5 +1,6 @@
-// Starts a LibreOffice session, prints its own pid, soffice's pid and the profile folder, then waits to be
-// interrupted or killed: the tests check that nothing of the session outlives this process.
+// Starts a LibreOffice session, prints its own pid, soffice's pid and the profile folder, then
+// waits to be interrupted or killed: the tests check that nothing of the session outlives this
+// process.
 #include <unistd.h>
 
 #include <iostream>
@@ -10,7 +11,8 @@
 int main() {
   try {
     quillon::libreoffice::LibreOfficeSession session;
-    std::cout << ::getpid() << ' ' << session.SofficePid() << ' ' << session.ProfileDir() << std::endl;
+    std::cout << ::getpid() << ' ' << session.SofficePid() << ' ' << session.ProfileDir()
+              << std::endl;
     for (;;) ::pause();
   } catch (const quillon::libreoffice::LibreOfficeError& e) {
     std::cerr << e.what() << '\n';

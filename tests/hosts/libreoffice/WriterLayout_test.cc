@@ -17,8 +17,8 @@ using docx::testing::R;
 
 std::string Bookmark(const std::string& name, int id) {
   std::string n = std::to_string(id);
-  return "<w:bookmarkStart w:id=\"" + n + "\" w:name=\"" + name + "\"/><w:bookmarkEnd w:id=\"" +
-         n + "\"/>";
+  return "<w:bookmarkStart w:id=\"" + n + "\" w:name=\"" + name + "\"/><w:bookmarkEnd w:id=\"" + n +
+         "\"/>";
 }
 
 const std::string kPageBreak = "<w:r><w:br w:type=\"page\"/></w:r>";

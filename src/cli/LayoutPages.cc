@@ -1,0 +1,106 @@
+#include "cli/LayoutPages.h"
+
+#include <unistd.h>
+
+#include <filesystem>
+#include <set>
+#include <utility>
+
+#include "addin/host/HostError.h"
+#include "base/AtomicFile.h"
+#include "document/FieldFormat.h"
+#include "hosts/libreoffice/LibreOfficeError.h"
+#include "hosts/libreoffice/WriterLayout.h"
+#include "wordhost/docx/Document.h"
+#include "wordhost/docx/DocxError.h"
+#include "wordhost/docx/LayoutCopy.h"
+
+namespace quillon::cli {
+namespace {
+
+namespace fs = std::filesystem;
+
+// A scratch folder removed with its content.
+class ScratchDir {
+ public:
+  ScratchDir() {
+    std::string pattern = (fs::temp_directory_path() / "quillon-pages-XXXXXX").string();
+    if (::mkdtemp(pattern.data()) == nullptr) {
+      throw host::HostError(host::kErrCommandFailed, "cannot make a scratch folder for the layout");
+    }
+    path_ = pattern;
+  }
+  ~ScratchDir() {
+    std::error_code ignored;
+    fs::remove_all(path_, ignored);
+  }
+  ScratchDir(const ScratchDir&) = delete;
+  ScratchDir& operator=(const ScratchDir&) = delete;
+  std::string File(const std::string& name) const { return (path_ / name).string(); }
+
+ private:
+  fs::path path_;
+};
+
+}  // namespace
+
+LibreOfficePages::LibreOfficePages() = default;
+LibreOfficePages::~LibreOfficePages() = default;
+
+long LibreOfficePages::PageAt(const docx::Document& document, long pos) {
+  if (generation_ != document.story().Generation() || !pageOfEnd_.contains(pos)) {
+    Layout(document, pos);
+  }
+  auto found = pageOfEnd_.find(pos);
+  if (found == pageOfEnd_.end()) {
+    throw host::HostError(
+        host::kErrBadParameter,
+        "LibreOffice pages are known at field ends only, not at position " + std::to_string(pos));
+  }
+  return found->second;
+}
+
+void LibreOfficePages::Layout(const docx::Document& document, long pos) {
+  const docx::FieldIndex& fields = document.fieldIndex();
+  const docx::Story& story = document.story();
+  // Each entry's first field, and the field asked about.
+  std::vector<docx::LayoutBookmark> bookmarks;
+  std::vector<long> ends;
+  std::set<std::pair<std::string, std::string>> seen;
+  for (size_t i = 0; i < fields.Count(); ++i) {
+    const docx::FieldRecord& field = *fields.At(i);
+    long end = fields.EndOf(field, story);
+    bool wanted = end == pos;
+    document::FieldValues values;
+    if (document::ExtractFieldValues(document.CodeText(field), values,
+                                     document.ResultText(field)) &&
+        !values.abbreviation.empty()) {
+      wanted |= seen.emplace(values.abbreviation, values.text).second;
+    }
+    if (!wanted) continue;
+    bookmarks.push_back({i, "_QuillonPage" + std::to_string(i)});
+    ends.push_back(end);
+  }
+  pageOfEnd_.clear();
+  generation_ = story.Generation();
+  if (bookmarks.empty()) return;
+  try {
+    ScratchDir scratch;
+    std::string copy = scratch.File("layout.docx");
+    WriteFileAtomically(copy, docx::FlattenedCopy(document, bookmarks));
+    if (!session_) session_ = std::make_unique<libreoffice::LibreOfficeSession>();
+    std::vector<std::string> names;
+    for (const docx::LayoutBookmark& b : bookmarks) names.push_back(b.name);
+    std::vector<long> pages = libreoffice::BookmarkPages(*session_, copy, names);
+    ++layouts_;
+    for (size_t i = 0; i < ends.size(); ++i) pageOfEnd_[ends[i]] = pages[i];
+  } catch (const libreoffice::LibreOfficeError& e) {
+    throw host::HostError(host::kErrCommandFailed, std::string("LibreOffice: ") + e.what());
+  } catch (const docx::DocxError& e) {
+    throw host::HostError(host::kErrCommandFailed, e.what());
+  } catch (const FileError& e) {
+    throw host::HostError(host::kErrCommandFailed, e.what());
+  }
+}
+
+}  // namespace quillon::cli
