@@ -1,8 +1,5 @@
 #include "cli/LayoutPages.h"
 
-#include <unistd.h>
-
-#include <filesystem>
 #include <set>
 #include <utility>
 
@@ -16,33 +13,6 @@
 #include "wordhost/docx/LayoutCopy.h"
 
 namespace quillon::cli {
-namespace {
-
-namespace fs = std::filesystem;
-
-// A scratch folder removed with its content.
-class ScratchDir {
- public:
-  ScratchDir() {
-    std::string pattern = (fs::temp_directory_path() / "quillon-pages-XXXXXX").string();
-    if (::mkdtemp(pattern.data()) == nullptr) {
-      throw host::HostError(host::kErrCommandFailed, "cannot make a scratch folder for the layout");
-    }
-    path_ = pattern;
-  }
-  ~ScratchDir() {
-    std::error_code ignored;
-    fs::remove_all(path_, ignored);
-  }
-  ScratchDir(const ScratchDir&) = delete;
-  ScratchDir& operator=(const ScratchDir&) = delete;
-  std::string File(const std::string& name) const { return (path_ / name).string(); }
-
- private:
-  fs::path path_;
-};
-
-}  // namespace
 
 LibreOfficePages::LibreOfficePages() = default;
 LibreOfficePages::~LibreOfficePages() = default;
@@ -85,10 +55,11 @@ void LibreOfficePages::Layout(const docx::Document& document, long pos) {
   generation_ = story.Generation();
   if (bookmarks.empty()) return;
   try {
-    ScratchDir scratch;
-    std::string copy = scratch.File("layout.docx");
-    WriteFileAtomically(copy, docx::FlattenedCopy(document, bookmarks));
+    std::string flattened = docx::FlattenedCopy(document, bookmarks);
     if (!session_) session_ = std::make_unique<libreoffice::LibreOfficeSession>();
+    // Beside the session's profile, so that it goes with the session whatever happens.
+    std::string copy = session_->ScratchPath("layout.docx");
+    WriteFileAtomically(copy, flattened);
     std::vector<std::string> names;
     for (const docx::LayoutBookmark& b : bookmarks) names.push_back(b.name);
     std::vector<long> pages = libreoffice::BookmarkPages(*session_, copy, names);

@@ -282,6 +282,10 @@ const std::string& LibreOfficeSession::ProfileDir() const {
   return process_->profile;
 }
 
+std::string LibreOfficeSession::ScratchPath(const std::string& name) const {
+  return process_->dir + "/" + name;
+}
+
 LibreOfficeSession::Uno& LibreOfficeSession::uno() {
   if (!uno_->desktop.is()) throw LibreOfficeError("the LibreOffice session is stopped");
   return *uno_;

@@ -40,6 +40,9 @@ class LibreOfficeSession {
   pid_t SofficePid() const;
   // The private profile folder (gone once stopped).
   const std::string& ProfileDir() const;
+  // Returns a path for a scratch file of that name beside the profile, removed with it (also
+  // when this process dies).
+  std::string ScratchPath(const std::string& name) const;
 
   // The UNO side, for the other files of this folder only (they include the UNO headers).
   struct Uno;
