@@ -45,6 +45,10 @@ struct FlattenCase {
   std::string shown;  // what the copy shows (and the original shows with results)
 };
 
+void PrintTo(const FlattenCase& c, std::ostream* os) {
+  *os << c.name;
+}
+
 class FlattenTest : public ::testing::TestWithParam<FlattenCase> {};
 
 TEST_P(FlattenTest, CopyShowsTheResultsAndHasNoFields) {
