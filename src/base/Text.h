@@ -23,7 +23,17 @@ std::string LowerCase(std::string_view text);
 // texts).
 int CompareTextIgnoreCase(std::string_view a, std::string_view b);
 
-// Returns the number of code points in text (display width for plain alignment).
+// Returns the number of code points in text.
 size_t CodePointCount(std::string_view text);
+
+// Returns the number of terminal columns text takes: two for wide and full-width characters
+// (CJK, most emoji), none for combining marks, joiners and variation selectors, one for any
+// other code point and for each byte that is not valid UTF-8.
+size_t DisplayWidth(std::string_view text);
+
+// Returns the position of the first needle in haystack, comparing ASCII letters without regard
+// to case (other bytes exactly), or npos.
+// REQUIRES: needle is not empty and its first character is not a letter (tags start with '<').
+size_t FindIgnoringAsciiCase(std::string_view haystack, std::string_view needle);
 
 }  // namespace quillon

@@ -33,6 +33,17 @@ const char* UnknownCommand(const CLI::App& app, int argc, const char* const* arg
   return nullptr;
 }
 
+// A positional is named for what it holds; the value type CLI11 prints after it in the help
+// ("ABB TEXT", "TEXT TEXT") only repeats or confuses that.
+void DropPositionalTypeNames(CLI::App& app) {
+  for (CLI::Option* option : app.get_options([](CLI::Option* o) { return o->get_positional(); })) {
+    option->type_name("");
+  }
+  for (CLI::App* command : app.get_subcommands([](CLI::App*) { return true; })) {
+    DropPositionalTypeNames(*command);
+  }
+}
+
 }  // namespace
 
 int Run(int argc, const char* const* argv, std::ostream& out, std::ostream& err) {
@@ -44,6 +55,7 @@ int Run(int argc, const char* const* argv, std::ostream& out, std::ostream& err)
   AddLibraryCommands(app, context);
   AddDocumentViewCommands(app, context);
   AddDocumentCommands(app, context);
+  DropPositionalTypeNames(app);
 
   host::PlatformServices saved = host::Platform();
   host::Platform().messageBox = &messages;

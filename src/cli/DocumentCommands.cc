@@ -19,6 +19,7 @@
 #include "document/FieldFormat.h"
 #include "document/Insertion.h"
 #include "library/AddinState.h"
+#include "library/QueryLibrary.h"
 #include "library/SQLlite.h"
 #include "wordhost/docx/Application.h"
 #include "wordhost/docx/DocxError.h"
@@ -88,10 +89,8 @@ class DocumentJob {
     library::ResetState();
     State().AddinTitle = library::kAddinTitle;
     State().LibraryPath = options_.library;
-    // The table has to be there: every document routine reads it.
-    if (library::QueryLibrary(options_.library, "select count(*) from abbreviations").Failed) {
-      return false;
-    }
+    // The table has to be there with its columns: every document routine reads them.
+    if (!library::CheckAbbreviationsTable(options_.library)) return false;
     try {
       if (saves && options_.writesInPlace()) {
         auto wait = std::chrono::milliseconds(static_cast<long>(options_.waitSeconds * 1000));
@@ -159,15 +158,17 @@ void ReportFieldsOutsideMainText(docx::Document& document, CommandContext& conte
   context.err << "); only fields in the main text are updated and listed\n";
 }
 
-// Runs body on the opened job inside one library session, then saves. body returns whether
-// the command did what was asked, and writes its report to the stream it is given: the report
-// is printed only once the document is saved, so that no summary stands over a failed save.
 // What a document command does besides running its routine.
 struct JobKind {
   bool saves;
   bool walksFields;  // reports the abbreviation fields outside the main text
 };
 
+// Runs body on the opened job inside one library session, then saves. body returns whether
+// the command did what was asked, and writes its report to the stream it is given: the report
+// is printed only once the document is saved, so that no summary stands over a failed save.
+// The first library statement that fails ends the command: its message is the only one, and
+// neither the library nor the document is written.
 template <typename Body>
 int RunDocumentJob(const DocumentOptions& options, CommandContext& context, JobKind kind,
                    Body body) {
@@ -177,8 +178,11 @@ int RunDocumentJob(const DocumentOptions& options, CommandContext& context, JobK
   std::ostringstream report;
   bool ok;
   try {
-    library::LibrarySession session;
+    library::LibrarySession session(library::StatementFailure::kStopCommand);
     ok = body(job.word(), report);
+    if (ok) session.Commit();
+  } catch (const library::LibraryError&) {
+    return kExitFailure;  // shown where it failed
   } catch (const host::HostError& e) {
     context.err << "quillon: " << options.document << ": " << e.what() << '\n';
     return kExitFailure;  // a host failure ends the command; nothing is written
@@ -237,6 +241,15 @@ int Update(const DocumentOptions& o, CommandContext& context) {
         document::UpdateSummary summary = document::ButtonUpdate_Click(word, progress.Callback());
         report << summary.abbreviationFields << " abbreviation fields, " << summary.rewritten
                << " rewritten\n";
+        if (summary.withoutLibraryEntry > 0) {
+          context.err << "quillon: note: "
+                      << Counted(summary.withoutLibraryEntry, "abbreviation field names",
+                                 "abbreviation fields name")
+                      << " an abbreviation the library lacks; "
+                      << (summary.withoutLibraryEntry == 1
+                              ? "it keeps the direction its code holds\n"
+                              : "they keep the direction their codes hold\n");
+        }
         return summary.ran && summary.failures == 0;
       });
 }
@@ -254,7 +267,8 @@ int List(const DocumentOptions& o, CommandContext& context) {
 int Export(const DocumentOptions& o, CommandContext& context) {
   auto body = [&](host::Application& word, std::ostream& report) {
     document::ExportSummary summary = document::ButtonExport_click(word);
-    report << summary.added << " entries added, " << summary.skipped << " already in the library\n";
+    report << Counted(summary.added, "entry", "entries") << " added, " << summary.skipped
+           << " already in the library\n";
     return summary.ran && summary.failed == 0;
   };
   if (o.engine == "libreoffice") return RunOnLibreOffice(o.Engine(false), context, body);

@@ -12,6 +12,7 @@
 #include "hosts/libreoffice/LibreOfficeSession.h"
 #include "hosts/libreoffice/WriterHost.h"
 #include "library/AddinState.h"
+#include "library/LibraryError.h"
 #include "library/SQLlite.h"
 #include "wordhost/docx/Document.h"
 #include "wordhost/docx/DocxError.h"
@@ -23,9 +24,8 @@ int RunOnLibreOffice(const EngineJob& job, CommandContext& context,
   library::ResetState();
   library::State().AddinTitle = library::kAddinTitle;
   library::State().LibraryPath = job.library;
-  if (library::QueryLibrary(job.library, "select count(*) from abbreviations").Failed) {
-    return kExitFailure;
-  }
+  // The table has to be there with its columns: every document routine reads them.
+  if (!library::CheckAbbreviationsTable(job.library)) return kExitFailure;
   try {
     // What Quillon's own model refuses (not a .docx, a damaged one) LibreOffice would import
     // as something else: refuse it the same way.
@@ -45,8 +45,11 @@ int RunOnLibreOffice(const EngineJob& job, CommandContext& context,
     libreoffice::WriterApplication word(session, job.document);
     bool ok;
     try {
-      library::LibrarySession librarySession;
+      library::LibrarySession librarySession(library::StatementFailure::kStopCommand);
       ok = body(word, report);
+      if (ok) librarySession.Commit();
+    } catch (const library::LibraryError&) {
+      return kExitFailure;  // shown where it failed
     } catch (const host::HostError& e) {
       context.err << "quillon: " << job.document << ": " << e.what() << '\n';
       return kExitFailure;

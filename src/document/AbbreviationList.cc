@@ -6,6 +6,7 @@
 #include "document/FieldFormat.h"
 #include "document/ListHeader.h"
 #include "library/AddinState.h"
+#include "library/QueryLibrary.h"
 #include "library/SQLlite.h"
 
 namespace quillon::document {
@@ -157,21 +158,20 @@ void CreateListTable(host::Application& word) {
 }
 
 long TypeListRows(host::Application& word) {
-  library::QueryResult rows = library::QueryLibrary(
-      State().LibraryPath, "SELECT abb, text, FOP FROM abbrevlist order by upper(abb) ASC");
-  if (rows.RowCount < 1) return 0;
+  std::vector<library::WorkingRow> rows = library::WorkingTableRows();
+  if (rows.empty()) return 0;
   host::Selection& selection = word.Selection();
   selection.MoveRight(host::wdCell);
-  for (int32_t i = 1; i <= rows.RowCount; ++i) {
-    selection.TypeText(rows.Cells(i + 1, 1));
+  for (size_t i = 0; i < rows.size(); ++i) {
+    selection.TypeText(rows[i].abb);
     selection.MoveRight(host::wdCell);
-    selection.TypeText(rows.Cells(i + 1, 2));  // the real meaning, also for an entry "text"
+    selection.TypeText(rows[i].text);  // the real meaning, also for an entry "text"
     selection.MoveRight(host::wdCell);
-    selection.TypeText(rows.Cells(i + 1, 3));
-    if (i == rows.RowCount) break;
+    selection.TypeText(rows[i].page);
+    if (i + 1 == rows.size()) break;
     selection.MoveRight(host::wdCell);
   }
-  return rows.RowCount;
+  return static_cast<long>(rows.size());
 }
 
 bool InsertAbbreviationList(host::Application& word) {
@@ -188,6 +188,7 @@ bool InsertAbbreviationList(host::Application& word) {
         host::MsgBoxButtons::kOkOnly, host::MsgBoxIcon::kNone, State().AddinTitle);
     return false;
   }
+  library::LibrarySession session;  // the working table lives on its connection
   UpdateDocument(word, kUpdateCollect);
   if (index != 0) {
     // Twice: the second build takes its pages from the document as the first left it.

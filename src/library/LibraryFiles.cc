@@ -1,5 +1,9 @@
 #include "library/LibraryFiles.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <filesystem>
 
 #include "addin/host/Platform.h"
@@ -32,6 +36,17 @@ void extractEmptyDatabase(const std::string& path) {
   } catch (const FileError& e) {
     throw LibraryFileError(e.what());
   }
+}
+
+bool LibraryFileExists(const std::string& path) {
+  struct stat file {};
+  return ::stat(path.c_str(), &file) == 0 && S_ISREG(file.st_mode);
+}
+
+bool LibraryFileWritable(const std::string& path) {
+  const std::filesystem::path folder = std::filesystem::path(path).parent_path();
+  return ::faccessat(AT_FDCWD, path.c_str(), W_OK, AT_EACCESS) == 0 &&
+         ::faccessat(AT_FDCWD, folder.empty() ? "." : folder.c_str(), W_OK | X_OK, AT_EACCESS) == 0;
 }
 
 CreateOutcome CreateLibrary(const std::string& path) {

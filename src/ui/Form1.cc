@@ -18,6 +18,7 @@
 #include "ui/Artwork.h"
 #include "ui/addentry.h"
 #include "ui/onlinesearch.h"
+#include "widgets/ListViewRows.h"
 #include "widgets/qt/ListViewWidget.h"
 #include "widgets/qt/MartenComboBoxWidget.h"
 
@@ -151,7 +152,7 @@ void Form1::Form_Load() {
   if (!state.LibraryPath.empty()) {
     list.SetRedraw(false);
     list.Clear();
-    library::ListAbbreviations(state.LibraryPath, state.SortColumn, state.SortOrder, list);
+    ListLibrary(list);
     list.SetRedraw(true);
     setWindowTitle(
         QString::fromStdString(std::string(kManagerCaption) + " - " + state.LibraryPath));
@@ -165,16 +166,31 @@ void Form1::Form_Load() {
   }
 }
 
+void Form1::ListLibrary(widgets::ListView& list) {
+  const library::AddinState& state = library::State();
+  widgets::ListViewRows rows(list);
+  const library::QueryResult& listing =
+      library::ListAbbreviations(state.LibraryPath, state.SortColumn, state.SortOrder, rows);
+  const bool listed = listing.RowCount != 0;
+  int32_t column = 0;
+  for (const library::ListingHeading& heading : library::ListingHeadings(listed, list.Width())) {
+    if (listed) {
+      list.SetColumnCaption(column, heading.caption);
+      list.SetColumnWidth(column, heading.width);
+    } else {
+      list.AddColumn(heading.key, heading.caption, 0, heading.width);
+    }
+    ++column;
+  }
+}
+
 void Form1::RefreshListView(int16_t clearOnly) {
   widgets::ListView& list = ListView1->model();
-  const library::AddinState& state = library::State();
   // Painting waits until the list is complete.
   list.SetRedraw(false);
   list.Clear();  // every item at once (one by one from the top costs quadratic time)
   while (list.ColumnCount() > 0) list.RemoveColumn(0);
-  if (clearOnly != 1) {
-    library::ListAbbreviations(state.LibraryPath, state.SortColumn, state.SortOrder, list);
-  }
+  if (clearOnly != 1) ListLibrary(list);
   list.SetRedraw(true);
 }
 
@@ -433,7 +449,9 @@ void Form1::OK_Click() {
   library::UpdateAbbreviation(state.LibraryPath, oldAbb, oldText, newAbb, newText, direction);
   RefreshListView(0);
   status->setText(QStringLiteral("Updating document ... "));
-  if (word_) document::RenameEntryFields(*word_, 2, oldAbb, oldText, newAbb, newText);
+  if (word_) {
+    document::RenameEntryFields(*word_, document::kRenameFields, oldAbb, oldText, newAbb, newText);
+  }
   status->setText(QString());
   Unload();
 }

@@ -21,6 +21,9 @@ class QToolButton;
 namespace quillon::host {
 class Application;
 }
+namespace quillon::widgets {
+class ListView;
+}
 namespace quillon::widgets::qt {
 class ListViewWidget;
 class MartenComboBoxWidget;
@@ -42,6 +45,8 @@ class Form1 : public QWidget {
   // ---- Routines other parts call ----
   // Empties the list (items, then columns) and, unless clearOnly is 1, lists the library.
   void RefreshListView(int16_t clearOnly);
+  // Lists the open library into list (cleared before) with the manager's column headings.
+  void ListLibrary(widgets::ListView& list);
   // Shows the open library: list, caption, count. Does nothing when none is open.
   void ShowLibrary();
   // Selects the items whose abbreviation and meaning are exactly abb and text (and makes the

@@ -42,5 +42,42 @@ TEST(TextTest, ComparesIgnoringCase) {
   EXPECT_EQ(CodePointCount("עברית"), 5u);
 }
 
+TEST(TextTest, DisplayWidthCountsTerminalColumns) {
+  struct Case {
+    const char* text;
+    size_t width;
+  } cases[] = {
+      {"", 0},
+      {"FFT", 3},
+      {"עברית", 5},
+      {"日本", 4},          // wide
+      {"ｱｲ", 2},            // half-width katakana stay narrow
+      {"ＡＢ", 4},          // full-width letters
+      {"😀", 2},             // emoji
+      {"e\u0301", 1},       // a combining accent takes no column
+      {"\u05e9\u05c1", 1},  // nor a Hebrew point
+      {"a\u200db", 2},      // nor a joiner
+      {"\xff\xfe", 2},      // each invalid byte takes one
+      {"한국어 text", 11},
+  };
+  for (const Case& c : cases) EXPECT_EQ(DisplayWidth(c.text), c.width) << c.text;
+}
+
+TEST(TextTest, FindsIgnoringAsciiCaseOnly) {
+  struct Case {
+    const char* haystack;
+    const char* needle;
+    size_t at;
+  } cases[] = {
+      {"<ABB>x</abb>", "</ABB>", 6},
+      {"x<TeXt>", "<text>", 1},
+      {"<ÄBB>", "<äbb>", std::string_view::npos},  // letters beyond ASCII compare exactly
+      {"<ab", "<abb>", std::string_view::npos},
+      {"<a<abb>", "<ABB>", 2},
+      {"", "<", std::string_view::npos},
+  };
+  for (const Case& c : cases) EXPECT_EQ(FindIgnoringAsciiCase(c.haystack, c.needle), c.at);
+}
+
 }  // namespace
 }  // namespace quillon
