@@ -10,7 +10,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   qt6-base-dev libgl-dev fonts-dejavu-core xvfb xauth
   clang libclang-rt-14-dev clang-format
-  libreoffice-writer-nogui
+  libreoffice-writer-nogui libreoffice-dev poppler-utils
 )
 
 missing=()

@@ -7,6 +7,8 @@
 #include <optional>
 
 #include "cli/DocumentJob.h"
+#include "cli/LayoutPages.h"
+#include "cli/LibreOfficeEngine.h"
 #include "cli/TextTable.h"
 #include "document/AbbreviationList.h"
 #include "document/DocumentUpdate.h"
@@ -26,6 +28,14 @@ struct DocumentOptions : DocumentTarget {
   std::string abb, text;
   std::optional<long> at;
   std::optional<std::string> after, replace;
+  std::string pages = "marks";  // list: where page numbers come from
+  std::string engine = "docx";  // export, unlink: the document model the routine runs on
+
+  // The job for --engine libreoffice.
+  EngineJob Engine(bool saves) const {
+    return {document, library, output, saves,
+            std::chrono::milliseconds(static_cast<long>(waitSeconds * 1000))};
+  }
 };
 
 // Prints "fields done of total" over itself on standard error, when that is a terminal.
@@ -105,29 +115,34 @@ int Update(const DocumentOptions& o, CommandContext& context) {
 }
 
 int List(const DocumentOptions& o, CommandContext& context) {
-  return RunDocumentJob(o, context, JobKind{true, true},
-                        [&](host::Application& word, std::ostream&) {
-                          return document::ButtonInsertList_Click(word);
-                        });
+  std::unique_ptr<LibreOfficePages> layout;
+  if (o.pages == "libreoffice") layout = std::make_unique<LibreOfficePages>();
+  return RunDocumentJob(
+      o, context, JobKind{true, true}, [&](host::Application& word, std::ostream&) {
+        static_cast<docx::Application&>(word).document()->SetPageSource(layout.get());
+        return document::ButtonInsertList_Click(word);
+      });
 }
 
 int Export(const DocumentOptions& o, CommandContext& context) {
-  return RunDocumentJob(o, context, JobKind{false, false},
-                        [&](host::Application& word, std::ostream& report) {
-                          document::ExportSummary summary = document::ButtonExport_click(word);
-                          report << Counted(summary.added, "entry", "entries") << " added, "
-                                 << summary.skipped << " already in the library\n";
-                          return summary.ran && summary.failed == 0;
-                        });
+  auto body = [&](host::Application& word, std::ostream& report) {
+    document::ExportSummary summary = document::ButtonExport_click(word);
+    report << Counted(summary.added, "entry", "entries") << " added, " << summary.skipped
+           << " already in the library\n";
+    return summary.ran && summary.failed == 0;
+  };
+  if (o.engine == "libreoffice") return RunOnLibreOffice(o.Engine(false), context, body);
+  return RunDocumentJob(o, context, JobKind{false, false}, body);
 }
 
 int Unlink(const DocumentOptions& o, CommandContext& context) {
-  return RunDocumentJob(o, context, JobKind{true, false},
-                        [&](host::Application& word, std::ostream& report) {
-                          long removed = document::DeleteRemovedFields(word, o.abb, o.text);
-                          report << removed << " fields turned into text\n";
-                          return true;
-                        });
+  auto body = [&](host::Application& word, std::ostream& report) {
+    long removed = document::DeleteRemovedFields(word, o.abb, o.text);
+    report << removed << " fields turned into text\n";
+    return true;
+  };
+  if (o.engine == "libreoffice") return RunOnLibreOffice(o.Engine(true), context, body);
+  return RunDocumentJob(o, context, JobKind{true, false}, body);
 }
 
 }  // namespace
@@ -149,6 +164,13 @@ void AddDocumentCommands(CLI::App& app, CommandContext& context) {
                        "Seconds to wait while another quillon command changes DOC (default 10)")
           ->check(CLI::Range(0.0, 3600.0));
     }
+  };
+  auto engine = [&](CLI::App* command) {
+    command
+        ->add_option("--engine", options->engine,
+                     "Run on Quillon's own .docx model (docx, the default) or in a headless "
+                     "LibreOffice Writer (libreoffice)")
+        ->check(CLI::IsMember({"docx", "libreoffice"}));
   };
   auto entry = [&](CLI::App* command) {
     command->add_option("--abb", options->abb, "Abbreviation")->required();
@@ -173,17 +195,23 @@ void AddDocumentCommands(CLI::App& app, CommandContext& context) {
 
   CLI::App* list = app.add_subcommand("list", "Insert or rebuild the list of abbreviations");
   common(list, true);
+  list->add_option("--pages", options->pages,
+                   "Page numbers from the document's own page marks (marks, the default) or "
+                   "from LibreOffice's layout (libreoffice)")
+      ->check(CLI::IsMember({"marks", "libreoffice"}));
   list->callback(run(List));
 
   CLI::App* exportCommand =
       app.add_subcommand("export", "Export the document's abbreviations to the library");
   common(exportCommand, false);
+  engine(exportCommand);
   exportCommand->callback(run(Export));
 
   CLI::App* unlink =
       app.add_subcommand("unlink", "Turn the fields of one entry into their plain meaning");
   common(unlink, true);
   entry(unlink);
+  engine(unlink);
   unlink->callback(run(Unlink));
 }
 

@@ -623,4 +623,8 @@ void Document::Save(const std::string& path) {
   if (path_.empty()) path_ = target;
 }
 
+long Document::PageAt(long pos) const {
+  return pageSource_ != nullptr ? pageSource_->PageAt(*this, pos) : story_->PageAt(pos);
+}
+
 }  // namespace quillon::docx

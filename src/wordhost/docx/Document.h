@@ -13,6 +13,7 @@
 #include "addin/host/Document.h"
 #include "wordhost/docx/FieldIndex.h"
 #include "wordhost/docx/Package.h"
+#include "wordhost/docx/PageSource.h"
 #include "wordhost/docx/Story.h"
 #include "wordhost/docx/Styles.h"
 
@@ -95,6 +96,11 @@ class Document : public host::Document {
   void RemoveTable(pugi::xml_node table, long start, long end);
   // Adds an empty row after the last row of table and returns the new row's first cell.
   pugi::xml_node AddRow(pugi::xml_node table);
+  // Makes pages come from source (nullptr: from the document's own page marks). REQUIRES:
+  // source outlives its use here.
+  void SetPageSource(PageSource* source) { pageSource_ = source; }
+  // Returns the page of pos as the page source (or the document's marks) says.
+  long PageAt(long pos) const;
   // Notes a change of the document's XML outside the routines above (table properties).
   void MarkModified() { modified_ = true; }
 
@@ -126,6 +132,7 @@ class Document : public host::Document {
   std::unique_ptr<DocumentParagraphs> paragraphs_;
   std::unique_ptr<DocumentTables> tables_;
   bool modified_ = false;
+  PageSource* pageSource_ = nullptr;
 };
 
 }  // namespace quillon::docx

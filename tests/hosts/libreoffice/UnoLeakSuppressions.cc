@@ -1,0 +1,16 @@
+// The UNO runtime is bootstrapped once per process and never torn down (tearing it down at exit
+// races its bridge threads), so under LeakSanitizer its allocations, and those of the libraries
+// it loads, are not this program's leaks.
+extern "C" const char* __lsan_default_suppressions() {
+  return "leak:libuno_cppu.so\n"
+         "leak:libuno_cppuhelpergcc3.so\n"
+         "leak:libuno_sal.so\n"
+         "leak:libuno_salhelpergcc3.so\n"
+         "leak:libbinaryurplo.so\n"
+         "leak:libunoidllo.so\n"
+         "leak:libreglo.so\n"
+         "leak:libstorelo.so\n"
+         "leak:libbootstraplo.so\n"
+         "leak:libgcc3_uno.so\n"
+         "leak:libconnectorlo.so\n";
+}
