@@ -112,14 +112,14 @@ void Connect::AddinInstance_OnConnection(host::Application& Application, int /*C
   const std::string onAction = OnActionFor(AddInInst.ProgId);
   ClipboardKeeper keeper;
   for (size_t i = 0; i < kBarButtons.size(); ++i) {
-    const BarButton& spec = kBarButtons[i];
+    const BarButton& buttonRow = kBarButtons[i];
     std::shared_ptr<host::CommandBarButton>& button = Member(i);
     button = bar_->AddControl(host::msoControlButton);
     clicks_[i] = button->ConnectClick([this, i](host::CommandBarButton&, bool&) { Handle(i); });
-    const host::Picture picture = windows_.ListImage(spec.picture);
+    const host::Picture picture = windows_.ListImage(buttonRow.picture);
     button->SetStyle(host::msoButtonIcon);
-    button->SetTooltipText(spec.tooltip);
-    button->SetTag(spec.tag);
+    button->SetTooltipText(buttonRow.tooltip);
+    button->SetTag(buttonRow.tag);
     button->SetOnAction(onAction);
     PutButtonFace(&picture, 0);
     button->PasteFace();
