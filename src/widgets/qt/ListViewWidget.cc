@@ -14,6 +14,7 @@
 #include <QWheelEvent>
 #include <algorithm>
 
+#include "widgets/qt/QtConversions.h"
 #include "widgets/qt/QtSystemColors.h"
 
 namespace quillon::widgets::qt {
@@ -41,28 +42,13 @@ QFont DrawingFont(const ListView& list) {
   return font;
 }
 
-Qt::Alignment AlignmentOf(int32_t textAlign) {
-  switch (textAlign) {
-    case 1:
-      return Qt::AlignHCenter | Qt::AlignVCenter;
-    case 2:
-      return Qt::AlignRight | Qt::AlignVCenter;
-    default:
-      return Qt::AlignLeft | Qt::AlignVCenter;
-  }
-}
-
-// One line, cut with an ellipsis, inside rect shrunk by the paddings. Control characters are
-// shown as visible symbols so that hostile text cannot break the line.
+// One line, cut with an ellipsis, inside rect shrunk by the paddings.
 void DrawCellText(QPainter& p, const QRect& rect, const std::string& text, int32_t align,
                   int32_t padLeft, int32_t padRight) {
   const QRect inner = rect.adjusted(padLeft, 0, -padRight, 0);
   if (inner.width() <= 0) return;
-  QString shown = QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-  for (QChar& c : shown) {
-    if (c.unicode() < 0x20) c = QChar(0x2400 + c.unicode());
-  }
-  const QString elided = p.fontMetrics().elidedText(shown, Qt::ElideRight, inner.width());
+  const QString elided =
+      p.fontMetrics().elidedText(ShownOnOneLine(text), Qt::ElideRight, inner.width());
   p.drawText(inner, static_cast<int>(AlignmentOf(align) | Qt::TextSingleLine), elided);
 }
 
@@ -96,69 +82,7 @@ int ScreenMetrics::PixelsPerInchY() const {
   return 96;
 }
 
-int16_t KeyCodeOf(int qtKey) {
-  switch (qtKey) {
-    case Qt::Key_Up:
-      return kKeyUp;
-    case Qt::Key_Down:
-      return kKeyDown;
-    case Qt::Key_PageUp:
-      return kKeyPageUp;
-    case Qt::Key_PageDown:
-      return kKeyPageDown;
-    case Qt::Key_Space:
-      return kKeySpace;
-    case Qt::Key_Left:
-      return 37;
-    case Qt::Key_Right:
-      return 39;
-    case Qt::Key_Home:
-      return 36;
-    case Qt::Key_End:
-      return 35;
-    case Qt::Key_Return:
-    case Qt::Key_Enter:
-      return 13;
-    case Qt::Key_Escape:
-      return 27;
-    case Qt::Key_Delete:
-      return 46;
-    case Qt::Key_Tab:
-      return 9;
-    case Qt::Key_F4:
-      return 115;
-    default:
-      // Letters and digits share their codes with the platform's keys.
-      if ((qtKey >= Qt::Key_A && qtKey <= Qt::Key_Z) ||
-          (qtKey >= Qt::Key_0 && qtKey <= Qt::Key_9)) {
-        return static_cast<int16_t>(qtKey);
-      }
-      return 0;
-  }
-}
-
-int16_t ShiftOf(Qt::KeyboardModifiers modifiers) {
-  int16_t shift = 0;
-  if (modifiers & Qt::ShiftModifier) shift |= kShiftMask;
-  if (modifiers & Qt::ControlModifier) shift |= kCtrlMask;
-  if (modifiers & Qt::AltModifier) shift |= kAltMask;
-  return shift;
-}
-
 namespace {
-
-int16_t ButtonOf(Qt::MouseButton button) {
-  switch (button) {
-    case Qt::LeftButton:
-      return kLeftButton;
-    case Qt::RightButton:
-      return kRightButton;
-    case Qt::MiddleButton:
-      return 4;
-    default:
-      return 0;
-  }
-}
 
 int LinesPerNotch() {
   return QApplication::instance() ? std::max(QApplication::wheelScrollLines(), 1) : 3;
@@ -475,7 +399,7 @@ void ListViewWidget::mousePressEvent(QMouseEvent* event) {
   setFocus(Qt::MouseFocusReason);
   const QPoint pos = event->position().toPoint();
   lastPointer_ = pos;
-  input_.MouseDown(ButtonOf(event->button()), ShiftOf(event->modifiers()), pos.x(), pos.y());
+  input_.MouseDown(MouseButtonOf(event->button()), ShiftOf(event->modifiers()), pos.x(), pos.y());
   if (input_.DragTimerWanted()) dragTimer_.start();
   update();
 }
@@ -493,7 +417,7 @@ void ListViewWidget::mouseReleaseEvent(QMouseEvent* event) {
   dragTimer_.stop();
   if (!Accepting()) return;
   const QPoint pos = event->position().toPoint();
-  input_.MouseUp(ButtonOf(event->button()), ShiftOf(event->modifiers()), pos.x(), pos.y());
+  input_.MouseUp(MouseButtonOf(event->button()), ShiftOf(event->modifiers()), pos.x(), pos.y());
   update();
 }
 

@@ -23,11 +23,6 @@ class ScreenMetrics : public DeviceMetrics {
   int PixelsPerInchY() const override;
 };
 
-// Maps a Qt key to the list's key code (the platform's virtual-key numbering).
-int16_t KeyCodeOf(int qtKey);
-// Maps Qt keyboard modifiers to the list's shift bits (1 Shift, 2 Ctrl, 4 Alt).
-int16_t ShiftOf(Qt::KeyboardModifiers modifiers);
-
 class ListViewWidget : public QWidget, private ListViewObserver {
   Q_OBJECT
 

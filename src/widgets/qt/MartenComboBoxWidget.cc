@@ -17,6 +17,7 @@
 #include <algorithm>
 
 #include "widgets/qt/ListViewWidget.h"
+#include "widgets/qt/QtConversions.h"
 #include "widgets/qt/QtSystemColors.h"
 
 namespace quillon::widgets::qt {
@@ -39,31 +40,8 @@ QFont FontOf(const Font& f) {
   return font;
 }
 
-QString Shown(const std::string& text) {
-  QString s = QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-  for (QChar& c : s) {
-    if (c.unicode() < 0x20) c = QChar(0x2400 + c.unicode());
-  }
-  return s;
-}
-
-Qt::Alignment Align(int32_t alignment) {
-  switch (alignment) {
-    case 1:
-      return Qt::AlignHCenter | Qt::AlignVCenter;
-    case 2:
-      return Qt::AlignRight | Qt::AlignVCenter;
-    default:
-      return Qt::AlignLeft | Qt::AlignVCenter;
-  }
-}
-
 bool Themed(const MartenComboBox& combo) {
   return combo.ThemeStyle() == 2 || combo.ThemeStyle() == 3;
-}
-
-int16_t MouseButtonOf(Qt::MouseButton b) {
-  return b == Qt::LeftButton ? 1 : b == Qt::RightButton ? 2 : b == Qt::MiddleButton ? 4 : 0;
 }
 
 }  // namespace
@@ -130,8 +108,8 @@ void ComboDropDownList::paintEvent(QPaintEvent*) {
         QStyleOptionHeader opt;
         opt.initFrom(this);
         opt.rect = cell;
-        opt.text = Shown(combo.ColHeading(c));
-        opt.textAlignment = Align(combo.ColAlignment(c));
+        opt.text = ShownOnOneLine(combo.ColHeading(c));
+        opt.textAlignment = AlignmentOf(combo.ColAlignment(c));
         style()->drawControl(QStyle::CE_Header, &opt, &p, this);
       } else {
         p.fillRect(cell, Ole(combo.BackColorFixed()));
@@ -142,8 +120,8 @@ void ComboDropDownList::paintEvent(QPaintEvent*) {
         p.drawLine(cell.bottomLeft(), cell.bottomRight());
         p.drawLine(cell.topRight(), cell.bottomRight());
         p.setPen(Ole(combo.ForeColor()));
-        p.drawText(cell.adjusted(3, 0, -3, 0), static_cast<int>(Align(combo.ColAlignment(c))),
-                   Shown(combo.ColHeading(c)));
+        p.drawText(cell.adjusted(3, 0, -3, 0), static_cast<int>(AlignmentOf(combo.ColAlignment(c))),
+                   ShownOnOneLine(combo.ColHeading(c)));
       }
       x += combo.ColPixelWidth(c);
     }
@@ -219,10 +197,11 @@ void ComboDropDownList::paintEvent(QPaintEvent*) {
       QRect cell(start, y, std::min(cellLeft + w, right) - start - 2, m.rowHeight);
       cellLeft += w;
       if (cell.width() <= 0) continue;
-      QString text = Shown(combo.ItemText(row, c));
+      QString text = ShownOnOneLine(combo.ItemText(row, c));
       if (combo.DisplayEllipsis())
         text = p.fontMetrics().elidedText(text, Qt::ElideRight, cell.width());
-      p.drawText(cell, static_cast<int>(Align(combo.ColAlignment(c)) | Qt::TextSingleLine), text);
+      p.drawText(cell, static_cast<int>(AlignmentOf(combo.ColAlignment(c)) | Qt::TextSingleLine),
+                 text);
     }
     if (highlighted && combo.FocusRectStyle() != 0) {
       p.setPen(QPen(Ole(combo.FocusRectColor()), 1, Qt::DotLine));
@@ -395,8 +374,9 @@ void MartenComboBoxWidget::paintEvent(QPaintEvent*) {
     }
     p.setPen(text);
     p.drawText(area.adjusted(1, 0, -1, 0),
-               static_cast<int>(Align(combo_.Alignment()) | Qt::TextSingleLine),
-               p.fontMetrics().elidedText(Shown(combo_.Text()), Qt::ElideRight, area.width() - 2));
+               static_cast<int>(AlignmentOf(combo_.Alignment()) | Qt::TextSingleLine),
+               p.fontMetrics().elidedText(ShownOnOneLine(combo_.Text()), Qt::ElideRight,
+                                          area.width() - 2));
   }
 }
 
