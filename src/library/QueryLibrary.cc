@@ -290,10 +290,25 @@ class Connection {
   std::string keyBuffer_;
 };
 
-// The running LibrarySession: its connections by path and its way with failures; null outside
-// a session.
+// What one look-up of the library's path found.
+struct LibraryFile {
+  bool exists = false;  // an ordinary file is there
+  dev_t device = 0;
+  ino_t inode = 0;
+};
+
+// A directory look-up of that exact path: an ordinary file has to be there.
+LibraryFile LookUpFile(const std::string& path) {
+  struct stat file {};
+  if (path.empty() || ::stat(path.c_str(), &file) != 0 || !S_ISREG(file.st_mode)) return {};
+  return {true, file.st_dev, file.st_ino};
+}
+
+// The running LibrarySession: its connections by path, the files a command's session has
+// looked up, and its way with failures; null outside a session.
 struct Session {
   std::map<std::string, std::unique_ptr<Connection>> connections;
+  std::map<std::string, LibraryFile, std::less<>> commandFiles;
   StatementFailure onFailure = StatementFailure::kShowAndGoOn;
 };
 Session* g_session = nullptr;
@@ -313,18 +328,19 @@ bool CommitConnection(const std::string& path, Connection& connection) {
   return false;
 }
 
-// What one look-up of the library's path found.
-struct LibraryFile {
-  bool exists = false;  // an ordinary file is there
-  dev_t device = 0;
-  ino_t inode = 0;
-};
-
-// A directory look-up of that exact path: an ordinary file has to be there.
+// Returns what the session (if any) knows of path, looking the file up where it has to: before
+// every statement of a window's session, once per command in a command's. A command reads one
+// library throughout (its transaction's view); Commit then checks that the file is still the
+// one it read. Per-statement look-ups would cost a command one system call per field.
 LibraryFile LookUp(const std::string& path) {
-  struct stat file {};
-  if (path.empty() || ::stat(path.c_str(), &file) != 0 || !S_ISREG(file.st_mode)) return {};
-  return {true, file.st_dev, file.st_ino};
+  if (g_session == nullptr || g_session->onFailure != StatementFailure::kStopCommand) {
+    return LookUpFile(path);
+  }
+  auto known = g_session->commandFiles.find(path);
+  if (known != g_session->commandFiles.end()) return known->second;
+  LibraryFile file = LookUpFile(path);
+  if (file.exists) g_session->commandFiles.emplace(path, file);
+  return file;
 }
 
 // Returns the session's connection to path, opening it (again, when the file there is no
@@ -402,7 +418,7 @@ void QueryResult::AllocateCells(int32_t rowCount, int32_t columnCount) {
 }
 
 LibrarySession::LibrarySession(StatementFailure onFailure) : owner_(g_session == nullptr) {
-  if (owner_) g_session = new Session{{}, onFailure};
+  if (owner_) g_session = new Session{{}, {}, onFailure};
 }
 
 LibrarySession::~LibrarySession() {
@@ -419,6 +435,15 @@ LibrarySession::~LibrarySession() {
 
 bool LibrarySession::Commit() {
   if (!owner_) return true;
+  // A command read the library it first found; work done on a file that is no longer there
+  // (deleted, or replaced by another) would be lost, so the command fails instead.
+  for (const auto& [path, file] : g_session->commandFiles) {
+    const LibraryFile now = LookUpFile(path);
+    if (!now.exists || now.device != file.device || now.inode != file.inode) {
+      Report("opened library located at " + path + " was removed or replaced while the command ran",
+             "Library was removed");
+    }
+  }
   bool committed = true;
   for (auto& [path, connection] : g_session->connections) {
     if (connection && !CommitConnection(path, *connection)) committed = false;

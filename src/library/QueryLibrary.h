@@ -88,11 +88,12 @@ enum class StatementFailure {
 // While a LibrarySession lives, the statements of one command share an open connection per
 // library file, their prepared statements and one transaction, instead of opening and closing
 // the file for each; a query asked again gives its kept result until a write touches a table
-// it read. The file is still looked for before every statement, so a library deleted meanwhile
-// is caught, and one replaced meanwhile is opened anew (the work done on the old file is
-// committed first). Tables created in the "temp" schema live on the session's connection and
-// go with the session. Sessions do not nest: an inner one does nothing, and the outer one's
-// way with failures holds.
+// it read. In a kShowAndGoOn session the file is still looked for before every statement, so a
+// library deleted meanwhile is caught, and one replaced meanwhile is opened anew (the work done
+// on the old file is committed first). A kStopCommand session looks the file up once and reads
+// that one throughout; its Commit fails when the file was deleted or replaced meanwhile. Tables
+// created in the "temp" schema live on the session's connection and go with the session. Sessions
+// do not nest: an inner one does nothing, and the outer one's way with failures holds.
 class LibrarySession {
  public:
   explicit LibrarySession(StatementFailure onFailure = StatementFailure::kShowAndGoOn);
@@ -103,8 +104,9 @@ class LibrarySession {
   LibrarySession& operator=(const LibrarySession&) = delete;
 
   // Commits the work of the session so far. Returns false when a commit failed (the user has
-  // been shown why); under kStopCommand it throws LibraryError instead. An inner session's
-  // Commit does nothing and returns true.
+  // been shown why); under kStopCommand it throws LibraryError instead, also when a library the
+  // command read was deleted or replaced meanwhile. An inner session's Commit does nothing and
+  // returns true.
   bool Commit();
 
  private:

@@ -151,6 +151,41 @@ TEST_F(QueryLibraryTest, SessionSharesOneConnectionAndStillCatchesADeletedLibrar
 namespace quillon::library {
 namespace {
 
+// A command reads the library it first found, whatever happens to the path meanwhile, and
+// refuses to commit once that file is gone or another stands in its place.
+TEST_F(QueryLibraryTest, CommandSessionReadsOneLibraryAndRefusesToCommitOverAChangedPath) {
+  const std::string moved = dir.File("moved.abb");
+  const struct {
+    const char* what;
+    bool putAnotherInPlace;
+  } cases[] = {{"deleted", false}, {"replaced", true}};
+  for (const auto& c : cases) {
+    messages.shown.clear();
+    bool threw = false;
+    try {
+      LibrarySession session(StatementFailure::kStopCommand);
+      QueryLibrary(path, Statement("insert into abbreviations (abb) values (?)", {"NEW"}));
+      std::filesystem::rename(path, moved);
+      if (c.putAnotherInPlace) extractEmptyDatabase(path);
+      // Still the library the command opened: its two entries and the one just added.
+      EXPECT_EQ(QueryLibrary(path, "select count(*) from abbreviations").Cells(2, 1), "3")
+          << c.what;
+      session.Commit();
+    } catch (const LibraryError&) {
+      threw = true;
+    }
+    EXPECT_TRUE(threw) << c.what;
+    ASSERT_EQ(messages.shown.size(), 1u) << c.what;
+    EXPECT_EQ(messages.shown[0].title, "Library was removed");
+    EXPECT_NE(messages.shown[0].text.find("was removed or replaced while the command ran"),
+              std::string::npos);
+    // Nothing of the command reached either file.
+    EXPECT_EQ(QueryLibrary(moved, "select count(*) from abbreviations").Cells(2, 1), "2");
+    std::filesystem::remove(path);
+    std::filesystem::rename(moved, path);
+  }
+}
+
 TEST_F(QueryLibraryTest, StoppingSessionEndsAtTheFirstFailureAfterOneMessage) {
   std::string notDb = dir.File("notes.abb");
   testing::WriteFile(notDb, std::string(4096, 'x'));
