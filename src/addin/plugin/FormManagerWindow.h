@@ -12,14 +12,7 @@ class Application;
 namespace quillon::ui {
 class Form1;
 }
-namespace quillon::widgets {
-class c32bppDIB;
-}
-
 namespace quillon::addin {
-
-// Returns picture as a bitmap picture: its pixels over black where it is transparent.
-host::Picture PictureFromDib(const widgets::c32bppDIB& picture);
 
 class FormManagerWindow : public ManagerWindow {
  public:
