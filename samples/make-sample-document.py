@@ -6,8 +6,9 @@ Usage: samples/make-sample-document.py [output.docx]
 The entries come from sample-library.tsv, so the sample library holds every one of them.
 """
 import sys
-import zipfile
 from xml.sax.saxutils import escape
+
+from docxpackage import write_docx
 
 ENTRIES = {}
 with open(__file__.rsplit("/", 1)[0] + "/sample-library.tsv", encoding="utf-8") as tsv:
@@ -155,30 +156,8 @@ STYLES = (f'<?xml version="1.0" encoding="UTF-8" standalone="yes"?>\n<w:styles {
           + style("TableHeading", "Table Heading", extra='<w:basedOn w:val="Normal"/><w:rPr><w:b/></w:rPr>')
           + '</w:styles>')
 
-CONTENT_TYPES = ('<?xml version="1.0" encoding="UTF-8" standalone="yes"?>\n'
-                 '<Types xmlns="http://schemas.openxmlformats.org/package/2006/content-types">'
-                 '<Default Extension="rels" ContentType="application/vnd.openxmlformats-package.relationships+xml"/>'
-                 '<Default Extension="xml" ContentType="application/xml"/>'
-                 '<Override PartName="/word/document.xml" ContentType="application/vnd.openxmlformats-officedocument.wordprocessingml.document.main+xml"/>'
-                 '<Override PartName="/word/styles.xml" ContentType="application/vnd.openxmlformats-officedocument.wordprocessingml.styles+xml"/>'
-                 '</Types>')
-RELS = ('<?xml version="1.0" encoding="UTF-8" standalone="yes"?>\n'
-        '<Relationships xmlns="http://schemas.openxmlformats.org/package/2006/relationships">'
-        '<Relationship Id="rId1" Type="http://schemas.openxmlformats.org/officeDocument/2006/relationships/officeDocument" Target="word/document.xml"/>'
-        '</Relationships>')
-DOC_RELS = ('<?xml version="1.0" encoding="UTF-8" standalone="yes"?>\n'
-            '<Relationships xmlns="http://schemas.openxmlformats.org/package/2006/relationships">'
-            '<Relationship Id="rId1" Type="http://schemas.openxmlformats.org/officeDocument/2006/relationships/styles" Target="styles.xml"/>'
-            '</Relationships>')
-
 out = sys.argv[1] if len(sys.argv) > 1 else __file__.rsplit("/", 1)[0] + "/sample-thesis.docx"
-with zipfile.ZipFile(out, "w", zipfile.ZIP_DEFLATED) as z:
-    for name, data in [("[Content_Types].xml", CONTENT_TYPES), ("_rels/.rels", RELS),
-                       ("word/_rels/document.xml.rels", DOC_RELS),
-                       ("word/document.xml", DOCUMENT), ("word/styles.xml", STYLES)]:
-        info = zipfile.ZipInfo(name, date_time=(2026, 12, 1, 0, 0, 0))
-        info.compress_type = zipfile.ZIP_DEFLATED
-        z.writestr(info, data)
+write_docx(out, DOCUMENT, STYLES)
 uses = DOCUMENT.count("ADDIN ABBREV")
 kinds = len({a for a in ENTRIES if f"&lt;ABB&gt;{escape(a)}&lt;/ABB&gt;" in DOCUMENT})
 print(f"{out}: {uses} abbreviation fields of {kinds} entries")

@@ -6,9 +6,11 @@ cd "$(dirname "$0")/.."
 
 packages=(
   build-essential cmake ninja-build pkg-config git
-  libsqlite3-dev sqlite3 zlib1g-dev libpugixml-dev libzip-dev libcli11-dev
+  libsqlite3-dev sqlite3 zlib1g-dev libpugixml-dev libzip-dev libcli11-dev libcsv-dev
   libgtest-dev libgmock-dev libbenchmark-dev
+  qt6-base-dev libgl-dev fonts-dejavu-core xvfb xauth
   clang libclang-rt-14-dev clang-format
+  libreoffice-writer-nogui libreoffice-dev poppler-utils
 )
 
 missing=()

@@ -11,6 +11,7 @@
 #include "BenchLibrary.h"
 #include "library/SQLlite.h"
 #include "widgets/ListView.h"
+#include "widgets/ListViewRows.h"
 
 extern char** environ;
 
@@ -57,8 +58,9 @@ int main(int argc, char** argv) {
       auto start = std::chrono::steady_clock::now();
       widgets::ListView list;  // a fresh list, as the manager clears its own before a reload
       list.SetWidth(650);
+      widgets::ListViewRows rows(list);
       const library::QueryResult& listing =
-          library::ListAbbreviations(path, sortColumn, sortOrder, list);
+          library::ListAbbreviations(path, sortColumn, sortOrder, rows);
       best = std::min(best, bench::Seconds(start));
       if (listing.RowCount != entries || list.ItemCount() != entries) {
         std::fprintf(stderr, "listed %d of %d\n", list.ItemCount(), entries);

@@ -66,7 +66,10 @@ std::string GenerateAbbreviationDocument(const GeneratedDocumentShape& shape) {
           text += ' ';
         }
         body += Run(text);
-        if (f < fieldsHere) body += Field(placed++ % shape.distinctEntries);
+        if (f < fieldsHere) {
+          int entry = placed++ % shape.distinctEntries;
+          body += shape.plainText ? Run(GeneratedAbbreviation(entry) + " ") : Field(entry);
+        }
       }
       body += "</w:p>";
     }

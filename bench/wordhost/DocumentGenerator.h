@@ -12,6 +12,7 @@ struct GeneratedDocumentShape {
   int distinctEntries = 500;  // fields cycle through this many library entries
   int paragraphsPerPage = 6;
   int wordsPerParagraph = 70;
+  bool plainText = false;  // each field's place holds its abbreviation as plain text instead
 };
 
 // Returns the library entry i of a generated document: its abbreviation ("AB" + number in

@@ -4,7 +4,7 @@
 #include <iostream>
 
 #include "bench/wordhost/DocumentGenerator.h"
-#include "wordhost/docx/Package.h"
+#include "base/AtomicFile.h"
 
 int main(int argc, char** argv) {
   if (argc != 2 && argc != 5) {
@@ -22,7 +22,7 @@ int main(int argc, char** argv) {
     }
   }
   try {
-    quillon::docx::WriteFileAtomically(argv[1],
+    quillon::WriteFileAtomically(argv[1],
                                        quillon::bench::GenerateAbbreviationDocument(shape));
   } catch (const std::exception& e) {
     std::cerr << "make_bench_docx: " << e.what() << '\n';

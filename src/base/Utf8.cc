@@ -44,6 +44,19 @@ int32_t DecodeUtf8At(std::string_view text, size_t& i) {
   return cp;
 }
 
+size_t PreviousCodePointStart(std::string_view text, size_t i) {
+  if (i == 0) return 0;
+  size_t start = i - 1;
+  // Back over at most three continuation bytes to a lead byte that decodes up to i.
+  for (size_t back = 0;
+       back < 3 && start > 0 && (static_cast<unsigned char>(text[start]) & 0xC0) == 0x80; ++back) {
+    --start;
+  }
+  size_t next = start;
+  if (DecodeUtf8At(text, next) >= 0 && next == i) return start;
+  return i - 1;
+}
+
 void AppendUtf8(std::string& out, char32_t c) {
   if (c < 0x80) {
     out.push_back(static_cast<char>(c));

@@ -15,6 +15,10 @@ namespace quillon {
 // which it steps over alone. REQUIRES: i < text.size().
 int32_t DecodeUtf8At(std::string_view text, size_t& i);
 
+// Returns the byte where the code point ending just before byte i starts (0 when i is 0; an
+// invalid byte counts alone, as DecodeUtf8At reads it). REQUIRES: i <= text.size().
+size_t PreviousCodePointStart(std::string_view text, size_t i);
+
 // Appends the UTF-8 form of c to out. REQUIRES: c <= U+10FFFF.
 void AppendUtf8(std::string& out, char32_t c);
 

@@ -3,7 +3,6 @@
 namespace quillon::cli {
 
 host::MsgBoxResult ConsoleMessageBox::Show(const host::MessageBoxRequest& request) {
-  ++shown_;
   err_ << request.title << ": " << request.text << '\n';
   if (request.buttons != host::MsgBoxButtons::kYesNo) return host::MsgBoxResult::kOk;
   err_ << "  -> " << (answerYes_ ? "Yes" : "No") << '\n';

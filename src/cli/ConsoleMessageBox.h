@@ -18,13 +18,9 @@ class ConsoleMessageBox : public host::MessageBoxService {
 
   host::MsgBoxResult Show(const host::MessageBoxRequest& request) override;
 
-  // Returns the number of messages shown so far.
-  int ShownCount() const { return shown_; }
-
  private:
   std::ostream& err_;
   bool answerYes_ = false;
-  int shown_ = 0;
 };
 
 }  // namespace quillon::cli

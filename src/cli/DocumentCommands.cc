@@ -6,30 +6,37 @@
 #include <memory>
 #include <optional>
 
-#include "addin/host/HostError.h"
 #include "cli/DocumentInput.h"
+#include "cli/DocumentJob.h"
+#include "cli/LayoutPages.h"
+#include "cli/LibreOfficeEngine.h"
 #include "cli/TextTable.h"
 #include "document/AbbreviationList.h"
 #include "document/DocumentUpdate.h"
 #include "document/Export.h"
+#include "document/FieldFormat.h"
 #include "document/Insertion.h"
 #include "library/AddinState.h"
+#include "library/QueryLibrary.h"
 #include "library/SQLlite.h"
-#include "wordhost/docx/Application.h"
-#include "wordhost/docx/DocxError.h"
 
 namespace quillon::cli {
 namespace {
 
 using library::State;
 
-struct DocumentOptions {
-  std::string document;
-  std::string library;
-  std::string output;
+struct DocumentOptions : DocumentTarget {
   std::string abb, text;
   std::optional<long> at;
   std::optional<std::string> after, replace;
+  std::string pages = "marks";  // list: where page numbers come from
+  std::string engine = "docx";  // export, unlink: the document model the routine runs on
+
+  // The job for --engine libreoffice.
+  EngineJob Engine(bool saves) const {
+    return {document, library, output, saves,
+            std::chrono::milliseconds(static_cast<long>(waitSeconds * 1000))};
+  }
 };
 
 // Prints "fields done of total" over itself on standard error, when that is a terminal.
@@ -57,125 +64,75 @@ class ProgressLine {
   std::chrono::steady_clock::time_point last_{};
 };
 
-// One document command's surroundings: the library opened as the manager opens it (checked
-// before anything is read), the document loaded, and the save at the end.
-class DocumentJob {
- public:
-  DocumentJob(const DocumentOptions& options, CommandContext& context)
-      : options_(options), context_(context) {}
-
-  // Opens the library and the document. Returns false (having said why) when either cannot
-  // be used; nothing is written then.
-  bool Open() {
-    library::ResetState();
-    State().AddinTitle = library::kAddinTitle;
-    State().LibraryPath = options_.library;
-    // The table has to be there: every document routine reads it.
-    if (library::QueryLibrary(options_.library, "select count(*) from abbreviations").Failed) {
-      return false;
-    }
-    try {
-      word_.SetDocument(docx::Document::Open(options_.document));
-    } catch (const docx::DocxError& e) {
-      context_.err << "quillon: cannot read " << options_.document << ": " << e.what() << '\n';
-      return false;
-    }
-    return true;
-  }
-
-  host::Application& word() { return word_; }
-
-  // Writes the document to -o, or in place when it changed. Returns false (having said why)
-  // when the write failed; the original is untouched then.
-  bool Save() {
-    docx::Document* document = word_.document();
-    if (options_.output.empty() && !document->Modified()) return true;
-    try {
-      document->Save(options_.output);
-      return true;
-    } catch (const std::exception& e) {
-      std::string target = options_.output.empty() ? options_.document : options_.output;
-      context_.err << "quillon: cannot write " << target << ": " << e.what() << '\n';
-      return false;
-    }
-  }
-
- private:
-  const DocumentOptions& options_;
-  CommandContext& context_;
-  docx::Application word_;
-};
-
-// Runs body on the opened job inside one library session, then saves. body returns whether
-// the command did what was asked.
-template <typename Body>
-int RunDocumentJob(const DocumentOptions& options, CommandContext& context, bool save, Body body) {
-  DocumentJob job(options, context);
-  if (!job.Open()) return kExitFailure;
-  bool ok;
-  try {
-    library::LibrarySession session;
-    ok = body(job.word());
-  } catch (const host::HostError& e) {
-    context.err << "quillon: " << options.document << ": " << e.what() << '\n';
-    return kExitFailure;  // a host failure ends the command; nothing is written
-  }
-  // A command that failed somewhere leaves the file as it was: its messages said why, and
-  // running it again after the cause is mended starts from the same document.
-  if (!ok) return kExitFailure;
-  if (save && !job.Save()) return kExitFailure;
-  return kExitSuccess;
-}
-
 int Insert(const DocumentOptions& o, CommandContext& context) {
-  return RunDocumentJob(o, context, true, [&](host::Application& word) {
-    std::string refusal = CheckUtf8Argument("--abb", o.abb);
-    if (refusal.empty()) refusal = CheckUtf8Argument("--text", o.text);
-    if (refusal.empty())
-      refusal = SelectInsertionPlace(word, {o.at, o.after, o.replace}, o.document);
-    if (!refusal.empty()) {
-      context.err << "quillon: " << refusal << '\n';
-      return false;
-    }
-    if (!library::FindEntry(o.library, o.abb, o.text)) {
-      context.err << "quillon: note: " << o.library << " has no entry " << JsonString(o.abb)
-                  << " meaning " << JsonString(o.text) << "; the field names no entry number\n";
-    }
-    return document::InsertPlaceholder(word, o.abb, o.text);
-  });
+  return RunDocumentJob(
+      o, context, JobKind{true, false}, [&](host::Application& word, std::ostream&) {
+        std::string refusal = CheckUtf8Argument("--abb", o.abb);
+        if (refusal.empty()) refusal = CheckUtf8Argument("--text", o.text);
+        if (refusal.empty()) {
+          refusal = SelectInsertionPlace(word, {o.at, o.after, o.replace}, o.document);
+        }
+        if (!refusal.empty()) {
+          context.err << "quillon: " << refusal << '\n';
+          return false;
+        }
+        if (!library::FindEntry(o.library, o.abb, o.text)) {
+          context.err << "quillon: note: " << o.library << " has no entry " << JsonString(o.abb)
+                      << " meaning " << JsonString(o.text) << "; the field names no entry number\n";
+        }
+        return document::InsertPlaceholder(word, o.abb, o.text);
+      });
 }
 
 int Update(const DocumentOptions& o, CommandContext& context) {
   ProgressLine progress(context.err);
-  return RunDocumentJob(o, context, true, [&](host::Application& word) {
-    document::UpdateSummary summary = document::ButtonUpdate_Click(word, progress.Callback());
-    context.out << summary.abbreviationFields << " abbreviation fields, " << summary.rewritten
-                << " rewritten\n";
-    return summary.ran && summary.failures == 0;
-  });
+  return RunDocumentJob(
+      o, context, JobKind{true, true}, [&](host::Application& word, std::ostream& report) {
+        document::UpdateSummary summary = document::ButtonUpdate_Click(word, progress.Callback());
+        report << summary.abbreviationFields << " abbreviation fields, " << summary.rewritten
+               << " rewritten\n";
+        if (summary.withoutLibraryEntry > 0) {
+          context.err << "quillon: note: "
+                      << Counted(summary.withoutLibraryEntry, "abbreviation field names",
+                                 "abbreviation fields name")
+                      << " an abbreviation the library lacks; "
+                      << (summary.withoutLibraryEntry == 1
+                              ? "it keeps the direction its code holds\n"
+                              : "they keep the direction their codes hold\n");
+        }
+        return summary.ran && summary.failures == 0;
+      });
 }
 
 int List(const DocumentOptions& o, CommandContext& context) {
-  return RunDocumentJob(o, context, true, [&](host::Application& word) {
-    return document::ButtonInsertList_Click(word);
-  });
+  std::unique_ptr<LibreOfficePages> layout;
+  if (o.pages == "libreoffice") layout = std::make_unique<LibreOfficePages>();
+  return RunDocumentJob(
+      o, context, JobKind{true, true}, [&](host::Application& word, std::ostream&) {
+        static_cast<docx::Application&>(word).document()->SetPageSource(layout.get());
+        return document::ButtonInsertList_Click(word);
+      });
 }
 
 int Export(const DocumentOptions& o, CommandContext& context) {
-  return RunDocumentJob(o, context, false, [&](host::Application& word) {
+  auto body = [&](host::Application& word, std::ostream& report) {
     document::ExportSummary summary = document::ButtonExport_click(word);
-    context.out << summary.added << " entries added, " << summary.skipped
-                << " already in the library\n";
+    report << Counted(summary.added, "entry", "entries") << " added, " << summary.skipped
+           << " already in the library\n";
     return summary.ran && summary.failed == 0;
-  });
+  };
+  if (o.engine == "libreoffice") return RunOnLibreOffice(o.Engine(false), context, body);
+  return RunDocumentJob(o, context, JobKind{false, false}, body);
 }
 
 int Unlink(const DocumentOptions& o, CommandContext& context) {
-  return RunDocumentJob(o, context, true, [&](host::Application& word) {
+  auto body = [&](host::Application& word, std::ostream& report) {
     long removed = document::DeleteRemovedFields(word, o.abb, o.text);
-    context.out << removed << " fields turned into text\n";
+    report << removed << " fields turned into text\n";
     return true;
-  });
+  };
+  if (o.engine == "libreoffice") return RunOnLibreOffice(o.Engine(true), context, body);
+  return RunDocumentJob(o, context, JobKind{true, false}, body);
 }
 
 }  // namespace
@@ -192,7 +149,18 @@ void AddDocumentCommands(CLI::App& app, CommandContext& context) {
     if (writes) {
       command->add_option("-o,--output", options->output,
                           "Write the result here and leave DOC untouched");
+      command
+          ->add_option("--wait", options->waitSeconds,
+                       "Seconds to wait while another quillon command changes DOC (default 10)")
+          ->check(CLI::Range(0.0, 3600.0));
     }
+  };
+  auto engine = [&](CLI::App* command) {
+    command
+        ->add_option("--engine", options->engine,
+                     "Run on Quillon's own .docx model (docx, the default) or in a headless "
+                     "LibreOffice Writer (libreoffice)")
+        ->check(CLI::IsMember({"docx", "libreoffice"}));
   };
   auto entry = [&](CLI::App* command) {
     command->add_option("--abb", options->abb, "Abbreviation")->required();
@@ -217,17 +185,23 @@ void AddDocumentCommands(CLI::App& app, CommandContext& context) {
 
   CLI::App* list = app.add_subcommand("list", "Insert or rebuild the list of abbreviations");
   common(list, true);
+  list->add_option("--pages", options->pages,
+                   "Page numbers from the document's own page marks (marks, the default) or "
+                   "from LibreOffice's layout (libreoffice)")
+      ->check(CLI::IsMember({"marks", "libreoffice"}));
   list->callback(run(List));
 
   CLI::App* exportCommand =
       app.add_subcommand("export", "Export the document's abbreviations to the library");
   common(exportCommand, false);
+  engine(exportCommand);
   exportCommand->callback(run(Export));
 
   CLI::App* unlink =
       app.add_subcommand("unlink", "Turn the fields of one entry into their plain meaning");
   common(unlink, true);
   entry(unlink);
+  engine(unlink);
   unlink->callback(run(Unlink));
 }
 

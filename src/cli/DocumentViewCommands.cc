@@ -7,6 +7,7 @@
 #include "cli/TextTable.h"
 #include "wordhost/docx/Document.h"
 #include "wordhost/docx/DocxError.h"
+#include "wordhost/docx/OtherStories.h"
 #include "wordhost/docx/TextExport.h"
 
 namespace quillon::cli {
@@ -58,21 +59,39 @@ void ListFields(const ViewOptions& o, CommandContext& context) {
   auto document = OpenDocument(o.path, context);
   if (!document) return;
   std::vector<docx::FieldListing> fields = docx::ListFields(*document);
+  std::vector<docx::OtherStoryField> others;
+  try {
+    others = docx::OtherStoryFields(*document);
+  } catch (const docx::DocxError& e) {
+    context.err << "quillon: cannot read " << o.path << ": " << e.what() << '\n';
+    context.exitCode = kExitFailure;
+    return;
+  }
   if (o.json) {
+    const char* separator = "\n";
     context.out << "[";
-    for (size_t i = 0; i < fields.size(); ++i) {
-      const docx::FieldListing& f = fields[i];
-      context.out << (i == 0 ? "\n" : ",\n") << "  {\"index\": " << f.index
-                  << ", \"start\": " << f.start << ", \"page\": " << f.page
+    for (const docx::FieldListing& f : fields) {
+      context.out << separator << "  {\"index\": " << f.index << ", \"start\": " << f.start
+                  << ", \"page\": " << f.page << ", \"code\": " << JsonString(f.code)
+                  << ", \"result\": " << JsonString(f.result) << "}";
+      separator = ",\n";
+    }
+    for (const docx::OtherStoryField& f : others) {
+      context.out << separator << "  {\"story\": " << JsonString(f.story)
                   << ", \"code\": " << JsonString(f.code)
                   << ", \"result\": " << JsonString(f.result) << "}";
+      separator = ",\n";
     }
-    context.out << (fields.empty() ? "]\n" : "\n]\n");
+    context.out << (fields.empty() && others.empty() ? "]\n" : "\n]\n");
     return;
   }
   for (const docx::FieldListing& f : fields) {
     context.out << f.index << '\t' << f.start << '\t' << f.page << '\t' << OneLine(f.code) << '\t'
                 << OneLine(f.result) << '\n';
+  }
+  // Fields of other stories have no main-text position or page: their story stands there.
+  for (const docx::OtherStoryField& f : others) {
+    context.out << f.story << "\t-\t-\t" << OneLine(f.code) << '\t' << OneLine(f.result) << '\n';
   }
 }
 
@@ -88,7 +107,9 @@ void AddDocumentViewCommands(CLI::App& app, CommandContext& context) {
   show->callback([options, &context] { Show(*options, context); });
 
   CLI::App* fields = app.add_subcommand(
-      "fields", "List the fields of a .docx: index, start position, page, code, result");
+      "fields",
+      "List the fields of a .docx: index, start position, page, code, result (fields of headers, "
+      "footnotes, text boxes... last, their story in place of index, start and page)");
   fields->add_option("DOC", options->path, "the .docx document")->required();
   fields->add_flag("--json", options->json, "print a JSON array");
   fields->callback([options, &context] { ListFields(*options, context); });

@@ -6,8 +6,9 @@
 #include "cli/TextTable.h"
 #include "library/AddinState.h"
 #include "library/LibraryFiles.h"
+#include "library/QueryLibrary.h"
+#include "library/RowSink.h"
 #include "library/SQLlite.h"
-#include "widgets/ListView.h"
 
 namespace quillon::cli {
 namespace {
@@ -33,6 +34,21 @@ void UseLibrary(const std::string& path) {
   State().LibraryPath = path;
 }
 
+// Runs command with its statements in one library session that stops at the first failing
+// statement: that statement's message is the command's only word on it, and nothing the
+// command changed in the library stays.
+int RunLibraryCommand(const LibraryOptions& o, CommandContext& context,
+                      int (*command)(const LibraryOptions&, CommandContext&)) {
+  try {
+    library::LibrarySession session(library::StatementFailure::kStopCommand);
+    int status = command(o, context);
+    if (status == kExitSuccess) session.Commit();
+    return status;
+  } catch (const library::LibraryError&) {
+    return kExitFailure;
+  }
+}
+
 int NewLibrary(const LibraryOptions& o, CommandContext& context) {
   library::ResetState();
   State().AddinTitle = library::kAddinTitle;
@@ -50,35 +66,43 @@ int NewLibrary(const LibraryOptions& o, CommandContext& context) {
   return kExitFailure;
 }
 
+// The listed entries as the command prints them.
+class ListedEntries : public library::RowSink {
+ public:
+  void BeginRows(const std::vector<std::string>&, int32_t rowCount) override {
+    rows.reserve(static_cast<size_t>(rowCount));
+  }
+  void AddRow(std::span<const std::string> values) override {
+    rows.emplace_back(values.begin(), values.end());
+  }
+  std::vector<std::vector<std::string>> rows;  // direction, abb, abbtext
+};
+
 int ListLibrary(const LibraryOptions& o, CommandContext& context) {
   UseLibrary(o.path);
   int16_t column = o.sort == "direction" ? 1 : o.sort == "abb" ? 2 : o.sort == "text" ? 3 : 0;
   int16_t order = column == 0 ? 0 : o.descending ? 2 : 1;
-  widgets::ListView list;
-  list.SetWidth(650);
-  const library::QueryResult& listing = library::ListAbbreviations(o.path, column, order, list);
-  if (listing.Failed) return kExitFailure;
+  ListedEntries listed;
+  if (library::ListAbbreviations(o.path, column, order, listed).Failed) return kExitFailure;
 
-  const int32_t count = list.ItemCount();
+  const std::vector<std::vector<std::string>>& rows = listed.rows;
   if (o.json) {
     context.out << "[";
-    for (int32_t i = 0; i < count; ++i) {
-      context.out << (i ? ",\n " : "\n ") << "{\"direction\": " << JsonString(list.ItemText(i, 0))
-                  << ", \"abb\": " << JsonString(list.ItemText(i, 1))
-                  << ", \"text\": " << JsonString(list.ItemText(i, 2)) << "}";
+    for (size_t i = 0; i < rows.size(); ++i) {
+      context.out << (i ? ",\n " : "\n ") << "{\"direction\": " << JsonString(rows[i][0])
+                  << ", \"abb\": " << JsonString(rows[i][1])
+                  << ", \"text\": " << JsonString(rows[i][2]) << "}";
     }
-    context.out << (count ? "\n]\n" : "]\n");
+    context.out << (rows.empty() ? "]\n" : "\n]\n");
     return kExitSuccess;
   }
+  // The captions of a listing with entries, also over an empty one.
   std::vector<std::string> header;
-  for (int32_t c = 0; c < list.ColumnCount(); ++c) header.push_back(list.ColumnAt(c).Caption);
-  std::vector<std::vector<std::string>> rows;
-  rows.reserve(static_cast<size_t>(count));
-  for (int32_t i = 0; i < count; ++i) {
-    rows.push_back({list.ItemText(i, 0), list.ItemText(i, 1), list.ItemText(i, 2)});
+  for (const library::ListingHeading& heading : library::ListingHeadings(true, 0)) {
+    header.push_back(heading.caption);
   }
   WriteTextTable(context.out, header, rows);
-  context.out << library::AbbreviationCountText(count) << '\n';
+  context.out << library::AbbreviationCountText(static_cast<int32_t>(rows.size())) << '\n';
   return kExitSuccess;
 }
 
@@ -91,13 +115,12 @@ int AddEntry(const LibraryOptions& o, CommandContext& context) {
   return kExitSuccess;
 }
 
-// Returns the entry, or reports that the library lacks it (unless a message already said why).
+// Returns the entry, or reports that the library lacks it.
 std::optional<library::AbbreviationEntry> ExistingEntry(const std::string& abb,
                                                         const std::string& text,
                                                         CommandContext& context) {
-  int shownBefore = context.messages.ShownCount();
   auto entry = library::FindEntry(State().LibraryPath, abb, text);
-  if (!entry && context.messages.ShownCount() == shownBefore) {
+  if (!entry) {
     context.err << "quillon: " << State().LibraryPath << " has no entry " << JsonString(abb)
                 << " meaning " << JsonString(text) << '\n';
   }
@@ -108,10 +131,10 @@ int EditEntry(const LibraryOptions& o, CommandContext& context) {
   UseLibrary(o.path);
   auto entry = ExistingEntry(o.abb, o.text, context);
   if (!entry) return kExitFailure;
-  bool ok = library::UpdateAbbreviation(o.path, o.abb, o.text, o.newAbb.value_or(entry->abb),
-                                        o.newText.value_or(entry->abbtext),
-                                        o.newDirection.value_or(entry->direction));
-  return ok ? kExitSuccess : kExitFailure;
+  library::EditOutcome outcome = library::EditAbbreviation(
+      o.path, o.abb, o.text, o.newAbb.value_or(entry->abb), o.newText.value_or(entry->abbtext),
+      o.newDirection.value_or(entry->direction));
+  return outcome == library::EditOutcome::kEdited ? kExitSuccess : kExitFailure;
 }
 
 int DeleteEntry(const LibraryOptions& o, CommandContext& context) {
@@ -123,12 +146,9 @@ int DeleteEntry(const LibraryOptions& o, CommandContext& context) {
 int FindEntryByPosition(const LibraryOptions& o, CommandContext& context) {
   UseLibrary(o.path);
   std::string typed = o.typed, abb, text;
-  int shownBefore = context.messages.ShownCount();
   library::FindByPosition(typed, abb, text);
   if (abb.empty()) {
-    if (context.messages.ShownCount() == shownBefore) {
-      context.err << "quillon: no abbreviation sorts at or after " << JsonString(typed) << '\n';
-    }
+    context.err << "quillon: no abbreviation sorts at or after " << JsonString(typed) << '\n';
     return kExitFailure;
   }
   context.out << abb << '\t' << text << '\n';
@@ -143,11 +163,16 @@ void AddLibraryCommands(CLI::App& app, CommandContext& context) {
   lib->require_subcommand(1);
 
   auto run = [&context, options](int (*command)(const LibraryOptions&, CommandContext&)) {
-    return [&context, options, command] { context.exitCode = command(*options, context); };
+    return [&context, options, command] {
+      context.exitCode = RunLibraryCommand(*options, context, command);
+    };
   };
+  // Blanks alone count as empty: entries are stored without their surrounding blanks.
   auto nonEmpty = CLI::Validator(
-      [](std::string& value) { return value.empty() ? "must not be empty" : std::string(); },
-      "TEXT");
+      [](std::string& value) {
+        return TrimSpaces(value).empty() ? "must not be empty" : std::string();
+      },
+      "");
 
   CLI::App* create = lib->add_subcommand("new", "Create an empty library");
   create->add_option("PATH", options->path, "Library file (\".abb\" is added when missing)")

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 
-#include "base/Utf8.h"
+#include "base/Text.h"
 
 namespace quillon::cli {
 
@@ -12,7 +12,7 @@ void WriteTextTable(std::ostream& out, const std::vector<std::string>& header,
   std::vector<size_t> widths(header.size(), 0);
   auto measure = [&](const std::vector<std::string>& row) {
     for (size_t c = 0; c < row.size() && c < widths.size(); ++c) {
-      widths[c] = std::max(widths[c], CodePointCount(row[c]));
+      widths[c] = std::max(widths[c], DisplayWidth(row[c]));
     }
   };
   measure(header);
@@ -20,12 +20,16 @@ void WriteTextTable(std::ostream& out, const std::vector<std::string>& header,
   auto write = [&](const std::vector<std::string>& row) {
     for (size_t c = 0; c < row.size() && c < widths.size(); ++c) {
       out << row[c];
-      if (c + 1 < row.size()) out << std::string(widths[c] - CodePointCount(row[c]) + 2, ' ');
+      if (c + 1 < row.size()) out << std::string(widths[c] - DisplayWidth(row[c]) + 2, ' ');
     }
     out << '\n';
   };
   write(header);
   for (const auto& row : rows) write(row);
+}
+
+std::string Counted(long count, std::string_view one, std::string_view many) {
+  return std::to_string(count) + " " + std::string(count == 1 ? one : many);
 }
 
 std::string JsonString(std::string_view text) {

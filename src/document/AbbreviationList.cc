@@ -4,7 +4,9 @@
 #include "addin/host/Platform.h"
 #include "document/DocumentUpdate.h"
 #include "document/FieldFormat.h"
+#include "document/ListHeader.h"
 #include "library/AddinState.h"
+#include "library/QueryLibrary.h"
 #include "library/SQLlite.h"
 
 namespace quillon::document {
@@ -42,20 +44,35 @@ bool IsListMarkerCode(std::string_view code) {
   return word(kListMarker);
 }
 
-// Removes the list table that directly follows the marker field (only paragraph marks
-// between), so a rebuild replaces the earlier list instead of stacking a new one on it.
-void RemoveTableAfterMarker(host::Application& word, long markerIndex) {
-  host::Document& document = word.ActiveDocument();
-  long markerEnd = document.Fields().Item(markerIndex)->Result()->End() + 1;
+// Returns the first table that starts at or after pos, or null; between gets the text from
+// pos to its start.
+std::unique_ptr<host::Table> TableAfter(host::Document& document, long pos, std::string& between) {
   host::Tables& tables = document.Tables();
   for (long t = 1, count = tables.Count(); t <= count; ++t) {
     std::unique_ptr<host::Table> table = tables.Item(t);
     long start = table->Range()->Start();
-    if (start < markerEnd) continue;
-    std::string between = start > markerEnd ? document.Range(markerEnd, start)->Text() : "";
-    if (between.find_first_not_of('\r') == std::string::npos) table->Delete();
-    return;
+    if (start < pos) continue;
+    between = start > pos ? document.Range(pos, start)->Text() : "";
+    return table;
   }
+  return nullptr;
+}
+
+// Removes the list that directly follows the marker field (only paragraph marks between), so
+// a rebuild replaces the earlier list instead of stacking a new one on it. A table there that
+// does not read as a list of abbreviations is the author's own and stays. Returns whether a
+// table now follows the marker's paragraph with no paragraph between.
+bool RemoveListAfterMarker(host::Application& word, long markerIndex) {
+  host::Document& document = word.ActiveDocument();
+  long markerEnd = document.Fields().Item(markerIndex)->Result()->End() + 1;
+  std::string between;
+  std::unique_ptr<host::Table> table = TableAfter(document, markerEnd, between);
+  if (table == nullptr || between.find_first_not_of('\r') != std::string::npos) return false;
+  if (TableReadsAsList(table->Range()->Text())) {
+    table->Delete();
+    table = TableAfter(document, markerEnd, between);
+  }
+  return table != nullptr && between == "\r";
 }
 
 }  // namespace
@@ -80,33 +97,44 @@ bool IsAbbreviationListPresent(host::Application& word) {
   return false;
 }
 
-void BuildListMarkerAndTable(host::Application& word, bool replace, long index) {
-  host::Document& document = word.ActiveDocument();
-  std::unique_ptr<host::Field> marker;
-  if (replace) {
-    RemoveTableAfterMarker(word, index);
-    document.Fields().Item(index)->Select();
-    host::Selection& selection = word.Selection();
-    marker = selection.Fields().Add(*selection.Range(), host::wdFieldQuote,
-                                    std::string(kListMarker), false);
-  } else {
-    host::Paragraphs& paragraphs = document.Paragraphs();
-    long end = paragraphs.Item(paragraphs.Count())->Range()->End() - 1;
-    marker = document.Fields().Add(*document.Range(end, end), host::wdFieldQuote,
-                                   std::string(kListMarker), false);
-  }
+std::unique_ptr<host::Field> PlaceListMarker(host::Application& word, host::Fields& fields,
+                                             const host::Range& range) {
+  std::unique_ptr<host::Field> marker =
+      fields.Add(range, host::wdFieldQuote, std::string(kListMarker), false);
   marker->Result()->SetText("  ");
   word.Selection().MoveLeft(host::wdCharacter, 1, host::wdExtend);
   marker->SetShowCodes(true);
   ReplaceQuoteKeyword(word, *marker);
   marker->SetShowCodes(false);
-  // Collapse after the marker, open an empty paragraph after it, and build the table there.
+  return marker;
+}
+
+void BuildListMarkerAndTable(host::Application& word, bool replace, long index) {
+  host::Document& document = word.ActiveDocument();
+  std::unique_ptr<host::Field> marker;
+  bool tableFollows = false;
+  if (replace) {
+    tableFollows = RemoveListAfterMarker(word, index);
+    document.Fields().Item(index)->Select();
+    host::Selection& selection = word.Selection();
+    marker = PlaceListMarker(word, selection.Fields(), *selection.Range());
+  } else {
+    host::Paragraphs& paragraphs = document.Paragraphs();
+    long end = paragraphs.Item(paragraphs.Count())->Range()->End() - 1;
+    marker = PlaceListMarker(word, document.Fields(), *document.Range(end, end));
+  }
+  // Collapse after the marker and open a paragraph after it for the table to take. An
+  // author's table right after the marker keeps an empty paragraph between it and the list,
+  // or the two would run together. A rebuild thus leaves the same paragraphs as the build
+  // before it.
   marker->Select();
   host::Selection& selection = word.Selection();
   selection.MoveRight(host::wdCharacter, 1);
   selection.TypeParagraph();
-  selection.TypeParagraph();
-  selection.MoveUp(host::wdLine, 1);
+  if (tableFollows) {
+    selection.TypeParagraph();
+    selection.MoveUp(host::wdLine, 1);
+  }
   CreateListTable(word);
 }
 
@@ -135,21 +163,20 @@ void CreateListTable(host::Application& word) {
 }
 
 long TypeListRows(host::Application& word) {
-  library::QueryResult rows = library::QueryLibrary(
-      State().LibraryPath, "SELECT abb, text, FOP FROM abbrevlist order by upper(abb) ASC");
-  if (rows.RowCount < 1) return 0;
+  std::vector<library::WorkingRow> rows = library::WorkingTableRows();
+  if (rows.empty()) return 0;
   host::Selection& selection = word.Selection();
   selection.MoveRight(host::wdCell);
-  for (int32_t i = 1; i <= rows.RowCount; ++i) {
-    selection.TypeText(rows.Cells(i + 1, 1));
+  for (size_t i = 0; i < rows.size(); ++i) {
+    selection.TypeText(rows[i].abb);
     selection.MoveRight(host::wdCell);
-    selection.TypeText(rows.Cells(i + 1, 2));  // the real meaning, also for an entry "text"
+    selection.TypeText(rows[i].text);  // the real meaning, also for an entry "text"
     selection.MoveRight(host::wdCell);
-    selection.TypeText(rows.Cells(i + 1, 3));
-    if (i == rows.RowCount) break;
+    selection.TypeText(rows[i].page);
+    if (i + 1 == rows.size()) break;
     selection.MoveRight(host::wdCell);
   }
-  return rows.RowCount;
+  return static_cast<long>(rows.size());
 }
 
 bool InsertAbbreviationList(host::Application& word) {
@@ -159,6 +186,14 @@ bool InsertAbbreviationList(host::Application& word) {
                  host::MsgBoxIcon::kNone, State().AddinTitle);
     return false;
   }
+  if (index != 0 && word.Selection().Tables().Count() > 0) {
+    host::MsgBox(
+        "The abbreviation list marker stands in a table; move it out of the table, then insert "
+        "the list again",
+        host::MsgBoxButtons::kOkOnly, host::MsgBoxIcon::kNone, State().AddinTitle);
+    return false;
+  }
+  library::LibrarySession session;  // the working table lives on its connection
   UpdateDocument(word, kUpdateCollect);
   if (index != 0) {
     // Twice: the second build takes its pages from the document as the first left it.

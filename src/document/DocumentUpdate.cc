@@ -1,11 +1,14 @@
 #include "document/DocumentUpdate.h"
 
+#include <optional>
+
 #include "addin/host/Application.h"
 #include "addin/host/Platform.h"
 #include "document/AbbreviationList.h"
 #include "document/FieldFormat.h"
 #include "document/Insertion.h"
 #include "library/AddinState.h"
+#include "library/QueryLibrary.h"
 #include "library/SQLlite.h"
 
 namespace quillon::document {
@@ -21,18 +24,25 @@ bool ReadField(host::Application& word, long index, FieldValues& values, std::st
   return ExtractFieldValues(field->Code()->Text(), values, result);
 }
 
-bool LeftToRight(const std::string& abb) {
-  return library::DirectionOf(abb) == "L";
+// The direction a field is written with: the library's for an abbreviation it holds, else
+// the one the field's own code holds (so a field from another library keeps its direction).
+struct FieldDirection {
+  std::string letter;  // "L", "R", anything else or "" (no direction)
+  std::string tag;     // what the code's direction tag is to read
+  bool fromLibrary;
+};
+
+FieldDirection DirectionFor(const FieldValues& values) {
+  std::optional<std::string> library = library::LibraryDirectionOf(values.abbreviation);
+  if (library) return {*library, DirectionTag(*library), true};
+  if (values.directionTag.empty()) return {"", "", false};
+  return {values.directionLetter, values.directionTag, false};
 }
-
-}  // namespace
-
-namespace {
 
 // FormatFieldByPosition on a field already read and parsed.
 int FormatParsedField(host::Application& word, bool first, host::Field& field,
-                      const std::string& code, const std::string& result,
-                      const FieldValues& values) {
+                      const std::string& code, const std::string& result, const FieldValues& values,
+                      const FieldDirection& direction) {
   const std::string& abb = values.abbreviation;
 
   std::string display;
@@ -41,14 +51,14 @@ int FormatParsedField(host::Application& word, bool first, host::Field& field,
     if (!unformatted && result == abb) return 0;
     display = abb;
   } else if (unformatted || result == abb) {
-    display = LongFormDisplay(abb, values.text, LeftToRight(abb));
+    display = LongFormDisplay(abb, values.text, direction.letter == "L");
   } else {
-    // A long form is shown: leave it while its direction matches the library's.
-    std::string direction = library::DirectionOf(abb);
-    if (direction == values.directionLetter) return 0;
-    display = LongFormDisplay(abb, values.text, direction == "L");
+    // A long form is shown: leave it while its direction matches.
+    if (direction.letter == values.directionLetter) return 0;
+    display = LongFormDisplay(abb, values.text, direction.letter == "L");
   }
-  return RewriteAbbreviationField(word, field, code, abb, values.text, display) ? 1 : -1;
+  return RewriteAbbreviationField(word, field, code, abb, values.text, display, direction.tag) ? 1
+                                                                                               : -1;
 }
 
 }  // namespace
@@ -59,10 +69,11 @@ int FormatFieldByPosition(host::Application& word, bool first, long index) {
   const std::string result = field->Result()->Text();
   FieldValues values;
   if (!ExtractFieldValues(code, values, result)) return 0;
-  return FormatParsedField(word, first, *field, code, result, values);
+  return FormatParsedField(word, first, *field, code, result, values, DirectionFor(values));
 }
 
-UpdateSummary UpdateDocument(host::Application& word, int16_t mode, const WalkProgress& progress) {
+UpdateSummary UpdateDocument(host::Application& word, UpdateMode mode,
+                             const WalkProgress& progress) {
   UpdateSummary summary;
   if (State().LibraryPath.empty()) {
     host::MsgBox("Open a database first", host::MsgBoxButtons::kOkOnly, host::MsgBoxIcon::kNone,
@@ -70,6 +81,8 @@ UpdateSummary UpdateDocument(host::Application& word, int16_t mode, const WalkPr
     return summary;
   }
   summary.ran = true;
+  // The working table lives on the session's connection.
+  library::LibrarySession session;
   library::DropWorkingTable();
   library::CreateWorkingTable();
 
@@ -85,10 +98,12 @@ UpdateSummary UpdateDocument(host::Application& word, int16_t mode, const WalkPr
     values = FieldValues();
     if (ExtractFieldValues(code, values, result) && !values.abbreviation.empty()) {
       ++summary.abbreviationFields;
+      const FieldDirection direction = DirectionFor(values);
+      if (!direction.fromLibrary) ++summary.withoutLibraryEntry;
       int outcome = 0;
       if (!library::ListHas(values.abbreviation, values.text)) {
         if (mode == kUpdateFormat) {
-          outcome = FormatParsedField(word, true, *field, code, result, values);
+          outcome = FormatParsedField(word, true, *field, code, result, values, direction);
           // A rewrite may have put a new field in the old one's place.
           if (outcome != 0) field = fields.Item(i);
         }
@@ -96,7 +111,7 @@ UpdateSummary UpdateDocument(host::Application& word, int16_t mode, const WalkPr
         long page = word.Selection().Information(host::wdActiveEndPageNumber);
         library::AddToList(values.abbreviation, values.text, static_cast<int32_t>(page));
       } else if (mode == kUpdateFormat) {
-        outcome = FormatParsedField(word, false, *field, code, result, values);
+        outcome = FormatParsedField(word, false, *field, code, result, values, direction);
       }
       if (outcome > 0) ++summary.rewritten;
       if (outcome < 0) ++summary.failures;
@@ -107,6 +122,7 @@ UpdateSummary UpdateDocument(host::Application& word, int16_t mode, const WalkPr
 }
 
 UpdateSummary ButtonUpdate_Click(host::Application& word, const WalkProgress& progress) {
+  library::LibrarySession session;
   UpdateSummary summary = UpdateDocument(word, kUpdateFormat, progress);
   if (!State().LibraryPath.empty()) {
     library::DropWorkingTable();
@@ -116,11 +132,11 @@ UpdateSummary ButtonUpdate_Click(host::Application& word, const WalkProgress& pr
   return summary;
 }
 
-long RenameEntryFields(host::Application& word, int16_t mode, const std::string& oldAbb,
+long RenameEntryFields(host::Application& word, RenameMode mode, const std::string& oldAbb,
                        const std::string& oldText, const std::string& newAbb,
                        const std::string& newText) {
   long renamed = 0;
-  if (mode == 2) {
+  if (mode == kRenameFields) {
     FieldValues values;
     std::string result;
     // The count is read again at every step: nothing here changes it, but the host decides.

@@ -8,30 +8,14 @@
 #include "addin/host/Application.h"
 #include "addin/host/HostError.h"
 #include "addin/host/Platform.h"
+#include "base/Text.h"
 #include "base/Utf8.h"
+#include "library/AddinState.h"
+#include "library/LibraryError.h"
 #include "library/SQLlite.h"
 
 namespace quillon::document {
 namespace {
-
-// Returns the position of needle in haystack comparing ASCII letters without regard to case,
-// or npos. The tags are ASCII, so positions found this way index the code as written.
-// REQUIRES: needle starts with '<' (every tag does), which makes memchr the fast first step.
-size_t FindIgnoringAsciiCase(std::string_view haystack, std::string_view needle) {
-  auto lower = [](char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c; };
-  size_t from = 0;
-  while (needle.size() <= haystack.size() - from) {
-    const void* hit = std::memchr(haystack.data() + from, '<', haystack.size() - from);
-    if (hit == nullptr) break;
-    size_t i = static_cast<size_t>(static_cast<const char*>(hit) - haystack.data());
-    if (needle.size() > haystack.size() - i) break;
-    size_t k = 1;
-    while (k < needle.size() && lower(haystack[i + k]) == lower(needle[k])) ++k;
-    if (k == needle.size()) return i;
-    from = i + 1;
-  }
-  return std::string_view::npos;
-}
 
 // Cuts the value between the first open tag and the first close tag; false when either is
 // missing or the close tag comes before the value starts.
@@ -114,16 +98,62 @@ void ReplaceQuoteKeyword(host::Application& word, host::Field& field) {
   find.Execute(args);
 }
 
-void ShowPlaceFieldFailure(int step) {
+void ShowPlaceFieldFailure(PlaceFieldStep step) {
   std::string message = kPlaceFieldFailure;
-  message.replace(message.find("{step}"), 6, std::to_string(step));
+  message.replace(message.find("{step}"), 6, std::to_string(static_cast<int>(step)));
   host::MsgBox(message);
 }
 
+namespace {
+
+// Returns whether (abb, text) can be carried by a field code, having told the user why not:
+// a value holding a tag of the markup would end its own tag early.
+bool WritableEntry(const std::string& abb, const std::string& text) {
+  std::string tag = library::MarkupTagIn(abb);
+  if (tag.empty()) tag = library::MarkupTagIn(text);
+  if (tag.empty()) return true;
+  host::MsgBox("Skipped the entry \"" + abb + "\" meaning \"" + text + "\": it holds \"" + tag +
+                   "\", a tag of the abbreviation field's markup",
+               host::MsgBoxButtons::kOkOnly, host::MsgBoxIcon::kNone, library::State().AddinTitle);
+  return false;
+}
+
+// Writes the field over the selection: PlaceField's steps 1 to 8 with markup ready.
+bool WriteField(host::Application& word, const std::string& markup, const std::string& display) {
+  PlaceFieldStep step = PlaceFieldStep::kAddQuoteField;
+  try {
+    host::Selection& selection = word.Selection();
+    std::unique_ptr<host::Field> field =
+        selection.Fields().Add(*selection.Range(), host::wdFieldQuote, markup, false);
+    step = PlaceFieldStep::kShowCodes;
+    field->Select();
+    field->SetShowCodes(true);
+    // Steps 3 to 6: the keyword rewrite, then the result.
+    step = PlaceFieldStep::kClearFindFormatting;
+    ReplaceQuoteKeyword(word, *field);
+    step = PlaceFieldStep::kReplaceKeywordAndWriteResult;
+    field->Result()->SetText(display);
+    step = PlaceFieldStep::kHideCodes;
+    field->SetShowCodes(false);
+    step = PlaceFieldStep::kMoveAfterField;
+    field->Select();
+    word.Selection().MoveRight(host::wdCharacter, 1);
+    return true;
+  } catch (const library::LibraryError&) {
+    throw;
+  } catch (const std::exception&) {
+    ShowPlaceFieldFailure(step);
+    return false;
+  }
+}
+
+}  // namespace
+
 bool RewriteAbbreviationField(host::Application& word, host::Field& field, std::string_view code,
                               const std::string& abb, const std::string& text,
-                              const std::string& display) {
-  std::string markup = AbbreviationMarkup(abb, text, DirectionTag(library::DirectionOf(abb)));
+                              const std::string& display, const std::string& directionTag) {
+  if (!WritableEntry(abb, text)) return false;
+  std::string markup = AbbreviationMarkup(abb, text, directionTag);
   // The code PlaceField writes: " ADDIN ABBREV " + markup + " ".
   constexpr std::string_view kKeyword = " ADDIN ABBREV ";
   const bool codeIsRight = code.size() == kKeyword.size() + markup.size() + 1 &&
@@ -131,12 +161,12 @@ bool RewriteAbbreviationField(host::Application& word, host::Field& field, std::
                            code.substr(kKeyword.size(), markup.size()) == markup;
   if (!codeIsRight) {
     field.Select();
-    return PlaceField(word, abb, text, display);
+    return WriteField(word, markup, display);
   }
-  int step = 6;
+  PlaceFieldStep step = PlaceFieldStep::kReplaceKeywordAndWriteResult;
   try {
     field.Result()->SetText(display);
-    step = 8;
+    step = PlaceFieldStep::kMoveAfterField;
     field.Select();
     word.Selection().MoveRight(host::wdCharacter, 1);
     return true;
@@ -148,30 +178,17 @@ bool RewriteAbbreviationField(host::Application& word, host::Field& field, std::
 
 bool PlaceField(host::Application& word, const std::string& abb, const std::string& text,
                 const std::string& display) {
-  int step = 0;
+  if (!WritableEntry(abb, text)) return false;
+  std::string markup;
   try {
-    std::string markup = AbbreviationMarkup(abb, text, DirectionTag(library::DirectionOf(abb)));
-    step = 1;
-    host::Selection& selection = word.Selection();
-    std::unique_ptr<host::Field> field =
-        selection.Fields().Add(*selection.Range(), host::wdFieldQuote, markup, false);
-    step = 2;
-    field->Select();
-    field->SetShowCodes(true);
-    step = 3;  // steps 3 to 6: the keyword rewrite, then the result
-    ReplaceQuoteKeyword(word, *field);
-    step = 6;
-    field->Result()->SetText(display);
-    step = 7;
-    field->SetShowCodes(false);
-    step = 8;
-    field->Select();
-    word.Selection().MoveRight(host::wdCharacter, 1);
-    return true;
+    markup = AbbreviationMarkup(abb, text, DirectionTag(library::DirectionOf(abb)));
+  } catch (const library::LibraryError&) {
+    throw;
   } catch (const std::exception&) {
-    ShowPlaceFieldFailure(step);
+    ShowPlaceFieldFailure(PlaceFieldStep::kLookUpDirection);
     return false;
   }
+  return WriteField(word, markup, display);
 }
 
 int32_t LeadingNumber(std::string_view text) {
@@ -208,7 +225,9 @@ bool ExtractFieldValues(std::string_view code, FieldValues& values, std::string_
   std::string tag;
   if (CutTag(code, "<DIRECTION>", "</DIRECTION>", tag) && CodePointCount(tag) >= 2) {
     values.directionLetter = FirstCharacter(tag);
+    values.directionTag = std::move(tag);
   } else {
+    values.directionTag.clear();
     std::string library = library::DirectionOf(values.abbreviation);
     values.directionLetter = library.empty() ? "L" : FirstCharacter(library);
   }

@@ -2,6 +2,11 @@
 // markup behind the keyword "ADDIN ABBREV", and whose result shows the form of the
 // abbreviation the add-in chose for that place. PlaceField is the only writer and
 // ExtractFieldValues the only reader of this format.
+//
+// Error rule: the writers (PlaceField, RewriteAbbreviationField) show a failing host call with
+// the number of its step and return false, and refuse an entry whose values hold a markup tag
+// the same way before writing anything; a failing library statement is not theirs to show and
+// passes through as LibraryError. ReplaceQuoteKeyword throws HostError; the rest cannot fail.
 #pragma once
 
 #include <cstdint>
@@ -36,23 +41,37 @@ std::string LongFormDisplay(std::string_view abb, std::string_view text, bool le
 // Throws HostError when a host call fails.
 void ReplaceQuoteKeyword(host::Application& word, host::Field& field);
 
-// Shows the message of a field write that failed at step (0 to 8).
-void ShowPlaceFieldFailure(int step);
+// The steps of a field write, numbered as the failure message shows them.
+enum class PlaceFieldStep : int {
+  kLookUpDirection = 0,
+  kAddQuoteField = 1,
+  kShowCodes = 2,
+  kClearFindFormatting = 3,
+  kClearReplacementFormatting = 4,
+  kSetUpFind = 5,
+  kReplaceKeywordAndWriteResult = 6,
+  kHideCodes = 7,
+  kMoveAfterField = 8,
+};
+
+// Shows the message of a field write that failed at step.
+void ShowPlaceFieldFailure(PlaceFieldStep step);
 
 // Writes an abbreviation field for (abb, text) over the selection of the active document with
-// display as its result, and leaves the insertion point just after it. A failing host call
-// is shown to the user with the number of the step that failed; the steps done stay done.
-// Returns false in that case.
+// display as its result and the direction tag of the open library's direction for abb, and
+// leaves the insertion point just after it. Returns false when the host failed (the steps
+// done stay done) or the entry was refused; the user has been told.
 bool PlaceField(host::Application& word, const std::string& abb, const std::string& text,
                 const std::string& display);
 
-// Brings field, whose code reads code, to show display for (abb, text), as PlaceField over the
-// selected field would. When the code already reads as PlaceField would write it, only the
+// Brings field, whose code reads code, to show display for (abb, text) with directionTag in its
+// code, as PlaceField over the selected field would. When the code already reads so, only the
 // result is written (the document ends the same, with far less work). Leaves the insertion
-// point after the field. Returns false when the host failed (the user has been told).
+// point after the field. Returns false when the host failed or the entry was refused (the user
+// has been told).
 bool RewriteAbbreviationField(host::Application& word, host::Field& field, std::string_view code,
                               const std::string& abb, const std::string& text,
-                              const std::string& display);
+                              const std::string& display, const std::string& directionTag);
 
 // The values read back from a field.
 struct FieldValues {
@@ -60,12 +79,15 @@ struct FieldValues {
   std::string text;
   std::string directionLetter;  // "R" or "L"
   int32_t entryNumber = -1;     // the number of a placeholder result, else -1
+  // The direction tag's content as the code holds it, or "" when the tag is missing or
+  // shorter than two characters.
+  std::string directionTag;
 };
 
 // Parses a field's code and result. Returns false for a field that is not an abbreviation
 // field (no keyword, the list marker, a missing or misplaced tag), leaving values as they
-// were. A missing or too short direction tag takes the open library's direction of the
-// abbreviation ("L" when it has none).
+// were. The direction letter is the first character of the direction tag; a missing or too
+// short tag takes the open library's direction of the abbreviation ("L" when it has none).
 bool ExtractFieldValues(std::string_view code, FieldValues& values, std::string_view resultText);
 
 // Returns the leading number of text as a whole number (blanks skipped, halves to even), 0 when

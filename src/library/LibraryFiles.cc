@@ -4,11 +4,10 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <cerrno>
-#include <cstring>
 #include <filesystem>
 
 #include "addin/host/Platform.h"
+#include "base/AtomicFile.h"
 #include "base/Text.h"
 #include "library/AddinState.h"
 #include "library/SQLlite.h"
@@ -18,13 +17,6 @@ extern const std::span<const unsigned char> kEmptyLibrary;
 }
 
 namespace quillon::library {
-namespace {
-
-[[noreturn]] void Fail(const std::string& path, int error) {
-  throw LibraryFileError("cannot write library " + path + ": " + std::strerror(error));
-}
-
-}  // namespace
 
 std::span<const unsigned char> EmptyLibraryTemplate() {
   return resources::kEmptyLibrary;
@@ -36,43 +28,25 @@ std::string EmptyLibraryTarget(const std::string& path) {
 }
 
 void extractEmptyDatabase(const std::string& path) {
-  const std::string target = EmptyLibraryTarget(path);
-  // A write-protected library stays protected: replacing it by rename would bypass that.
-  struct stat existing {};
-  bool exists = ::stat(target.c_str(), &existing) == 0;
-  if (exists && S_ISDIR(existing.st_mode)) Fail(target, EISDIR);
-  if (exists && ::access(target.c_str(), W_OK) != 0) Fail(target, errno);
-
-  std::string temp = target + ".tmp-XXXXXX";
-  int fd = ::mkstemp(temp.data());
-  if (fd < 0) Fail(target, errno);
   std::span<const unsigned char> bytes = EmptyLibraryTemplate();
-  size_t written = 0;
-  while (written < bytes.size()) {
-    ssize_t n = ::write(fd, bytes.data() + written, bytes.size() - written);
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) {
-      int error = n < 0 ? errno : EIO;
-      ::close(fd);
-      ::unlink(temp.c_str());
-      Fail(target, error);
-    }
-    written += static_cast<size_t>(n);
+  try {
+    WriteFileAtomically(
+        EmptyLibraryTarget(path),
+        std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
+  } catch (const FileError& e) {
+    throw LibraryFileError(e.what());
   }
-  // A replaced library keeps its permissions; a new one gets the user's usual ones.
-  mode_t mask = ::umask(0);
-  ::umask(mask);
-  ::fchmod(fd, exists ? (existing.st_mode & 07777) : (0666 & ~mask));
-  if (::fsync(fd) != 0 || ::close(fd) != 0) {
-    int error = errno;
-    ::unlink(temp.c_str());
-    Fail(target, error);
-  }
-  if (::rename(temp.c_str(), target.c_str()) != 0) {
-    int error = errno;
-    ::unlink(temp.c_str());
-    Fail(target, error);
-  }
+}
+
+bool LibraryFileExists(const std::string& path) {
+  struct stat file {};
+  return ::stat(path.c_str(), &file) == 0 && S_ISREG(file.st_mode);
+}
+
+bool LibraryFileWritable(const std::string& path) {
+  const std::filesystem::path folder = std::filesystem::path(path).parent_path();
+  return ::faccessat(AT_FDCWD, path.c_str(), W_OK, AT_EACCESS) == 0 &&
+         ::faccessat(AT_FDCWD, folder.empty() ? "." : folder.c_str(), W_OK | X_OK, AT_EACCESS) == 0;
 }
 
 CreateOutcome CreateLibrary(const std::string& path) {

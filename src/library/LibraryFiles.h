@@ -1,4 +1,8 @@
-// Library files on disk: the empty library template and the writing of new libraries.
+// Library files on disk: the empty library template, the writing of new libraries, and what
+// the user may do with a library file.
+//
+// Error rule: a library that cannot be written throws LibraryFileError; the questions about a
+// file answer false when it cannot be looked at.
 #pragma once
 
 #include <span>
@@ -25,6 +29,13 @@ std::string EmptyLibraryTarget(const std::string& path);
 // is there. The write is atomic: a failure leaves any previous file as it was.
 // Throws LibraryFileError when the file cannot be written (a read-only file or folder).
 void extractEmptyDatabase(const std::string& path);
+
+// Returns true when an ordinary file is at path.
+bool LibraryFileExists(const std::string& path);
+
+// Returns true when the running user (by the effective ids) may change the library at path:
+// the file and its folder, where the database keeps its journal, are writable.
+bool LibraryFileWritable(const std::string& path);
 
 enum class CreateOutcome { kCreated, kDeclined, kFailed };
 

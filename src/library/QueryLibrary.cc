@@ -11,10 +11,12 @@
 #include "addin/host/Platform.h"
 #include "base/Text.h"
 #include "library/AddinState.h"
-#include "widgets/ListView.h"
 
 namespace quillon::library {
 namespace {
+
+// How long a statement waits for a library that another program is writing.
+constexpr int kBusyWaitMilliseconds = 5000;
 
 std::shared_ptr<const LibraryTable>& LastTableSlot() {
   static std::shared_ptr<const LibraryTable> table = std::make_shared<LibraryTable>();
@@ -26,15 +28,21 @@ std::shared_ptr<const LibraryTable> EmptyTable() {
   return empty;
 }
 
-// fold(x): x without surrounding blanks, in capitals; lets the duplicate check compare
-// inside the database instead of fetching every row.
+std::shared_ptr<const LibraryTable> FailedTable() {
+  static const auto failed = std::make_shared<const LibraryTable>(LibraryTable{{}, {}, 0, true});
+  return failed;
+}
+
+// fold(x) is Fold(x); lets the duplicate check compare inside the database instead of fetching
+// every row.
 void FoldFunction(sqlite3_context* context, int, sqlite3_value** argv) {
   const unsigned char* text = sqlite3_value_text(argv[0]);
   if (text == nullptr) {
     sqlite3_result_null(context);
     return;
   }
-  std::string folded = UpperCase(TrimSpaces(reinterpret_cast<const char*>(text)));
+  std::string folded = Fold(std::string_view(reinterpret_cast<const char*>(text),
+                                             static_cast<size_t>(sqlite3_value_bytes(argv[0]))));
   sqlite3_result_text(context, folded.data(), static_cast<int>(folded.size()), SQLITE_TRANSIENT);
 }
 
@@ -90,14 +98,33 @@ class Connection {
       error_ = db_ ? sqlite3_errmsg(db_) : sqlite3_errstr(rc);
       return;
     }
-    sqlite3_busy_timeout(db_, 5000);
+    // Another command writing the library holds it for a moment: wait that long, not longer.
+    sqlite3_busy_timeout(db_, kBusyWaitMilliseconds);
+    // Working tables live in memory: the library may be write-protected and the temporary
+    // folder full, and they are small.
+    sqlite3_exec(db_, "PRAGMA temp_store=MEMORY", nullptr, nullptr, nullptr);
     sqlite3_create_function(db_, "fold", 1, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr,
                             FoldFunction, nullptr, nullptr);
   }
+  // Work not committed by then is rolled back.
   ~Connection() {
     for (auto& [sql, prepared] : prepared_) sqlite3_finalize(prepared.stmt);
-    if (inTransaction_) sqlite3_exec(db_, "COMMIT", nullptr, nullptr, nullptr);
+    if (inTransaction_) sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
     sqlite3_close(db_);
+  }
+
+  // Commits the running transaction, if any. Returns false with error() set when the commit
+  // failed; the transaction then stays open, to be rolled back.
+  bool Commit() {
+    if (!inTransaction_) return true;
+    if (sqlite3_exec(db_, "COMMIT", nullptr, nullptr, nullptr) != SQLITE_OK) {
+      error_ = sqlite3_errmsg(db_);
+      return false;
+    }
+    inTransaction_ = false;
+    // Other writers may come in between this transaction and the next.
+    results_.clear();
+    return true;
   }
 
   Connection(const Connection&) = delete;
@@ -263,9 +290,6 @@ class Connection {
   std::string keyBuffer_;
 };
 
-// The connections of the running LibrarySession, by path; null outside a session.
-std::map<std::string, std::unique_ptr<Connection>>* g_sessionConnections = nullptr;
-
 // What one look-up of the library's path found.
 struct LibraryFile {
   bool exists = false;  // an ordinary file is there
@@ -274,18 +298,60 @@ struct LibraryFile {
 };
 
 // A directory look-up of that exact path: an ordinary file has to be there.
-LibraryFile LookUp(const std::string& path) {
+LibraryFile LookUpFile(const std::string& path) {
   struct stat file {};
   if (path.empty() || ::stat(path.c_str(), &file) != 0 || !S_ISREG(file.st_mode)) return {};
   return {true, file.st_dev, file.st_ino};
 }
 
+// The running LibrarySession: its connections by path, the files a command's session has
+// looked up, and its way with failures; null outside a session.
+struct Session {
+  std::map<std::string, std::unique_ptr<Connection>> connections;
+  std::map<std::string, LibraryFile, std::less<>> commandFiles;
+  StatementFailure onFailure = StatementFailure::kShowAndGoOn;
+};
+Session* g_session = nullptr;
+
+// Shows a failure to the user; in a session that stops at failures the command then ends.
+void Report(const std::string& text, const std::string& title) {
+  host::MsgBox(text, host::MsgBoxButtons::kOkOnly, host::MsgBoxIcon::kCritical, title);
+  if (g_session != nullptr && g_session->onFailure == StatementFailure::kStopCommand) {
+    throw LibraryError(text);
+  }
+}
+
+// Commits the work of connection to path. Returns false, having reported why, when that fails.
+bool CommitConnection(const std::string& path, Connection& connection) {
+  if (connection.Commit()) return true;
+  Report(connection.error() + " (library " + path + ")", State().AddinTitle);
+  return false;
+}
+
+// Returns what the session (if any) knows of path, looking the file up where it has to: before
+// every statement of a window's session, once per command in a command's. A command reads one
+// library throughout (its transaction's view); Commit then checks that the file is still the
+// one it read. Per-statement look-ups would cost a command one system call per field.
+LibraryFile LookUp(const std::string& path) {
+  if (g_session == nullptr || g_session->onFailure != StatementFailure::kStopCommand) {
+    return LookUpFile(path);
+  }
+  auto known = g_session->commandFiles.find(path);
+  if (known != g_session->commandFiles.end()) return known->second;
+  LibraryFile file = LookUpFile(path);
+  if (file.exists) g_session->commandFiles.emplace(path, file);
+  return file;
+}
+
 // Returns the session's connection to path, opening it (again, when the file there is no
 // longer the one it opened); nullptr outside a session or when no file is there.
 Connection* SessionConnection(const std::string& path, const LibraryFile& file) {
-  if (g_sessionConnections == nullptr || !file.exists) return nullptr;
-  auto& slot = (*g_sessionConnections)[path];
-  if (slot && (slot->device != file.device || slot->inode != file.inode)) slot.reset();
+  if (g_session == nullptr || !file.exists) return nullptr;
+  auto& slot = g_session->connections[path];
+  if (slot && (slot->device != file.device || slot->inode != file.inode)) {
+    std::unique_ptr<Connection> replaced = std::move(slot);
+    CommitConnection(path, *replaced);
+  }
   if (!slot) {
     slot = std::make_unique<Connection>(path);
     slot->device = file.device;
@@ -309,17 +375,28 @@ std::shared_ptr<const LibraryTable> FetchFrom(const std::string& path, const Lib
         connection->ok() ? connection->Fetch(statement) : nullptr;
     if (table == nullptr) {
       errorText = connection->error() + " (library " + path + ")";
-      return EmptyTable();
+      return FailedTable();
     }
     LastTableSlot() = table;
     return table;
+  } catch (const LibraryError&) {
+    throw;                             // already reported
   } catch (const std::exception& e) {  // out of memory on a huge result
     errorText = std::string(e.what()) + " (library " + path + ")";
-    return EmptyTable();
+    return FailedTable();
   }
 }
 
 }  // namespace
+
+std::string Fold(std::string_view text) {
+  std::string squeezed;
+  squeezed.reserve(text.size());
+  for (char c : TrimSpaces(text)) {
+    if (c != ' ' || squeezed.empty() || squeezed.back() != ' ') squeezed += c;
+  }
+  return UpperCase(squeezed);
+}
 
 const std::string& QueryResult::Cells(int32_t row, int32_t column) const {
   static const std::string kEmpty;
@@ -340,14 +417,38 @@ void QueryResult::AllocateCells(int32_t rowCount, int32_t columnCount) {
   cells_.assign(static_cast<size_t>(rowCount + 2) * static_cast<size_t>(width_), {});
 }
 
-LibrarySession::LibrarySession() : owner_(g_sessionConnections == nullptr) {
-  if (owner_) g_sessionConnections = new std::map<std::string, std::unique_ptr<Connection>>();
+LibrarySession::LibrarySession(StatementFailure onFailure) : owner_(g_session == nullptr) {
+  if (owner_) g_session = new Session{{}, {}, onFailure};
 }
 
 LibrarySession::~LibrarySession() {
   if (!owner_) return;
-  delete g_sessionConnections;  // commits and closes every connection
-  g_sessionConnections = nullptr;
+  Session* session = g_session;
+  if (session->onFailure == StatementFailure::kShowAndGoOn) {
+    for (auto& [path, connection] : session->connections) {
+      if (connection) CommitConnection(path, *connection);
+    }
+  }
+  g_session = nullptr;
+  delete session;  // rolls back what was not committed and closes every connection
+}
+
+bool LibrarySession::Commit() {
+  if (!owner_) return true;
+  // A command read the library it first found; work done on a file that is no longer there
+  // (deleted, or replaced by another) would be lost, so the command fails instead.
+  for (const auto& [path, file] : g_session->commandFiles) {
+    const LibraryFile now = LookUpFile(path);
+    if (!now.exists || now.device != file.device || now.inode != file.inode) {
+      Report("opened library located at " + path + " was removed or replaced while the command ran",
+             "Library was removed");
+    }
+  }
+  bool committed = true;
+  for (auto& [path, connection] : g_session->connections) {
+    if (connection && !CommitConnection(path, *connection)) committed = false;
+  }
+  return committed;
 }
 
 std::shared_ptr<const LibraryTable> LastTable() {
@@ -359,52 +460,42 @@ std::shared_ptr<const LibraryTable> FetchTable(const std::string& path, const St
   return FetchFrom(path, LookUp(path), statement, errorText);
 }
 
-std::shared_ptr<const LibraryTable> QueryTable(const std::string& path, const Statement& statement,
-                                               bool* failed) {
-  if (failed != nullptr) *failed = false;
+std::shared_ptr<const LibraryTable> QueryTable(const std::string& path,
+                                               const Statement& statement) {
   const LibraryFile file = LookUp(path);
   if (!file.exists) {
-    host::MsgBox("opened library located at " + path + " is not found",
-                 host::MsgBoxButtons::kOkOnly, host::MsgBoxIcon::kCritical, "Library was removed");
-    if (failed != nullptr) *failed = true;
-    return EmptyTable();
+    Report("opened library located at " + path + " is not found", "Library was removed");
+    return FailedTable();
   }
   std::string errorText;
   std::shared_ptr<const LibraryTable> table = FetchFrom(path, file, statement, errorText);
-  if (!errorText.empty()) {
-    host::MsgBox(errorText, host::MsgBoxButtons::kOkOnly, host::MsgBoxIcon::kCritical,
-                 State().AddinTitle);
-    if (failed != nullptr) *failed = true;
-  }
+  if (!errorText.empty()) Report(errorText, State().AddinTitle);
   return table;
 }
 
-QueryResult QueryLibrary(const std::string& path, const Statement& statement, bool fillList,
-                         widgets::ListView* listView) {
+QueryResult QueryLibrary(const std::string& path, const Statement& statement, RowSink* rows) {
   QueryResult result;
-  std::shared_ptr<const LibraryTable> table = QueryTable(path, statement, &result.Failed);
-  const int32_t rows = table->rowCount;
-  result.RowCount = rows;
-  if (rows == 0) return result;
+  std::shared_ptr<const LibraryTable> table = QueryTable(path, statement);
+  result.Failed = table->failed;
+  const int32_t rowCount = table->rowCount;
+  result.RowCount = rowCount;
+  if (rowCount == 0) return result;
   const auto columns = static_cast<int32_t>(table->columnNames.size());
   result.ColumnCount = columns;
-  if (fillList) {
-    listView->Clear();
-    listView->PrepareForItems(rows + 1);
-    for (const std::string& name : table->columnNames) listView->AddColumn(name, name, 0, 80);
-    for (int32_t r = 0; r < rows; ++r) {
-      int32_t item = listView->AddItem(-1, table->Value(r, 0));
-      for (int32_t c = 1; c < columns; ++c) {
-        listView->SetItemText(item, c, table->Value(r, static_cast<size_t>(c)));
-      }
+  if (rows != nullptr) {
+    rows->BeginRows(table->columnNames, rowCount);
+    for (int32_t r = 0; r < rowCount; ++r) {
+      rows->AddRow(std::span<const std::string>(
+          table->values.data() + static_cast<size_t>(r) * static_cast<size_t>(columns),
+          static_cast<size_t>(columns)));
     }
     return result;
   }
-  result.AllocateCells(rows, columns);
+  result.AllocateCells(rowCount, columns);
   for (int32_t c = 0; c < columns; ++c) {
     result.SetCell(1, c + 1, table->columnNames[static_cast<size_t>(c)]);
   }
-  for (int32_t r = 0; r < rows; ++r) {
+  for (int32_t r = 0; r < rowCount; ++r) {
     for (int32_t c = 0; c < columns; ++c) {
       result.SetCell(r + 2, c + 1, table->Value(r, static_cast<size_t>(c)));
     }

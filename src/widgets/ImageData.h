@@ -19,10 +19,13 @@ enum class ImageFormat : int32_t {
   kPng = 5,
 };
 
-// Pictures above this many pixels (2048 x 2048) are refused, so that a damaged or hostile
-// header cannot make a reader allocate much memory; the add-in shows toolbar faces and list
-// pictures of a few dozen pixels.
-inline constexpr int64_t kMaxImagePixels = int64_t{1} << 22;
+// The largest picture the readers and InitializeDIB accept: 2^28 pixels (268 megapixels,
+// 1 GiB of 32-bit pixels) with no side above 2^20 pixels. That is well above the pictures of
+// today's cameras (a 150-megapixel back gives 14204 x 10652). Below the cap, each reader also
+// refuses a header whose size the data present cannot fill (missing bitmap rows, more pixels
+// than compressed data can expand to), so a small hostile file cannot make it allocate much.
+inline constexpr int64_t kMaxImagePixels = int64_t{1} << 28;
+inline constexpr int64_t kMaxImageSide = int64_t{1} << 20;
 
 struct DecodedImage {
   int32_t width = 0;
@@ -52,7 +55,7 @@ inline uint32_t Be32(const uint8_t* p) {
 
 // Returns whether a width x height picture may be decoded (both positive, within the limit).
 inline bool SaneImageSize(int64_t width, int64_t height) {
-  return width > 0 && height > 0 && width <= kMaxImagePixels && height <= kMaxImagePixels &&
+  return width > 0 && height > 0 && width <= kMaxImageSide && height <= kMaxImageSide &&
          width * height <= kMaxImagePixels;
 }
 

@@ -190,6 +190,22 @@ void ListView::UnSelectAll() {
   Repaint();
 }
 
+void ListView::SelectRange(int32_t first, int32_t last, bool state, bool othersOff) {
+  const int32_t count = items_.ItemCount();
+  if (first > last) std::swap(first, last);
+  first = std::max(first, 0);
+  last = std::min(last, count - 1);
+  for (int32_t i = 0; i < count; ++i) {
+    ListItem& item = items_.Item(i);
+    if (i >= first && i <= last) {
+      item.Selected = state;
+    } else if (othersOff) {
+      item.Selected = false;
+    }
+  }
+  Repaint();
+}
+
 // ---- columns ----
 
 void ListView::AddColumn(const std::string& key, const std::string& caption, int32_t textAlign,
@@ -243,6 +259,19 @@ void ListView::SetColumnResizable(const ColumnRef& column, bool resizable) {
 void ListView::SetColumnTextAlign(const ColumnRef& column, int32_t textAlign) {
   columns_.Item(column).TextAlign = textAlign;
   ColumnChanged();
+}
+
+void ListView::SetColumnWidthAutoSized(const ColumnRef& column, int32_t width) {
+  columns_.Item(column).WidthAutoSized = width;
+}
+
+void ListView::SetColumnPushed(const ColumnRef& column, bool pushed) {
+  columns_.Item(column).Pushed = pushed;
+  Repaint();
+}
+
+void ListView::SetColumnLastSortOrder(const ColumnRef& column, int32_t order) {
+  columns_.Item(column).LastSortOrder = order;
 }
 
 int32_t ListView::ColumnIndex(std::string_view key) const {
@@ -331,6 +360,14 @@ void ListView::RenewColors() {
   checkboxSelectedColor_.SetColor(properties_.CheckboxSelectedColor, false, true);
 }
 
+void ListView::UpdateColors() {
+  for (Color* color : {&backColor_, &foreColor_, &selectedBackColor_, &selectedForeColor_,
+                       &focusRectColor_, &checkBoxColor_, &checkboxSelectedColor_}) {
+    color->Update();
+  }
+  Repaint();
+}
+
 void ListView::SetRedraw(bool redraw) {
   redraw_ = redraw;
   if (redraw_) Relayout();
@@ -378,8 +415,67 @@ int32_t ListView::AddPicture(const c32bppDIB& picture) {
 int32_t ListView::AddPictureFromRes(int32_t id, const std::variant<int32_t, std::string>& section,
                                     const ResourceRegistry* provider) {
   c32bppDIB picture;
-  if (!picture.LoadPicture_Resource(id, section, provider)) return 0;
+  if (!picture.LoadPicture_Resource(id, section, provider, properties_.PictureWidth,
+                                    properties_.PictureHeight)) {
+    return 0;
+  }
   return AddPicture(picture);
+}
+
+int32_t ListView::AddPictureFromFile(const std::string& path) {
+  c32bppDIB picture;
+  if (!picture.LoadPicture_File(path, properties_.PictureWidth, properties_.PictureHeight)) {
+    return 0;
+  }
+  return AddPicture(picture);
+}
+
+// ---- events ----
+
+void ListView::RaiseClick() {
+  if (currentItem_ >= 0 && events_.Click) events_.Click(currentItem_);
+}
+
+void ListView::RaiseDblClick() {
+  if (currentItem_ >= 0 && currentItem_ < items_.ItemCount() &&
+      items_.Item(currentItem_).Selected && events_.DblClick) {
+    events_.DblClick(currentItem_);
+  }
+}
+
+void ListView::RaiseColumnClick(int32_t column) {
+  if (events_.ColumnClick) events_.ColumnClick(column);
+}
+
+void ListView::RaiseItemCheck(int32_t item) {
+  if (events_.ItemCheck) events_.ItemCheck(item);
+}
+
+void ListView::RaiseItemsReordered() {
+  if (events_.ItemsReordered) events_.ItemsReordered();
+}
+
+void ListView::RaiseMouseDown(int32_t item, int16_t button, int16_t shift, int32_t x, int32_t y) {
+  if (events_.MouseDown) events_.MouseDown(item, button, shift, x, y);
+}
+
+void ListView::RaiseMouseUp(int32_t item, int16_t button, int16_t shift, int32_t x, int32_t y) {
+  if (events_.MouseUp) events_.MouseUp(item, button, shift, x, y);
+}
+
+int16_t ListView::RaiseKeyDown(int16_t keyCode, int16_t shift) {
+  if (events_.KeyDown) events_.KeyDown(keyCode, shift);
+  return keyCode;
+}
+
+int16_t ListView::RaiseKeyUp(int16_t keyCode, int16_t shift) {
+  if (events_.KeyUp) events_.KeyUp(keyCode, shift);
+  return keyCode;
+}
+
+int16_t ListView::RaiseKeyPress(int16_t keyAscii) {
+  if (events_.KeyPress) events_.KeyPress(keyAscii);
+  return keyAscii;
 }
 
 // ---- notifications ----

@@ -90,6 +90,36 @@ class ListViewObserver {
   virtual void Repaint() = 0;
 };
 
+// The events a list view raises to its form. Any may be left empty. The drawing and input
+// layer raises them through the ListView's Raise members, which apply the rules of when each
+// is due.
+struct ListViewEvents {
+  std::function<void()> ItemsReordered;
+  std::function<void(int32_t item)> Click;
+  std::function<void(int32_t item)> DblClick;
+  std::function<void(int32_t column)> ColumnClick;
+  // item is the row under the pointer (-1 for none); button 1 left, 2 right, 4 middle; shift
+  // 1 Shift, 2 Ctrl, 4 Alt.
+  std::function<void(int32_t item, int16_t button, int16_t shift, int32_t x, int32_t y)> MouseDown;
+  std::function<void(int32_t item, int16_t button, int16_t shift, int32_t x, int32_t y)> MouseUp;
+  std::function<void(int16_t& keyCode, int16_t shift)> KeyDown;
+  std::function<void(int16_t& keyCode, int16_t shift)> KeyUp;
+  std::function<void(int16_t& keyAscii)> KeyPress;
+  std::function<void(int32_t item)> ItemCheck;
+  // Drag and drop, passed through from the window: the data's formats, the effect the source
+  // allows or the target accepts (by reference), the pointer and the drag state.
+  std::function<void(const std::vector<std::string>& formats, int32_t& effect, int16_t button,
+                     int16_t shift, int32_t x, int32_t y)>
+      OLEDragDrop;
+  std::function<void(const std::vector<std::string>& formats, int32_t& effect, int16_t button,
+                     int16_t shift, int32_t x, int32_t y, int16_t state)>
+      OLEDragOver;
+  std::function<void(int32_t& effect)> OLECompleteDrag;
+  std::function<void(int32_t& effect, bool& defaultCursors)> OLEGiveFeedback;
+  std::function<void(const std::string& format)> OLESetData;
+  std::function<void(std::vector<std::string>& formats, int32_t& allowedEffects)> OLEStartDrag;
+};
+
 class ListView : public ICustomDraw {
  public:
   explicit ListView(const DeviceMetrics& metrics = StandardDeviceMetrics(),
@@ -117,6 +147,9 @@ class ListView : public ICustomDraw {
   void SetSelectedItem(int32_t index);
   void SelectAll();
   void UnSelectAll();
+  // Sets Selected to state on the items from first to last (either order, clamped to the
+  // items), and with othersOff clears it on every other item; repaints once.
+  void SelectRange(int32_t first, int32_t last, bool state, bool othersOff);
   // Lets a caller that knows the item count allocate once; discards the items.
   void PrepareForItems(int32_t count);
 
@@ -134,6 +167,12 @@ class ListView : public ICustomDraw {
   void SetColumnVisible(const ColumnRef& column, bool visible);
   void SetColumnResizable(const ColumnRef& column, bool resizable);
   void SetColumnTextAlign(const ColumnRef& column, int32_t textAlign);
+  // Layout and input state of a column, written by the drawing layer: the width computed
+  // while ColumnsAutoSize is on (no repaint: the layout sets it), the header drawn pressed,
+  // and the order of the column's next header sort (0 ascending, 1 descending).
+  void SetColumnWidthAutoSized(const ColumnRef& column, int32_t width);
+  void SetColumnPushed(const ColumnRef& column, bool pushed);
+  void SetColumnLastSortOrder(const ColumnRef& column, int32_t order);
   // Returns the position of the last column whose key equals key exactly; 0 when none does.
   int32_t ColumnIndex(std::string_view key) const;
 
@@ -164,6 +203,8 @@ class ListView : public ICustomDraw {
   const Color& FocusRectColor() const { return focusRectColor_; }
   const Color& CheckBoxColor() const { return checkBoxColor_; }
   const Color& CheckboxSelectedColor() const { return checkboxSelectedColor_; }
+  // Translates every colour again (the desktop's colours changed) and repaints.
+  void UpdateColors();
 
   // Painting is suspended while Redraw is false; setting it true lays out and repaints.
   bool Redraw() const { return redraw_; }
@@ -184,10 +225,13 @@ class ListView : public ICustomDraw {
   // Adds a copy of picture; returns its picture index. Returns 0 (nothing added) for a picture
   // that holds no image.
   int32_t AddPicture(const c32bppDIB& picture);
-  // Loads picture id of section from provider (nullptr: the add-in's resources) and adds it;
-  // returns its picture index, or 0 when it does not load.
+  // Loads picture id of section from provider (nullptr: the add-in's resources) at
+  // PictureWidth x PictureHeight (the icon entry nearest that size) and adds it; returns its
+  // picture index, or 0 when it does not load.
   int32_t AddPictureFromRes(int32_t id, const std::variant<int32_t, std::string>& section,
                             const ResourceRegistry* provider = nullptr);
+  // Loads the picture file at path like AddPictureFromRes; 0 when it does not load.
+  int32_t AddPictureFromFile(const std::string& path);
   // REQUIRES: 1 <= index <= PictureCount().
   const c32bppDIB& Picture(int32_t index) const {
     return pictures_[static_cast<size_t>(index - 1)];
@@ -196,6 +240,22 @@ class ListView : public ICustomDraw {
   // The control's width in pixels, set by the window that holds it.
   int32_t Width() const { return width_; }
   void SetWidth(int32_t width);
+
+  // The event table; the form fills it. Valid for the control's lifetime.
+  ListViewEvents& events() { return events_; }
+  // Raise the events under their rules: Click only while there is a current item, DblClick
+  // only while the current item is also selected; the others whenever asked.
+  void RaiseClick();
+  void RaiseDblClick();
+  void RaiseColumnClick(int32_t column);
+  void RaiseItemCheck(int32_t item);
+  void RaiseItemsReordered();
+  void RaiseMouseDown(int32_t item, int16_t button, int16_t shift, int32_t x, int32_t y);
+  void RaiseMouseUp(int32_t item, int16_t button, int16_t shift, int32_t x, int32_t y);
+  // Returns the key code after the form had its say (0: the form took the key).
+  int16_t RaiseKeyDown(int16_t keyCode, int16_t shift);
+  int16_t RaiseKeyUp(int16_t keyCode, int16_t shift);
+  int16_t RaiseKeyPress(int16_t keyAscii);
 
   // The observer is not owned; nullptr detaches it.
   void SetObserver(ListViewObserver* observer) { observer_ = observer; }
@@ -223,6 +283,7 @@ class ListView : public ICustomDraw {
   bool redraw_ = true;
   ICustomDraw* drawCallback_ = this;
   ListViewObserver* observer_ = nullptr;
+  ListViewEvents events_;
   std::function<void(std::string_view)> propertyChanged_;
 };
 

@@ -186,7 +186,6 @@ void MartenComboBox::AddItem(std::string_view text, int32_t row, bool checked, i
   if (checked) SetChecked(newLast, true);
   if (p_.dropDownFont.Bold) items_[newLast].flags |= kFlagBold;
   items_[newLast].image = image;
-  if (p_.style != kPlain) UpdateCheckedText();
   Redraw();
 }
 
@@ -224,7 +223,6 @@ void MartenComboBox::RemoveItem(int32_t row) {
     ResizeStore(static_cast<size_t>(lastIndex_) + 1);
   }
   if (listIndex_ > lastIndex_) SetListIndex(lastIndex_);
-  if (p_.style != kPlain) UpdateCheckedText();
   Redraw();
 }
 
@@ -256,19 +254,16 @@ void MartenComboBox::SelectItem(int32_t item, int32_t fallbackRow) {
 // sorted among themselves by the secondary column, so that the second key takes effect.
 void MartenComboBox::Sort(int32_t column, std::optional<bool> ascending, int32_t column2,
                           std::optional<bool> ascending2) {
-  if (column >= 0) {
-    ColumnAt(column);
-    sortColumn_ = column;
-  }
-  if (column2 >= 0) {
-    ColumnAt(column2);
-    sortColumn2_ = column2;
-  }
+  // Both columns are checked before anything changes.
+  if (column >= 0) ColumnAt(column);
+  if (column2 >= 0) ColumnAt(column2);
+  if (column >= 0) sortColumn_ = column;
+  if (column2 >= 0) sortColumn2_ = column2;
   if (sortColumn_ < 0 && sortColumn2_ >= 0) {
-    // The second column moves up, with the direction given for it.
+    // The second column moves up and is then ruled as the primary one: the primary's direction
+    // argument applies to it (none given: its flag is inverted).
     sortColumn_ = sortColumn2_;
     sortColumn2_ = -1;
-    if (!ascending) ascending = ascending2;
     ascending2.reset();
   }
   if (sortColumn2_ == sortColumn_) sortColumn2_ = -1;
@@ -364,7 +359,6 @@ void MartenComboBox::SetItemText(int32_t row, int32_t column, std::string_view t
 
 void MartenComboBox::SetItemChecked(int32_t row, bool checked) {
   SetChecked(ItemOfRow(row), checked);
-  if (p_.style != kPlain) UpdateCheckedText();
   Redraw();
 }
 
@@ -425,6 +419,21 @@ void MartenComboBox::SetText(std::string_view text) {
   }
   text_ = std::string(text);
   Redraw();
+}
+
+bool MartenComboBox::CommitEditText(std::string_view newText) {
+  if (newText == text_) return true;
+  bool cancel = false;
+  if (events_.EditTextChanged) {
+    const std::string oldText = text_, typed(newText);
+    events_.EditTextChanged(listIndex_, oldText, typed, cancel);
+  }
+  if (cancel) return false;
+  text_ = std::string(newText);
+  selStart_ = std::min(selStart_, static_cast<int32_t>(CodePointCount(text_)));
+  selLength_ = 0;
+  Redraw();
+  return true;
 }
 
 void MartenComboBox::SetSelStart(int32_t start) {
@@ -548,27 +557,22 @@ void MartenComboBox::SetStyle(int16_t v) {
   if (v == kOptionButtons) {
     for (Item& item : items_) item.flags &= ~kFlagChecked;
     SetListIndex(listIndex_);
-  } else if (v == kCheckBoxes) {
-    UpdateCheckedText();
   }
   Redraw();
 }
 
 void MartenComboBox::SetTextAll(std::string_view v) {
   p_.textAll = std::string(v);
-  if (p_.style != kPlain) UpdateCheckedText();
   Redraw();
 }
 
 void MartenComboBox::SetTextNone(std::string_view v) {
   p_.textNone = std::string(v);
-  if (p_.style != kPlain) UpdateCheckedText();
   Redraw();
 }
 
 void MartenComboBox::SetTextSelection(std::string_view v) {
   p_.textSelection = std::string(v);
-  if (p_.style != kPlain) UpdateCheckedText();
   Redraw();
 }
 
@@ -607,31 +611,36 @@ void MartenComboBox::UpdateCheckedText() {
   Redraw();
 }
 
-int32_t MartenComboBox::ToPixels(double value, int32_t units, bool vertical) {
-  double pixels;
+namespace {
+
+// Pixels per unit at 96 dots per inch, for a ScaleUnits value.
+double PixelsPerUnit(int32_t units, bool vertical) {
   switch (units) {
     case 2:  // points
-      pixels = value * 96.0 / 72.0;
-      break;
+      return 96.0 / 72.0;
     case 3:  // pixels
-      pixels = value;
-      break;
+      return 1.0;
     case 4:  // characters: 120 twips wide, 240 twips high
-      pixels = value * (vertical ? 16.0 : 8.0);
-      break;
+      return vertical ? 16.0 : 8.0;
     case 5:  // inches
-      pixels = value * 96.0;
-      break;
+      return 96.0;
     case 6:  // millimetres
-      pixels = value * 96.0 / 25.4;
-      break;
+      return 96.0 / 25.4;
     case 7:  // centimetres
-      pixels = value * 96.0 / 2.54;
-      break;
+      return 96.0 / 2.54;
     default:  // twips (and user units, which have no scale here)
-      pixels = value / 15.0;
-      break;
+      return 1.0 / 15.0;
   }
+}
+
+}  // namespace
+
+double MartenComboBox::FromPixels(int32_t pixels, int32_t units, bool vertical) {
+  return pixels / PixelsPerUnit(units, vertical);
+}
+
+int32_t MartenComboBox::ToPixels(double value, int32_t units, bool vertical) {
+  double pixels = value * PixelsPerUnit(units, vertical);
   if (!std::isfinite(pixels)) return 0;
   pixels = std::clamp(pixels, -2147483648.0, 2147483647.0);
   return static_cast<int32_t>(std::nearbyint(pixels));

@@ -18,6 +18,7 @@
 
 #include "widgets/Color.h"
 #include "widgets/Font.h"
+#include "widgets/ImageList.h"
 #include "widgets/PropertyBag.h"
 
 namespace quillon::widgets {
@@ -162,6 +163,12 @@ class MartenComboBox {
   // the checks, whatever text is.
   void SetText(std::string_view text);
 
+  // The edit box is left with newText: when it differs from the shown text, raises
+  // EditTextChanged(ListIndex, shown text, newText, cancel) and, unless the host cancels,
+  // makes newText the shown text. Returns false when the host cancelled (the edit box keeps
+  // the focus), true otherwise.
+  bool CommitEditText(std::string_view newText);
+
   // The edit part's selection, in characters of the shown text.
   int32_t SelStart() const { return selStart_; }
   void SetSelStart(int32_t start);
@@ -176,6 +183,14 @@ class MartenComboBox {
   // characters (as many as typed has) are at or after typed; kSearchPattern: it matches the
   // pattern typed + "*".
   int32_t FindRow(std::string_view typed, SearchMode mode) const;
+
+  // The host's image list whose pictures ItemImage names (1-based); nullptr for none. Not
+  // owned: the host keeps it alive while it is set.
+  const widgets::ImageList* ImageList() const { return imageList_; }
+  void SetImageList(const widgets::ImageList* list) {
+    imageList_ = list;
+    Redraw();
+  }
 
   // ---- Columns ------------------------------------------------------------------------------
   // Each throws WidgetError 9 when column does not exist.
@@ -320,6 +335,8 @@ class MartenComboBox {
   // Converts a width in units (a ScaleUnits value) to pixels at 96 dots per inch.
   // Characters are 8 pixels wide and 16 high (vertical).
   static int32_t ToPixels(double value, int32_t units, bool vertical = false);
+  // Converts pixels back to units (a ScaleUnits value): the inverse of ToPixels.
+  static double FromPixels(int32_t pixels, int32_t units, bool vertical = false);
 
   // The stored properties, each with its default.
   struct Properties {
@@ -428,6 +445,7 @@ class MartenComboBox {
   bool suppressAutoComplete_ = false;
   Events events_;
   std::function<void()> redraw_;
+  const widgets::ImageList* imageList_ = nullptr;
 };
 
 }  // namespace quillon::widgets

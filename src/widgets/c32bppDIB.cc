@@ -141,7 +141,8 @@ bool c32bppDIB::Decode(std::span<const uint8_t> data, int32_t wantedWidth, int32
 }
 
 bool c32bppDIB::LoadDecoded(const DecodedImage& image) {
-  if (!InitializeDIB(image.width, image.height) || image.pixels.size() != bits_.size()) {
+  if (image.width <= 0 || !InitializeDIB(image.width, image.height) ||
+      image.pixels.size() != bits_.size()) {
     DestroyDIB();
     return false;
   }
@@ -169,7 +170,9 @@ bool c32bppDIB::LoadDecoded(const DecodedImage& image) {
 bool c32bppDIB::InitializeDIB(int32_t width, int32_t height) {
   DestroyDIB();
   const int64_t rows = std::llabs(static_cast<int64_t>(height));
-  if (!SaneImageSize(width, rows)) return false;
+  // A zero-wide bitmap is a valid, pixel-less one.
+  if (width < 0 || !SaneImageSize(width == 0 ? 1 : width, rows)) return false;
+  created_ = true;
   width_ = width;
   height_ = static_cast<int32_t>(rows);
   bits_.assign(static_cast<size_t>(width_) * static_cast<size_t>(height_) * 4, 0);
@@ -180,6 +183,7 @@ bool c32bppDIB::InitializeDIB(int32_t width, int32_t height) {
 void c32bppDIB::DestroyDIB() {
   bits_.clear();
   bits_.shrink_to_fit();
+  created_ = false;
   width_ = height_ = 0;
   alpha_ = false;
   imageType_ = ImageFormat::kNone;

@@ -75,17 +75,21 @@ class c32bppDIB {
   // empty or beyond the size limit.
   bool LoadDecoded(const DecodedImage& image);
 
-  // Creates an empty picture of width x |height| pixels, all transparent. Returns false (and
-  // leaves the picture empty) when width <= 0, height == 0 or the size passes the limit.
+  // Creates an empty picture of width x |height| pixels, all transparent; a width of 0 gives a
+  // picture without pixels (BitsPointer null) that still has a Handle. Returns false (and
+  // leaves the picture empty) when width < 0, height == 0 or the size passes kMaxImagePixels.
   bool InitializeDIB(int32_t width, int32_t height);
   // Releases the pixels and any held source bytes.
   void DestroyDIB();
 
   // ---- State --------------------------------------------------------------------------------
 
-  // Non-null while a picture is held; identifies it (it is the pixel buffer's address, which
-  // any load, InitializeDIB or DestroyDIB invalidates).
-  const void* Handle() const { return bits_.empty() ? nullptr : bits_.data(); }
+  // Non-null while a picture is held; identifies it (the pixel buffer's address, or the
+  // object's for a zero-wide picture; any load, InitializeDIB or DestroyDIB invalidates it).
+  const void* Handle() const {
+    if (!created_) return nullptr;
+    return bits_.empty() ? static_cast<const void*>(this) : bits_.data();
+  }
   // The first byte of the bottom row; null when empty. Invalidated like Handle.
   uint8_t* BitsPointer() { return bits_.empty() ? nullptr : bits_.data(); }
   const uint8_t* BitsPointer() const { return bits_.empty() ? nullptr : bits_.data(); }
@@ -143,6 +147,7 @@ class c32bppDIB {
   DecodedImage Unpremultiplied() const;
 
   std::vector<uint8_t> bits_;  // bottom row first
+  bool created_ = false;
   int32_t width_ = 0;
   int32_t height_ = 0;
   bool alpha_ = false;

@@ -6,6 +6,7 @@
 #include <fstream>
 
 #include "cli/CliRunner.h"
+#include "base/AtomicFile.h"
 #include "wordhost/docx/Package.h"
 
 namespace quillon::cli {
@@ -29,7 +30,7 @@ TEST(DocumentViewCommands, FieldsListsEachFieldPlainAndAsJson) {
       "<w:r><w:t>{WHO-#1}</w:t></w:r><w:r><w:fldChar w:fldCharType=\"end\"/></w:r></w:p>"
       "<w:p><w:r><w:br w:type=\"page\"/></w:r><w:fldSimple w:instr=\" PAGE \"><w:r><w:t>2</w:t>"
       "</w:r></w:fldSimple></w:p>";
-  docx::WriteFileAtomically(
+  quillon::WriteFileAtomically(
       path.string(),
       docx::Package::Create({{"word/document.xml",
                               "<w:document xmlns:w=\"http://schemas.openxmlformats.org/"

@@ -77,6 +77,8 @@ TEST_F(LibraryCommandsTest, UsageErrorsExitTwoAndHelpZero) {
                                              {"lib", "list", lib, "--sort", "size"},
                                              {"lib", "list", lib, "--desc"},
                                              {"lib", "add", lib, "", "empty"},
+                                             {"lib", "add", lib, "   ", "blank"},
+                                             {"lib", "edit", lib, "A", "a", "--abb", "  "},
                                              {"lib", "edit", lib, "A", "a", "--direction", "X"},
                                              {"nonsense"}}) {
     EXPECT_EQ(RunQuillon(args).status, 2) << ::testing::PrintToString(args);
@@ -145,6 +147,114 @@ TEST_F(LibraryCommandsTest, BadLibrariesFailNamingTheFileAndStayUnchanged) {
   }
   EXPECT_FALSE(std::filesystem::exists(gone));
   EXPECT_THAT(RunQuillon({"lib", "list", readOnly}).out, Not(HasSubstr("B")));
+}
+
+// Library faults and refusals of the library commands; each leaves the library as it was.
+class LibraryRefusalsTest : public LibraryCommandsTest {
+ protected:
+  LibraryRefusalsTest() : lib(dir.File("lib.abb")) {
+    EXPECT_EQ(RunQuillon({"lib", "new", lib}).status, 0);
+    for (auto [abb, text] : {std::pair{"FFT", "Fast Fourier Transform"},
+                             std::pair{"DFT", "Discrete Fourier Transform"}}) {
+      EXPECT_EQ(RunQuillon({"lib", "add", lib, abb, text}).status, 0);
+    }
+  }
+  std::string lib;
+};
+
+TEST_F(LibraryRefusalsTest, EditAndAddRefuseDuplicatesBlanksAndMarkupTags) {
+  const std::string duplicate = "Quillon plugin: Abbreviation already exists\n";
+  struct Case {
+    std::vector<std::string> args;  // after "lib" and the command; the library goes first
+    std::string err;
+  } cases[] = {
+      {{"edit", "DFT", "Discrete Fourier Transform", "--abb", "FFT", "--text",
+        "Fast Fourier Transform"},
+       duplicate},
+      {{"edit", "DFT", "Discrete Fourier Transform", "--abb", " FFT ", "--text",
+        "Fast  Fourier Transform "},
+       duplicate},
+      {{"edit", "DFT", "Discrete Fourier Transform", "--abb", "fft", "--text",
+        "FAST FOURIER TRANSFORM"},
+       duplicate},
+      {{"add", " fft ", "fast  fourier transform"}, duplicate},
+      {{"add", "A</ABB>", "a"},
+       "Quillon plugin: The abbreviation cannot hold \"</ABB>\": the abbreviation fields of "
+       "documents use that tag\n"},
+      {{"add", "A", "an <text> inside"},
+       "Quillon plugin: The meaning cannot hold \"<text>\": the abbreviation fields of documents "
+       "use that tag\n"},
+      {{"edit", "DFT", "Discrete Fourier Transform", "--text", "x</DIRECTION>"},
+       "Quillon plugin: The meaning cannot hold \"</DIRECTION>\": the abbreviation fields of "
+       "documents use that tag\n"},
+  };
+  const std::string before = testing::ReadFile(lib);
+  for (const Case& c : cases) {
+    std::vector<std::string> args = {"lib", c.args[0], lib};
+    args.insert(args.end(), c.args.begin() + 1, c.args.end());
+    CliRun run = RunQuillon(args);
+    EXPECT_EQ(run.status, 1) << ::testing::PrintToString(args);
+    EXPECT_EQ(run.err, c.err) << ::testing::PrintToString(args);
+    EXPECT_EQ(testing::ReadFile(lib), before) << ::testing::PrintToString(args);
+  }
+  CliRun blank = RunQuillon({"lib", "add", lib, "   ", "x"});
+  EXPECT_EQ(blank.status, 2);
+  EXPECT_THAT(blank.err, HasSubstr("ABB: must not be empty"));
+  EXPECT_EQ(testing::ReadFile(lib), before);
+
+  // The entry itself is no duplicate: its direction and the case of its letters may change,
+  // and new values lose their surrounding blanks.
+  EXPECT_EQ(RunQuillon({"lib", "edit", lib, "DFT", "Discrete Fourier Transform", "--abb", " dft ",
+                        "--direction", "R"})
+                .status,
+            0);
+  EXPECT_THAT(RunQuillon({"lib", "list", lib, "--sort", "abb"}).out,
+              HasSubstr("R    dft           Discrete Fourier Transform\n"));
+}
+
+TEST_F(LibraryRefusalsTest, FindWithNothingTypedGivesTheFirstEntry) {
+  CliRun first = RunQuillon({"lib", "find", lib, ""});
+  EXPECT_EQ(first.status, 0) << first.err;
+  EXPECT_EQ(first.out, "DFT\tDiscrete Fourier Transform\n");
+  CliRun none = RunQuillon({"lib", "find", lib, "zzz"});
+  EXPECT_EQ(none.status, 1);
+  EXPECT_EQ(none.err, "quillon: no abbreviation sorts at or after \"ZZZ\"\n");
+}
+
+// The messages as a user reads them.
+TEST_F(LibraryRefusalsTest, MessagesReadWell) {
+  CliRun again = RunQuillon({"lib", "new", lib});
+  EXPECT_EQ(again.status, 1);
+  EXPECT_EQ(again.err,
+            "Quillon plugin: File already exist, overwrite\n  -> No\n"
+            "quillon: nothing written; pass --force to overwrite\n");
+
+  // Every listing has the same header, also an empty one.
+  std::string empty = dir.File("empty.abb");
+  ASSERT_EQ(RunQuillon({"lib", "new", empty}).status, 0);
+  EXPECT_EQ(RunQuillon({"lib", "list", empty}).out,
+            "L/R  Abbreviation  Text\n 0 abbreviations found\n");
+
+  // Wide characters take two columns, combining marks none.
+  std::string wide = dir.File("wide.abb");
+  ASSERT_EQ(RunQuillon({"lib", "new", wide}).status, 0);
+  for (auto [abb, text] : {std::pair{"日本", "漢字"}, std::pair{"😀", "smile"},
+                           std::pair{"e\u0301t\u00e9", "accents"}, std::pair{"AB", "plain"}}) {
+    ASSERT_EQ(RunQuillon({"lib", "add", wide, abb, text}).status, 0);
+  }
+  EXPECT_EQ(RunQuillon({"lib", "list", wide}).out,
+            "L/R  Abbreviation  Text\n"
+            "L    日本          漢字\n"
+            "L    😀            smile\n"
+            "L    e\u0301t\u00e9           accents\n"
+            "L    AB            plain\n"
+            " 4 abbreviations found\n");
+
+  // The help names each value once.
+  CliRun help = RunQuillon({"lib", "add", "--help"});
+  EXPECT_THAT(help.out, HasSubstr("  ABB REQUIRED "));
+  EXPECT_THAT(help.out, Not(HasSubstr("TEXT:TEXT")));
+  EXPECT_THAT(help.out, Not(HasSubstr("TEXT TEXT")));
 }
 
 }  // namespace

@@ -11,12 +11,10 @@ using ::testing::ElementsAre;
 class DocumentUpdateTest : public DocumentTest {
  protected:
   // Rows of the working table as "abb|text|page", in abbreviation order.
-  std::vector<std::string> WorkingRows() {
-    library::QueryResult rows = library::QueryLibrary(
-        library::State().LibraryPath, "select abb, text, FOP from abbrevlist order by abb, text");
+  static std::vector<std::string> WorkingRows() {
     std::vector<std::string> out;
-    for (int32_t r = 2; r <= rows.RowCount + 1; ++r) {
-      out.push_back(rows.Cells(r, 1) + "|" + rows.Cells(r, 2) + "|" + rows.Cells(r, 3));
+    for (const library::WorkingRow& row : library::WorkingTableRows()) {
+      out.push_back(row.abb + "|" + row.text + "|" + row.page);
     }
     return out;
   }
@@ -34,6 +32,7 @@ TEST_F(DocumentUpdateTest, FirstUseReadsLongAndLaterUsesShort) {
   EXPECT_THAT(messages.Texts(), ElementsAre("Abbrevations' formattings are updated according to "
                                             "their position in text"));
   // The working table is dropped afterwards; the collecting walk shows what it held.
+  library::LibrarySession session;
   UpdateDocument(word, kUpdateCollect);
   EXPECT_THAT(WorkingRows(), ElementsAre("WHO|World Health Organization|2"));
   EXPECT_THAT(Results(), ElementsAre("World Health Organization (WHO)", "WHO", "WHO"));
@@ -47,6 +46,37 @@ TEST_F(DocumentUpdateTest, DirectionDecidesTheLongForm) {
   ButtonUpdate_Click(word);
   EXPECT_THAT(Results(),
               ElementsAre("(AR) Arabic", "(EMPTY) no direction", "(NONE) not in the library"));
+}
+
+TEST_F(DocumentUpdateTest, FieldsTheLibraryLacksKeepTheDirectionOfTheirCode) {
+  AddEntry("LIB", "in the library", "R");
+  struct Case {
+    std::string tag;      // in the field's code
+    std::string first;    // the long form after the update
+    std::string codeTag;  // in the code after the update
+  } cases[] = {
+      {"LTR", "Alpha Beta (ABC)", "LTR"},
+      {"RTL", "(ABC) Alpha Beta", "RTL"},
+      {"", "(ABC) Alpha Beta", ""},
+      {"ltr", "(ABC) Alpha Beta", "ltr"},  // no direction of the system's, but kept
+  };
+  for (const Case& c : cases) {
+    Open(P(Placeholder("ABC", "Alpha Beta", c.tag) + R(" ") +
+           Placeholder("ABC", "Alpha Beta", c.tag) + R(" ") +
+           Placeholder("LIB", "in the library", "LTR")));
+    UpdateSummary summary = ButtonUpdate_Click(word);
+    EXPECT_THAT(Results(), ElementsAre(c.first, "ABC", "(LIB) in the library")) << c.tag;
+    for (long i : {1, 2}) {
+      EXPECT_THAT(Code(i), ::testing::HasSubstr("<Direction>" + c.codeTag + "</Direction>"));
+    }
+    // The library's own entry still follows the library.
+    EXPECT_THAT(Code(3), ::testing::HasSubstr("<Direction>RTL</Direction>"));
+    EXPECT_EQ(summary.withoutLibraryEntry, 2) << c.tag;
+    EXPECT_EQ(summary.failures, 0);
+  }
+  // A long form shown by such a field stays while it agrees with its code.
+  Open(P(AbbField("ABC", "Alpha Beta", "LTR", "Alpha Beta (ABC)")));
+  EXPECT_EQ(ButtonUpdate_Click(word).rewritten, 0);
 }
 
 TEST_F(DocumentUpdateTest, SecondUpdateChangesNothingUntilTheLibraryDoes) {
@@ -120,10 +150,10 @@ TEST_F(DocumentUpdateTest, RenameAndDeleteRewriteOnlyTheEntrysFields) {
   AddEntry("A", "a");
   Open(P(AbbField("A", "a", "LTR", "a (A)") + AbbField("A", "a", "LTR", "A") + R(" ") +
          AbbField("B", "b", "LTR", "b (B)") + R(" ") + AbbField("A", "other", "LTR", "A")));
-  EXPECT_EQ(RenameEntryFields(word, 2, "A", "a", "AA", "aa"), 2);
+  EXPECT_EQ(RenameEntryFields(word, kRenameFields, "A", "a", "AA", "aa"), 2);
   EXPECT_THAT(Results(), ElementsAre("{AA-#}", "{AA-#}", "b (B)", "A"));
   EXPECT_THAT(Code(2), ::testing::HasSubstr("<ABB>AA</ABB><Text>aa</Text>"));
-  EXPECT_EQ(RenameEntryFields(word, 1, "AA", "aa", "Z", "z"), 0);  // other modes only refresh
+  EXPECT_EQ(RenameEntryFields(word, kRenameRefreshOnly, "AA", "aa", "Z", "z"), 0);
 
   // Side by side, both fields become the plain meaning.
   EXPECT_EQ(DeleteRemovedFields(word, "AA", "aa"), 2);

@@ -30,18 +30,19 @@ TEST_F(ExtractTest, ParsesCodesAndResults) {
     bool parsed;
     std::string abb, text, letter;
     int32_t entry;
+    std::string tag = "";
   } cases[] = {
       {" ADDIN ABBREV <ABB>WHO</ABB><Text>World Health</Text><Direction>LTR</Direction>"
        "</ABBREV> ",
-       "{WHO-#12}", true, "WHO", "World Health", "L", 12},
+       "{WHO-#12}", true, "WHO", "World Health", "L", 12, "LTR"},
       {"ADDIN ABBREV <abb>Who</Abb><TEXT>x</text><direction>RTL</DIRECTION></ABBREV>", "{Who-#}",
-       true, "Who", "x", "R", 0},
+       true, "Who", "x", "R", 0, "RTL"},
       {" QUOTE ABBREV <ABB>A</ABB><Text>a</Text><Direction></Direction></ABBREV>", "A", true, "A",
        "a", "L", -1},  // empty tag, no library row: L
       {" ADDIN ABBREV <ABB>AR</ABB><Text>Arabic</Text><Direction>R</Direction></ABBREV>",
        "Arabic (AR)", true, "AR", "Arabic", "R", -1},  // one letter: the library decides
       {" ADDIN ABBREV <ABB>A</ABB><Text>ends </text> here</Text><Direction>LTR</Direction>", "x",
-       true, "A", "ends ", "L", -1},  // cut at the first closing tag
+       true, "A", "ends ", "L", -1, "LTR"},  // cut at the first closing tag
       {" ADDIN ABBREV <Abbreviation List>", "  ", false, "", "", "", -1},
       {" ADDIN ABBREV <ABB>A</ABB><Text>a</Text><Abbreviation List>", "", false, "", "", "", -1},
       {" addin abbrev <ABB>A</ABB><Text>a</Text>", "", false, "", "", "", -1},
@@ -51,13 +52,14 @@ TEST_F(ExtractTest, ParsesCodesAndResults) {
       {" PAGE ", "3", false, "", "", "", -1},
   };
   for (const Case& c : cases) {
-    FieldValues values{"previous", "values", "Q", 7};
+    FieldValues values{"previous", "values", "Q", 7, "QQ"};
     EXPECT_EQ(ExtractFieldValues(c.code, values, c.result), c.parsed) << c.code;
     if (c.parsed) {
       EXPECT_EQ(values.abbreviation, c.abb) << c.code;
       EXPECT_EQ(values.text, c.text) << c.code;
       EXPECT_EQ(values.directionLetter, c.letter) << c.code;
       EXPECT_EQ(values.entryNumber, c.entry) << c.code;
+      EXPECT_EQ(values.directionTag, c.tag) << c.code;
     } else {
       EXPECT_EQ(values.abbreviation, "previous") << c.code;  // outputs left as they were
     }
@@ -100,6 +102,27 @@ TEST_F(PlaceFieldTest, WritesTheFieldOverTheSelectionAndMovesPastIt) {
   EXPECT_THAT(Code(2), HasSubstr("<ABB>QUOTE</ABB><Text>quote</Text><Direction></Direction>"));
   EXPECT_THAT(Code(2), ::testing::StartsWith(" ADDIN ABBREV "));
   EXPECT_TRUE(messages.shown.empty());
+}
+
+TEST_F(PlaceFieldTest, RefusesEntriesHoldingMarkupTagsBeforeWriting) {
+  Open(P(R("Before target after.")));
+  const std::string before = Shown();
+  struct Case {
+    std::string abb, text, tag;
+  } cases[] = {{"A</ABB>", "a", "</ABB>"},
+               {"A", "a<text>b", "<text>"},
+               {"A", "see <abbreviation list>", "<abbreviation list>"}};
+  for (const Case& c : cases) {
+    messages.shown.clear();
+    word.Selection().SetRange(7, 13);
+    EXPECT_FALSE(PlaceField(word, c.abb, c.text, "{A-#}"));
+    EXPECT_THAT(messages.Texts(),
+                ::testing::ElementsAre("Skipped the entry \"" + c.abb + "\" meaning \"" + c.text +
+                                       "\": it holds \"" + c.tag +
+                                       "\", a tag of the abbreviation field's markup"));
+    EXPECT_EQ(Shown(), before);
+    EXPECT_EQ(doc().Fields().Count(), 0);
+  }
 }
 
 TEST_F(PlaceFieldTest, ReportsTheFailingStep) {

@@ -1,7 +1,9 @@
 #include "library/QueryLibrary.h"
 
 #include "library/LibraryFixture.h"
-#include "widgets/ListView.h"
+#include "support/LibraryLock.h"
+#include "support/ReadOnly.h"
+#include "support/RecordedRows.h"
 
 namespace quillon::library {
 namespace {
@@ -35,29 +37,26 @@ TEST_F(QueryLibraryTest, ReturnsHeaderRowThenDataRowsFromIndexOne) {
   EXPECT_EQ(LastTable()->rowCount, 2);
 }
 
-TEST_F(QueryLibraryTest, FillsTheListInsteadOfTheCells) {
-  widgets::ListView list;
-  QueryResult r = QueryLibrary(
-      path, "select direction, abb, abbtext from abbreviations order by entry", true, &list);
+TEST_F(QueryLibraryTest, HandsRowsToTheSinkInsteadOfTheCells) {
+  testing::RecordedRows rows;
+  QueryResult r =
+      QueryLibrary(path, "select direction, abb, abbtext from abbreviations order by entry", &rows);
   EXPECT_EQ(r.ColumnCount, 3);
   EXPECT_EQ(r.RowCount, 2);
   EXPECT_FALSE(r.CellsAllocated());
-  ASSERT_EQ(list.ColumnCount(), 3);
-  EXPECT_EQ(list.ColumnAt(1).key, "abb");
-  EXPECT_EQ(list.ColumnAt(1).Caption, "abb");
-  EXPECT_EQ(list.ColumnAt(2).Width, 80);
-  ASSERT_EQ(list.ItemCount(), 2);
-  EXPECT_EQ(list.ItemText(0, 0), "L");
-  EXPECT_EQ(list.ItemText(0, 2), "World Health");
-  EXPECT_EQ(list.ItemText(1, 1), "AR");
+  EXPECT_EQ(rows.begun, 1);
+  EXPECT_THAT(rows.columnNames, ::testing::ElementsAre("direction", "abb", "abbtext"));
+  EXPECT_EQ(rows.announcedRows, 2);
+  EXPECT_THAT(rows.rows,
+              ::testing::ElementsAre(::testing::ElementsAre("L", "WHO", "World Health"),
+                                     ::testing::ElementsAre("R", "AR", "")));  // NULL as empty text
 
-  // A query without rows leaves the list exactly as it was.
-  QueryResult none =
-      QueryLibrary(path, "select * from abbreviations where abb='none'", true, &list);
+  // A query without rows does not reach the sink.
+  QueryResult none = QueryLibrary(path, "select * from abbreviations where abb='none'", &rows);
   EXPECT_EQ(none.RowCount, 0);
   EXPECT_EQ(none.ColumnCount, 0);
-  EXPECT_EQ(list.ItemCount(), 2);
-  EXPECT_EQ(list.ColumnCount(), 3);
+  EXPECT_EQ(rows.begun, 1);
+  EXPECT_EQ(rows.rows.size(), 2u);
 }
 
 TEST_F(QueryLibraryTest, StatementsWithoutRowsGiveAnEmptyResult) {
@@ -144,6 +143,133 @@ TEST_F(QueryLibraryTest, SessionSharesOneConnectionAndStillCatchesADeletedLibrar
   }
   // The session's work is committed when it ends.
   EXPECT_EQ(QueryLibrary(path, "select count(*) from abbreviations").Cells(2, 1), "5");
+}
+
+}  // namespace
+}  // namespace quillon::library
+
+namespace quillon::library {
+namespace {
+
+// A command reads the library it first found, whatever happens to the path meanwhile, and
+// refuses to commit once that file is gone or another stands in its place.
+TEST_F(QueryLibraryTest, CommandSessionReadsOneLibraryAndRefusesToCommitOverAChangedPath) {
+  const std::string moved = dir.File("moved.abb");
+  const struct {
+    const char* what;
+    bool putAnotherInPlace;
+  } cases[] = {{"deleted", false}, {"replaced", true}};
+  for (const auto& c : cases) {
+    messages.shown.clear();
+    bool threw = false;
+    try {
+      LibrarySession session(StatementFailure::kStopCommand);
+      QueryLibrary(path, Statement("insert into abbreviations (abb) values (?)", {"NEW"}));
+      std::filesystem::rename(path, moved);
+      if (c.putAnotherInPlace) extractEmptyDatabase(path);
+      // Still the library the command opened: its two entries and the one just added.
+      EXPECT_EQ(QueryLibrary(path, "select count(*) from abbreviations").Cells(2, 1), "3")
+          << c.what;
+      session.Commit();
+    } catch (const LibraryError&) {
+      threw = true;
+    }
+    EXPECT_TRUE(threw) << c.what;
+    ASSERT_EQ(messages.shown.size(), 1u) << c.what;
+    EXPECT_EQ(messages.shown[0].title, "Library was removed");
+    EXPECT_NE(messages.shown[0].text.find("was removed or replaced while the command ran"),
+              std::string::npos);
+    // Nothing of the command reached either file.
+    EXPECT_EQ(QueryLibrary(moved, "select count(*) from abbreviations").Cells(2, 1), "2");
+    std::filesystem::remove(path);
+    std::filesystem::rename(moved, path);
+  }
+}
+
+TEST_F(QueryLibraryTest, StoppingSessionEndsAtTheFirstFailureAfterOneMessage) {
+  std::string notDb = dir.File("notes.abb");
+  testing::WriteFile(notDb, std::string(4096, 'x'));
+  struct Case {
+    std::string library;
+    const char* sql;
+    const char* shown;  // part of the one message
+  } cases[] = {
+      {dir.File("gone.abb"), "select 1", "is not found"},
+      {notDb, "select count(*) from abbreviations", "not a database"},
+      {"", "selec nonsense", "syntax error"},
+      {"", "select x from abbreviations", "no such column: x"},
+  };
+  for (const Case& c : cases) {
+    const std::string& library = c.library.empty() ? path : c.library;
+    messages.shown.clear();
+    try {
+      LibrarySession session(StatementFailure::kStopCommand);
+      QueryLibrary(library, c.sql);
+      ADD_FAILURE() << c.sql << ": no LibraryError";
+    } catch (const LibraryError& e) {
+      ASSERT_EQ(messages.shown.size(), 1u) << c.sql;
+      EXPECT_EQ(e.what(), messages.shown[0].text);
+      EXPECT_NE(messages.shown[0].text.find(c.shown), std::string::npos) << messages.shown[0].text;
+      EXPECT_NE(messages.shown[0].text.find(library), std::string::npos);
+    }
+  }
+  // Outside such a session the same failure is shown and read as a failed, empty result.
+  messages.shown.clear();
+  QueryResult r = QueryLibrary(path, "select x from abbreviations");
+  EXPECT_TRUE(r.Failed);
+  EXPECT_EQ(messages.shown.size(), 1u);
+}
+
+TEST_F(QueryLibraryTest, StoppingSessionKeepsOnlyCommittedWork) {
+  auto count = [&] { return QueryLibrary(path, "select count(*) from abbreviations").Cells(2, 1); };
+  const std::string before = testing::ReadFile(path);
+  try {
+    LibrarySession session(StatementFailure::kStopCommand);
+    QueryLibrary(path, "insert into abbreviations (abb) values ('kept until the failure')");
+    EXPECT_EQ(count(), "3");  // the session sees its own work
+    QueryLibrary(path, "insert into nowhere values (1)");
+  } catch (const LibraryError&) {
+  }
+  EXPECT_EQ(count(), "2");
+  EXPECT_EQ(testing::ReadFile(path), before);
+  {
+    LibrarySession session(StatementFailure::kStopCommand);
+    QueryLibrary(path, "insert into abbreviations (abb) values ('committed')");
+    EXPECT_TRUE(session.Commit());
+    QueryLibrary(path, "insert into abbreviations (abb) values ('never committed')");
+  }
+  EXPECT_EQ(count(), "3");
+  EXPECT_EQ(messages.shown.size(), 1u);
+}
+
+TEST_F(QueryLibraryTest, TemporaryTablesLiveOnTheSessionEvenOverAReadOnlyLibrary) {
+  testing::MakeReadOnly(path);
+  const std::string before = testing::ReadFile(path);
+  {
+    testing::ScopedUnprivileged asNobody;
+    LibrarySession session(StatementFailure::kStopCommand);
+    QueryLibrary(path, "create temp table scratch (x)");
+    QueryLibrary(path, "insert into scratch select abb from abbreviations");
+    EXPECT_EQ(QueryLibrary(path, "select count(*) from scratch").Cells(2, 1), "2");
+    EXPECT_TRUE(session.Commit());
+  }
+  EXPECT_TRUE(messages.shown.empty());
+  EXPECT_EQ(testing::ReadFile(path), before);
+  // The table went with the session.
+  EXPECT_TRUE(QueryLibrary(path, "select count(*) from scratch").Failed);
+}
+
+TEST_F(QueryLibraryTest, WaitsForALibraryAnotherProcessHoldsForAMoment) {
+  QueryResult r;
+  {
+    testing::LibraryLock lock(path, 1000);
+    ASSERT_TRUE(lock.Held());
+    LibrarySession session(StatementFailure::kStopCommand);
+    r = QueryLibrary(path, "select count(*) from abbreviations");
+  }
+  EXPECT_FALSE(r.Failed);
+  EXPECT_EQ(r.Cells(2, 1), "2");
+  EXPECT_TRUE(messages.shown.empty());
 }
 
 }  // namespace

@@ -3,7 +3,7 @@
 #include "base/Text.h"
 #include "library/LibraryFixture.h"
 #include "support/ReadOnly.h"
-#include "widgets/ListView.h"
+#include "support/RecordedRows.h"
 
 namespace quillon::library {
 namespace {
@@ -15,59 +15,72 @@ class SQLliteTest : public LibraryTest {
   void Add(const std::string& path, std::string abb, std::string text, const char* dir = "L") {
     ASSERT_EQ(CheckAbbrevExistance_Add_todB(path, abb, text, dir, false), AddOutcome::kAdded);
   }
-  static std::vector<std::string> Column(const widgets::ListView& list, int32_t column) {
-    std::vector<std::string> texts;
-    for (int32_t i = 0; i < list.ItemCount(); ++i) texts.push_back(list.ItemText(i, column));
-    return texts;
-  }
 };
 
-TEST_F(SQLliteTest, ListingStatementFollowsSortColumnAndOrder) {
+TEST_F(SQLliteTest, ListingFollowsSortColumnAndOrder) {
+  std::string path = NewLibrary();
+  Add(path, "beta", "Zeta", "R");  // inserted first: the order without a sort column
+  Add(path, "ALPHA", "mid");
+  Add(path, "gamma", "apple");
   struct Case {
     int16_t column, order;
-    const char* statement;
+    std::vector<std::string> abbs;  // in listing order
   } cases[] = {
-      {0, 0, "SELECT direction, abb, abbtext FROM abbreviations "},
-      {2, 2, "SELECT direction, abb, abbtext FROM abbreviations order by upper(abb) DESC"},
-      {1, 1, "SELECT direction, abb, abbtext FROM abbreviations order by upper(direction) ASC"},
-      {3, 0, "SELECT direction, abb, abbtext FROM abbreviations order by upper(abbtext)"},
-      {7, 9, "SELECT direction, abb, abbtext FROM abbreviations "},
+      {0, 0, {"beta", "ALPHA", "gamma"}}, {7, 9, {"beta", "ALPHA", "gamma"}},
+      {2, 1, {"ALPHA", "beta", "gamma"}}, {2, 2, {"gamma", "beta", "ALPHA"}},
+      {2, 0, {"ALPHA", "beta", "gamma"}}, {3, 1, {"gamma", "ALPHA", "beta"}},
+      {3, 2, {"beta", "ALPHA", "gamma"}},
   };
-  for (const Case& c : cases) EXPECT_EQ(ListingStatement(c.column, c.order), c.statement);
+  for (const Case& c : cases) {
+    testing::RecordedRows rows;
+    EXPECT_EQ(ListAbbreviations(path, c.column, c.order, rows).RowCount, 3);
+    EXPECT_EQ(rows.Column(1), c.abbs) << c.column << "/" << c.order;
+  }
+  // By direction: the right-to-left entry comes last going up and first going down.
+  for (auto [order, first, last] : {std::tuple{1, "L", "R"}, std::tuple{2, "R", "L"}}) {
+    testing::RecordedRows rows;
+    ListAbbreviations(path, 1, static_cast<int16_t>(order), rows);
+    EXPECT_EQ(rows.Column(0).front(), first);
+    EXPECT_EQ(rows.Column(0).back(), last);
+  }
 }
 
-TEST_F(SQLliteTest, ListsBothLayoutsInTheChosenOrder) {
+TEST_F(SQLliteTest, ListsBothLayoutsWithTheirThreeColumns) {
   for (bool templateLayout : {true, false}) {
     std::string path = templateLayout ? TemplateLibrary() : NewLibrary();
     Add(path, "beta", "second");
     Add(path, "ALPHA", "first", "R");
-    Add(path, "Gamma", "third");
-    widgets::ListView list;
-    list.SetWidth(650);
-    const QueryResult& listing = ListAbbreviations(path, 2, 2, list);
-    EXPECT_EQ(listing.RowCount, 3);
-    EXPECT_EQ(State().LastListing.RowCount, 3);
-    EXPECT_THAT(Column(list, 1), ElementsAre("Gamma", "beta", "ALPHA"));
-    EXPECT_THAT(Column(list, 0), ElementsAre("L", "L", "R"));
-    EXPECT_EQ(list.ColumnAt(0).Caption, "L/R");
-    EXPECT_EQ(list.ColumnAt(0).Width, 30);
-    EXPECT_EQ(list.ColumnAt(1).Caption, "Abbreviation");
-    EXPECT_EQ(list.ColumnAt(2).Caption, "Text");
-    EXPECT_EQ(list.ColumnAt(2).Width, 400);
+    testing::RecordedRows rows;
+    const QueryResult& listing = ListAbbreviations(path, 2, 1, rows);
+    EXPECT_EQ(listing.RowCount, 2);
+    EXPECT_EQ(State().LastListing.RowCount, 2);
+    EXPECT_THAT(rows.columnNames, ElementsAre("direction", "abb", "abbtext"));
+    EXPECT_THAT(rows.rows, ElementsAre(ElementsAre("R", "ALPHA", "first"),
+                                       ElementsAre("L", "beta", "second")));
   }
 }
 
-TEST_F(SQLliteTest, EmptyLibraryShowsTheEmptyColumns) {
+TEST_F(SQLliteTest, EmptyLibraryReachesNoSinkAndGetsTheEmptyHeadings) {
   std::string path = NewLibrary();
-  widgets::ListView list;
-  list.SetWidth(500);
-  EXPECT_EQ(ListAbbreviations(path, 0, 0, list).RowCount, 0);
-  EXPECT_EQ(list.ItemCount(), 0);
-  ASSERT_EQ(list.ColumnCount(), 3);
-  EXPECT_EQ(list.ColumnAt(0).key, "L/R");
-  EXPECT_EQ(list.ColumnAt(0).Caption, "Direction");
-  EXPECT_EQ(list.ColumnAt(1).Caption, "Abbreviation");
-  EXPECT_EQ(list.ColumnAt(2).Width, 250);
+  testing::RecordedRows rows;
+  EXPECT_EQ(ListAbbreviations(path, 0, 0, rows).RowCount, 0);
+  EXPECT_EQ(rows.begun, 0);
+  struct Case {
+    bool listed;
+    const char *firstKey, *firstCaption;
+  } cases[] = {{true, "direction", "L/R"}, {false, "L/R", "Direction"}};
+  for (const Case& c : cases) {
+    auto headings = ListingHeadings(c.listed, 650);
+    EXPECT_EQ(headings[0].key, c.firstKey);
+    EXPECT_EQ(headings[0].caption, c.firstCaption);
+    EXPECT_EQ(headings[0].width, 30);
+    EXPECT_EQ(headings[1].key, "abb");
+    EXPECT_EQ(headings[1].caption, "Abbreviation");
+    EXPECT_EQ(headings[1].width, 200);
+    EXPECT_EQ(headings[2].key, "abbtext");
+    EXPECT_EQ(headings[2].caption, "Text");
+    EXPECT_EQ(headings[2].width, 400);
+  }
 }
 
 TEST_F(SQLliteTest, DuplicatesAreFoundTrimmedAndIgnoringCase) {
@@ -150,7 +163,7 @@ TEST_F(SQLliteTest, FindByPositionFindsTheFirstAtOrAfterTyped) {
   struct Case {
     std::string typed, upper, abb;
   } cases[] = {{"b", "B", "BETA"}, {"beta", "BETA", "BETA"}, {"zzz", "ZZZ", ""},
-               {"", "", ""},       {"a", "A", "ALPHA"},      {"BETB", "BETB", "GAMMA"}};
+               {"", "", "ALPHA"},  {"a", "A", "ALPHA"},      {"BETB", "BETB", "GAMMA"}};
   for (Case& c : cases) {
     std::string abb = "old", text = "old";
     FindByPosition(c.typed, abb, text);
@@ -162,23 +175,47 @@ TEST_F(SQLliteTest, FindByPositionFindsTheFirstAtOrAfterTyped) {
 }
 
 TEST_F(SQLliteTest, WorkingTableKeepsDistinctPairsWithTheirFirstPage) {
-  NewLibrary();
-  DropWorkingTable();
+  std::string path = NewLibrary();
+  const std::string before = testing::ReadFile(path);
+  {
+    LibrarySession session;
+    DropWorkingTable();
+    CreateWorkingTable();
+    EXPECT_FALSE(ListHas("ABC", "alpha"));
+    AddToList("xyz", "omega", 40000);
+    AddToList(" ABC ", "alpha ", 3);
+    AddToList("ABC", "beta", 5);
+    EXPECT_TRUE(ListHas("ABC", "alpha"));
+    EXPECT_FALSE(ListHas("abc", "alpha"));  // exact comparison
+    std::vector<WorkingRow> rows = WorkingTableRows();
+    ASSERT_EQ(rows.size(), 3u);
+    // In the order of the capitalised abbreviation; pages as whole numbers.
+    EXPECT_EQ(rows[0].abb + "|" + rows[0].text, "ABC|alpha");
+    EXPECT_EQ(rows[0].page, "3");
+    EXPECT_EQ(rows[1].text, "beta");
+    EXPECT_EQ(rows[2].abb + "|" + rows[2].page, "xyz|40000");
+    QueryResult types = QueryLibrary(path, "SELECT distinct typeof(FOP) FROM abbrevlist");
+    EXPECT_EQ(types.Cells(2, 1), "integer");
+    DropWorkingTable();
+    EXPECT_FALSE(ListHas("ABC", "alpha"));  // the table is gone: reported, answered false
+    EXPECT_EQ(messages.shown.size(), 1u);
+  }
+  // The table never was in the library file.
+  EXPECT_EQ(testing::ReadFile(path), before);
+}
+
+TEST_F(SQLliteTest, WorkingTablesOfTwoSessionsDoNotMeet) {
+  std::string path = NewLibrary();
+  {
+    LibrarySession session;
+    CreateWorkingTable();
+    AddToList("A", "a", 1);
+  }
+  LibrarySession session;
   CreateWorkingTable();
-  EXPECT_FALSE(ListHas("ABC", "alpha"));
-  AddToList(" ABC ", "alpha ", 3);
-  AddToList("XYZ", "omega", 40000);
-  EXPECT_TRUE(ListHas("ABC", "alpha"));
-  EXPECT_FALSE(ListHas("abc", "alpha"));  // exact comparison
-  QueryResult rows = QueryLibrary(
-      State().LibraryPath, "SELECT abb, text, FOP, typeof(FOP) FROM abbrevlist order by abb");
-  ASSERT_EQ(rows.RowCount, 2);
-  EXPECT_EQ(rows.Cells(2, 3), "3");
-  EXPECT_EQ(rows.Cells(2, 4), "integer");
-  EXPECT_EQ(rows.Cells(3, 3), "40000");
-  DropWorkingTable();
-  EXPECT_FALSE(ListHas("ABC", "alpha"));  // the table is gone: reported, answered false
-  EXPECT_EQ(messages.shown.size(), 1u);
+  EXPECT_FALSE(ListHas("A", "a"));
+  EXPECT_TRUE(WorkingTableRows().empty());
+  EXPECT_TRUE(messages.shown.empty());
 }
 
 TEST_F(SQLliteTest, SessionResultsFollowWritesToTheirTables) {
@@ -207,9 +244,9 @@ TEST_F(SQLliteTest, CountsAndListsBeyondSixteenBits) {
   EXPECT_EQ(CountAbbreviations(), 40000);
   Add(path, "NEW", "one more");
   EXPECT_EQ(CountAbbreviations(), 40001);
-  widgets::ListView list;
-  EXPECT_EQ(ListAbbreviations(path, 2, 1, list).RowCount, 40001);
-  EXPECT_EQ(list.ItemCount(), 40001);
+  testing::RecordedRows rows;
+  EXPECT_EQ(ListAbbreviations(path, 2, 1, rows).RowCount, 40001);
+  EXPECT_EQ(rows.rows.size(), 40001u);
   EXPECT_EQ(AbbreviationCountText(40001), " 40001 abbreviations found");
 }
 
@@ -232,9 +269,103 @@ TEST_F(SQLliteTest, FailuresReadAsEmptyResults) {
     testing::ScopedUnprivileged asNobody;
     EXPECT_FALSE(AddAbbreviation(readOnly, "A", "a", "L"));
   }
-  EXPECT_THAT(messages.Texts(),
-              ::testing::Contains("error in adding field to database, try again later"));
+  EXPECT_THAT(messages.Texts(), ElementsAre("error in adding field to database: the library " +
+                                            readOnly + " is read-only"));
   EXPECT_EQ(testing::ReadFile(readOnly), before);
+}
+
+TEST_F(SQLliteTest, FindsMarkupTagsInAnyCase) {
+  struct Case {
+    const char* value;
+    const char* tag;
+  } cases[] = {
+      {"Fast Fourier Transform", ""},
+      {"a</ABB>b", "</ABB>"},
+      {"x <text> y", "<text>"},
+      {"</Direction>", "</Direction>"},
+      {"<dIrEcTiOn>", "<dIrEcTiOn>"},
+      {"end</abbrev>", "</abbrev>"},
+      {"<Abbreviation list>", "<Abbreviation list>"},
+      {"<ABB", ""},
+      {"a < b > c", ""},
+      {"</Text> then <ABB>", "</Text>"},  // the first in the value, not in the list
+  };
+  for (const Case& c : cases) EXPECT_EQ(MarkupTagIn(c.value), c.tag) << c.value;
+}
+
+TEST_F(SQLliteTest, ChecksTheTableAndItsColumnsUpFront) {
+  struct Case {
+    std::string name, setup;
+    const char* shown;  // after the library's path; nothing for a usable library
+  } cases[] = {
+      {"template.abb", "", nullptr},
+      {"shell.abb",
+       "create table abbreviations (Entry integer primary key, DIRECTION, abb, abbtext)", nullptr},
+      {"noentry.abb", "create table abbreviations (direction, abb, abbtext)",
+       " lacks the column entry"},
+      {"other.abb", "create table other (x)", " has no table abbreviations"},
+  };
+  for (const Case& c : cases) {
+    std::string path = dir.File(c.name);
+    c.setup.empty() ? extractEmptyDatabase(path) : Exec(path, c.setup);
+    const std::string before = testing::ReadFile(path);
+    messages.shown.clear();
+    EXPECT_EQ(CheckAbbreviationsTable(path), c.shown == nullptr) << c.name;
+    if (c.shown != nullptr) {
+      ASSERT_EQ(messages.shown.size(), 1u);
+      EXPECT_THAT(messages.shown[0].text, ::testing::EndsWith(path + c.shown));
+    } else {
+      EXPECT_TRUE(messages.shown.empty()) << c.name;
+    }
+    EXPECT_EQ(testing::ReadFile(path), before) << c.name;
+  }
+  EXPECT_FALSE(CheckAbbreviationsTable(dir.File("gone.abb")));
+}
+
+// The command line's tests hold the exact messages; here, what add and edit decide.
+TEST_F(SQLliteTest, AddAndEditRefuseBlanksMarkupTagsAndDuplicates) {
+  std::string path = NewLibrary();
+  Add(path, "FFT", "Fast Fourier Transform");
+  Add(path, "DFT", "Discrete Fourier Transform");
+  struct Case {
+    std::string abb, text;
+    AddOutcome add;
+    EditOutcome edit;  // of DFT into this pair
+  } cases[] = {
+      {"   ", "x", AddOutcome::kRefused, EditOutcome::kRefused},
+      {"A</ABB>", "a", AddOutcome::kRefused, EditOutcome::kRefused},
+      {"A", "one <TEXT> two", AddOutcome::kRefused, EditOutcome::kRefused},
+      {" fft ", "FAST  FOURIER TRANSFORM ", AddOutcome::kDuplicate, EditOutcome::kDuplicate},
+  };
+  for (const Case& c : cases) {
+    std::string abb = c.abb, text = c.text;
+    messages.shown.clear();
+    EXPECT_EQ(CheckAbbrevExistance_Add_todB(path, abb, text, "L", false), c.add) << c.abb;
+    EXPECT_EQ(abb, c.abb);  // a refused pair keeps its values
+    EXPECT_EQ(EditAbbreviation(path, "DFT", "Discrete Fourier Transform", c.abb, c.text, "L"),
+              c.edit)
+        << c.abb;
+    // Refusals are told also without showMessage; a duplicate only by the edit.
+    EXPECT_EQ(messages.shown.size(), c.add == AddOutcome::kRefused ? 2u : 1u) << c.abb;
+  }
+  EXPECT_EQ(CountAbbreviations(), 2);
+  // The entry itself is no duplicate: a new direction or case of its own letters goes in, and
+  // the new values lose their surrounding blanks.
+  EXPECT_EQ(EditAbbreviation(path, "DFT", "Discrete Fourier Transform", " dft ",
+                             "discrete Fourier transform ", "R"),
+            EditOutcome::kEdited);
+  auto edited = FindEntry(path, "dft", "discrete Fourier transform");
+  ASSERT_TRUE(edited.has_value());
+  EXPECT_EQ(edited->direction, "R");
+}
+
+TEST_F(SQLliteTest, TheDuplicateCheckTreatsRunsOfBlanksAsOne) {
+  std::string path = NewLibrary();
+  Add(path, "FFT", "Fast Fourier Transform");
+  EXPECT_TRUE(AbbreviationExists(path, "fft", "  fast  fourier   transform ", false));
+  EXPECT_FALSE(AbbreviationExists(path, "fft", "fast fouriertransform", false));
+  EXPECT_EQ(Fold("  a  b   c "), "A B C");
+  EXPECT_EQ(Fold("\ta\t"), "\tA\t");  // only blanks are blanks
 }
 
 }  // namespace

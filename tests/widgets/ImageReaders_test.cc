@@ -17,6 +17,7 @@
 #include "widgets/ImageDecoder.h"
 #include "widgets/PngReader.h"
 #include "widgets/PngWriter.h"
+#include "widgets/c32bppDIB.h"
 
 namespace quillon::widgets {
 namespace {
@@ -186,15 +187,26 @@ TEST(ImageReadersRefuse, TruncatedAndCorrupted) {
   EXPECT_FALSE(ReadPng(png, image));
 }
 
-TEST(ImageReadersRefuse, AbsurdSizes) {
-  // A PNG header claiming 100000 x 100000 pixels, with a valid checksum.
+// rgb8.png with its header rewritten to claim width x height pixels (checksum fixed).
+std::vector<uint8_t> PngClaiming(uint32_t width, uint32_t height) {
   std::vector<uint8_t> png = ReadAll(kDir + "rgb8.png");
-  const uint8_t big[8] = {0, 1, 0x86, 0xA0, 0, 1, 0x86, 0xA0};
-  std::copy(big, big + 8, png.begin() + 16);
+  for (int i = 0; i < 4; ++i) {
+    png[16 + i] = static_cast<uint8_t>(width >> (24 - 8 * i));
+    png[20 + i] = static_cast<uint8_t>(height >> (24 - 8 * i));
+  }
   uLong crc = crc32(0L, &png[12], 17);
   for (int i = 0; i < 4; ++i) png[29 + i] = static_cast<uint8_t>(crc >> (24 - 8 * i));
+  return png;
+}
+
+TEST(ImageReadersRefuse, AbsurdSizes) {
+  // Beyond the size limit, and within it but far beyond what the little IDAT can inflate to.
+  for (auto [w, h] :
+       {std::pair<uint32_t, uint32_t>{100000, 100000}, {16000, 16000}, {4000, 3000}}) {
+    DecodedImage image;
+    EXPECT_FALSE(ReadPng(PngClaiming(w, h), image)) << w << "x" << h;
+  }
   DecodedImage image;
-  EXPECT_FALSE(ReadPng(png, image));
   // A BMP header claiming 2^30 x 2 pixels.
   std::vector<uint8_t> bmp = ReadAll(kDir + "bits24.bmp");
   bmp[18] = 0;
@@ -206,6 +218,23 @@ TEST(ImageReadersRefuse, AbsurdSizes) {
   std::vector<uint8_t> gif = ReadAll(kDir + "opaque87a.gif");
   gif[6] = gif[7] = gif[8] = gif[9] = 0xFF;
   EXPECT_FALSE(ReadGif(gif, image));
+}
+
+TEST(PngWriter, CameraSizedPictureRoundTrips) {
+  DecodedImage image;
+  AllocateImage(image, 4000, 3000);  // 12 megapixels
+  image.hasAlpha = false;
+  for (size_t i = 0; i < image.pixels.size(); i += 4) {
+    image.pixels[i] = static_cast<uint8_t>(i / 16000);  // one shade per row
+    image.pixels[i + 3] = 255;
+  }
+  std::vector<uint8_t> png;
+  ASSERT_TRUE(WritePng(image, png));
+  c32bppDIB dib;
+  ASSERT_TRUE(dib.LoadPicture_Stream(png));
+  EXPECT_EQ(dib.Width(), 4000);
+  EXPECT_EQ(dib.Height(), 3000);
+  EXPECT_EQ(dib.PixelAt(0, 2999), 0xFF0000B7u);  // row 2999: blue 2999 mod 256
 }
 
 TEST(PngWriter, RoundTripsThroughTheReader) {

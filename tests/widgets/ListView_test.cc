@@ -5,6 +5,10 @@
 #include "support/WidgetErrors.h"
 #include "widgets/WidgetError.h"
 
+namespace quillon::resources {
+extern const std::span<const unsigned char> TestPictureIcon;
+}  // namespace quillon::resources
+
 namespace quillon::widgets {
 namespace {
 
@@ -252,6 +256,118 @@ TEST(ListViewTest, PictureListFeedsTheItemHeight) {
   EXPECT_EQ(list.Picture(2).Width(), 16);
   list.SetProperty("PicturesVisible", false);
   EXPECT_EQ(list.ItemHeight(), 15);
+}
+
+// The list loads its pictures at its own picture size: of an icon with 8 x 8 and 16 x 16
+// entries it takes the one nearest PictureWidth x PictureHeight.
+TEST(ListViewTest, PicturesLoadAtThePictureSize) {
+  ResourceRegistry registry;
+  registry.Add("ICONS", 7, resources::TestPictureIcon);
+  for (auto [size, expected] : {std::pair{8, 8}, {16, 16}, {13, 16}, {9, 8}}) {
+    ListView list;
+    ASSERT_TRUE(list.SetProperty("PictureWidth", size));
+    ASSERT_TRUE(list.SetProperty("PictureHeight", size));
+    ASSERT_EQ(list.AddPictureFromRes(7, std::string("ICONS"), &registry), 1);
+    EXPECT_EQ(list.Picture(1).Width(), expected) << "picture size " << size;
+  }
+}
+
+// Counts what the model asks of its drawing layer.
+struct CountingObserver : ListViewObserver {
+  int relayouts = 0, itemChanges = 0, repaints = 0;
+  void Relayout() override { ++relayouts; }
+  void ItemsChanged() override { ++itemChanges; }
+  void Repaint() override { ++repaints; }
+};
+
+TEST(ListViewTest, RangeSelectionRepaintsOnce) {
+  struct Case {
+    int first, last;
+    bool state, othersOff;
+    const char* expected;  // selection of the five items afterwards
+  };
+  const Case cases[] = {
+      {1, 3, true, true, "01110"},   {3, 1, true, true, "01110"},    // either order
+      {1, 3, true, false, "01111"},  {0, 1, false, false, "00111"},  // others untouched
+      {-5, 99, true, true, "11111"},                                 // clamped to the items
+  };
+  for (const Case& c : cases) {
+    ListView list = ListWithColumns(1);
+    for (int i = 0; i < 5; ++i) list.AddItem(-1, std::to_string(i));
+    list.SelectAll();
+    if (!c.othersOff && c.state) list.SetItemSelected(0, false);
+    CountingObserver observer;
+    list.SetObserver(&observer);
+    list.SelectRange(c.first, c.last, c.state, c.othersOff);
+    std::string got;
+    for (int i = 0; i < 5; ++i) got += list.ItemSelected(i) ? '1' : '0';
+    EXPECT_EQ(got, c.expected) << c.first << ".." << c.last;
+    EXPECT_EQ(observer.repaints, 1);
+  }
+}
+
+TEST(ListViewTest, DrawingLayerWritesColumnLayoutState) {
+  ListView list = ListWithColumns(2);
+  CountingObserver observer;
+  list.SetObserver(&observer);
+  list.SetColumnWidthAutoSized("c1", 123);
+  list.SetColumnLastSortOrder(0, 1);
+  EXPECT_EQ(observer.repaints, 0);  // layout values: nothing to draw yet
+  list.SetColumnPushed(1, true);
+  EXPECT_EQ(observer.repaints, 1);  // a pressed header looks different
+  EXPECT_EQ(list.ColumnAt(1).WidthAutoSized, 123);
+  EXPECT_TRUE(list.ColumnAt(1).Pushed);
+  EXPECT_EQ(list.ColumnAt(0).LastSortOrder, 1);
+  EXPECT_EQ(WidgetErrorNumber([&] { list.SetColumnPushed(5, true); }), 9);
+}
+
+TEST(ListViewTest, EventsFollowTheirRules) {
+  ListView list = ListWithColumns(1);
+  for (int i = 0; i < 3; ++i) list.AddItem(-1, std::to_string(i));
+  std::vector<std::string> raised;
+  auto& e = list.events();
+  e.Click = [&](int32_t item) { raised.push_back("Click " + std::to_string(item)); };
+  e.DblClick = [&](int32_t item) { raised.push_back("DblClick " + std::to_string(item)); };
+  e.ColumnClick = [&](int32_t c) { raised.push_back("ColumnClick " + std::to_string(c)); };
+  e.ItemCheck = [&](int32_t item) { raised.push_back("ItemCheck " + std::to_string(item)); };
+  e.ItemsReordered = [&] { raised.push_back("ItemsReordered"); };
+  e.KeyDown = [&](int16_t& key, int16_t) { key = key == 65 ? 0 : key; };  // the form takes A
+
+  list.RaiseClick();     // no current item: nothing
+  list.RaiseDblClick();  // likewise
+  list.SetSelectedItem(2);
+  list.RaiseClick();
+  list.RaiseDblClick();  // current but not selected: nothing
+  list.SetItemSelected(2, true);
+  list.RaiseDblClick();
+  list.RaiseColumnClick(0);
+  list.RaiseItemCheck(1);
+  list.RaiseItemsReordered();
+  EXPECT_EQ(raised, (std::vector<std::string>{"Click 2", "DblClick 2", "ColumnClick 0",
+                                              "ItemCheck 1", "ItemsReordered"}));
+  EXPECT_EQ(list.RaiseKeyDown(65, 0), 0);
+  EXPECT_EQ(list.RaiseKeyDown(40, 1), 40);
+  EXPECT_EQ(list.RaiseKeyUp(40, 0), 40);  // no handler: passed through
+}
+
+// System colours that the test can change, as the desktop does on a theme change.
+struct ChangingSystemColors : SystemColors {
+  int32_t window = 0xFFFFFF;
+  int32_t Lookup(int index) const override { return index == 5 ? window : 0; }
+};
+
+TEST(ListViewTest, UpdateColorsFollowsAThemeChange) {
+  ChangingSystemColors system;
+  ListView list(StandardDeviceMetrics(), system);
+  EXPECT_EQ(list.BackColor().RGBColor(), 0xFFFFFF);
+  CountingObserver observer;
+  list.SetObserver(&observer);
+  system.window = 0x202020;                          // a dark theme
+  EXPECT_EQ(list.BackColor().RGBColor(), 0xFFFFFF);  // cached until updated
+  list.UpdateColors();
+  EXPECT_EQ(list.BackColor().RGBColor(), 0x202020);
+  EXPECT_TRUE(list.BackColor().GotGDIBrush());
+  EXPECT_EQ(observer.repaints, 1);
 }
 
 }  // namespace

@@ -383,6 +383,43 @@ TEST(MartenComboBoxSort, PrimaryAndSecondaryColumns) {
   EXPECT_EQ(d.SecondarySortColumn(), -1);
 }
 
+// A promoted second column follows the primary's rule: the primary's direction argument, or
+// its own flag inverted; the direction given for the second column is not used.
+TEST(MartenComboBoxSort, PromotedSecondColumnTakesThePrimaryRule) {
+  struct Case {
+    std::optional<bool> ascending, ascending2;
+    bool expected;
+  };
+  const Case cases[] = {
+      {std::nullopt, false, true},  // flag false at creation, inverted: ascending
+      {std::nullopt, true, true},
+      {false, true, false},
+      {true, false, true},
+  };
+  for (const Case& k : cases) {
+    Combo c;
+    c.SetCols(2);
+    Fill(c, {"x\tb", "y\ta", "z\tc"});
+    c.Sort(-1, k.ascending, 1, k.ascending2);
+    EXPECT_EQ(c.SortColumn(), 1);
+    EXPECT_EQ(c.ColAscending(1), k.expected);
+    EXPECT_EQ(c.ItemText(0, 1), k.expected ? "a" : "c");
+  }
+}
+
+TEST(MartenComboBoxSort, BadSecondColumnChangesNothing) {
+  Combo c;
+  c.SetCols(2);
+  Fill(c, {"b", "a"});
+  int completed = 0;
+  c.events().SortComplete = [&] { ++completed; };
+  ExpectError([&] { c.Sort(1, true, 5); }, 9, "Subscript out of range");
+  EXPECT_EQ(c.SortColumn(), -1);
+  EXPECT_FALSE(c.ColAscending(1));
+  EXPECT_EQ(Rows(c), (std::vector<std::string>{"b", "a"}));
+  EXPECT_EQ(completed, 0);
+}
+
 TEST(MartenComboBoxSort, ManyEqualTextsAndLargeLists) {
   Combo c;
   for (int i = 0; i < 20000; ++i) c.AddItem(i % 2 ? "same" : std::to_string(i % 97));
@@ -427,6 +464,24 @@ TEST(MartenComboBoxFormat, ColWidthFollowsScaleUnits) {
   EXPECT_EQ(Combo::ToPixels(2, 4, true), 32);  // 2 characters high
 }
 
+TEST(MartenComboBoxFormat, PixelsConvertBackToEachUnit) {
+  struct Case {
+    int32_t units;
+    bool vertical;
+    int32_t pixels;
+    double expected;
+  };
+  const Case cases[] = {{1, false, 10, 150.0}, {2, false, 4, 3.0},  {3, false, 7, 7.0},
+                        {4, false, 16, 2.0},   {4, true, 16, 1.0},  {5, false, 48, 0.5},
+                        {6, false, 96, 25.4},  {7, false, 96, 2.54}};
+  for (const Case& k : cases) {
+    EXPECT_NEAR(Combo::FromPixels(k.pixels, k.units, k.vertical), k.expected, 1e-9) << k.units;
+    EXPECT_EQ(
+        Combo::ToPixels(Combo::FromPixels(k.pixels, k.units, k.vertical), k.units, k.vertical),
+        k.pixels);
+  }
+}
+
 // ---- Checks and the shown text ----------------------------------------------------------------
 
 TEST(MartenComboBoxChecks, OptionButtonsKeepOneChecked) {
@@ -438,6 +493,7 @@ TEST(MartenComboBoxChecks, OptionButtonsKeepOneChecked) {
   EXPECT_FALSE(c.ItemChecked(0));
   EXPECT_TRUE(c.ItemChecked(2));
   EXPECT_EQ(c.SelCount(), 1);
+  c.UpdateCheckedText();  // closing the list shows the checked row
   EXPECT_EQ(c.Text(), "c");
   EXPECT_EQ(c.ListIndex(), 2);
 }
@@ -446,18 +502,44 @@ TEST(MartenComboBoxChecks, CheckBoxesAllNoneSelection) {
   Combo c;
   c.SetStyle(Combo::kCheckBoxes);
   Fill(c, {"a", "b", "c"});
-  EXPECT_EQ(c.Text(), "-- None --");
-  c.SetItemChecked(0, true);
-  EXPECT_EQ(c.Text(), "a");  // exactly one: its text
-  c.SetItemChecked(1, true);
-  EXPECT_EQ(c.Text(), "-- Selection --");
-  EXPECT_EQ(c.SelCount(), 2);
-  c.SetItemChecked(2, true);
-  EXPECT_EQ(c.Text(), "-- All --");
+  struct Step {
+    int row;
+    const char* shown;  // once the shown text is recomputed
+  };
+  for (Step step :
+       {Step{-1, "-- None --"}, Step{0, "a"}, Step{1, "-- Selection --"}, Step{2, "-- All --"}}) {
+    if (step.row >= 0) c.SetItemChecked(step.row, true);
+    c.UpdateCheckedText();  // what closing the list does
+    EXPECT_EQ(c.Text(), step.shown) << step.row;
+  }
+  EXPECT_EQ(c.SelCount(), 3);
   c.SetTextAll("everything");
+  c.UpdateCheckedText();
   EXPECT_EQ(c.Text(), "everything");
   c.AddItem("d", -1, true);
   EXPECT_EQ(c.SelCount(), 4);
+}
+
+// Checks alone do not move the current row or the shown text: that happens where the text is
+// recomputed (setting Text, closing the list), never silently behind the host's back.
+TEST(MartenComboBoxChecks, ChecksDoNotMoveListIndexUntilRecomputed) {
+  Combo c;
+  c.SetStyle(Combo::kCheckBoxes);
+  c.SetEditable(true);
+  Fill(c, {"a", "b", "c"});
+  c.SetListIndex(0);
+  int clicks = 0;
+  c.events().Click = [&] { ++clicks; };
+  c.SetItemChecked(2, true);
+  c.AddItem("d");
+  c.RemoveItem(3);
+  c.SetTextNone("nothing");
+  EXPECT_EQ(c.ListIndex(), 0);
+  EXPECT_EQ(c.Text(), "a");
+  c.SetText("ignored");  // styles 1 and 2: the text follows the checks
+  EXPECT_EQ(c.ListIndex(), 2);
+  EXPECT_EQ(c.Text(), "c");
+  EXPECT_EQ(clicks, 0);
 }
 
 TEST(MartenComboBoxChecks, SingleCheckShowsFirstVisibleColumn) {
@@ -467,6 +549,7 @@ TEST(MartenComboBoxChecks, SingleCheckShowsFirstVisibleColumn) {
   c.AddItem("hidden\tshown");
   c.SetColVisible(0, false);
   c.SetItemChecked(0, true);
+  c.UpdateCheckedText();
   EXPECT_EQ(c.Text(), "shown");
 }
 
@@ -521,6 +604,45 @@ TEST(MartenComboBoxText, EditableTextSelectsMatchingRow) {
   c.SetText("gamma");
   EXPECT_EQ(c.ListIndex(), -1);
   EXPECT_EQ(c.Text(), "gamma");
+}
+
+TEST(MartenComboBoxText, EditedTextIsCommittedUnlessCancelled) {
+  Combo c;
+  c.SetEditable(true);
+  Fill(c, {"L", "R"});
+  c.SetListIndex(1);
+  std::vector<std::string> seen;
+  bool cancel = true;
+  c.events().EditTextChanged = [&](int32_t row, const std::string& oldText,
+                                   const std::string& newText, bool& cancelIt) {
+    seen.push_back(std::to_string(row) + ":" + oldText + ">" + newText);
+    cancelIt = cancel;
+  };
+  EXPECT_TRUE(c.CommitEditText("R"));  // unchanged: no event
+  EXPECT_TRUE(seen.empty());
+  EXPECT_FALSE(c.CommitEditText("Right"));
+  EXPECT_EQ(c.Text(), "R");
+  cancel = false;
+  EXPECT_TRUE(c.CommitEditText("Right"));
+  EXPECT_EQ(c.Text(), "Right");
+  EXPECT_EQ(seen, (std::vector<std::string>{"1:R>Right", "1:R>Right"}));
+}
+
+TEST(MartenComboBoxText, ImageListIsTheHostsAndNotOwned) {
+  Combo c;
+  EXPECT_EQ(c.ImageList(), nullptr);
+  ImageList images(8, 8);
+  c32bppDIB dot;
+  ASSERT_TRUE(dot.InitializeDIB(8, 8));
+  EXPECT_EQ(images.Add(dot), 1);
+  EXPECT_EQ(images.Add(c32bppDIB()), 0);  // an empty picture is not added
+  int redraws = 0;
+  c.SetRedrawHandler([&] { ++redraws; });
+  c.SetImageList(&images);
+  EXPECT_EQ(c.ImageList(), &images);
+  EXPECT_EQ(c.ImageList()->Picture(1)->Width(), 8);
+  EXPECT_EQ(c.ImageList()->Picture(2), nullptr);
+  EXPECT_EQ(redraws, 1);
 }
 
 TEST(MartenComboBoxText, Selection) {

@@ -195,10 +195,49 @@ TEST(c32bppDIBState, InitializeAndDestroy) {
   dib.DestroyDIB();
   EXPECT_EQ(dib.Handle(), nullptr);
   EXPECT_EQ(dib.Width(), 0);
-  EXPECT_FALSE(dib.InitializeDIB(0, 5));
   EXPECT_FALSE(dib.InitializeDIB(5, 0));
+  EXPECT_FALSE(dib.InitializeDIB(-1, 5));
   EXPECT_FALSE(dib.InitializeDIB(100000, 100000));
+  EXPECT_EQ(dib.Handle(), nullptr);
   EXPECT_TRUE(dib.isZlibEnabled());
+}
+
+TEST(c32bppDIBState, ZeroWidthIsAPictureWithoutPixels) {
+  c32bppDIB dib;
+  ASSERT_TRUE(dib.InitializeDIB(0, 5));
+  EXPECT_NE(dib.Handle(), nullptr);
+  EXPECT_EQ(dib.BitsPointer(), nullptr);
+  EXPECT_EQ(dib.Width(), 0);
+  EXPECT_EQ(dib.Height(), 5);
+  uint32_t pixel = 0x11223344;
+  Surface32 target{reinterpret_cast<uint8_t*>(&pixel), 1, 1, 4};
+  EXPECT_FALSE(dib.Render(target, 0, 0));  // nothing to draw
+  EXPECT_EQ(pixel, 0x11223344u);
+  dib.DestroyDIB();
+  EXPECT_EQ(dib.Handle(), nullptr);
+}
+
+// Camera-sized pictures are within the limit; the limit itself stays in force.
+TEST(c32bppDIBState, SizeLimitIsAboveCameraPictures) {
+  struct Case {
+    int32_t width, height;
+    bool accepted;
+  };
+  const Case cases[] = {
+      {4000, 3000, true},         // a 12-megapixel photo
+      {14204, 10652, true},       // a 150-megapixel back
+      {1 << 20, 1, true},         // the longest side
+      {(1 << 20) + 1, 1, false},  // one past it
+      {1 << 14, 1 << 14, true},   // exactly the pixel limit
+      {(1 << 14) + 1, 1 << 14, false},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(SaneImageSize(c.width, c.height), c.accepted) << c.width << "x" << c.height;
+  }
+  c32bppDIB dib;
+  ASSERT_TRUE(dib.InitializeDIB(4000, 3000));
+  EXPECT_EQ(dib.Width(), 4000);
+  EXPECT_EQ(dib.scanWidth(), 16000);
 }
 
 TEST(c32bppDIBSave, BmpFileLayoutAndRoundTrip) {

@@ -1,7 +1,9 @@
 // The running host application: its active document and the user's selection.
 #pragma once
 
+#include "addin/host/CommandBars.h"
 #include "addin/host/Document.h"
+#include "addin/host/HostError.h"
 #include "addin/host/Selection.h"
 
 namespace quillon::host {
@@ -19,6 +21,11 @@ class Application {
   virtual bool Visible() const = 0;
   // Shows or hides the host's window.
   virtual void SetVisible(bool visible) = 0;
+  // Returns the host's command bar collection; owned by the application. Throws HostError
+  // (kErrNotAvailable) when the host shows no command bars.
+  virtual host::CommandBars& CommandBars() {
+    throw HostError(kErrNotAvailable, "This host has no command bars");
+  }
 };
 
 }  // namespace quillon::host

@@ -1,9 +1,10 @@
 // The error a failed host call raises in the calling routine, as Word's object model reports
-// one: an error number and a description.
+// one: an error number, a description and, where the raising routine names itself, a source.
 #pragma once
 
 #include <stdexcept>
 #include <string>
+#include <utility>
 
 namespace quillon::host {
 
@@ -17,16 +18,20 @@ inline constexpr long kErrNoSuchStyle = 5834;
 
 class HostError : public std::runtime_error {
  public:
-  HostError(long number, const std::string& description)
-      : std::runtime_error(description), number_(number) {}
+  HostError(long number, const std::string& description, std::string source = {})
+      : std::runtime_error(description), number_(number), source_(std::move(source)) {}
 
   // Returns the host's error number (Word's numbering where it has one).
   long Number() const { return number_; }
   // Returns the host's description of the failure.
   std::string Description() const { return what(); }
+  // Returns the routine that raised the error ("Class.Member (detail)"); empty when the host
+  // raised it.
+  const std::string& Source() const { return source_; }
 
  private:
   long number_;
+  std::string source_;
 };
 
 }  // namespace quillon::host

@@ -4,14 +4,18 @@
 
 #include <string>
 
+#include "addin/host/Clipboard.h"
 #include "addin/host/FileDialog.h"
 #include "addin/host/MessageBox.h"
+#include "addin/host/SettingsStore.h"
 
 namespace quillon::host {
 
 struct PlatformServices {
   MessageBoxService* messageBox = nullptr;  // not owned
   FileDialogService* fileDialog = nullptr;  // not owned
+  SettingsStore* settings = nullptr;        // not owned
+  Clipboard* clipboard = nullptr;           // not owned
 };
 
 // Returns the process-wide services. The caller that installs a service keeps it alive

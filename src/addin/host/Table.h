@@ -3,6 +3,7 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "addin/host/Range.h"
 
@@ -24,6 +25,10 @@ class Table {
   virtual void SetApplyStyleLastColumn(bool on) = 0;
   // Returns the number of rows.
   virtual long RowCount() const = 0;
+  // Returns the ranges of row's cells (1-based row), in order, each covering the cell's content
+  // without its end mark. Caller owns them; an edit of the table invalidates them. Throws
+  // HostError (kErrNoSuchMember) when row is out of range.
+  virtual std::vector<std::unique_ptr<host::Range>> RowCells(long row) const = 0;
   // Returns the table's range, from its first cell through its last row end. Caller owns it.
   virtual std::unique_ptr<host::Range> Range() const = 0;
   // Removes the table with everything in it, fields included; the object is dead after.

@@ -5,6 +5,7 @@
 #include <unordered_map>
 
 #include "addin/host/HostError.h"
+#include "base/AtomicFile.h"
 #include "base/Utf8.h"
 #include "wordhost/docx/DocxError.h"
 #include "wordhost/docx/Fields.h"
@@ -418,8 +419,16 @@ std::string Document::ToBytes() const {
 void Document::Save(const std::string& path) {
   std::string target = path.empty() ? path_ : path;
   if (target.empty()) throw DocxError("the document has no file name to save to");
-  WriteFileAtomically(target, ToBytes());
+  try {
+    WriteFileAtomically(target, ToBytes());
+  } catch (const FileError& e) {
+    throw DocxError(e.what());
+  }
   if (path_.empty()) path_ = target;
+}
+
+long Document::PageAt(long pos) const {
+  return pageSource_ != nullptr ? pageSource_->PageAt(*this, pos) : story_->PageAt(pos);
 }
 
 }  // namespace quillon::docx

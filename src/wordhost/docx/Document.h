@@ -14,6 +14,7 @@
 #include "addin/host/Document.h"
 #include "wordhost/docx/FieldIndex.h"
 #include "wordhost/docx/Package.h"
+#include "wordhost/docx/PageSource.h"
 #include "wordhost/docx/Story.h"
 #include "wordhost/docx/Styles.h"
 
@@ -41,6 +42,12 @@ class Document : public host::Document {
   std::unique_ptr<host::Range> Range(host::Optional<long> start = host::kMissing,
                                      host::Optional<long> end = host::kMissing) override;
 
+  // Returns the package the document was loaded from, the name of its main part and that
+  // part's XML as it is now. Valid while the document lives.
+  const Package& package() const { return package_; }
+  const std::string& mainPart() const { return mainPart_; }
+  const pugi::xml_document& xml() const { return xml_; }
+
   // Returns the path the document was opened from ("" for one made from bytes).
   const std::string& Path() const { return path_; }
   // Returns whether the document changed since it was loaded.
@@ -48,8 +55,9 @@ class Document : public host::Document {
   // Returns the bytes of the .docx as it is now: unchanged parts keep their stored bytes.
   // Throws DocxError on failure.
   std::string ToBytes() const;
-  // Writes the document to path (its own path when empty) through a temporary file and a
-  // rename. Throws DocxError on failure, leaving the file as it was.
+  // Writes the document to path (its own path when empty) as WriteFileAtomically does (links
+  // followed, mode and owner kept, write-protected files refused). Throws DocxError, whose
+  // message names the file, on failure, leaving the file as it was.
   void Save(const std::string& path = {});
 
   // The model, for the objects that implement the host interfaces and for tools.
@@ -95,6 +103,11 @@ class Document : public host::Document {
   // Notes an edit made outside the routines above (tables) that turned [start, end) into
   // newLength characters: the document is modified and the selection moves with the text.
   void NoteEdit(long start, long end, long newLength);
+  // Makes pages come from source (nullptr: from the document's own page marks). REQUIRES:
+  // source outlives its use here.
+  void SetPageSource(PageSource* source) { pageSource_ = source; }
+  // Returns the page of pos as the page source (or the document's marks) says.
+  long PageAt(long pos) const;
   // Notes a change of the document's XML that moves no text (table properties).
   void MarkModified() { modified_ = true; }
 
@@ -123,6 +136,7 @@ class Document : public host::Document {
   std::unique_ptr<DocumentParagraphs> paragraphs_;
   std::unique_ptr<DocumentTables> tables_;
   bool modified_ = false;
+  PageSource* pageSource_ = nullptr;
 };
 
 }  // namespace quillon::docx

@@ -147,6 +147,9 @@ UnitHint FieldIndex::BeginUnit(const FieldRecord& field, const Story& story) con
 }
 
 size_t FieldIndex::LowerBound(long pos, const Story& story) const {
+  // Fields written front to back land after the last one: one look instead of a search that
+  // would place a dozen fields anew after each edit.
+  if (fields_.empty() || BeginOf(*fields_.back(), story) < pos) return fields_.size();
   size_t low = 0;
   size_t high = fields_.size();
   while (low < high) {

@@ -403,35 +403,4 @@ std::string Package::Create(const std::vector<std::pair<std::string, std::string
   return Finish(ArchivePtr(archive), source, parts);
 }
 
-void WriteFileAtomically(const std::string& path, const std::string& bytes) {
-  std::string temp = path + ".XXXXXX";
-  int fd = mkstemp(temp.data());
-  if (fd < 0) {
-    throw DocxError("cannot create a temporary file beside " + path + ": " + std::strerror(errno));
-  }
-  size_t written = 0;
-  while (written < bytes.size()) {
-    ssize_t n = ::write(fd, bytes.data() + written, bytes.size() - written);
-    if (n < 0) {
-      if (errno == EINTR) continue;
-      break;
-    }
-    written += static_cast<size_t>(n);
-  }
-  int savedErrno = errno;
-  bool ok = written == bytes.size() && ::fsync(fd) == 0;
-  if (ok) {
-    // mkstemp makes the file private; give it the target's mode, or the usual one.
-    struct stat existing;
-    mode_t mode = ::stat(path.c_str(), &existing) == 0 ? existing.st_mode & 07777 : 0644;
-    ::fchmod(fd, mode);
-  }
-  ::close(fd);
-  if (!ok || std::rename(temp.c_str(), path.c_str()) != 0) {
-    if (ok) savedErrno = errno;
-    ::unlink(temp.c_str());
-    throw DocxError("cannot write " + path + ": " + std::strerror(savedErrno));
-  }
-}
-
 }  // namespace quillon::docx

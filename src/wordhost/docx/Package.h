@@ -60,9 +60,4 @@ class Package {
   std::vector<uint64_t> sizes_;  // declared uncompressed sizes, by archive index
 };
 
-// Writes bytes to path through a temporary file beside it that is then renamed over path, so
-// the target holds either its old or its new content. Throws DocxError on failure, leaving
-// path untouched.
-void WriteFileAtomically(const std::string& path, const std::string& bytes);
-
 }  // namespace quillon::docx

@@ -57,6 +57,10 @@ std::string Range::Text() const {
   return ShownText(document_.story(), Start(), End(), document_.fieldIndex());
 }
 
+std::string Range::StoryText() const {
+  return docx::StoryText(document_.story(), Start(), End());
+}
+
 void Range::SetText(const std::string& text) {
   if (part_ == Part::kResult) {
     CheckAlive();

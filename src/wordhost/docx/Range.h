@@ -24,6 +24,7 @@ class Range : public host::Range {
   long Start() const override;
   long End() const override;
   std::string Text() const override;
+  std::string StoryText() const override;
   void SetText(const std::string& text) override;
   void Select() override;
 

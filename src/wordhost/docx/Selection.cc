@@ -86,7 +86,7 @@ long Selection::Information(int item) const {
   }
   // The page of the selection's last character (of the insertion point when collapsed).
   long pos = End() > Start() ? End() - 1 : End();
-  return document_.story().PageAt(pos);
+  return document_.PageAt(pos);
 }
 
 long Selection::Clamp(long pos, bool extend) const {

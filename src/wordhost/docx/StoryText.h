@@ -1,4 +1,5 @@
-// Reading the story: what a stretch of it shows (each field as its code or its result), whether
+// Reading the story: what a stretch of it shows (each field as its code or its result), its
+// characters one per position (for callers that map what they find back to positions), whether
 // a position lies in a field code, and the run formatting that text written at a position
 // takes.
 #pragma once
@@ -29,6 +30,12 @@ std::string ShownText(const Story& story, long start, long end, const FieldDispl
 // included. Marks read as in ShownText, one character each ('\r', '\a').
 void ShownCharacters(const Story& story, long start, long end, const FieldDisplay& display,
                      std::u32string& text, std::vector<long>& positions);
+
+// Returns [start, end) of story as UTF-8 with one code point per position: text and field
+// codes as written, U+0013, U+0014 and U+0015 for field begin, separator and end marks, "\r"
+// for a paragraph mark, "\a" for a cell or row end, each character element as the character
+// it shows and U+FFFC for an object that shows none. Positions outside the story are left out.
+std::string StoryText(const Story& story, long start, long end);
 
 // Returns whether an insertion at pos lands in a field code. REQUIRES: 0 <= pos <= length.
 bool InCodeAt(const Story& story, long pos);

@@ -14,11 +14,21 @@
 namespace quillon::docx {
 namespace {
 
-// Returns the tables (or rows) directly in container, looking through the wrappers around them.
+// Returns the tables, rows or cells directly in container, looking through the wrappers around
+// them.
 std::vector<pugi::xml_node> ChildrenThroughWrappers(pugi::xml_node container, const char* local) {
   std::vector<pugi::xml_node> found;
   ForEachThroughWrappers(container, local, [&](pugi::xml_node child) { found.push_back(child); });
   return found;
+}
+
+// Returns the cell a unit belongs to: its own node for a cell without paragraphs, else the
+// nearest cell around its paragraph.
+pugi::xml_node CellOf(const Story& story, size_t unit) {
+  for (pugi::xml_node n = story.NodeOf(unit); n; n = n.parent()) {
+    if (IsW(n, "tc")) return n;
+  }
+  return {};
 }
 
 pugi::xml_node OutermostTable(pugi::xml_node node) {
@@ -43,11 +53,7 @@ std::vector<pugi::xml_node> CellsIn(const Document& document, long start, long e
   for (size_t unit = story.UnitAt(std::min(start, story.Length() - 1));
        unit < story.UnitCount() && story.UnitStart(unit) <= last; ++unit) {
     if (story.KindOf(unit) == UnitKind::kRowEnd) continue;
-    pugi::xml_node node = story.NodeOf(unit);
-    pugi::xml_node cell = IsW(node, "tc") ? node : pugi::xml_node();
-    for (pugi::xml_node n = node.parent(); !cell && n; n = n.parent()) {
-      if (IsW(n, "tc")) cell = n;
-    }
+    pugi::xml_node cell = CellOf(story, unit);
     if (cell && std::find(cells.begin(), cells.end(), cell) == cells.end()) cells.push_back(cell);
   }
   return cells;
@@ -107,6 +113,35 @@ void Table::SetLook(const char* attribute, unsigned bit, bool on) {
 
 long Table::RowCount() const {
   return static_cast<long>(ChildrenThroughWrappers(table_, "tr").size());
+}
+
+std::vector<std::unique_ptr<host::Range>> Table::RowCells(long row) const {
+  std::vector<pugi::xml_node> rows = ChildrenThroughWrappers(table_, "tr");
+  if (row < 1 || static_cast<size_t>(row) > rows.size()) {
+    throw host::HostError(host::kErrNoSuchMember,
+                          "the requested member of the collection does not exist");
+  }
+  std::vector<pugi::xml_node> cells =
+      ChildrenThroughWrappers(rows[static_cast<size_t>(row - 1)], "tc");
+  const Story& story = document_.story();
+  std::vector<std::unique_ptr<host::Range>> ranges;
+  for (pugi::xml_node cell : cells) {
+    pugi::xml_node paragraph = FirstParagraph(cell);
+    size_t first = story.UnitOf(paragraph ? paragraph : cell);
+    if (first == story.UnitCount()) {
+      throw host::HostError(host::kErrObjectDeleted, "the table has been deleted");
+    }
+    // The cell's end mark closes its last paragraph; nested tables' cells end on the way.
+    size_t last = first;
+    while (last + 1 < story.UnitCount() &&
+           (story.KindOf(last) != UnitKind::kCellEnd || CellOf(story, last) != cell)) {
+      ++last;
+    }
+    long start = story.UnitStart(first);
+    long end = story.UnitStart(last) + story.UnitLength(last) - 1;
+    ranges.push_back(std::make_unique<docx::Range>(document_, start, end));
+  }
+  return ranges;
 }
 
 std::unique_ptr<host::Range> Table::Range() const {

@@ -25,6 +25,7 @@ class Table : public host::Table {
   void SetApplyStyleFirstColumn(bool on) override { SetLook("firstColumn", 0x0080, on); }
   void SetApplyStyleLastColumn(bool on) override { SetLook("lastColumn", 0x0100, on); }
   long RowCount() const override;
+  std::vector<std::unique_ptr<host::Range>> RowCells(long row) const override;
   std::unique_ptr<host::Range> Range() const override;
   void Delete() override;
 

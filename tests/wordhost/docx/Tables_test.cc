@@ -196,5 +196,36 @@ TEST(Tables, AddedAndRemovedTablesMatchAFreshLoad) {
   EXPECT_EQ(doc->Tables().Count(), 0);
 }
 
+std::vector<std::string> CellTexts(Document& doc, long table, long row) {
+  std::vector<std::string> texts;
+  for (const auto& cell : doc.Tables().Item(table)->RowCells(row)) texts.push_back(cell->Text());
+  return texts;
+}
+
+TEST(Tables, RowCellsCoverEachCellsContent) {
+  // A cell of two paragraphs, an empty cell, and a table nested in a cell.
+  std::string nested = "<w:tc>" + Tbl(1, 1, "n") + P(R("after")) + "</w:tc>";
+  std::string body = "<w:tbl><w:tr><w:tc>" + P(R("one")) + P(R("two")) + "</w:tc><w:tc>" + P("") +
+                     "</w:tc>" + nested + "</w:tr><w:tr><w:tc>" + P(R("last")) +
+                     "</w:tc></w:tr></w:tbl>" + P(R("end"));
+  auto doc = Load(body);
+  EXPECT_EQ(CellTexts(*doc, 1, 1), (std::vector<std::string>{"one\rtwo", "", "n00\r\a\r\aafter"}));
+  EXPECT_EQ(CellTexts(*doc, 1, 2), (std::vector<std::string>{"last"}));
+  auto cells = doc->Tables().Item(1)->RowCells(2);
+  EXPECT_EQ(doc->Range(cells[0]->End(), cells[0]->End() + 1)->StoryText(), "\a");
+}
+
+TEST(Tables, RowCellsOutOfRangeIsAHostError) {
+  auto doc = Load(Tbl(2, 2) + P(""));
+  for (long row : {0L, 3L}) {
+    try {
+      doc->Tables().Item(1)->RowCells(row);
+      ADD_FAILURE() << "row " << row;
+    } catch (const host::HostError& e) {
+      EXPECT_EQ(e.Number(), host::kErrNoSuchMember);
+    }
+  }
+}
+
 }  // namespace
 }  // namespace quillon::docx

@@ -1,0 +1,61 @@
+// A headless LibreOffice of our own: soffice started on a private profile (a fresh temporary
+// folder) listening on a loopback port, reached over a UNO socket bridge, and stopped again by
+// its process id. A small keeper process started with it stops soffice and removes the profile
+// whenever this process goes away, so that a failure, a timeout or Ctrl-C leaves no stray
+// soffice and no profile lock behind.
+#pragma once
+
+#include <sys/types.h>
+
+#include <chrono>
+#include <memory>
+#include <string>
+
+namespace quillon::libreoffice {
+
+struct SessionOptions {
+  // How long soffice may take to start and accept the connection.
+  std::chrono::milliseconds startTimeout{90000};
+  // How long soffice may take to quit before it is killed.
+  std::chrono::milliseconds stopTimeout{15000};
+};
+
+class LibreOfficeSession {
+ public:
+  // Starts soffice and connects to it. Throws LibreOfficeError (saying why: soffice missing,
+  // no free port, no connection within the timeout) having stopped whatever it started.
+  explicit LibreOfficeSession(SessionOptions options = {});
+  // Stops soffice if Stop was not called; never throws.
+  ~LibreOfficeSession();
+  LibreOfficeSession(const LibreOfficeSession&) = delete;
+  LibreOfficeSession& operator=(const LibreOfficeSession&) = delete;
+
+  // Asks soffice to quit, kills it by its process id when it does not quit in time, and
+  // removes the profile. Safe to call twice. Never throws.
+  void Stop();
+
+  // The loopback port soffice listens on.
+  int Port() const;
+  // soffice's process id (0 once stopped).
+  pid_t SofficePid() const;
+  // The private profile folder (gone once stopped).
+  const std::string& ProfileDir() const;
+  // Returns a path for a scratch file of that name beside the profile, removed with it (also
+  // when this process dies).
+  std::string ScratchPath(const std::string& name) const;
+
+  // The UNO side, for the other files of this folder only (they include the UNO headers).
+  struct Uno;
+  Uno& uno();
+
+ private:
+  struct Process;
+  std::unique_ptr<Process> process_;
+  std::unique_ptr<Uno> uno_;
+  std::chrono::milliseconds stopTimeout_{15000};
+};
+
+// Returns whether LibreOffice's program folder has soffice.
+bool SofficeInstalled();
+
+}  // namespace quillon::libreoffice

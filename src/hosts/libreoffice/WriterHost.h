@@ -1,0 +1,40 @@
+// A document loaded in a headless Writer behind the host interfaces, so that the add-in's
+// document routines run on LibreOffice as they run on the .docx model. Fields are Writer's
+// fieldmarks (a .docx ADDIN field is imported as one, its code kept as a parameter). The
+// fields and the selection are offered; the layout parts (story positions, tables, paragraphs,
+// find) are not yet, and say so with HostError (kErrNotAvailable).
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "addin/host/Application.h"
+#include "hosts/libreoffice/LibreOfficeSession.h"
+
+namespace quillon::libreoffice {
+
+class WriterApplication : public host::Application {
+ public:
+  // Loads the document at path hidden into session. Throws LibreOfficeError naming the file.
+  // REQUIRES: session outlives the application.
+  WriterApplication(LibreOfficeSession& session, const std::string& path);
+  // Closes the document without saving it.
+  ~WriterApplication() override;
+
+  host::Document& ActiveDocument() override;
+  host::Selection& Selection() override;
+  bool Visible() const override { return false; }
+  void SetVisible(bool) override {}
+
+  // Returns whether a routine changed the document.
+  bool Modified() const;
+  // Writes the document as .docx to path (replacing it). Throws LibreOfficeError.
+  void SaveAs(const std::string& path);
+
+  struct Impl;
+
+ private:
+  std::unique_ptr<Impl> impl_;
+};
+
+}  // namespace quillon::libreoffice

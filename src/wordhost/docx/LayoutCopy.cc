@@ -1,0 +1,139 @@
+#include "wordhost/docx/LayoutCopy.h"
+
+#include <pugixml.hpp>
+
+#include <map>
+#include <sstream>
+
+#include "wordhost/docx/Document.h"
+#include "wordhost/docx/DocxError.h"
+#include "wordhost/docx/Wml.h"
+
+namespace quillon::docx {
+namespace {
+
+// Bookmark ids well above those a word processor gives out.
+constexpr long kFirstBookmarkId = 1'900'000'000;
+
+class Flattener {
+ public:
+  explicit Flattener(const std::vector<LayoutBookmark>& bookmarks) {
+    for (const LayoutBookmark& b : bookmarks) names_.emplace(b.field, b.name);
+  }
+
+  size_t fieldCount() const { return next_; }
+  bool paired() const { return open_.empty(); }
+
+  void Walk(pugi::xml_node node) {
+    for (pugi::xml_node child = node.first_child(); child;) {
+      pugi::xml_node next = child.next_sibling();
+      Visit(child);
+      child = next;
+    }
+  }
+
+ private:
+  struct OpenField {
+    size_t index;
+    bool inCode;
+  };
+
+  bool InCode() const {
+    for (const OpenField& f : open_) {
+      if (f.inCode) return true;
+    }
+    return false;
+  }
+
+  // Puts the bookmark of field index (if asked for) at the place of mark, an element inside a
+  // run: before the run when nothing shown precedes mark in it, else after it.
+  void PlaceBookmark(size_t index, pugi::xml_node mark) {
+    auto found = names_.find(index);
+    if (found == names_.end()) return;
+    pugi::xml_node run = mark.parent();
+    bool before = IsW(run, "r");
+    if (before) {
+      for (pugi::xml_node c = run.first_child(); c && c != mark; c = c.next_sibling()) {
+        if (!IsW(c, "rPr") && !IsW(c, "fldChar") && !IsW(c, "instrText")) before = false;
+      }
+    } else {
+      run = mark;  // a simple field: after it
+    }
+    pugi::xml_node parent = run.parent();
+    std::string id = std::to_string(kFirstBookmarkId + static_cast<long>(found->first));
+    pugi::xml_node start = before ? parent.insert_child_before("w:bookmarkStart", run)
+                                  : parent.insert_child_after("w:bookmarkStart", run);
+    start.append_attribute("w:id") = id.c_str();
+    start.append_attribute("w:name") = found->second.c_str();
+    pugi::xml_node end = parent.insert_child_after("w:bookmarkEnd", start);
+    end.append_attribute("w:id") = id.c_str();
+  }
+
+  void Visit(pugi::xml_node node) {
+    if (node.type() != pugi::node_element) return;
+    if (IsW(node, "fldChar")) {
+      std::string type = node.attribute("w:fldCharType").value();
+      if (type == "begin") {
+        open_.push_back({next_++, true});
+      } else if (type == "separate" && !open_.empty()) {
+        open_.back().inCode = false;
+      } else if (type == "end" && !open_.empty()) {
+        size_t index = open_.back().index;
+        open_.pop_back();
+        if (!InCode()) PlaceBookmark(index, node);
+      }
+      node.parent().remove_child(node);
+      return;
+    }
+    if (IsW(node, "fldSimple")) {
+      size_t index = next_++;
+      Walk(node);
+      pugi::xml_node parent = node.parent();
+      if (!InCode()) {
+        PlaceBookmark(index, node);
+        for (pugi::xml_node c = node.first_child(); c;) {
+          pugi::xml_node next = c.next_sibling();
+          parent.insert_move_before(c, node);
+          c = next;
+        }
+      }
+      parent.remove_child(node);
+      return;
+    }
+    if (IsW(node, "instrText") || IsW(node, "delInstrText")) {
+      node.parent().remove_child(node);
+      return;
+    }
+    if (InCode() && IsW(node.parent(), "r") && !IsW(node, "rPr")) {
+      node.parent().remove_child(node);  // shown content inside a code
+      return;
+    }
+    Walk(node);
+  }
+
+  std::map<size_t, std::string> names_;
+  std::vector<OpenField> open_;
+  size_t next_ = 0;
+};
+
+}  // namespace
+
+std::string FlattenedCopy(const Document& document, const std::vector<LayoutBookmark>& bookmarks) {
+  Package package = Package::FromBytes(document.ToBytes());
+  std::string content = package.Read(document.mainPart());
+  pugi::xml_document xml;
+  if (!xml.load_buffer(content.data(), content.size(), pugi::parse_full | pugi::parse_ws_pcdata)) {
+    throw DocxError("the main document cannot be read back for layout");
+  }
+  pugi::xml_node body = xml.document_element().child("w:body");
+  Flattener flattener(bookmarks);
+  flattener.Walk(body);
+  if (!flattener.paired() || flattener.fieldCount() != document.fieldIndex().Count()) {
+    throw DocxError("the field marks of the document do not pair up; its pages cannot be laid out");
+  }
+  std::ostringstream out;
+  xml.save(out, "", pugi::format_raw, pugi::encoding_utf8);
+  return package.Write({{document.mainPart(), out.str()}});
+}
+
+}  // namespace quillon::docx

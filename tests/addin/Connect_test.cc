@@ -1,0 +1,328 @@
+#include "addin/Connect.h"
+
+#include <gtest/gtest.h>
+
+#include "addin/BMPLoader.h"
+#include "addin/FakeHost.h"
+#include "addin/SettingSaveDeleteLoad.h"
+#include "library/AddinState.h"
+#include "library/LibraryFiles.h"
+#include "library/SQLlite.h"
+#include "support/ScriptedMessageBox.h"
+#include "support/TempDir.h"
+#include "wordhost/docx/DocxBuilder.h"
+
+namespace quillon::addin {
+namespace {
+
+using testing::FakeManager;
+using testing::FakeWord;
+using testing::Log;
+using testing::MemoryClipboard;
+using testing::MemorySettings;
+using testing::ScopedServices;
+
+class ConnectTest : public ::testing::Test {
+ protected:
+  void SetUp() override { library::ResetState(); }
+  void TearDown() override { library::ResetState(); }
+
+  void ConnectNow(const std::string& progId = kProgId) {
+    connect.AddinInstance_OnConnection(word, host::ext_cm_Startup, {progId, ""}, nullptr);
+  }
+  void Store(const std::string& key, const std::string& value) {
+    settings.values["Quillon AddIn/ToolBar/" + key] = value;
+  }
+  std::shared_ptr<testing::FakeBar> Bar() { return word.bars.Find(kBarName); }
+
+  Log log;
+  MemorySettings settings{log};
+  MemoryClipboard clipboard;
+  ScopedServices services{settings, clipboard};
+  testing::ScriptedMessageBox messages;
+  FakeWord word{log};
+  FakeManager manager{log};
+  Connect connect{manager};
+};
+
+Log ButtonCalls(int n, int picture, const std::string& tooltip, const std::string& tag,
+                const std::string& action) {
+  const std::string b = "Button" + std::to_string(n);
+  return {"Bar.Controls.Add(1)", "Form1.ImageList1(" + std::to_string(picture) + ")",
+          b + ".Style=1",        b + ".TooltipText=" + tooltip,
+          b + ".Tag=" + tag,     b + ".OnAction=" + action,
+          b + ".PasteFace",      b + ".Visible=-1"};
+}
+
+TEST_F(ConnectTest, FirstConnectionCallsTheHostInOrder) {
+  ConnectNow();
+  Log expected = {"Application.Visible=-1",
+                  "Application.CommandBars",
+                  "CommandBars.Item(Abbreviation bar)",
+                  "CommandBars.Add(Abbreviation bar,missing,0,-1)",
+                  "GetSetting(Startup)",
+                  "SaveSetting(Visible,-1)",
+                  "SaveSetting(Position,4)",
+                  "SaveSetting(Top,149)",
+                  "SaveSetting(Left,135)",
+                  "SaveSetting(RowIndex,2)",
+                  "SaveSetting(Startup,1)",
+                  "Bar.Visible=-1",
+                  "Bar.Position=4",
+                  "Bar.Top=149",
+                  "Bar.Left=135",
+                  "Bar.RowIndex=2"};
+  const std::string action = "!<Quillon.Connect>";
+  for (const Log& calls :
+       {ButtonCalls(1, 15, "Quillon", "Abbrev", action),
+        ButtonCalls(2, 16, "Update document", "ButtonUpdate", action),
+        ButtonCalls(3, 14, "Insert abbreviation list", "ButtonInsertList", action),
+        ButtonCalls(4, 12, "Insert last selected", "ButtonInsertLastSelected", action),
+        ButtonCalls(5, 13, "Export Abbreviations to library", "ButtonExport", action)}) {
+    expected.insert(expected.end(), calls.begin(), calls.end());
+  }
+  EXPECT_EQ(log, expected);
+  EXPECT_EQ(library::State().AddinTitle, "Quillon plugin");
+  EXPECT_TRUE(word.Visible());
+  EXPECT_TRUE(connect.Connected());
+}
+
+TEST_F(ConnectTest, DisconnectionStoresPlacementThenDeletesButtonsAndBar) {
+  ConnectNow();
+  Bar()->position = host::msoBarBottom;
+  Bar()->top = 700;
+  Bar()->left = 12;
+  Bar()->row = 1;
+  log.clear();
+  connect.AddinInstance_OnDisconnection(host::ext_dm_HostShutdown, nullptr);
+  const Log expected = {"Application.CommandBars",
+                        "CommandBars.Item(Abbreviation bar)",
+                        "Bar.Position",
+                        "Bar.Visible",
+                        "SaveSetting(Visible,-1)",
+                        "SaveSetting(Position,3)",
+                        "Bar.Top",
+                        "SaveSetting(Top,700)",
+                        "Bar.Left",
+                        "SaveSetting(Left,12)",
+                        "Bar.RowIndex",
+                        "SaveSetting(RowIndex,1)",
+                        "Bar.Visible=0",
+                        "Bar.Position=4",
+                        "Bar.Width",
+                        "SaveSetting(Width,126)",
+                        "Bar.Position=3",
+                        "Bar.Visible=-1",
+                        "Application.CommandBars",
+                        "CommandBars.FindControl(ButtonExport)",
+                        "Button5.Delete",
+                        "CommandBars.FindControl(ButtonInsertLastSelected)",
+                        "Button4.Delete",
+                        "CommandBars.FindControl(ButtonInsertList)",
+                        "Button3.Delete",
+                        "CommandBars.FindControl(ButtonUpdate)",
+                        "Button2.Delete",
+                        "CommandBars.FindControl(Abbrev)",
+                        "Button1.Delete",
+                        "CommandBars.Item(Abbreviation bar)",
+                        "Bar.Delete"};
+  EXPECT_EQ(log, expected);
+  EXPECT_FALSE(connect.Connected());
+  EXPECT_FALSE(connect.SelAbbrev);
+  EXPECT_FALSE(Bar());
+}
+
+TEST_F(ConnectTest, OnActionCarriesTheInstanceProgIdExactly) {
+  ConnectNow("Other.Addin");
+  for (const auto& button : Bar()->buttons) EXPECT_EQ(button->onAction, "!<Other.Addin>");
+  EXPECT_EQ(OnActionFor(""), "!<>");
+}
+
+TEST_F(ConnectTest, ButtonsCarryStyleTooltipTagAndFaceWithMask) {
+  ConnectNow();
+  const auto& buttons = Bar()->buttons;
+  ASSERT_EQ(buttons.size(), 5u);
+  for (size_t i = 0; i < buttons.size(); ++i) {
+    EXPECT_EQ(buttons[i]->style, 1);
+    EXPECT_EQ(buttons[i]->tooltip, kBarButtons[i].tooltip);
+    EXPECT_EQ(buttons[i]->tag, kBarButtons[i].tag);
+    // The picture's first pixel is black: the only white bit of the 2 x 2 mask (top row,
+    // stored second).
+    ASSERT_EQ(buttons[i]->mask.size(), 8u + 50u);
+    EXPECT_EQ(buttons[i]->mask[48], 0x00);
+    EXPECT_EQ(buttons[i]->mask[52], 0x80);
+    // The face carries the row's picture: item number in every coloured pixel.
+    ASSERT_EQ(buttons[i]->face.size(), 40u + 16u);
+    EXPECT_EQ(buttons[i]->face[40], kBarButtons[i].picture);
+  }
+}
+
+TEST_F(ConnectTest, UsersClipboardIsPutBack) {
+  clipboard.data[1] = {'m', 'i', 'n', 'e'};
+  ConnectNow();
+  EXPECT_EQ(clipboard.data.size(), 1u);
+  EXPECT_EQ(clipboard.data[1], (std::vector<uint8_t>{'m', 'i', 'n', 'e'}));
+}
+
+TEST_F(ConnectTest, ClipboardIsPutBackWhenAPictureIsRefused) {
+  clipboard.data[1] = {'x'};
+  struct NoPictures : FakeManager {
+    using FakeManager::FakeManager;
+    host::Picture ListImage(int32_t) override { return {}; }
+  } broken{log};
+  Connect other{broken};
+  try {
+    other.AddinInstance_OnConnection(word, 0, {kProgId, ""}, nullptr);
+    ADD_FAILURE() << "a missing picture was accepted";
+  } catch (const host::HostError& e) {
+    EXPECT_EQ(e.Number(), kErrInvalidPicture);
+  }
+  EXPECT_EQ(clipboard.data.size(), 1u);
+  EXPECT_EQ(clipboard.restores, 1);
+}
+
+TEST_F(ConnectTest, HiddenBarRoundTrip) {
+  ConnectNow();
+  Bar()->visible = false;
+  connect.AddinInstance_OnDisconnection(0, nullptr);
+  EXPECT_EQ(settings.Value("Visible"), "0");
+  ConnectNow();
+  ASSERT_TRUE(Bar());
+  EXPECT_FALSE(Bar()->visible);
+  EXPECT_EQ(Bar()->buttons.size(), 5u);
+}
+
+TEST_F(ConnectTest, DockedBarRoundTrip) {
+  ConnectNow();
+  Bar()->position = host::msoBarTop;
+  Bar()->top = 30;
+  Bar()->left = 200;
+  Bar()->row = 2;
+  connect.AddinInstance_OnDisconnection(0, nullptr);
+  EXPECT_EQ(settings.Value("Position"), "1");
+  EXPECT_EQ(settings.Value("Width"), "126");  // measured floating, not the dock's 800
+  ConnectNow();
+  EXPECT_EQ(Bar()->position, host::msoBarTop);
+  EXPECT_EQ(Bar()->top, 30);
+  EXPECT_EQ(Bar()->left, 200);
+  EXPECT_EQ(Bar()->row, 2);
+  EXPECT_TRUE(Bar()->visible);
+}
+
+TEST_F(ConnectTest, SettingLoadFalseSetsOnlyVisibility) {
+  Store("Startup", "0");
+  Store("Position", "1");
+  ConnectNow();
+  const Log barWrites = [&] {
+    Log writes;
+    for (const std::string& call : log)
+      if (call.rfind("Bar.", 0) == 0 && call.find('=') != std::string::npos) writes.push_back(call);
+    return writes;
+  }();
+  EXPECT_EQ(barWrites, Log{"Bar.Visible=-1"});
+  EXPECT_EQ(Bar()->position, host::msoBarFloating);
+}
+
+TEST_F(ConnectTest, StaleBarIsReplacedNotDuplicated) {
+  ConnectNow();
+  Connect second{manager};
+  second.AddinInstance_OnConnection(word, 0, {kProgId, ""}, nullptr);
+  size_t live = 0;
+  for (const auto& bar : word.bars.bars) live += bar->deleted ? 0 : 1;
+  EXPECT_EQ(live, 1u);
+  EXPECT_EQ(Bar()->buttons.size(), 5u);
+}
+
+TEST_F(ConnectTest, ButtonsAndBarTheUserDeletedAreSkipped) {
+  ConnectNow();
+  Bar()->buttons[1]->Delete({});
+  Bar()->buttons[3]->Delete({});
+  log.clear();
+  connect.AddinInstance_OnDisconnection(0, nullptr);
+  int deletes = 0;
+  for (const std::string& call : log) deletes += call.find(".Delete") != std::string::npos;
+  EXPECT_EQ(deletes, 4);  // three buttons and the bar
+  EXPECT_FALSE(Bar());
+
+  ConnectNow();
+  Bar()->Delete();
+  EXPECT_NO_THROW(connect.AddinInstance_OnDisconnection(0, nullptr));
+  EXPECT_FALSE(connect.Connected());
+}
+
+TEST_F(ConnectTest, DamagedPlacementStillConnects) {
+  Store("Startup", "1");
+  Store("Visible", "-1");
+  Store("Position", "top");
+  EXPECT_NO_THROW(ConnectNow());
+  EXPECT_EQ(Bar()->position, 4);
+  EXPECT_EQ(Bar()->floatTop, 149);
+  EXPECT_EQ(Bar()->floatLeft, 135);
+}
+
+TEST_F(ConnectTest, ClicksReachTheHandlersUntilDisconnection) {
+  ConnectNow();
+  auto first = Bar()->buttons[0];
+  auto last = Bar()->buttons[3];
+  first->Click();
+  EXPECT_EQ(manager.shown, 1);
+  last->Click();  // no library open
+  EXPECT_EQ(messages.Texts().back(), "Open a library first");
+  connect.AddinInstance_OnDisconnection(0, nullptr);
+  first->Click();
+  EXPECT_EQ(manager.shown, 1);
+}
+
+class SelAbbrevTest : public ConnectTest {
+ protected:
+  void SetUp() override {
+    ConnectTest::SetUp();
+    library::CreateLibrary(dir.File("lib.abb"));
+    const std::string& path = library::State().LibraryPath;
+    ASSERT_EQ(path, dir.File("lib.abb"));
+    ASSERT_TRUE(library::AddAbbreviation(path, "CNN", "Convolutional Neural Network", "L"));
+    ASSERT_TRUE(library::AddAbbreviation(path, "GPU", "Graphics Processing Unit", "L"));
+    word.SetDocument(docx::testing::Load(docx::testing::P(docx::testing::R("the gpu and more"))));
+    ConnectNow();
+  }
+  void Select(long start, long end) { word.Selection().SetRange(start, end); }
+  testing::TempDir dir;
+};
+
+TEST_F(SelAbbrevTest, SelectedTextPicksTheEntryAtOrAfterIt) {
+  Select(4, 7);
+  connect.SelAbbrev_Click();
+  EXPECT_EQ(library::State().LastSelectedAbb, "GPU");
+  EXPECT_EQ(library::State().LastSelectedText, "Graphics Processing Unit");
+  EXPECT_EQ(manager.shown, 1);
+}
+
+TEST_F(SelAbbrevTest, TextNoEntryMatchesEmptiesThePair) {
+  library::State().LastSelectedAbb = "CNN";
+  library::State().LastSelectedText = "Convolutional Neural Network";
+  Select(12, 16);  // "more" sorts after every abbreviation
+  connect.SelAbbrev_Click();
+  EXPECT_EQ(library::State().LastSelectedAbb, "");
+  EXPECT_EQ(library::State().LastSelectedText, "");
+  connect.ButtonInsertLastSelected_click();
+  EXPECT_EQ(messages.Texts().back(), "Select an abbreviation first");
+}
+
+TEST_F(SelAbbrevTest, NoLibraryLeavesThePairAndShowsTheManager) {
+  library::State().LibraryPath.clear();
+  library::State().LastSelectedAbb = "X";
+  Select(4, 7);
+  connect.SelAbbrev_Click();
+  EXPECT_EQ(library::State().LastSelectedAbb, "X");
+  EXPECT_EQ(manager.shown, 1);
+}
+
+TEST_F(SelAbbrevTest, EmptySelectionLeavesThePair) {
+  library::State().LastSelectedAbb = "X";
+  Select(3, 3);
+  connect.SelAbbrev_Click();
+  EXPECT_EQ(library::State().LastSelectedAbb, "X");
+}
+
+}  // namespace
+}  // namespace quillon::addin

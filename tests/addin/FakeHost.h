@@ -1,0 +1,328 @@
+// A recording host for the add-in's tests: command bars, a settings store and a clipboard in
+// memory, every call written to one log in the order it arrives.
+#pragma once
+
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "addin/ManagerWindow.h"
+#include "addin/host/Clipboard.h"
+#include "addin/host/CommandBars.h"
+#include "addin/host/HostError.h"
+#include "addin/host/Platform.h"
+#include "addin/host/SettingsStore.h"
+#include "wordhost/docx/Application.h"
+
+namespace quillon::testing {
+
+using Log = std::vector<std::string>;
+
+inline std::string Bool(bool value) {
+  return value ? "-1" : "0";
+}
+
+class FakeButton : public host::CommandBarButton {
+ public:
+  FakeButton(Log& log, std::string name) : log_(log), name_(std::move(name)) {}
+  int Style() const override { return style; }
+  void SetStyle(int s) override { Write("Style", std::to_string(s)), style = s; }
+  std::string TooltipText() const override { return tooltip; }
+  void SetTooltipText(const std::string& t) override { Write("TooltipText", t), tooltip = t; }
+  std::string Tag() const override { return tag; }
+  void SetTag(const std::string& t) override { Write("Tag", t), tag = t; }
+  std::string OnAction() const override { return onAction; }
+  void SetOnAction(const std::string& a) override { Write("OnAction", a), onAction = a; }
+  bool Visible() const override { return visible; }
+  void SetVisible(bool v) override { Write("Visible", Bool(v)), visible = v; }
+  void PasteFace() override {
+    Alive();
+    log_.push_back(name_ + ".PasteFace");
+    host::Clipboard* clipboard = host::Platform().clipboard;
+    clipboard->Open();
+    face = clipboard->GetData(clipboard->RegisterFormat("Toolbar Button Face")).value_or(face);
+    mask = clipboard->GetData(clipboard->RegisterFormat("Toolbar Button Mask")).value_or(mask);
+    clipboard->Close();
+  }
+  void Delete(host::Optional<bool>) override {
+    Alive();
+    log_.push_back(name_ + ".Delete");
+    deleted = true;
+  }
+  std::shared_ptr<void> ConnectClick(host::ClickHandler handler) override {
+    auto slot = std::make_shared<host::ClickHandler>(std::move(handler));
+    handlers.push_back(slot);
+    return slot;
+  }
+  // Delivers a click to every connected handler.
+  void Click() {
+    for (const auto& weak : handlers) {
+      if (auto handler = weak.lock()) {
+        bool cancel = false;
+        (*handler)(*this, cancel);
+      }
+    }
+  }
+
+  int style = 0;
+  std::string tooltip, tag, onAction;
+  bool visible = true;
+  bool deleted = false;
+  std::vector<uint8_t> face, mask;
+  std::vector<std::weak_ptr<host::ClickHandler>> handlers;
+
+ private:
+  void Alive() const {
+    if (deleted) throw host::HostError(host::kErrObjectDeleted, "The object has been deleted");
+  }
+  void Write(const char* property, const std::string& value) const {
+    Alive();
+    log_.push_back(name_ + "." + property + "=" + value);
+  }
+  Log& log_;
+  std::string name_;
+};
+
+class FakeBar : public host::CommandBar {
+ public:
+  FakeBar(Log& log, std::string name) : log_(log), name_(std::move(name)) {}
+  std::string Name() const override { return name_; }
+  bool Visible() const override { return Read("Visible"), visible; }
+  void SetVisible(bool v) override { Write("Visible", Bool(v)), visible = v; }
+  int Position() const override { return Read("Position"), position; }
+  void SetPosition(int p) override {
+    if (p < 0 || p > 4) throw host::HostError(host::kErrBadParameter, "bad position");
+    Write("Position", std::to_string(p));
+    position = p;
+  }
+  long Top() const override { return Read("Top"), position == 4 ? floatTop : top; }
+  void SetTop(long t) override {
+    Write("Top", std::to_string(t)), (position == 4 ? floatTop : top) = t;
+  }
+  long Left() const override { return Read("Left"), position == 4 ? floatLeft : left; }
+  void SetLeft(long l) override {
+    Write("Left", std::to_string(l)), (position == 4 ? floatLeft : left) = l;
+  }
+  long RowIndex() const override { return Read("RowIndex"), row; }
+  void SetRowIndex(long r) override { Write("RowIndex", std::to_string(r)), row = r; }
+  // A floating bar lays its buttons in one row; a docked one is as long as its dock.
+  long Width() const override {
+    return Read("Width"), position == 4 ? 24L * long(buttons.size()) + 6 : 800;
+  }
+  std::shared_ptr<host::CommandBarButton> AddControl(int type) override {
+    Alive();
+    log_.push_back("Bar.Controls.Add(" + std::to_string(type) + ")");
+    auto button = std::make_shared<FakeButton>(log_, "Button" + std::to_string(buttons.size() + 1));
+    buttons.push_back(button);
+    return button;
+  }
+  void Delete() override {
+    Alive();
+    log_.push_back("Bar.Delete");
+    deleted = true;
+  }
+
+  bool visible = true;
+  int position = 4;
+  long top = 0, left = 0, floatTop = 50, floatLeft = 60, row = 0;
+  bool deleted = false;
+  std::vector<std::shared_ptr<FakeButton>> buttons;
+
+ private:
+  void Alive() const {
+    if (deleted) throw host::HostError(host::kErrObjectDeleted, "The object has been deleted");
+  }
+  void Read(const char* property) const {
+    Alive();
+    log_.push_back("Bar." + std::string(property));
+  }
+  void Write(const char* property, const std::string& value) const {
+    Alive();
+    log_.push_back("Bar." + std::string(property) + "=" + value);
+  }
+  Log& log_;
+  std::string name_;
+};
+
+class FakeCommandBars : public host::CommandBars {
+ public:
+  explicit FakeCommandBars(Log& log) : log_(log) {}
+  std::shared_ptr<host::CommandBar> Add(const std::string& name, host::Optional<int> position,
+                                        bool menuBar, bool temporary) override {
+    log_.push_back("CommandBars.Add(" + name + "," +
+                   (position ? std::to_string(*position) : std::string("missing")) + "," +
+                   Bool(menuBar) + "," + Bool(temporary) + ")");
+    if (Find(name)) throw host::HostError(host::kErrBadParameter, "A bar of that name exists");
+    auto bar = std::make_shared<FakeBar>(log_, name);
+    bars.push_back(bar);
+    return bar;
+  }
+  std::shared_ptr<host::CommandBarButton> FindControl(const std::string& tag) override {
+    log_.push_back("CommandBars.FindControl(" + tag + ")");
+    for (const auto& bar : bars) {
+      if (bar->deleted) continue;
+      for (const auto& button : bar->buttons)
+        if (!button->deleted && button->tag == tag) return button;
+    }
+    return nullptr;
+  }
+  std::shared_ptr<host::CommandBar> Item(const std::string& name) override {
+    log_.push_back("CommandBars.Item(" + name + ")");
+    return Find(name);
+  }
+  std::shared_ptr<FakeBar> Find(const std::string& name) const {
+    for (const auto& bar : bars)
+      if (!bar->deleted && bar->Name() == name) return bar;
+    return nullptr;
+  }
+
+  std::vector<std::shared_ptr<FakeBar>> bars;
+
+ private:
+  Log& log_;
+};
+
+// The substitute Word (a real document model) with recorded command bars.
+class FakeWord : public docx::Application {
+ public:
+  explicit FakeWord(Log& log) : bars(log), log_(log) {}
+  void SetVisible(bool visible) override {
+    log_.push_back("Application.Visible=" + Bool(visible));
+    docx::Application::SetVisible(visible);
+  }
+  host::CommandBars& CommandBars() override {
+    log_.push_back("Application.CommandBars");
+    return bars;
+  }
+  FakeCommandBars bars;
+
+ private:
+  Log& log_;
+};
+
+class MemorySettings : public host::SettingsStore {
+ public:
+  explicit MemorySettings(Log& log) : log_(log) {}
+  std::optional<std::string> GetSetting(const std::string& application, const std::string& section,
+                                        const std::string& key) override {
+    log_.push_back("GetSetting(" + key + ")");
+    auto it = values.find(application + "/" + section + "/" + key);
+    if (it == values.end()) return std::nullopt;
+    return it->second;
+  }
+  void SaveSetting(const std::string& application, const std::string& section,
+                   const std::string& key, const std::string& value) override {
+    log_.push_back("SaveSetting(" + key + "," + value + ")");
+    values[application + "/" + section + "/" + key] = value;
+    writes.push_back(key + "=" + value);
+  }
+  // Value of key under the add-in's application and section, "" when missing.
+  std::string Value(const std::string& key) const {
+    auto it = values.find("Quillon AddIn/ToolBar/" + key);
+    return it == values.end() ? std::string() : it->second;
+  }
+  std::map<std::string, std::string> values;
+  std::vector<std::string> writes;
+
+ private:
+  Log& log_;
+};
+
+class MemoryClipboard : public host::Clipboard {
+ public:
+  bool Open() override {
+    if (busy || open) return false;
+    open = true;
+    return true;
+  }
+  void Close() override { open = false; }
+  void Empty() override { data.clear(); }
+  uint32_t RegisterFormat(const std::string& name) override {
+    for (const auto& [number, known] : names)
+      if (known == name) return number;
+    const uint32_t number = 0xC000 + static_cast<uint32_t>(names.size());
+    names[number] = name;
+    return number;
+  }
+  std::optional<std::vector<uint8_t>> GetData(uint32_t format) override {
+    auto it = data.find(format);
+    if (it == data.end()) return std::nullopt;
+    return it->second;
+  }
+  bool SetData(uint32_t format, std::vector<uint8_t> block) override {
+    if (!open) return false;
+    data[format] = std::move(block);
+    return true;
+  }
+  host::ClipboardContent Save() override {
+    host::ClipboardContent content;
+    for (const auto& [format, block] : data) content.items.push_back({Name(format), block});
+    return content;
+  }
+  void Restore(const host::ClipboardContent& content) override {
+    data.clear();
+    for (const auto& [name, block] : content.items)
+      data[name == "CF_DIB" ? host::kCfDib : name == "text" ? 1 : RegisterFormat(name)] = block;
+    ++restores;
+  }
+  std::string Name(uint32_t format) const {
+    if (format == host::kCfDib) return "CF_DIB";
+    if (format == 1) return "text";
+    auto it = names.find(format);
+    return it == names.end() ? "?" : it->second;
+  }
+  // Block under a registered format name, empty when none.
+  std::vector<uint8_t> Block(const std::string& name) {
+    return GetData(RegisterFormat(name)).value_or(std::vector<uint8_t>{});
+  }
+
+  bool busy = false;
+  bool open = false;
+  int restores = 0;
+  std::map<uint32_t, std::vector<uint8_t>> data;
+  std::map<uint32_t, std::string> names;
+};
+
+// Installs a settings store and a clipboard while alive.
+class ScopedServices {
+ public:
+  ScopedServices(host::SettingsStore& settings, host::Clipboard& clipboard)
+      : saved_(host::Platform()) {
+    host::Platform().settings = &settings;
+    host::Platform().clipboard = &clipboard;
+  }
+  ~ScopedServices() { host::Platform() = saved_; }
+  ScopedServices(const ScopedServices&) = delete;
+  ScopedServices& operator=(const ScopedServices&) = delete;
+
+ private:
+  host::PlatformServices saved_;
+};
+
+// The manager window's stand-in: 16 pictures of 2 x 2 pixels whose first pixel is black and
+// whose others carry the item number.
+class FakeManager : public addin::ManagerWindow {
+ public:
+  explicit FakeManager(Log& log) : log_(log) {}
+  host::Picture ListImage(int32_t item) override {
+    log_.push_back("Form1.ImageList1(" + std::to_string(item) + ")");
+    if (item < 1 || item > 16) return {};
+    auto bitmap = std::make_shared<host::Bitmap>();
+    bitmap->width = 2;
+    bitmap->height = 2;
+    const uint32_t colour = static_cast<uint32_t>(item) * 0x010101u;
+    bitmap->pixels = {0x000000, colour, colour, colour};
+    return {host::kPicTypeBitmap, bitmap, std::nullopt};
+  }
+  void Show() override {
+    log_.push_back("Form1.Show");
+    ++shown;
+  }
+  int shown = 0;
+
+ private:
+  Log& log_;
+};
+
+}  // namespace quillon::testing

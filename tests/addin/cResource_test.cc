@@ -1,0 +1,430 @@
+#include "addin/cResource.h"
+
+#include <dlfcn.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+#include <filesystem>
+#include <functional>
+
+#include "addin/BMPLoader.h"
+#include "addin/OwnResources.h"
+#include "addin/PictureFromDib.h"
+#include "addin/host/HostError.h"
+#include "library/LibraryFiles.h"
+#include "support/ReadOnly.h"
+#include "support/TempDir.h"
+#include "ui/ArtworkBytes.h"
+#include "widgets/c32bppDIB.h"
+
+namespace quillon::addin {
+namespace {
+
+namespace fs = std::filesystem;
+using testing::ReadFile;
+using testing::TempDir;
+using testing::WriteFile;
+
+const std::string kFixture = QUILLON_RESOURCE_FIXTURE;
+
+std::string LoadFailure(long number, const std::string& path) {
+  return "The LoadLibrary API failed with the error number " + std::to_string(number) +
+         " while trying to load the file '" + path + "'";
+}
+
+std::vector<uint8_t> Bytes(const std::string& text) {
+  return {text.begin(), text.end()};
+}
+
+// Runs call and returns the HostError it raised; fails the test when it raised none.
+host::HostError RaisedBy(const std::function<void()>& call) {
+  try {
+    call();
+  } catch (const host::HostError& e) {
+    return e;
+  }
+  ADD_FAILURE() << "no error raised";
+  return host::HostError(0, "");
+}
+
+// Whether the dynamic loader still holds the library at path.
+bool StillLoaded(const std::string& path) {
+  void* handle = dlopen(path.c_str(), RTLD_NOW | RTLD_NOLOAD);
+  if (handle != nullptr) dlclose(handle);
+  return handle != nullptr;
+}
+
+// ---- LibraryFilePath ---------------------------------------------------------------------------
+
+TEST(cResourceLibrary, GoodLibraryLoadsAndIsFreedAtTheEnd) {
+  {
+    cResource resource;
+    resource.SetLibraryFilePath(kFixture);
+    EXPECT_NE(resource.hLibrary(), nullptr);
+    EXPECT_EQ(resource.LibraryFilePath(), kFixture);
+    EXPECT_TRUE(StillLoaded(kFixture));
+  }
+  EXPECT_FALSE(StillLoaded(kFixture));
+}
+
+struct LoadFailureCase {
+  const char* name;
+  std::function<std::string(const TempDir&)> makePath;
+  long number;
+};
+
+TEST(cResourceLibrary, FailuresRaiseThePlatformNumberWithPathInDescriptionAndSource) {
+  const LoadFailureCase cases[] = {
+      {"missing file", [](const TempDir& dir) { return dir.File("absent.so"); }, 2},
+      {"empty path", [](const TempDir&) { return std::string(); }, 2},
+      {"below a file", [](const TempDir&) { return kFixture + "/inner.so"; }, 2},
+      {"folder", [](const TempDir& dir) { return dir.Path().string(); }, 5},
+      {"picture file", [](const TempDir&) { return std::string("tests/data/images/bits24.bmp"); },
+       193},
+      {"empty file",
+       [](const TempDir& dir) {
+         WriteFile(dir.File("empty.so"), "");
+         return dir.File("empty.so");
+       },
+       193},
+      {"cut-off library",
+       [](const TempDir& dir) {
+         WriteFile(dir.File("cut.so"), ReadFile(kFixture).substr(0, 64));
+         return dir.File("cut.so");
+       },
+       193},
+  };
+  for (const LoadFailureCase& c : cases) {
+    SCOPED_TRACE(c.name);
+    TempDir dir;
+    const std::string path = c.makePath(dir);
+    cResource resource;
+    resource.SetLibraryFilePath(kFixture);
+    const host::HostError error = RaisedBy([&] { resource.SetLibraryFilePath(path); });
+    EXPECT_EQ(error.Number(), c.number);
+    EXPECT_EQ(error.Description(), LoadFailure(c.number, path));
+    EXPECT_EQ(error.Source(), "cResource.LibraryFilePath_Let (" + path + ")");
+    EXPECT_EQ(resource.hLibrary(), nullptr);
+    EXPECT_EQ(resource.LibraryFilePath(), "");
+    EXPECT_FALSE(StillLoaded(kFixture)) << "the earlier library is freed first";
+  }
+}
+
+TEST(cResourceLibrary, UnreadableFileIsAccessDenied) {
+  TempDir dir;
+  const std::string path = dir.File("locked.so");
+  fs::copy_file(kFixture, path);
+  fs::permissions(path, fs::perms::owner_write);
+  fs::permissions(dir.Path(), fs::perms::owner_all | fs::perms::others_exec);
+  cResource resource;
+  testing::ScopedUnprivileged asNobody;
+  const host::HostError error = RaisedBy([&] { resource.SetLibraryFilePath(path); });
+  EXPECT_EQ(error.Number(), kErrLoadAccessDenied);
+  EXPECT_EQ(error.Description(), LoadFailure(5, path));
+}
+
+TEST(cResourceLibrary, ReassignmentFreesTheOldLibrary) {
+  TempDir dir;
+  const std::string first = dir.File("first.so"), second = dir.File("second.so");
+  fs::copy_file(kFixture, first);
+  fs::copy_file(kFixture, second);
+  cResource resource;
+  resource.SetLibraryFilePath(first);
+  ASSERT_TRUE(StillLoaded(first));
+  resource.SetLibraryFilePath(second);
+  // (The new handle may well have the old one's value: the loader reuses its memory.)
+  EXPECT_FALSE(StillLoaded(first));
+  EXPECT_TRUE(StillLoaded(second));
+  EXPECT_EQ(resource.LibraryFilePath(), second);
+  EXPECT_EQ(resource.DLL_LoadString(1), "Abbreviation bar");
+}
+
+TEST(cResourceLibrary, CloseLibraryTwiceIsHarmless) {
+  cResource resource;
+  resource.CloseLibrary();
+  resource.SetLibraryFilePath(kFixture);
+  resource.CloseLibrary();
+  resource.CloseLibrary();
+  EXPECT_EQ(resource.hLibrary(), nullptr);
+  EXPECT_EQ(resource.LibraryFilePath(), "");
+  EXPECT_FALSE(StillLoaded(kFixture));
+}
+
+// ---- DLL_ loaders ------------------------------------------------------------------------------
+
+class cResourceDll : public ::testing::Test {
+ protected:
+  void SetUp() override { resource.SetLibraryFilePath(kFixture); }
+  cResource resource;
+};
+
+TEST_F(cResourceDll, StringsAndDataByNumberAndByName) {
+  EXPECT_EQ(resource.DLL_LoadString(1), "Abbreviation bar");
+  EXPECT_EQ(resource.DLL_LoadString("gREETING"),
+            "Gr\xC3\xBC\xC3\x9F"
+            "e");
+  EXPECT_EQ(resource.DLL_LoadData(1), Bytes(ReadFile("tests/data/images/grey1.png")));
+  EXPECT_EQ(resource.DLL_LoadData("Empty"), std::vector<uint8_t>());
+}
+
+struct PictureCase {
+  const char* name;
+  std::function<host::Picture(const cResource&)> load;
+  int type;
+  int32_t width, height;
+  uint32_t topLeft, topRight;  // 0x00BBGGRR; transparent pixels show black
+};
+
+TEST_F(cResourceDll, PicturesOfEveryKind) {
+  const PictureCase cases[] = {
+      {"icon", [](const cResource& r) { return r.DLL_LoadIcon(1); }, host::kPicTypeIcon, 6, 4,
+       0xFF0000, 0x000000},
+      {"icon's small size", [](const cResource& r) { return r.DLL_LoadIcon("twosizes", 8, 8); },
+       host::kPicTypeIcon, 8, 8, 0, 0},
+      {"icon's largest size", [](const cResource& r) { return r.DLL_LoadIcon("TwoSizes"); },
+       host::kPicTypeIcon, 16, 16, 0, 0},
+      {"cursor", [](const cResource& r) { return r.DLL_LoadCursor(1); }, host::kPicTypeIcon, 6, 4,
+       0xFF0000, 0x000000},
+      {"bitmap file", [](const cResource& r) { return r.DLL_LoadBitmap(1); }, host::kPicTypeBitmap,
+       9, 6, 0xFF0000, 0x1FA0E0},
+      {"bitmap without file header", [](const cResource& r) { return r.DLL_LoadBitmap(2); },
+       host::kPicTypeBitmap, 9, 6, 0xFF0000, 0x1FA0E0},
+  };
+  for (const PictureCase& c : cases) {
+    SCOPED_TRACE(c.name);
+    const host::Picture picture = c.load(resource);
+    EXPECT_EQ(picture.type, c.type);
+    ASSERT_NE(picture.handle, nullptr);
+    EXPECT_EQ(picture.handle->width, c.width);
+    EXPECT_EQ(picture.handle->height, c.height);
+    ASSERT_EQ(picture.handle->pixels.size(), size_t(c.width * c.height));
+    if (c.topLeft != 0 || c.topRight != 0) {
+      EXPECT_EQ(picture.handle->pixels.front(), c.topLeft);
+      EXPECT_EQ(picture.handle->pixels[size_t(c.width - 1)], c.topRight);
+    }
+  }
+}
+
+TEST_F(cResourceDll, LoadedResourcesOutliveTheLibrary) {
+  const std::vector<uint8_t> data = resource.DLL_LoadData(1);
+  const host::Picture bitmap = resource.DLL_LoadBitmap(1);
+  resource.CloseLibrary();
+  EXPECT_EQ(data, Bytes(ReadFile("tests/data/images/grey1.png")));
+  EXPECT_EQ(bitmap.handle->pixels.front(), 0xFF0000u);
+}
+
+struct MissingCase {
+  const char* name;
+  std::function<void(const cResource&)> load;
+  std::string description, source;
+};
+
+const MissingCase kMissingInFixture[] = {
+    {"unknown number", [](const cResource& r) { r.DLL_LoadString(2); },
+     "Resource with identifier '2' not found", "cResource.DLL_LoadString"},
+    {"number of a named one", [](const cResource& r) { r.DLL_LoadString(0); },
+     "Resource with identifier '0' not found", "cResource.DLL_LoadString"},
+    {"unknown name", [](const cResource& r) { r.DLL_LoadIcon("Nope"); },
+     "Resource with identifier 'Nope' not found", "cResource.DLL_LoadIcon"},
+    {"another kind's id", [](const cResource& r) { r.DLL_LoadCursor("TwoSizes"); },
+     "Resource with identifier 'TwoSizes' not found", "cResource.DLL_LoadCursor"},
+    {"entry without bytes", [](const cResource& r) { r.DLL_LoadData(99); },
+     "Resource with identifier '99' not found", "cResource.DLL_LoadData"},
+    {"bitmap", [](const cResource& r) { r.DLL_LoadBitmap(-1); },
+     "Resource with identifier '-1' not found", "cResource.DLL_LoadBitmap"},
+};
+
+TEST_F(cResourceDll, UnknownResourcesRaiseNotFound) {
+  for (const MissingCase& c : kMissingInFixture) {
+    SCOPED_TRACE(c.name);
+    const host::HostError error = RaisedBy([&] { c.load(resource); });
+    EXPECT_EQ(error.Number(), kErrResourceNotFound);
+    EXPECT_EQ(error.Description(), c.description);
+    EXPECT_EQ(error.Source(), c.source);
+  }
+}
+
+TEST(cResourceLibrary, WithoutATableOrALibraryNothingIsFound) {
+  cResource resource;
+  EXPECT_EQ(RaisedBy([&] { resource.DLL_LoadString(1); }).Number(), kErrResourceNotFound);
+  resource.SetLibraryFilePath(QUILLON_CDECL_FIXTURE);
+  EXPECT_NE(resource.hLibrary(), nullptr);
+  EXPECT_EQ(RaisedBy([&] { resource.DLL_LoadData(1); }).Number(), kErrResourceNotFound);
+}
+
+TEST_F(cResourceDll, BytesThatAreNotAPictureOfTheirKindHaveNoBitmap) {
+  for (auto load : {std::function<void()>([&] { resource.DLL_LoadBitmap(3); }),
+                    std::function<void()>([&] { resource.DLL_LoadIcon(3); })}) {
+    const host::HostError error = RaisedBy(load);
+    EXPECT_EQ(error.Number(), kErrInvalidPicture);
+    EXPECT_EQ(error.Description(), "Invalid bitmap handle");
+  }
+}
+
+// ---- Picture creation --------------------------------------------------------------------------
+
+TEST(cResourcePicture, FailureMessagesAndNumbers) {
+  const struct {
+    PictureFailure failure;
+    const char* text;
+    long number;
+  } cases[] = {
+      {PictureFailure::kBadMetafileSize, "Invalid metafile dimentions specified.", 481},
+      {PictureFailure::kBadPictureType, "Invalid picture type specified.", 481},
+      {PictureFailure::kBadBitmapHandle, "Invalid bitmap handle", 481},
+      {PictureFailure::kCatastrophic, "Catastrophic Failure.", -2147418113},
+      {PictureFailure::kOutOfMemory, "Ran out of memory.", -2147024882},
+      {PictureFailure::kBadPointer,
+       "The address in pPictDesc or ppvObj is not valid. For example, it may be NULL.",
+       -2147467261},
+      {PictureFailure::kBadArgument, "One or more arguments are invalid.", -2147024809},
+      {PictureFailure::kNoInterface, "The object does not support the interface specified in riid.",
+       -2147467262},
+      {PictureFailure::kUnknown, "Unknown Error.", -2147467259},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(PictureFailureText(c.failure), c.text);
+    EXPECT_EQ(PictureFailureNumber(c.failure), c.number) << c.text;
+  }
+}
+
+TEST(cResourcePicture, CreationRefusesBadDescriptions) {
+  auto bitmap = std::make_shared<host::Bitmap>(host::Bitmap{2, 1, {0x10, 0x20}});
+  auto ragged = std::make_shared<host::Bitmap>(host::Bitmap{2, 2, {0x10}});
+  const host::Picture good{host::kPicTypeIcon, bitmap, std::nullopt};
+  const host::Picture metafile{host::kPicTypeMetafile, bitmap, std::nullopt};
+  const host::Picture noHandle{host::kPicTypeBitmap, nullptr, std::nullopt};
+  const host::Picture badSides{host::kPicTypeBitmap, ragged, std::nullopt};
+  const struct {
+    const host::Picture* description;
+    PictureFailure failure;
+  } cases[] = {{nullptr, PictureFailure::kBadPointer},
+               {&metafile, PictureFailure::kBadPictureType},
+               {&noHandle, PictureFailure::kBadBitmapHandle},
+               {&badSides, PictureFailure::kBadArgument}};
+  for (const auto& c : cases) {
+    const host::HostError error = RaisedBy([&] { CreatePicture(c.description, "test"); });
+    EXPECT_EQ(error.Description(), PictureFailureText(c.failure));
+    EXPECT_EQ(error.Source(), "test");
+  }
+  const host::Picture made = CreatePicture(&good, "test");
+  EXPECT_EQ(made.type, host::kPicTypeIcon);
+  EXPECT_EQ(made.handle, bitmap);
+}
+
+// ---- RES_ loaders: the add-in's own resources --------------------------------------------------
+
+TEST(cResourceOwn, DataIsTheCompiledInFiles) {
+  const cResource resource;
+  const std::pair<int32_t, const char*> pictures[] = {{ui::kArtOpen, "01-open.png"},
+                                                      {ui::kArtLibrary, "11-library.png"},
+                                                      {ui::kArtSearchLarge, "search64.png"}};
+  for (const auto& [item, file] : pictures) {
+    EXPECT_EQ(resource.RES_LoadData(item), Bytes(ReadFile(std::string("src/ui/artwork/") + file)))
+        << file;
+  }
+  const std::span<const unsigned char> empty = library::EmptyLibraryTemplate();
+  EXPECT_EQ(resource.RES_LoadData("emptylibrary"),
+            std::vector<uint8_t>(empty.begin(), empty.end()));
+}
+
+TEST(cResourceOwn, BarFacesAreBitmapsOfTheArtworkFiles) {
+  const cResource resource;
+  const std::pair<int32_t, const char*> faces[] = {{ui::kArtBarInsertLast, "12-bar-last.bmp"},
+                                                   {ui::kArtBarExport, "13-bar-export.bmp"},
+                                                   {ui::kArtBarList, "14-bar-list.bmp"},
+                                                   {ui::kArtBarLookup, "15-bar-lookup.bmp"},
+                                                   {ui::kArtBarUpdate, "16-bar-update.bmp"}};
+  for (const auto& [item, file] : faces) {
+    SCOPED_TRACE(file);
+    widgets::c32bppDIB expected;
+    ASSERT_TRUE(expected.LoadPicture_File(std::string("src/ui/artwork/") + file));
+    const host::Picture face = resource.RES_LoadBitmap(item);
+    EXPECT_EQ(face.type, host::kPicTypeBitmap);
+    EXPECT_EQ(face.handle->pixels, PictureFromDib(expected).handle->pixels);
+    EXPECT_EQ(face.handle->width, 16);
+  }
+}
+
+TEST(cResourceOwn, WhatTheAddinDoesNotCarryIsNotFound) {
+  const cResource resource;
+  const std::pair<std::function<void()>, const char*> cases[] = {
+      {[&] { resource.RES_LoadString(1); }, "cResource.RES_LoadString"},
+      {[&] { resource.RES_LoadIcon(ui::kArtBarUpdate); }, "cResource.RES_LoadIcon"},
+      {[&] { resource.RES_LoadCursor(1); }, "cResource.RES_LoadCursor"},
+      {[&] { resource.RES_LoadBitmap(ui::kArtOpen); }, "cResource.RES_LoadBitmap"},
+      {[&] { resource.RES_LoadData(ui::kArtBarUpdate); }, "cResource.RES_LoadData"},
+  };
+  for (const auto& [load, source] : cases) {
+    const host::HostError error = RaisedBy(load);
+    EXPECT_EQ(error.Number(), kErrResourceNotFound) << source;
+    EXPECT_EQ(error.Source(), source);
+  }
+}
+
+// ---- SaveData ------------------------------------------------------------------------------
+
+size_t FilesIn(const fs::path& folder) {
+  return static_cast<size_t>(std::distance(fs::directory_iterator(folder), {}));
+}
+
+TEST(cResourceSave, BothWritersWriteExactlyTheBytes) {
+  const std::vector<uint8_t> cases[] = {
+      {}, {0, 1, 0, 255, '\n', '\r'}, Bytes(std::string(70000, 'x'))};
+  for (const std::vector<uint8_t>& bytes : cases) {
+    TempDir dir;
+    cResource::SaveData_Pointer(bytes.data(), bytes.size(), dir.File("pointer.bin"));
+    cResource::SaveData_Array(bytes, dir.File("array.bin"));
+    EXPECT_EQ(Bytes(ReadFile(dir.File("pointer.bin"))), bytes);
+    EXPECT_EQ(Bytes(ReadFile(dir.File("array.bin"))), bytes);
+    EXPECT_EQ(FilesIn(dir.Path()), 2u);
+  }
+}
+
+TEST(cResourceSave, ReplacesByRenameAndKeepsTheTargetsMode) {
+  TempDir dir;
+  const std::string path = dir.File("face.bmp");
+  WriteFile(path, "old");
+  ::chmod(path.c_str(), 0640);
+  const int reader = ::open(path.c_str(), O_RDONLY);
+  ASSERT_GE(reader, 0);
+  cResource::SaveData_Array(Bytes("new content"), path);
+  // A reader that had the file open still sees the whole old content.
+  char seen[8] = {};
+  EXPECT_EQ(::read(reader, seen, sizeof seen), 3);
+  ::close(reader);
+  EXPECT_EQ(std::string(seen), "old");
+  EXPECT_EQ(ReadFile(path), "new content");
+  struct stat info {};
+  ASSERT_EQ(::stat(path.c_str(), &info), 0);
+  EXPECT_EQ(info.st_mode & 07777, 0640u);
+  EXPECT_EQ(FilesIn(dir.Path()), 1u);
+}
+
+TEST(cResourceSave, FailuresRaiseAndLeaveTheTargetAsItWas) {
+  TempDir dir;
+  const std::string protectedFile = dir.File("protected.bin");
+  WriteFile(protectedFile, "kept");
+  testing::MakeReadOnly(protectedFile);
+  const std::string missingFolder = dir.File("absent/out.bin");
+  testing::ScopedUnprivileged asNobody;
+  for (const std::string& path : {protectedFile, missingFolder}) {
+    const host::HostError error = RaisedBy([&] { cResource::SaveData_Array(Bytes("x"), path); });
+    EXPECT_EQ(error.Number(), kErrFileAccess);
+    EXPECT_NE(error.Description().find(fs::path(path).filename().string()), std::string::npos)
+        << error.Description();
+    EXPECT_EQ(error.Source(), "cResource.SaveData_Array");
+  }
+  EXPECT_EQ(ReadFile(protectedFile), "kept");
+  EXPECT_EQ(FilesIn(dir.Path()), 1u);
+  const host::HostError nullData =
+      RaisedBy([&] { cResource::SaveData_Pointer(nullptr, 4, dir.File("null.bin")); });
+  EXPECT_EQ(nullData.Number(), kErrInvalidCall);
+  EXPECT_EQ(nullData.Source(), "cResource.SaveData_Pointer");
+  EXPECT_FALSE(fs::exists(dir.File("null.bin")));
+}
+
+}  // namespace
+}  // namespace quillon::addin

@@ -1,0 +1,129 @@
+#include "base/AhoCorasick.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <random>
+#include <string>
+#include <tuple>
+#include <vector>
+
+namespace quillon {
+namespace {
+
+using Found = std::tuple<size_t, size_t, std::string>;  // start, end, pattern
+
+std::vector<Found> FindWith(const std::vector<std::string>& patterns, const std::string& text) {
+  AhoCorasick matcher;
+  for (const std::string& p : patterns) matcher.Add(p);
+  std::vector<Found> found;
+  for (const AhoCorasick::Match& m : matcher.FindAll(text)) {
+    found.emplace_back(m.start, m.end, text.substr(m.start, m.end - m.start));
+  }
+  return found;
+}
+
+// Every occurrence of every pattern, found one pattern at a time, in the matcher's order.
+std::vector<Found> FindNaively(const std::vector<std::string>& patterns, const std::string& text) {
+  std::vector<Found> found;
+  for (const std::string& p : patterns) {
+    if (p.empty()) continue;
+    for (size_t at = text.find(p); at != std::string::npos; at = text.find(p, at + 1)) {
+      found.emplace_back(at, at + p.size(), p);
+    }
+  }
+  std::sort(found.begin(), found.end());
+  found.erase(std::unique(found.begin(), found.end()), found.end());
+  std::stable_sort(found.begin(), found.end(), [](const Found& a, const Found& b) {
+    if (std::get<1>(a) != std::get<1>(b)) return std::get<1>(a) < std::get<1>(b);
+    return std::get<0>(a) < std::get<0>(b);  // longer first among equal ends
+  });
+  return found;
+}
+
+struct MatchCase {
+  const char* name;
+  std::vector<std::string> patterns;
+  std::string text;
+  std::vector<Found> expected;
+};
+
+class AhoCorasickTest : public ::testing::TestWithParam<MatchCase> {};
+
+TEST_P(AhoCorasickTest, FindsEveryOccurrence) {
+  const MatchCase& c = GetParam();
+  EXPECT_EQ(FindWith(c.patterns, c.text), c.expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Matches, AhoCorasickTest,
+    ::testing::Values(
+        MatchCase{"none", {"ML"}, "nothing here", {}},
+        MatchCase{"inside_words_too", {"ML"}, "HTML and ML", {{2, 4, "ML"}, {9, 11, "ML"}}},
+        MatchCase{"suffix_of_another",
+                  {"he", "she", "hers"},
+                  "ushers",
+                  {{1, 4, "she"}, {2, 4, "he"}, {2, 6, "hers"}}},
+        MatchCase{
+            "overlapping_same_pattern", {"aa"}, "aaaa", {{0, 2, "aa"}, {1, 3, "aa"}, {2, 4, "aa"}}},
+        MatchCase{"long_form_holds_short",
+                  {"PCA", "principal component analysis (PCA)"},
+                  "a principal component analysis (PCA).",
+                  {{32, 35, "PCA"}, {2, 36, "principal component analysis (PCA)"}}},
+        MatchCase{"empty_pattern_ignored", {"", "x"}, "xx", {{0, 1, "x"}, {1, 2, "x"}}},
+        MatchCase{"bytes_of_utf8",
+                  {"\xC3\xA9t\xC3\xA9"},
+                  "l'\xC3\xA9t\xC3\xA9",
+                  {{2, 7, "\xC3\xA9t\xC3\xA9"}}},
+        MatchCase{"case_kept", {"Ml"}, "ML ml Ml", {{6, 8, "Ml"}}}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(AhoCorasick, SamePatternTwiceKeepsItsId) {
+  AhoCorasick matcher;
+  EXPECT_EQ(matcher.Add("abc"), 0u);
+  EXPECT_EQ(matcher.Add("x"), 1u);
+  EXPECT_EQ(matcher.Add("abc"), 0u);
+  EXPECT_EQ(matcher.Add(""), AhoCorasick::kNoPattern);
+  EXPECT_EQ(matcher.PatternCount(), 2u);
+}
+
+TEST(AhoCorasick, KeepsItsOwnCopyOfEachPattern) {
+  AhoCorasick matcher;
+  for (int i = 0; i < 3000; ++i) {
+    std::string pattern = "pattern number " + std::to_string(i) + " of many";
+    matcher.Add(pattern);
+    pattern.assign(pattern.size(), 'x');  // the caller's text changes; the matcher's must not
+  }
+  std::vector<AhoCorasick::Match> found = matcher.FindAll("see pattern number 2999 of many");
+  ASSERT_EQ(found.size(), 1u);
+  EXPECT_EQ(found[0].id, 2999u);
+  EXPECT_EQ(found[0].start, 4u);
+}
+
+TEST(AhoCorasick, PatternsAddedAfterAFindAreFoundNext) {
+  AhoCorasick matcher;
+  matcher.Add("ab");
+  EXPECT_EQ(matcher.FindAll("abcd").size(), 1u);
+  matcher.Add("cd");
+  EXPECT_EQ(matcher.FindAll("abcd").size(), 2u);
+}
+
+// Random patterns over a small alphabet meet often inside each other; the matcher has to agree
+// with one search per pattern.
+TEST(AhoCorasick, AgreesWithOneSearchPerPattern) {
+  std::mt19937 random(7);
+  auto word = [&](size_t maxLength) {
+    std::string w(1 + random() % maxLength, 'a');
+    for (char& c : w) c = static_cast<char>('a' + random() % 3);
+    return w;
+  };
+  for (int round = 0; round < 50; ++round) {
+    std::vector<std::string> patterns;
+    for (int i = 0; i < 20; ++i) patterns.push_back(word(6));
+    std::string text = word(200);
+    EXPECT_EQ(FindWith(patterns, text), FindNaively(patterns, text)) << "round " << round;
+  }
+}
+
+}  // namespace
+}  // namespace quillon

@@ -1,0 +1,141 @@
+#include "base/AtomicFile.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <filesystem>
+
+#include "support/ReadOnly.h"
+#include "support/TempDir.h"
+
+namespace quillon {
+namespace {
+
+namespace fs = std::filesystem;
+using ::testing::HasSubstr;
+using testing::ReadFile;
+using testing::WriteFile;
+
+struct stat StatOf(const std::string& path) {
+  struct stat file {};
+  EXPECT_EQ(::lstat(path.c_str(), &file), 0) << path;
+  return file;
+}
+
+// Leaves no temporary file behind in folder.
+void ExpectOnlyFiles(const fs::path& folder, size_t count) {
+  EXPECT_EQ(static_cast<size_t>(std::distance(fs::directory_iterator(folder), {})), count);
+}
+
+TEST(AtomicFile, NewFileGetsTheContentAndTheUsualMode) {
+  testing::TempDir dir;
+  mode_t mask = ::umask(027);
+  WriteFileAtomically(dir.File("new.docx"), "content");
+  ::umask(mask);
+  EXPECT_EQ(ReadFile(dir.File("new.docx")), "content");
+  EXPECT_EQ(StatOf(dir.File("new.docx")).st_mode & 07777, 0640u);
+  ExpectOnlyFiles(dir.Path(), 1);
+}
+
+TEST(AtomicFile, ReplacedFileKeepsItsModeAndOwner) {
+  testing::TempDir dir;
+  std::string path = dir.File("doc.docx");
+  WriteFile(path, "old");
+  ::chmod(path.c_str(), 0604);
+  const bool root = ::geteuid() == 0;
+  if (root) {
+    ASSERT_EQ(::chown(path.c_str(), 65534, 65534), 0);
+  }
+  WriteFileAtomically(path, "new content");
+  EXPECT_EQ(ReadFile(path), "new content");
+  struct stat after = StatOf(path);
+  EXPECT_EQ(after.st_mode & 07777, 0604u);
+  if (root) {
+    EXPECT_EQ(after.st_uid, 65534u);
+    EXPECT_EQ(after.st_gid, 65534u);
+  }
+  ExpectOnlyFiles(dir.Path(), 1);
+}
+
+TEST(AtomicFile, SymbolicLinksAreFollowedAndStay) {
+  testing::TempDir dir;
+  fs::create_directory(dir.Path() / "real");
+  std::string target = dir.File("real/doc.docx");
+  WriteFile(target, "old");
+  fs::create_symlink("real/doc.docx", dir.Path() / "relative.docx");
+  fs::create_symlink(dir.Path() / "relative.docx", dir.Path() / "chain.docx");
+
+  WriteFileAtomically(dir.File("chain.docx"), "through two links");
+  EXPECT_TRUE(fs::is_symlink(dir.Path() / "chain.docx"));
+  EXPECT_TRUE(fs::is_symlink(dir.Path() / "relative.docx"));
+  EXPECT_EQ(ReadFile(target), "through two links");
+  EXPECT_EQ(FinalTarget(dir.File("chain.docx")), dir.File("real/doc.docx"));
+}
+
+TEST(AtomicFile, DanglingLinkCreatesItsTarget) {
+  testing::TempDir dir;
+  fs::create_symlink("made.docx", dir.Path() / "link.docx");
+  WriteFileAtomically(dir.File("link.docx"), "x");
+  EXPECT_TRUE(fs::is_symlink(dir.Path() / "link.docx"));
+  EXPECT_EQ(ReadFile(dir.File("made.docx")), "x");
+}
+
+TEST(AtomicFile, LinkLoopIsRefused) {
+  testing::TempDir dir;
+  fs::create_symlink("b", dir.Path() / "a");
+  fs::create_symlink("a", dir.Path() / "b");
+  EXPECT_THROW(WriteFileAtomically(dir.File("a"), "x"), FileError);
+}
+
+TEST(AtomicFile, HardLinksAllSeeTheNewContent) {
+  testing::TempDir dir;
+  std::string path = dir.File("doc.docx");
+  WriteFile(path, "a longer old content");
+  fs::create_hard_link(path, dir.Path() / "other-name.docx");
+  WriteFileAtomically(path, "new");
+  EXPECT_EQ(ReadFile(path), "new");
+  EXPECT_EQ(ReadFile(dir.File("other-name.docx")), "new");
+  EXPECT_EQ(StatOf(path).st_nlink, 2u);
+}
+
+TEST(AtomicFile, RefusalsLeaveTheTargetAsItWas) {
+  testing::TempDir dir;
+  fs::create_directory(dir.Path() / "folder.docx");
+  try {
+    WriteFileAtomically(dir.File("folder.docx"), "x");
+    ADD_FAILURE() << "a folder was written";
+  } catch (const FileError& e) {
+    EXPECT_THAT(e.what(), HasSubstr("folder.docx: Is a directory"));
+  }
+  try {
+    WriteFileAtomically(dir.File("missing/doc.docx"), "x");
+    ADD_FAILURE() << "a file in a missing folder was written";
+  } catch (const FileError& e) {
+    EXPECT_THAT(e.what(), HasSubstr("cannot write " + dir.File("missing/doc.docx")));
+  }
+}
+
+TEST(AtomicFile, WriteProtectedFileIsRefusedInAWritableFolder) {
+  testing::TempDir dir;
+  fs::permissions(dir.Path(), fs::perms::all);
+  std::string path = dir.File("protected.docx");
+  WriteFile(path, "keep me");
+  ::chmod(path.c_str(), 0444);
+  if (::geteuid() == 0) {
+    ASSERT_EQ(::chown(path.c_str(), 65534, 65534), 0);
+  }
+  testing::ScopedUnprivileged nobody;
+  try {
+    WriteFileAtomically(path, "x");
+    ADD_FAILURE() << "a write-protected file was replaced";
+  } catch (const FileError& e) {
+    EXPECT_EQ(std::string(e.what()), "cannot write " + path + ": the file is write-protected");
+  }
+  EXPECT_EQ(ReadFile(path), "keep me");
+  ExpectOnlyFiles(dir.Path(), 1);
+}
+
+}  // namespace
+}  // namespace quillon

@@ -1,0 +1,299 @@
+// Document commands under conditions that used to lose data: documents changed by two
+// commands at once, linked and protected files, repeated and misplaced lists, fields outside
+// the main text, failed saves.
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <filesystem>
+#include <thread>
+
+#include "base/FileGuard.h"
+#include "cli/CliRunner.h"
+#include "support/ReadOnly.h"
+#include "support/TempDir.h"
+#include "wordhost/docx/DocxBuilder.h"
+
+namespace quillon::cli {
+namespace {
+
+namespace fs = std::filesystem;
+using namespace docx::testing;
+using ::testing::HasSubstr;
+using ::testing::Not;
+using testing::ReadFile;
+
+std::string AbbField(const std::string& abb, const std::string& text, const std::string& shown) {
+  return Fld(" ADDIN ABBREV <ABB>" + abb + "</ABB><Text>" + text +
+                 "</Text><Direction>LTR</Direction></ABBREV> ",
+             R(shown));
+}
+
+const std::string kMarker = Fld(" ADDIN ABBREV <Abbreviation List> ", R("  "));
+const std::string kCnn = AbbField("CNN", "Convolutional Neural Network", "{CNN-#1}");
+
+std::string Shown(const std::string& path) {
+  return docx::Document::Open(path)->Range()->Text();
+}
+
+class DocumentFailSafeTest : public ::testing::Test {
+ protected:
+  DocumentFailSafeTest() {
+    fs::permissions(dir.Path(), fs::perms::all);  // the unprivileged cases work in here too
+    library = dir.File("sample.abb");
+    fs::copy_file(QUILLON_SOURCE_DIR "/samples/sample-library.abb", library);
+    fs::permissions(library, fs::perms::all);
+    document = dir.File("thesis.docx");
+    fs::copy_file(QUILLON_SOURCE_DIR "/samples/sample-thesis.docx", document);
+  }
+  std::string Write(const std::string& name, const std::string& bytes) {
+    testing::WriteFile(dir.File(name), bytes);
+    return dir.File(name);
+  }
+
+  testing::TempDir dir;
+  std::string library, document;
+};
+
+// --- two commands, one document ---------------------------------------------------------
+
+// Holds the document's lock from another process until the object goes.
+class OtherCommand {
+ public:
+  explicit OtherCommand(const std::string& path) {
+    int ready[2], release[2];
+    EXPECT_EQ(::pipe(ready), 0);
+    EXPECT_EQ(::pipe(release), 0);
+    pid_ = ::fork();
+    if (pid_ == 0) {
+      ::close(ready[0]);
+      ::close(release[1]);  // so that the read below ends when the test closes its end
+      FileGuard guard(path, std::chrono::milliseconds(0));
+      [[maybe_unused]] ssize_t n = ::write(ready[1], "x", 1);
+      char byte;
+      n = ::read(release[0], &byte, 1);  // returns when the test closes its end
+      ::_exit(0);
+    }
+    ::close(ready[1]);
+    ::close(release[0]);
+    release_ = release[1];
+    char byte;
+    EXPECT_EQ(::read(ready[0], &byte, 1), 1);
+    ::close(ready[0]);
+  }
+  void Finish() {
+    if (release_ < 0) return;
+    ::close(release_);
+    release_ = -1;
+    int status = 0;
+    ::waitpid(pid_, &status, 0);
+  }
+  ~OtherCommand() { Finish(); }
+
+ private:
+  pid_t pid_;
+  int release_ = -1;
+};
+
+TEST_F(DocumentFailSafeTest, ACommandRefusesADocumentAnotherCommandIsChanging) {
+  const std::string original = ReadFile(document);
+  OtherCommand update(document);
+  for (const char* command : {"update", "list"}) {
+    CliRun run = RunQuillon({command, document, "--library", library, "--wait", "0.2"});
+    EXPECT_EQ(run.status, 1) << command;
+    EXPECT_EQ(run.err, "quillon: " + document +
+                           " is being changed by another Quillon command; nothing was done, try "
+                           "again when it has finished\n");
+    EXPECT_EQ(run.out, "");
+  }
+  CliRun unlink = RunQuillon({"unlink", document, "--library", library, "--abb", "FFT", "--text",
+                              "Fast Fourier Transform", "--wait", "0"});
+  EXPECT_EQ(unlink.status, 1);
+  EXPECT_EQ(ReadFile(document), original);
+
+  // Reading commands and -o leave the document alone, so they need not wait.
+  EXPECT_EQ(RunQuillon({"fields", document}).status, 0);
+  std::string copy = dir.File("copy.docx");
+  EXPECT_EQ(RunQuillon({"update", document, "--library", library, "-o", copy}).status, 0);
+
+  update.Finish();
+  EXPECT_EQ(RunQuillon({"update", document, "--library", library, "--wait", "0"}).status, 0);
+}
+
+TEST_F(DocumentFailSafeTest, ACommandWaitsForOneThatFinishes) {
+  OtherCommand update(document);
+  std::thread finisher([&] {
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    update.Finish();
+  });
+  CliRun run = RunQuillon({"update", document, "--library", library, "--wait", "10"});
+  finisher.join();
+  EXPECT_EQ(run.status, 0) << run.err;
+  EXPECT_THAT(Shown(document), HasSubstr("Field-Programmable Gate Array (FPGA)"));
+}
+
+// --- linked and protected documents ------------------------------------------------------
+
+TEST_F(DocumentFailSafeTest, LinkedDocumentsAreUpdatedThroughTheirLinks) {
+  fs::create_symlink("thesis.docx", dir.Path() / "link.docx");
+  fs::create_hard_link(document, dir.Path() / "second-name.docx");
+  ::chmod(document.c_str(), 0640);
+  CliRun run = RunQuillon({"update", dir.File("link.docx"), "--library", library});
+  ASSERT_EQ(run.status, 0) << run.err;
+  EXPECT_TRUE(fs::is_symlink(dir.Path() / "link.docx"));
+  EXPECT_THAT(Shown(document), HasSubstr("Field-Programmable Gate Array (FPGA)"));
+  EXPECT_EQ(ReadFile(dir.File("second-name.docx")), ReadFile(document));
+  struct stat file {};
+  ASSERT_EQ(::stat(document.c_str(), &file), 0);
+  EXPECT_EQ(file.st_mode & 07777, 0640u);
+}
+
+TEST_F(DocumentFailSafeTest, WriteProtectedDocumentIsRefused) {
+  const std::string original = ReadFile(document);
+  ::chmod(document.c_str(), 0444);
+  if (::geteuid() == 0) {
+    ASSERT_EQ(::chown(document.c_str(), 65534, 65534), 0);
+  }
+  testing::ScopedUnprivileged nobody;
+  CliRun run = RunQuillon({"update", document, "--library", library});
+  EXPECT_EQ(run.status, 1);
+  EXPECT_EQ(run.err, "quillon: cannot write " + document + ": the file is write-protected\n");
+  EXPECT_EQ(run.out, "");  // no summary over a save that did not happen
+  EXPECT_EQ(ReadFile(document), original);
+}
+
+TEST_F(DocumentFailSafeTest, FailedSavePrintsNoSummary) {
+  CliRun run = RunQuillon(
+      {"update", document, "--library", library, "-o", dir.File("no/such/folder/out.docx")});
+  EXPECT_EQ(run.status, 1);
+  EXPECT_EQ(run.out, "");
+  EXPECT_THAT(run.err, HasSubstr("cannot write " + dir.File("no/such/folder/out.docx")));
+  EXPECT_THAT(run.err, Not(HasSubstr("cannot write " + dir.File("no/such/folder/out.docx") +
+                                     ": cannot write")));
+}
+
+// --- the list ------------------------------------------------------------------------------
+
+TEST_F(DocumentFailSafeTest, ListingAgainGivesTheSameBytes) {
+  ASSERT_EQ(RunQuillon({"list", document, "--library", library}).status, 0);
+  const std::string listed = ReadFile(document);
+  for (int run = 0; run < 3; ++run) {
+    ASSERT_EQ(RunQuillon({"list", document, "--library", library}).status, 0);
+    EXPECT_EQ(ReadFile(document), listed) << "run " << run;
+  }
+}
+
+TEST_F(DocumentFailSafeTest, MarkerInATableCellIsRefused) {
+  std::string cellWithMarker = "<w:tbl><w:tr><w:tc>" + P(kMarker) + "</w:tc></w:tr></w:tbl>";
+  std::string path = Write("cell.docx", MakeDocx(P(kCnn) + cellWithMarker + P(R("End."))));
+  const std::string original = ReadFile(path);
+  CliRun run = RunQuillon({"list", path, "--library", library});
+  EXPECT_EQ(run.status, 1);
+  EXPECT_THAT(run.err, HasSubstr("The abbreviation list marker stands in a table; move it out of "
+                                 "the table, then insert the list again"));
+  EXPECT_EQ(ReadFile(path), original);
+}
+
+TEST_F(DocumentFailSafeTest, AnAuthorsTableAfterTheMarkerStays) {
+  std::string mine = "<w:tbl><w:tr><w:tc>" + P(R("My data")) + "</w:tc><w:tc>" + P(R("keep me")) +
+                     "</w:tc></w:tr></w:tbl>";
+  std::string path = Write("mine.docx", MakeDocx(P(kCnn) + P(kMarker) + mine + P(R("End."))));
+  ASSERT_EQ(RunQuillon({"list", path, "--library", library}).status, 0);
+  std::string text = Shown(path);
+  size_t list = text.find("Abbreviation\r\aMeaning\r\aPage\r\a");
+  size_t kept = text.find("My data\r\akeep me\r\a");
+  ASSERT_NE(list, std::string::npos) << text;
+  ASSERT_NE(kept, std::string::npos) << text;
+  EXPECT_LT(list, kept);
+  EXPECT_THAT(text, HasSubstr("CNN\r\aConvolutional Neural Network\r\a1\r\a"));
+
+  const std::string listed = ReadFile(path);
+  ASSERT_EQ(RunQuillon({"list", path, "--library", library}).status, 0);
+  EXPECT_EQ(ReadFile(path), listed);
+}
+
+TEST_F(DocumentFailSafeTest, AHandMadeListAfterTheMarkerIsReplaced) {
+  std::string handMade = "<w:tbl><w:tr><w:tc>" + P(R("Acronym")) + "</w:tc><w:tc>" +
+                         P(R("Definition")) + "</w:tc></w:tr><w:tr><w:tc>" + P(R("OLD")) +
+                         "</w:tc><w:tc>" + P(R("Outdated")) + "</w:tc></w:tr></w:tbl>";
+  std::string path = Write("hand.docx", MakeDocx(P(kCnn) + P(kMarker) + handMade + P(R("End."))));
+  ASSERT_EQ(RunQuillon({"list", path, "--library", library}).status, 0);
+  std::string text = Shown(path);
+  EXPECT_THAT(text, HasSubstr("CNN\r\aConvolutional Neural Network\r\a1\r\a"));
+  EXPECT_THAT(text, Not(HasSubstr("Outdated")));
+}
+
+// --- fields outside the main text --------------------------------------------------------
+
+std::string WithOtherStories(const std::string& body) {
+  auto part = [](const char* root, const std::string& inner) {
+    return std::string("<?xml version=\"1.0\" encoding=\"UTF-8\"?><w:") + root +
+           " xmlns:w=\"http://schemas.openxmlformats.org/wordprocessingml/2006/main\">" + inner +
+           "</w:" + root + ">";
+  };
+  std::string rels =
+      "<?xml version=\"1.0\" encoding=\"UTF-8\"?><Relationships "
+      "xmlns=\"http://schemas.openxmlformats.org/package/2006/relationships\"><Relationship "
+      "Id=\"rId1\" Type=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships/"
+      "officeDocument\" Target=\"word/document.xml\"/></Relationships>";
+  return docx::Package::Create({
+      {"[Content_Types].xml", ContentTypes(false)},
+      {"_rels/.rels", rels},
+      {"word/document.xml", DocumentXml(body)},
+      {"word/header1.xml", part("hdr", P(AbbField("GPU", "Graphics Processing Unit", "{GPU-#2}")))},
+      {"word/footnotes.xml",
+       part("footnotes", "<w:footnote w:id=\"1\">" +
+                             P(AbbField("FFT", "Fast Fourier Transform", "{FFT-#3}") +
+                               Simple(" PAGE ", R("1"))) +
+                             "</w:footnote>")},
+  });
+}
+
+TEST_F(DocumentFailSafeTest, FieldsOutsideTheMainTextAreCountedAndListed) {
+  std::string textBox =
+      "<w:r><w:pict><v:shape xmlns:v=\"urn:schemas-microsoft-com:vml\"><v:textbox>"
+      "<w:txbxContent>" +
+      P(AbbField("IoT", "Internet of Things", "{IoT-#4}")) +
+      "</w:txbxContent></v:textbox></v:shape></w:pict></w:r>";
+  std::string path = Write("stories.docx", WithOtherStories(P(kCnn + textBox)));
+
+  CliRun update = RunQuillon({"update", path, "--library", library});
+  ASSERT_EQ(update.status, 0) << update.err;
+  EXPECT_THAT(update.err,
+              HasSubstr("quillon: note: 3 abbreviation fields outside the main text left as they "
+                        "are (footnote: 1, header: 1, text box: 1); only fields in the main text "
+                        "are updated and listed\n"));
+  EXPECT_EQ(update.out, "1 abbreviation fields, 1 rewritten\n");
+
+  CliRun fields = RunQuillon({"fields", path});
+  ASSERT_EQ(fields.status, 0) << fields.err;
+  EXPECT_THAT(fields.out, HasSubstr("text box\t-\t-\t ADDIN ABBREV <ABB>IoT</ABB>"));
+  EXPECT_THAT(fields.out, HasSubstr("header\t-\t-\t ADDIN ABBREV <ABB>GPU</ABB>"));
+  EXPECT_THAT(fields.out, HasSubstr("footnote\t-\t-\t PAGE \t1\n"));
+  CliRun json = RunQuillon({"fields", path, "--json"});
+  EXPECT_THAT(json.out, HasSubstr("{\"story\": \"footnote\", \"code\": \" ADDIN ABBREV "
+                                  "<ABB>FFT</ABB>"));
+}
+
+// --- the command line ----------------------------------------------------------------------
+
+TEST(QuillonCommandLine, UnknownCommandsAreNamed) {
+  struct {
+    std::vector<std::string> args;
+    std::string err;
+  } cases[] = {
+      {{"frobnicate"}, "quillon: unknown command \"frobnicate\"\n"},
+      {{"lib", "frob", "x.abb"}, "quillon: unknown command \"frob\"\n"},
+  };
+  for (const auto& c : cases) {
+    CliRun run = RunQuillon(c.args);
+    EXPECT_EQ(run.status, 2);
+    EXPECT_THAT(run.err, HasSubstr(c.err));
+  }
+}
+
+}  // namespace
+}  // namespace quillon::cli

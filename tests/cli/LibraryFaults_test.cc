@@ -1,0 +1,315 @@
+// Document commands over libraries that fail them: write-protected, locked by another program,
+// of the wrong shape, missing entries, failing in the middle of a command.
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+#include <sqlite3.h>
+
+#include <cstdlib>
+#include <filesystem>
+
+#include "cli/CliRunner.h"
+#include "support/LibraryLock.h"
+#include "support/ReadOnly.h"
+#include "support/TempDir.h"
+#include "wordhost/docx/Document.h"
+#include "wordhost/docx/DocxBuilder.h"
+
+namespace quillon::cli {
+namespace {
+
+namespace fs = std::filesystem;
+using ::testing::HasSubstr;
+
+// Returns what the document at path shows.
+std::string Shown(const std::string& path) {
+  return docx::Document::Open(path)->Range()->Text();
+}
+
+// The code of every field of the document at path, in order.
+std::vector<std::string> Codes(const std::string& path) {
+  std::unique_ptr<docx::Document> document = docx::Document::Open(path);
+  std::vector<std::string> codes;
+  for (long i = 1; i <= document->Fields().Count(); ++i) {
+    codes.push_back(document->Fields().Item(i)->Code()->Text());
+  }
+  return codes;
+}
+
+void Exec(const std::string& path, const std::string& sql) {
+  sqlite3* db = nullptr;
+  ASSERT_EQ(sqlite3_open(path.c_str(), &db), SQLITE_OK);
+  ASSERT_EQ(sqlite3_exec(db, sql.c_str(), nullptr, nullptr, nullptr), SQLITE_OK) << sql;
+  sqlite3_close(db);
+}
+
+// Returns how many lines text has.
+long Lines(const std::string& text) {
+  return static_cast<long>(std::count(text.begin(), text.end(), '\n'));
+}
+
+// Runs each command as a quillon program of its own, all at the same time, and returns how
+// each ended. REQUIRES: no argument holds a single quote.
+std::vector<CliRun> RunTogether(const std::vector<std::vector<std::string>>& commands,
+                                const testing::TempDir& dir) {
+  std::string script;
+  for (size_t i = 0; i < commands.size(); ++i) {
+    std::string line = "'" QUILLON_BINARY_DIR "/src/cli/quillon'";
+    for (const std::string& arg : commands[i]) line += " '" + arg + "'";
+    std::string files = dir.File("run-" + std::to_string(i));
+    script += "(" + line + " >'" + files + ".out' 2>'" + files + ".err'; echo $? >'" + files +
+              ".status') & ";
+  }
+  EXPECT_EQ(std::system((script + "wait").c_str()), 0);
+  std::vector<CliRun> runs(commands.size());
+  for (size_t i = 0; i < commands.size(); ++i) {
+    std::string files = dir.File("run-" + std::to_string(i));
+    runs[i] = {std::atoi(testing::ReadFile(files + ".status").c_str()),
+               testing::ReadFile(files + ".out"), testing::ReadFile(files + ".err")};
+  }
+  return runs;
+}
+
+class LibraryFaultsTest : public ::testing::Test {
+ protected:
+  LibraryFaultsTest() {
+    library = dir.File("sample.abb");
+    document = dir.File("thesis.docx");
+    fs::copy_file(QUILLON_SOURCE_DIR "/samples/sample-library.abb", library);
+    fs::copy_file(QUILLON_SOURCE_DIR "/samples/sample-thesis.docx", document);
+    // Open to look into, for the cases that run as another user.
+    fs::permissions(dir.Path(), fs::perms::owner_all | fs::perms::group_read |
+                                    fs::perms::group_exec | fs::perms::others_read |
+                                    fs::perms::others_exec);
+  }
+  testing::TempDir dir;
+  std::string library, document;
+};
+
+// Row: a library the user may only read still updates and lists a document.
+TEST_F(LibraryFaultsTest, WriteProtectedLibraryStillUpdatesAndLists) {
+  std::string expected = dir.File("expected.docx");
+  ASSERT_EQ(RunQuillon({"update", document, "--library", library, "-o", expected}).status, 0);
+  ASSERT_EQ(RunQuillon({"list", expected, "--library", library}).status, 0);
+
+  // The library in a folder of its own, both write-protected; the results go elsewhere.
+  fs::create_directory(dir.File("protected"));
+  std::string protectedLibrary = dir.File("protected/sample.abb");
+  fs::copy_file(library, protectedLibrary);
+  testing::MakeReadOnly(protectedLibrary);
+  fs::create_directory(dir.File("out"));
+  fs::permissions(dir.File("out"), fs::perms::all);
+  const std::string libraryBytes = testing::ReadFile(protectedLibrary);
+  const std::string documentBytes = testing::ReadFile(document);
+  std::string updated = dir.File("out/updated.docx");
+  CliRun update, list;
+  {
+    testing::ScopedUnprivileged asNobody;
+    update = RunQuillon({"update", document, "--library", protectedLibrary, "-o", updated});
+    list = RunQuillon({"list", updated, "--library", protectedLibrary});
+  }
+  EXPECT_EQ(update.status, 0) << update.err;
+  EXPECT_EQ(update.err,
+            "Quillon plugin: Abbrevations' formattings are updated according to their position in "
+            "text\n");
+  EXPECT_EQ(list.status, 0) << list.err;
+  EXPECT_EQ(list.err, "Quillon plugin: Abbreviation list is updated\n");
+  EXPECT_EQ(Shown(updated), Shown(expected));
+  EXPECT_EQ(testing::ReadFile(protectedLibrary), libraryBytes);
+  EXPECT_EQ(testing::ReadFile(document), documentBytes);
+  EXPECT_FALSE(fs::exists(protectedLibrary + "-journal"));
+}
+
+// Row: an export into a library the user may only read says so, once, and writes nothing.
+TEST_F(LibraryFaultsTest, ExportIntoAWriteProtectedLibraryNamesTheCause) {
+  std::string empty = dir.File("protected/empty.abb");
+  fs::create_directory(dir.File("protected"));
+  ASSERT_EQ(RunQuillon({"lib", "new", empty}).status, 0);
+  testing::MakeReadOnly(empty);
+  const std::string before = testing::ReadFile(empty);
+  CliRun run;
+  {
+    testing::ScopedUnprivileged asNobody;
+    run = RunQuillon({"export", document, "--library", empty});
+  }
+  EXPECT_EQ(run.status, 1);
+  EXPECT_EQ(run.err,
+            "Quillon: error in adding field to database: the library " + empty + " is read-only\n");
+  EXPECT_EQ(run.out, "");  // no summary over a command that failed
+  EXPECT_EQ(testing::ReadFile(empty), before);
+}
+
+// Row: a library without the columns is refused before anything is read, like one without
+// the table.
+TEST_F(LibraryFaultsTest, LibraryWithoutTheColumnsIsRefusedUpFront) {
+  std::string xy = dir.File("xy.abb");
+  Exec(xy, "create table abbreviations(x, y)");
+  std::string noTable = dir.File("other.abb");
+  Exec(noTable, "create table other(x)");
+  const std::string documentBytes = testing::ReadFile(document);
+  struct Case {
+    std::string path, message;
+  } libraries[] = {
+      {xy, "Quillon plugin: the table abbreviations of the library " + xy +
+               " lacks the columns entry, direction, abb, abbtext\n"},
+      {noTable, "Quillon plugin: the library " + noTable + " has no table abbreviations\n"},
+  };
+  for (const Case& c : libraries) {
+    const std::string libraryBytes = testing::ReadFile(c.path);
+    for (std::vector<std::string> args : std::vector<std::vector<std::string>>{
+             {"update", document},
+             {"list", document},
+             {"export", document},
+             {"unlink", document, "--abb", "FFT", "--text", "Fast Fourier Transform"},
+             {"insert", document, "--abb", "A", "--text", "a", "--at", "3"}}) {
+      args.insert(args.end(), {"--library", c.path});
+      CliRun run = RunQuillon(args);
+      EXPECT_EQ(run.status, 1) << ::testing::PrintToString(args);
+      EXPECT_EQ(run.err, c.message) << ::testing::PrintToString(args);
+      EXPECT_EQ(run.out, "");
+      EXPECT_EQ(testing::ReadFile(document), documentBytes);
+      EXPECT_EQ(testing::ReadFile(c.path), libraryBytes);
+    }
+  }
+}
+
+// Row: a field whose abbreviation the library lacks keeps the direction of its code, and the
+// command says once how many such fields there are.
+TEST_F(LibraryFaultsTest, FieldsMissingFromTheLibraryKeepTheirDirection) {
+  auto field = [](const std::string& abb, const std::string& text, const std::string& tag) {
+    return docx::testing::Fld(" ADDIN ABBREV <ABB>" + abb + "</ABB><Text>" + text +
+                                  "</Text><Direction>" + tag + "</Direction></ABBREV> ",
+                              docx::testing::R("{" + abb + "-#}"));
+  };
+  using docx::testing::P;
+  using docx::testing::R;
+  struct Case {
+    std::string body;
+    std::string shown, codeTag, note;
+  } cases[] = {
+      {P(R("See ") + field("ABC", "Alpha Beta", "LTR") + R(" and ") +
+         field("FFT", "Fast Fourier Transform", "LTR")),
+       "See Alpha Beta (ABC) and Fast Fourier Transform (FFT)\r", "LTR",
+       "quillon: note: 1 abbreviation field names an abbreviation the library lacks; it keeps "
+       "the direction its code holds\n"},
+      {P(field("ABC", "Alpha Beta", "RTL") + R(" ") + field("ABC", "Alpha Beta", "RTL") + R(" ") +
+         field("XY", "Ex Why", "RTL")),
+       "(ABC) Alpha Beta ABC (XY) Ex Why\r", "RTL",
+       "quillon: note: 3 abbreviation fields name an abbreviation the library lacks; they keep "
+       "the direction their codes hold\n"},
+  };
+  for (const Case& c : cases) {
+    std::string path = dir.File("missing.docx");
+    testing::WriteFile(path, docx::testing::MakeDocx(c.body));
+    CliRun run = RunQuillon({"update", path, "--library", library});
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(Shown(path), c.shown);
+    EXPECT_THAT(Codes(path)[0], HasSubstr("<Direction>" + c.codeTag + "</Direction>"));
+    EXPECT_EQ(run.err,
+              "Quillon plugin: Abbrevations' formattings are updated according to their position "
+              "in text\n" +
+                  c.note);
+  }
+  CliRun sample = RunQuillon({"update", document, "--library", library});
+  EXPECT_THAT(sample.err, ::testing::Not(HasSubstr("note")));
+}
+
+// The rule: a statement that fails in the middle of a document command ends it there, with
+// that statement's message alone, and nothing is written.
+TEST_F(LibraryFaultsTest, AStatementFailingMidwayEndsTheCommandAndWritesNothing) {
+  // The library reads well until the direction of CNN, which the sample uses in its middle.
+  std::string failing = dir.File("failing.abb");
+  fs::copy_file(library, failing);
+  Exec(failing,
+       "alter table abbreviations rename to stored; create view abbreviations as select entry, "
+       "case when abb = 'CNN' then json('not json') else direction end as direction, abb, abbtext "
+       "from stored");
+  const std::string documentBytes = testing::ReadFile(document);
+  const std::string libraryBytes = testing::ReadFile(failing);
+  for (const char* command : {"update", "list"}) {
+    CliRun run = RunQuillon({command, document, "--library", failing});
+    EXPECT_EQ(run.status, 1) << command;
+    EXPECT_EQ(run.err, "Quillon plugin: malformed JSON (library " + failing + ")\n") << command;
+    EXPECT_EQ(run.out, "");
+    EXPECT_EQ(testing::ReadFile(document), documentBytes) << command;
+    EXPECT_EQ(testing::ReadFile(failing), libraryBytes) << command;
+  }
+
+  // An export whose third insert fails keeps none of the two before it.
+  std::string refusing = dir.File("refusing.abb");
+  ASSERT_EQ(RunQuillon({"lib", "new", refusing}).status, 0);
+  Exec(refusing,
+       "create trigger full before insert on abbreviations when (select count(*) from "
+       "abbreviations) >= 2 begin select raise(abort, 'the library is full'); end");
+  const std::string refusingBytes = testing::ReadFile(refusing);
+  CliRun run = RunQuillon({"export", document, "--library", refusing});
+  EXPECT_EQ(run.status, 1);
+  EXPECT_EQ(run.err, "Quillon plugin: the library is full (library " + refusing + ")\n");
+  EXPECT_EQ(testing::ReadFile(refusing), refusingBytes);
+}
+
+// Row: an entry holding a tag of the field markup is not written into a field.
+TEST_F(LibraryFaultsTest, EntriesHoldingMarkupTagsAreNotWrittenIntoFields) {
+  Exec(library,
+       "insert into abbreviations (direction, abb, abbtext) values ('L', 'TAG', "
+       "'a </Text> in it')");
+  const std::string documentBytes = testing::ReadFile(document);
+  CliRun run = RunQuillon({"insert", document, "--library", library, "--abb", "TAG", "--text",
+                           "a </Text> in it", "--at", "3"});
+  EXPECT_EQ(run.status, 1);
+  EXPECT_EQ(run.err,
+            "Quillon plugin: Skipped the entry \"TAG\" meaning \"a </Text> in it\": it holds "
+            "\"</Text>\", a tag of the abbreviation field's markup\n");
+  EXPECT_EQ(testing::ReadFile(document), documentBytes);
+}
+
+class LibraryConcurrencyTest : public LibraryFaultsTest {};
+
+// Row: two updates of documents on one library at the same time both work; they only read it.
+TEST_F(LibraryConcurrencyTest, TwoUpdatesOnOneLibraryBothWork) {
+  std::string expected = dir.File("expected.docx");
+  ASSERT_EQ(RunQuillon({"update", document, "--library", library, "-o", expected}).status, 0);
+  const std::string libraryBytes = testing::ReadFile(library);
+  std::vector<std::string> outputs;
+  std::vector<std::vector<std::string>> updates;
+  for (int i = 0; i < 4; ++i) {
+    outputs.push_back(dir.File("updated-" + std::to_string(i) + ".docx"));
+    updates.push_back({"update", document, "--library", library, "-o", outputs.back()});
+  }
+  std::vector<CliRun> runs = RunTogether(updates, dir);
+  for (size_t i = 0; i < runs.size(); ++i) {
+    EXPECT_EQ(runs[i].status, 0) << runs[i].err;
+    EXPECT_EQ(Lines(runs[i].err), 1) << runs[i].err;
+    EXPECT_EQ(Shown(outputs[i]), Shown(expected));
+  }
+  EXPECT_EQ(testing::ReadFile(library), libraryBytes);
+}
+
+// Row: a library another program keeps locked for a moment is waited for.
+TEST_F(LibraryConcurrencyTest, UpdateWaitsForAShortLock) {
+  std::string updated = dir.File("updated.docx");
+  CliRun run;
+  {
+    testing::LibraryLock lock(library, 1000);
+    ASSERT_TRUE(lock.Held());
+    run = RunQuillon({"update", document, "--library", library, "-o", updated});
+  }
+  EXPECT_EQ(run.status, 0) << run.err;
+  EXPECT_THAT(Shown(updated), HasSubstr("Field-Programmable Gate Array (FPGA)"));
+}
+
+// Row: a library locked for longer than the wait refuses the command with one message.
+TEST_F(LibraryConcurrencyTest, UpdateRefusesALongLockWithOneMessage) {
+  const std::string documentBytes = testing::ReadFile(document);
+  CliRun run;
+  {
+    testing::LibraryLock lock(library, 6000);  // longer than a statement waits
+    ASSERT_TRUE(lock.Held());
+    run = RunQuillon({"update", document, "--library", library});
+  }
+  EXPECT_EQ(run.status, 1);
+  EXPECT_EQ(run.err, "Quillon plugin: database is locked (library " + library + ")\n");
+  EXPECT_EQ(testing::ReadFile(document), documentBytes);
+}
+
+}  // namespace
+}  // namespace quillon::cli

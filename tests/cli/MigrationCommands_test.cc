@@ -1,0 +1,242 @@
+// Bringing a document in: import-table, scan, convert, then update and list; libraries to and
+// from CSV.
+#include "cli/MigrationCommands.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include "cli/CliRunner.h"
+#include "support/TempDir.h"
+#include "wordhost/docx/Document.h"
+
+namespace quillon::cli {
+namespace {
+
+using ::testing::HasSubstr;
+using ::testing::Not;
+
+std::string Shown(const std::string& path) {
+  return docx::Document::Open(path)->Range()->Text();
+}
+
+class MigrationCommandsTest : public ::testing::Test {
+ protected:
+  MigrationCommandsTest() {
+    library = dir.File("chapter.abb");
+    document = dir.File("chapter.docx");
+    std::filesystem::copy_file(QUILLON_SOURCE_DIR "/tests/data/plain-chapter.docx", document);
+    EXPECT_EQ(RunQuillon({"lib", "new", library}).status, 0);
+  }
+  CliRun Lib(std::vector<std::string> args) {
+    args.insert(args.begin(), "lib");
+    return RunQuillon(std::move(args));
+  }
+  testing::TempDir dir;
+  std::string library, document;
+};
+
+// The chapter as the README tells an author to bring it in.
+TEST_F(MigrationCommandsTest, TheChapterComesInWithFourCommands) {
+  CliRun imported = Lib({"import-table", document, library});
+  ASSERT_EQ(imported.status, 0) << imported.err;
+  EXPECT_THAT(imported.out, HasSubstr("5 added, 0 already present, 1 refused\n"));
+  EXPECT_THAT(imported.out, HasSubstr("7    DSP"));
+  EXPECT_THAT(imported.out, HasSubstr("refused: the meaning is empty"));
+
+  CliRun scan = RunQuillon({"scan", document, "--library", library, "--json"});
+  ASSERT_EQ(scan.status, 0) << scan.err;
+  EXPECT_THAT(scan.out, HasSubstr("\"abb\": \"STFT\", \"text\": \"short-time Fourier transform\""));
+  EXPECT_THAT(scan.out, HasSubstr("\"found\": \"FFT\", \"why\": \"possessive"));
+
+  std::string original = testing::ReadFile(document);
+  CliRun convert = RunQuillon({"convert", document, "--library", library});
+  ASSERT_EQ(convert.status, 0) << convert.err;
+  EXPECT_THAT(convert.out, HasSubstr("14 plain uses turned into fields, 3 left as written\n"));
+  EXPECT_THAT(convert.out, HasSubstr("List marker placed before the abbreviation table"));
+  EXPECT_NE(testing::ReadFile(document), original);
+
+  // Converting again finds nothing more and leaves the file as it is.
+  std::string converted = testing::ReadFile(document);
+  CliRun again = RunQuillon({"convert", document, "--library", library});
+  ASSERT_EQ(again.status, 0) << again.err;
+  EXPECT_EQ(again.out, "0 plain uses turned into fields, 3 left as written\n");
+  EXPECT_EQ(testing::ReadFile(document), converted);
+
+  ASSERT_EQ(RunQuillon({"update", document, "--library", library}).status, 0);
+  ASSERT_EQ(RunQuillon({"list", document, "--library", library}).status, 0);
+  std::string text = Shown(document);
+  // First use long, later ones short, whatever form the author typed.
+  EXPECT_THAT(text, HasSubstr("the signal-to-noise ratio (SNR) of every channel"));
+  EXPECT_THAT(text, HasSubstr("frames whose SNR falls"));
+  EXPECT_THAT(text, HasSubstr("with the fast Fourier transform (FFT). The FFT's length"));
+  EXPECT_THAT(text, HasSubstr("the FFTs of eight frames"));
+  EXPECT_THAT(text, HasSubstr("Two families of machine learning (ML) features"));
+  EXPECT_THAT(text, HasSubstr("classical: principal component analysis (PCA) reduces"));
+  EXPECT_THAT(text, HasSubstr("a convolutional neural network (CNN) takes the raw spectra"));
+  EXPECT_THAT(text, HasSubstr("Both PCA and the CNN are trained"));
+  EXPECT_THAT(text, HasSubstr("the PCAs of the two rigs"));
+  EXPECT_THAT(text, HasSubstr("93.4 %. ML toolkits export their reports as HTML; ours writes "
+                              "an XML-based log that any ML library can read."));
+  // Addresses and the tracked deletion stay as they were.
+  EXPECT_THAT(text, HasSubstr("at https://example.org/ML/PCA-spectra and questions go to "
+                              "ml-group@example.org."));
+  EXPECT_THAT(text, HasSubstr("(STFT) and move the ML pipeline"));
+  // The generated list stands where the hand-made table stood.
+  EXPECT_THAT(text, HasSubstr("are the following.  \r"
+                              "Abbreviation\r\aMeaning\r\aPage\r\a\r\a"
+                              "CNN\r\aconvolutional neural network\r\a1\r\a\r\a"
+                              "FFT\r\afast Fourier transform\r\a1\r\a\r\a"
+                              "ML\r\amachine learning\r\a1\r\a\r\a"
+                              "PCA\r\aprincipal component analysis\r\a1\r\a\r\a"
+                              "SNR\r\asignal-to-noise ratio\r\a1\r\a\r\a"));
+  EXPECT_THAT(text, Not(HasSubstr("DSP")));
+  EXPECT_EQ(docx::Document::Open(document)->Tables().Count(), 1);
+}
+
+TEST_F(MigrationCommandsTest, ScanPrintsWhatConvertWouldDo) {
+  ASSERT_EQ(Lib({"add", library, "PCA", "principal component analysis"}).status, 0);
+  CliRun scan = RunQuillon({"scan", document, "--library", library});
+  ASSERT_EQ(scan.status, 0) << scan.err;
+  EXPECT_THAT(scan.out, HasSubstr("Plain uses that convert turns into fields: 3\n"));
+  EXPECT_THAT(scan.out,
+              HasSubstr("1     776       long (short)  PCA    ared. The first is classical: "
+                        "principal component analysis (PCA) reduces the spectra"));
+  EXPECT_THAT(scan.out, HasSubstr("2     1405      short         PCA    Future work"));
+  EXPECT_THAT(scan.out, HasSubstr("Left as written: 1\n"));
+  EXPECT_THAT(scan.out, HasSubstr("plural: a field would lose its s"));
+  EXPECT_THAT(scan.out, HasSubstr("Not in the library (candidates): 4\n"));
+  EXPECT_THAT(scan.out, HasSubstr("1     ML            machine learning              1\n"));
+  EXPECT_THAT(scan.out, HasSubstr("2     STFT          short-time Fourier transform  1\n"));
+}
+
+TEST_F(MigrationCommandsTest, ConvertOnlyTheNamedAbbreviations) {
+  ASSERT_EQ(Lib({"import-table", document, library}).status, 0);
+  std::string out = dir.File("out.docx");
+  CliRun convert =
+      RunQuillon({"convert", document, "--library", library, "--only", "PCA", "-o", out});
+  ASSERT_EQ(convert.status, 0) << convert.err;
+  EXPECT_THAT(convert.out, HasSubstr("3 plain uses turned into fields"));
+  EXPECT_EQ(docx::Document::Open(out)->Fields().Count(), 4);  // and the list marker
+  EXPECT_EQ(docx::Document::Open(document)->Fields().Count(), 0);
+
+  CliRun unknown = RunQuillon({"convert", document, "--library", library, "--only", "XYZ"});
+  EXPECT_EQ(unknown.status, 1);
+  EXPECT_THAT(unknown.err, HasSubstr("--only \"XYZ\": " + library + " has no such abbreviation"));
+}
+
+TEST_F(MigrationCommandsTest, ImportTableNeedsATable) {
+  std::string plain = dir.File("plain.docx");
+  std::filesystem::copy_file(QUILLON_SOURCE_DIR "/samples/sample-thesis.docx", plain);
+  CliRun none = Lib({"import-table", plain, library});
+  EXPECT_EQ(none.status, 1);
+  EXPECT_THAT(none.err, HasSubstr("has no table headed \"Abbreviation | Meaning\""));
+  CliRun outside = Lib({"import-table", document, library, "--table", "2"});
+  EXPECT_EQ(outside.status, 1);
+  EXPECT_THAT(outside.err, HasSubstr("has no table 2 (it has 1)"));
+  CliRun named = Lib({"import-table", document, library, "--table", "1"});
+  EXPECT_EQ(named.status, 0) << named.err;
+  CliRun twice = Lib({"import-table", document, library});
+  EXPECT_THAT(twice.out, HasSubstr("0 added, 5 already present, 1 refused\n"));
+  CliRun missing = Lib({"import-table", document, dir.File("missing.abb")});
+  EXPECT_EQ(missing.status, 1);
+}
+
+TEST_F(MigrationCommandsTest, CsvRoundTrip) {
+  for (auto [abb, text] : {std::pair{"PCA", "principal component analysis"},
+                           {"R&D", "research, \"and\" development"}}) {
+    ASSERT_EQ(Lib({"add", library, abb, text}).status, 0);
+  }
+  ASSERT_EQ(
+      Lib({"add", library, "\xD7\x90\xD7\x91", "\xD7\xA9\xD7\x9C\xD7\x95\xD7\x9D", "--rtl"}).status,
+      0);
+  CliRun toOutput = Lib({"export-csv", library});
+  ASSERT_EQ(toOutput.status, 0) << toOutput.err;
+  EXPECT_EQ(toOutput.out,
+            "direction,abbreviation,meaning\r\n"
+            "\"L\",\"PCA\",\"principal component analysis\"\r\n"
+            "\"L\",\"R&D\",\"research, \"\"and\"\" development\"\r\n"
+            "\"R\",\"\xD7\x90\xD7\x91\",\"\xD7\xA9\xD7\x9C\xD7\x95\xD7\x9D\"\r\n");
+  std::string csv = dir.File("library.csv");
+  CliRun toFile = Lib({"export-csv", library, "-o", csv});
+  ASSERT_EQ(toFile.status, 0) << toFile.err;
+  EXPECT_EQ(toFile.out, "3 entries written to " + csv + "\n");
+  EXPECT_EQ(testing::ReadFile(csv), toOutput.out);
+
+  std::string copy = dir.File("copy.abb");
+  ASSERT_EQ(Lib({"new", copy}).status, 0);
+  CliRun imported = Lib({"import-csv", copy, csv});
+  ASSERT_EQ(imported.status, 0) << imported.err;
+  EXPECT_THAT(imported.out, HasSubstr("3 added, 0 already present, 0 refused\n"));
+  EXPECT_EQ(Lib({"list", copy, "--json"}).out, Lib({"list", library, "--json"}).out);
+  EXPECT_EQ(Lib({"export-csv", copy}).out, toOutput.out);
+}
+
+TEST_F(MigrationCommandsTest, CsvLinesRefusedWithTheirNumbers) {
+  std::string csv = dir.File("in.csv");
+  testing::WriteFile(csv,
+                     "abbreviation,meaning,direction\n"
+                     "PCA,principal component analysis,L\n"
+                     "X,,L\n"
+                     "\n"
+                     "Y,\"holds </ABB>\",L\n"
+                     "Z,zeta,Q\n"
+                     "pca,Principal Component Analysis,\n"
+                     "W,\"two\nlines\",r\n");
+  CliRun run = Lib({"import-csv", library, csv});
+  ASSERT_EQ(run.status, 0) << run.err;
+  EXPECT_THAT(run.out, HasSubstr("2 added, 1 already present, 3 refused\n"));
+  EXPECT_THAT(run.out, HasSubstr("3     X"));
+  EXPECT_THAT(run.out, HasSubstr("refused: the meaning is empty"));
+  EXPECT_THAT(run.out, HasSubstr("5     Y"));
+  EXPECT_THAT(run.out, HasSubstr("refused: the meaning holds the field markup's tag </ABB>"));
+  EXPECT_THAT(run.out, HasSubstr("refused: the direction \"Q\" is not L or R"));
+  EXPECT_THAT(run.out, HasSubstr("7     pca"));
+  EXPECT_THAT(run.out, HasSubstr("8     W"));
+  EXPECT_THAT(Lib({"export-csv", library}).out, HasSubstr("\"R\",\"W\",\"two\nlines\"\r\n"));
+}
+
+struct BadCsvCase {
+  const char* name;
+  std::string text;
+  std::string error;
+};
+
+class BadCsvTest : public MigrationCommandsTest,
+                   public ::testing::WithParamInterface<BadCsvCase> {};
+
+TEST_P(BadCsvTest, NothingImported) {
+  std::string csv = dir.File("bad.csv");
+  testing::WriteFile(csv, GetParam().text);
+  CliRun run = Lib({"import-csv", library, csv});
+  EXPECT_EQ(run.status, 1);
+  EXPECT_EQ(run.out, "");
+  EXPECT_EQ(run.err, "quillon: " + csv + GetParam().error + "; nothing imported\n");
+  EXPECT_EQ(Lib({"export-csv", library}).out, "direction,abbreviation,meaning\r\n");
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Csv, BadCsvTest,
+    ::testing::Values(
+        BadCsvCase{"wrong_header", "abb,text\nA,a\n",
+                   " line 1: the header is not direction,abbreviation,meaning"},
+        BadCsvCase{"missing_column", "direction,abbreviation,meaning\nL,A,a\nL,B\n",
+                   " line 3: the record has 2 fields; every record has three: "
+                   "direction,abbreviation,meaning"},
+        BadCsvCase{"bad_quoting", "direction,abbreviation,meaning\nL,A,a\nL,\"B\"b,b\n",
+                   " line 3: bad quoting: a quote inside an unquoted value, text after a closing "
+                   "quote, or a quoted value that is never closed"},
+        BadCsvCase{"invalid_utf8", "direction,abbreviation,meaning\nL,A,\xFF\n",
+                   " line 2: the text is not UTF-8"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(MigrationCommandsTest, CsvFileThatCannotBeRead) {
+  CliRun run = Lib({"import-csv", library, dir.File("none.csv")});
+  EXPECT_EQ(run.status, 1);
+  EXPECT_EQ(run.err, "quillon: cannot read " + dir.File("none.csv") + "\n");
+  CliRun missing = Lib({"export-csv", dir.File("none.abb")});
+  EXPECT_EQ(missing.status, 1);
+  EXPECT_THAT(missing.err, HasSubstr("Library was removed"));
+}
+
+}  // namespace
+}  // namespace quillon::cli

@@ -1,0 +1,75 @@
+// Hand-made abbreviation tables: recognising their header and reading their rows.
+#include "document/AbbreviationTable.h"
+
+#include "document/DocumentFixture.h"
+
+namespace quillon::document {
+namespace {
+
+TEST(AbbreviationTableDirection, FollowsTheFirstLetterWithADirection) {
+  const std::pair<const char*, const char*> cases[] = {
+      {"machine learning", "L"},
+      {"\xD7\xA9\xD7\x9C\xD7\x95\xD7\x9D", "R"},      // Hebrew
+      {"123 \xD8\xB3\xD9\x84\xD8\xA7\xD9\x85", "R"},  // digits, then Arabic
+      {"\xD9\xA1\xD9\xA2 abc", "L"},                  // Arabic digits, then Latin
+      {"(\xD7\x90) a", "R"},
+      {"", "L"},
+  };
+  for (const auto& [text, direction] : cases) EXPECT_EQ(DirectionOfText(text), direction) << text;
+}
+
+// A table of rows given as cells, each row with as many cells as it lists.
+std::string Table(const std::vector<std::vector<std::string>>& rows) {
+  std::string xml = "<w:tbl>";
+  for (const auto& row : rows) {
+    xml += "<w:tr>";
+    for (const std::string& cell : row) xml += "<w:tc>" + P(R(cell)) + "</w:tc>";
+    xml += "</w:tr>";
+  }
+  return xml + "</w:tbl>";
+}
+
+class AbbreviationTableTest : public DocumentTest {};
+
+TEST_F(AbbreviationTableTest, FindsTheFirstTableHeadedLikeOne) {
+  Open(Table({{"Name", "Value"}, {"a", "1"}}) + P(R("text")) +
+       Table({{"Acronym", "Meaning"}, {"ML", "machine learning"}}) + P(R("x")) +
+       Table({{"Abbreviation", "Meaning", "Page"}}) + P(""));
+  EXPECT_EQ(FindAbbreviationTable(doc()), 2);
+  std::vector<std::pair<long, long>> ranges = AbbreviationTableRanges(doc());
+  ASSERT_EQ(ranges.size(), 2u);
+  EXPECT_EQ(doc().Range(ranges[0].first, ranges[0].second)->Text(),
+            "Acronym\r\aMeaning\r\a\r\aML\r\amachine learning\r\a\r\a");
+  EXPECT_EQ(FindAbbreviationTable(*docx::testing::Load(P(R("no tables")))), 0);
+}
+
+TEST_F(AbbreviationTableTest, ReadsRowsAndRefusesThoseOfOneCell) {
+  Open(Table({{"Abbreviation", "Meaning"},
+              {" PCA ", "principal component analysis"},
+              {"lonely"},
+              {"", "no abbreviation"},
+              {"\xD7\x90\xD7\x91", "\xD7\xA9\xD7\x9C\xD7\x95\xD7\x9D"},
+              {"FFT", "fast Fourier transform", "p. 3"}}) +
+       P(""));
+  std::vector<library::OfferedEntry> rows = ReadAbbreviationTable(doc(), 1);
+  ASSERT_EQ(rows.size(), 5u);
+  EXPECT_EQ(rows[0].source, 2);
+  EXPECT_EQ(rows[0].abb, "PCA");
+  EXPECT_EQ(rows[0].text, "principal component analysis");
+  EXPECT_EQ(rows[0].direction, "L");
+  EXPECT_EQ(rows[1].refusal, "the row has one cell");
+  EXPECT_EQ(rows[1].abb, "lonely");
+  EXPECT_EQ(rows[2].abb, "");
+  EXPECT_EQ(rows[3].direction, "R");
+  EXPECT_EQ(rows[4].text, "fast Fourier transform");
+}
+
+TEST_F(AbbreviationTableTest, CellsOfSeveralParagraphsReadOnOneLine) {
+  Open("<w:tbl><w:tr><w:tc>" + P(R("Abbreviation")) + "</w:tc><w:tc>" + P(R("Meaning")) +
+       "</w:tc></w:tr><w:tr><w:tc>" + P(R("WHO")) + "</w:tc><w:tc>" + P(R("World Health")) +
+       P(R("Organization")) + "</w:tc></w:tr></w:tbl>" + P(""));
+  EXPECT_EQ(ReadAbbreviationTable(doc(), 1)[0].text, "World Health Organization");
+}
+
+}  // namespace
+}  // namespace quillon::document

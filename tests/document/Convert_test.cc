@@ -1,0 +1,107 @@
+// Turning plain uses into fields: exactly the found text, one field per combined form, the list
+// marker before a hand-made table, and nothing more on a second run.
+#include "document/Convert.h"
+
+#include "document/AbbreviationList.h"
+#include "document/DocumentFixture.h"
+#include "document/DocumentUpdate.h"
+#include "library/EntryTransfer.h"
+
+namespace quillon::document {
+namespace {
+
+class ConvertTest : public DocumentTest {
+ protected:
+  ConvertTest() {
+    AddEntry("PCA", "principal component analysis");
+    AddEntry("ML", "machine learning");
+  }
+  std::vector<library::AbbreviationEntry> Entries() {
+    return *library::ReadAllEntries(library::State().LibraryPath);
+  }
+  std::string HandMadeTable() {
+    return "<w:tbl><w:tr><w:tc>" + P(R("Abbreviation")) + "</w:tc><w:tc>" + P(R("Meaning")) +
+           "</w:tc></w:tr><w:tr><w:tc>" + P(R("ML")) + "</w:tc><w:tc>" + P(R("machine learning")) +
+           "</w:tc></w:tr></w:tbl>";
+  }
+};
+
+TEST_F(ConvertTest, EachUseBecomesOnePlaceholderField) {
+  Open(P(R("We use principal component analysis (PCA), then PCA and ML; HTML stays.")));
+  ConvertSummary summary = ConvertDocument(word, Entries());
+  EXPECT_EQ(summary.converted, 3);
+  EXPECT_FALSE(summary.failed);
+  EXPECT_EQ(Shown(), "We use {PCA-#}, then {PCA-#} and {ML-#}; HTML stays.\r");
+  EXPECT_EQ(Code(1),
+            " ADDIN ABBREV <ABB>PCA</ABB><Text>principal component analysis</Text>"
+            "<Direction>LTR</Direction></ABBREV> ");
+  // The update then writes the first use long and the later ones short.
+  ButtonUpdate_Click(word);
+  EXPECT_EQ(Shown(),
+            "We use principal component analysis (PCA), then PCA and machine learning "
+            "(ML); HTML stays.\r");
+}
+
+TEST_F(ConvertTest, ASecondRunChangesNothing) {
+  Open(P(R("PCA and machine learning. ")) + HandMadeTable() + P(R("ML again.")));
+  ConvertSummary first = ConvertDocument(word, Entries());
+  EXPECT_EQ(first.converted, 3);
+  std::string once = doc().Range()->StoryText();
+  ConvertSummary second = ConvertDocument(word, Entries());
+  EXPECT_EQ(second.converted, 0);
+  EXPECT_FALSE(second.markerPlaced);
+  EXPECT_EQ(doc().Range()->StoryText(), once);
+}
+
+TEST_F(ConvertTest, OnlyTheNamedAbbreviations) {
+  Open(P(R("PCA and ML.")));
+  EXPECT_EQ(ConvertDocument(word, Entries(), {"ML"}).converted, 1);
+  EXPECT_EQ(Shown(), "PCA and {ML-#}.\r");
+}
+
+TEST_F(ConvertTest, UsesLeftAsWrittenAreCounted) {
+  Open(P(R("Two PCAs and the ML's part.")));
+  ConvertSummary summary = ConvertDocument(word, Entries());
+  EXPECT_EQ(summary.converted, 0);
+  EXPECT_EQ(summary.kept, 2);
+  EXPECT_FALSE(doc().Modified());
+}
+
+struct MarkerCase {
+  const char* name;
+  std::string before, after;  // around the hand-made table
+  bool placed;
+};
+
+class ConvertMarkerTest : public ConvertTest, public ::testing::WithParamInterface<MarkerCase> {};
+
+TEST_P(ConvertMarkerTest, MarkerBeforeTheHandMadeTable) {
+  const MarkerCase& c = GetParam();
+  Open(c.before + HandMadeTable() + c.after);
+  ConvertSummary summary = ConvertDocument(word, Entries());
+  EXPECT_EQ(summary.markerPlaced, c.placed);
+  EXPECT_EQ(IsAbbreviationListPresent(word),
+            c.placed || c.before.find("Abbreviation List") != std::string::npos);
+  if (!c.placed) return;
+  // The list build then replaces the hand-made table with the generated one.
+  ASSERT_TRUE(ButtonInsertList_Click(word));
+  EXPECT_EQ(doc().Tables().Count(), 1);
+  std::string shown = Shown();
+  EXPECT_NE(shown.find("Abbreviation\r\aMeaning\r\aPage\r\a\r\aML\r\amachine learning\r\a1"),
+            std::string::npos)
+      << shown;
+  EXPECT_EQ(shown.find("Abbreviation\r\aMeaning\r\a\r\a"), std::string::npos) << shown;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Tables, ConvertMarkerTest,
+    ::testing::Values(
+        MarkerCase{"after_a_paragraph", P(R("Abbreviations used:")), P(R("Text with ML.")), true},
+        MarkerCase{"table_opens_the_document", "", P(R("Text with ML.")), false},
+        MarkerCase{"after_another_table", P(R("x")) + docx::testing::Tbl(1, 1), P(R("ML.")), false},
+        MarkerCase{"list_marker_already_there",
+                   P(Fld(" ADDIN ABBREV <Abbreviation List>", R("  "))), P(R("ML.")), false}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+}  // namespace
+}  // namespace quillon::document

@@ -1,0 +1,166 @@
+// Document commands run through a headless LibreOffice (--engine libreoffice) against the same
+// commands on Quillon's own .docx model.
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "cli/CliRunner.h"
+#include "hosts/libreoffice/LibreOfficeSession.h"
+#include "support/TempDir.h"
+#include "wordhost/docx/Document.h"
+#include "wordhost/docx/DocxBuilder.h"
+
+namespace quillon::cli {
+namespace {
+
+using docx::testing::Fld;
+using docx::testing::MakeDocx;
+using docx::testing::P;
+using docx::testing::R;
+using ::testing::HasSubstr;
+
+std::string Field(const std::string& abb, const std::string& text, const std::string& direction,
+                  const std::string& shown) {
+  return Fld(" ADDIN ABBREV <ABB>" + abb + "</ABB><Text>" + text + "</Text><Direction>" +
+                 direction + "</Direction></ABBREV> ",
+             R(shown));
+}
+
+// Fields of several kinds: an entry twice, a right-to-left one, one with no direction tag, a
+// field that is no abbreviation field, one in a table cell.
+std::string MixedDocument() {
+  std::string cell = "<w:tbl><w:tblGrid><w:gridCol w:w=\"3000\"/></w:tblGrid><w:tr><w:tc>" +
+                     P(R("In a cell ") + Field("TCL", "Table Cell Link", "LTR", "{TCL-#}")) +
+                     "</w:tc></w:tr></w:tbl>";
+  return MakeDocx(P(R("First ") + Field("WHO", "World Health Organization", "LTR", "{WHO-#1}") +
+                    R(" and ") + Field("ABC", "Alef Bet", "RTL", "(ABC) Alef Bet") + R(".")) +
+                  P(R("Again ") + Field("WHO", "World Health Organization", "LTR", "WHO") +
+                    R(", then ") + Field("NDT", "No Direction Tag", "", "{NDT-#}") +
+                    R(" and page ") + Fld(" PAGE ", R("1")) + R(".")) +
+                  cell +
+                  P(R("Last ") + Field("who", "world health organization", "LTR", "who") + R(".")));
+}
+
+class EngineTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    if (!libreoffice::SofficeInstalled()) {
+      GTEST_FAIL() << "soffice is missing: scripts/setup.sh installs it";
+    }
+    std::filesystem::copy_file(QUILLON_SOURCE_DIR "/samples/sample-thesis.docx", sample);
+    std::filesystem::copy_file(QUILLON_SOURCE_DIR "/samples/sample-library.abb", library);
+    testing::WriteFile(mixed, MixedDocument());
+  }
+  // Returns what the document at path shows.
+  static std::string Shown(const std::string& path) {
+    return docx::Document::Open(path)->Range()->Text();
+  }
+  // Returns each field's code, without the blanks around it (Writer writes codes trimmed),
+  // and its result.
+  static std::vector<std::pair<std::string, std::string>> FieldsOf(const std::string& path) {
+    std::unique_ptr<docx::Document> document = docx::Document::Open(path);
+    std::vector<std::pair<std::string, std::string>> fields;
+    for (size_t i = 0; i < document->fieldIndex().Count(); ++i) {
+      const docx::FieldRecord& field = *document->fieldIndex().At(i);
+      std::string code = document->CodeText(field);
+      code.erase(0, code.find_first_not_of(' '));
+      code.erase(code.find_last_not_of(' ') + 1);
+      fields.emplace_back(code, document->ResultText(field));
+    }
+    return fields;
+  }
+  std::string NewLibrary(const std::string& name) {
+    std::string path = dir.File(name);
+    EXPECT_EQ(RunQuillon({"lib", "new", path}).status, 0);
+    return path;
+  }
+  testing::TempDir dir;
+  std::string sample = dir.File("thesis.docx");
+  std::string library = dir.File("sample.abb");
+  std::string mixed = dir.File("mixed.docx");
+};
+
+TEST_F(EngineTest, ExportFillsTheLibraryAsTheDocxModelDoes) {
+  for (const std::string& document : {sample, mixed}) {
+    SCOPED_TRACE(document);
+    std::string viaDocx = NewLibrary("docx.abb");
+    std::string viaWriter = NewLibrary("writer.abb");
+    CliRun docxRun = RunQuillon({"export", document, "--library", viaDocx});
+    CliRun writerRun =
+        RunQuillon({"export", document, "--library", viaWriter, "--engine", "libreoffice"});
+    ASSERT_EQ(writerRun.status, 0) << writerRun.err;
+    EXPECT_EQ(writerRun.out, docxRun.out);
+    std::string listed = RunQuillon({"lib", "list", viaWriter, "--json"}).out;
+    EXPECT_EQ(listed, RunQuillon({"lib", "list", viaDocx, "--json"}).out);
+    EXPECT_NE(listed.find("\"abb\""), std::string::npos);
+    std::filesystem::remove(viaDocx);
+    std::filesystem::remove(viaWriter);
+  }
+}
+
+TEST_F(EngineTest, UnlinkLeavesTheTextTheDocxModelLeaves) {
+  struct Case {
+    std::string document, abb, text, report;
+  } cases[] = {
+      {sample, "FFT", "Fast Fourier Transform", "2 fields turned into text\n"},
+      {mixed, "WHO", "World Health Organization", "2 fields turned into text\n"},
+      {mixed, "TCL", "Table Cell Link", "1 fields turned into text\n"},
+      {mixed, "XYZ", "Not There", "0 fields turned into text\n"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.abb);
+    std::string viaDocx = dir.File("docx.docx");
+    std::string viaWriter = dir.File("writer.docx");
+    CliRun docxRun = RunQuillon({"unlink", c.document, "--library", library, "--abb", c.abb,
+                                 "--text", c.text, "-o", viaDocx});
+    CliRun writerRun = RunQuillon({"unlink", c.document, "--library", library, "--abb", c.abb,
+                                   "--text", c.text, "-o", viaWriter, "--engine", "libreoffice"});
+    ASSERT_EQ(docxRun.status, 0) << docxRun.err;
+    ASSERT_EQ(writerRun.status, 0) << writerRun.err;
+    EXPECT_EQ(writerRun.out, c.report);
+    EXPECT_EQ(docxRun.out, c.report);
+    EXPECT_EQ(Shown(viaWriter), Shown(viaDocx));
+    EXPECT_EQ(FieldsOf(viaWriter), FieldsOf(viaDocx));
+  }
+}
+
+// A routine that needs what the LibreOffice host does not offer yet fails and writes nothing.
+TEST_F(EngineTest, AStepTheHostDoesNotOfferWritesNothing) {
+  ASSERT_EQ(RunQuillon({"list", sample, "--library", library}).status, 0);  // a list to refresh
+  std::string before = testing::ReadFile(sample);
+  CliRun run = RunQuillon({"unlink", sample, "--library", library, "--abb", "FFT", "--text",
+                           "Fast Fourier Transform", "--engine", "libreoffice"});
+  EXPECT_EQ(run.status, 1);
+  EXPECT_THAT(run.err, HasSubstr("not offered by the LibreOffice host"));
+  EXPECT_EQ(testing::ReadFile(sample), before);
+}
+
+TEST_F(EngineTest, BadInputWritesNothing) {
+  std::string notDocx = dir.File("notes.docx");
+  testing::WriteFile(notDocx, "plain text, not a document");
+  std::string before = testing::ReadFile(sample);
+  struct Case {
+    std::vector<std::string> args;
+    int status;
+    std::string said;
+  } cases[] = {
+      {{"export", sample, "--library", dir.File("gone.abb"), "--engine", "libreoffice"},
+       1,
+       "gone.abb"},
+      {{"unlink", notDocx, "--library", library, "--abb", "A", "--text", "a", "--engine",
+        "libreoffice"},
+       1,
+       "notes.docx"},
+      {{"export", sample, "--library", library, "--engine", "word"}, 2, "--engine"},
+  };
+  for (const Case& c : cases) {
+    CliRun run = RunQuillon(c.args);
+    EXPECT_EQ(run.status, c.status) << ::testing::PrintToString(c.args);
+    EXPECT_THAT(run.err, HasSubstr(c.said));
+  }
+  EXPECT_EQ(testing::ReadFile(sample), before);
+}
+
+}  // namespace
+}  // namespace quillon::cli

@@ -1,0 +1,85 @@
+#include "hosts/libreoffice/LibreOfficeSession.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <filesystem>
+
+#include "hosts/libreoffice/LibreOfficeError.h"
+#include "hosts/libreoffice/SofficeProcesses.h"
+#include "support/TempDir.h"
+
+namespace quillon::libreoffice {
+namespace {
+
+namespace fs = std::filesystem;
+using testing::ProcessesMentioning;
+using testing::SofficeRuns;
+using testing::WaitFor;
+
+class LibreOfficeSessionTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    if (!SofficeInstalled()) GTEST_FAIL() << "soffice is missing: scripts/setup.sh installs it";
+  }
+};
+
+TEST_F(LibreOfficeSessionTest, StartsOnAPrivateProfileAndStopsByPid) {
+  LibreOfficeSession session;
+  pid_t pid = session.SofficePid();
+  std::string profile = session.ProfileDir();
+  EXPECT_TRUE(SofficeRuns(pid));
+  EXPECT_GT(session.Port(), 0);
+  EXPECT_THAT(testing::CommandLineOf(pid),
+              ::testing::HasSubstr("port=" + std::to_string(session.Port())));
+  EXPECT_TRUE(fs::is_directory(profile + "/user"));
+  session.Stop();
+  EXPECT_FALSE(SofficeRuns(pid));
+  EXPECT_FALSE(fs::exists(fs::path(profile).parent_path()));
+  EXPECT_EQ(session.SofficePid(), 0);
+  session.Stop();  // a second stop does nothing
+  EXPECT_THROW(session.uno(), LibreOfficeError);
+}
+
+// A session whose start fails or times out leaves no soffice and no folder behind.
+TEST_F(LibreOfficeSessionTest, AStartThatTimesOutLeavesNothing) {
+  testing::TempDir tmp;
+  std::string oldTmp = getenv("TMPDIR") ? getenv("TMPDIR") : "";
+  ::setenv("TMPDIR", tmp.Path().c_str(), 1);
+  SessionOptions options;
+  options.startTimeout = std::chrono::milliseconds(1);
+  EXPECT_THROW(LibreOfficeSession{options}, LibreOfficeError);
+  if (oldTmp.empty()) {
+    ::unsetenv("TMPDIR");
+  } else {
+    ::setenv("TMPDIR", oldTmp.c_str(), 1);
+  }
+  EXPECT_TRUE(fs::is_empty(tmp.Path()));
+  EXPECT_EQ(ProcessesMentioning(tmp.Path().string()), 0);
+}
+
+// The session's process ended by a signal (Ctrl-C, a kill): soffice and the profile go too.
+TEST_F(LibreOfficeSessionTest, NothingOutlivesTheProcessThatStartedIt) {
+  for (int signal : {SIGINT, SIGKILL}) {
+    SCOPED_TRACE(signal);
+    FILE* probe = ::popen("exec " QUILLON_SESSION_PROBE, "r");
+    ASSERT_NE(probe, nullptr);
+    long probePid = 0, pid = 0;
+    char profile[4096] = {};
+    ASSERT_EQ(std::fscanf(probe, "%ld %ld %4095s", &probePid, &pid, profile), 3);
+    EXPECT_TRUE(SofficeRuns(pid));
+    ASSERT_GT(probePid, 0);
+    ::kill(static_cast<pid_t>(probePid), signal);
+    ::pclose(probe);
+    EXPECT_TRUE(WaitFor([&] { return !SofficeRuns(pid); }, std::chrono::seconds(30)));
+    EXPECT_TRUE(WaitFor([&] { return !fs::exists(fs::path(profile).parent_path()); },
+                        std::chrono::seconds(30)));
+  }
+}
+
+}  // namespace
+}  // namespace quillon::libreoffice

@@ -1,0 +1,161 @@
+// The Page column of the abbreviation list taken from LibreOffice's layout, checked against the
+// pages of LibreOffice's own PDF of the document.
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <map>
+#include <memory>
+
+#include "cli/CliRunner.h"
+#include "hosts/libreoffice/SharedSession.h"
+#include "hosts/libreoffice/WriterLayout.h"
+#include "support/TempDir.h"
+#include "wordhost/docx/Document.h"
+#include "wordhost/docx/DocxBuilder.h"
+
+namespace quillon::cli {
+namespace {
+
+using docx::testing::Fld;
+using docx::testing::MakeDocx;
+using docx::testing::P;
+using docx::testing::R;
+
+struct Entry {
+  std::string abb, text;
+  int paragraph;  // where its first use stands; a later use follows further on
+};
+
+// Entries whose first uses are spread over a text of about ten pages without a break.
+const std::vector<Entry> kEntries = {
+    {"AAQ", "Alpha Aqua Quartz", 2},   {"BRV", "Bravo River Valley", 61},
+    {"CSM", "Charlie Sand Moon", 133}, {"DTW", "Delta Tin Wire", 199},
+    {"EXL", "Echo Xylo Lamp", 262},    {"FZN", "Foxtrot Zinc Node", 318},
+};
+constexpr int kParagraphs = 330;
+
+std::string AbbreviationField(const Entry& e) {
+  return Fld(" ADDIN ABBREV <ABB>" + e.abb + "</ABB><Text>" + e.text +
+                 "</Text><Direction>LTR</Direction></ABBREV> ",
+             R("{" + e.abb + "-#}"));
+}
+
+std::string FlowingDocument() {
+  std::string body;
+  for (int p = 0; p < kParagraphs; ++p) {
+    std::string runs = R("Paragraph " + std::to_string(p) +
+                         " runs on with ordinary words that fill the line and the page ");
+    for (const Entry& e : kEntries) {
+      if (p == e.paragraph || p == e.paragraph + 5) runs += AbbreviationField(e) + R(" noted ");
+    }
+    body += P(runs + R("and stops here."));
+  }
+  return MakeDocx(body);
+}
+
+// Returns the text of each page of a PDF, by pdftotext.
+std::vector<std::string> PdfPages(const std::string& pdf) {
+  std::vector<std::string> pages;
+  std::unique_ptr<FILE, int (*)(FILE*)> in(
+      ::popen(("pdftotext -layout '" + pdf + "' - 2>/dev/null").c_str(), "r"), ::pclose);
+  if (!in) return pages;
+  std::string text;
+  char buffer[4096];
+  for (size_t n; (n = std::fread(buffer, 1, sizeof buffer, in.get())) > 0;) text.append(buffer, n);
+  size_t start = 0;
+  for (size_t ff; (ff = text.find('\f', start)) != std::string::npos; start = ff + 1) {
+    pages.push_back(text.substr(start, ff - start));
+  }
+  return pages;
+}
+
+// Returns the Page column of the list in the document at path, by abbreviation.
+std::map<std::string, std::string> ListedPages(const std::string& path) {
+  std::string text = docx::Document::Open(path)->Range()->Text();
+  std::map<std::string, std::string> pages;
+  for (const Entry& e : kEntries) {
+    std::string row = e.abb + "\r\a" + e.text + "\r\a";
+    size_t at = text.find(row);
+    if (at == std::string::npos) continue;
+    size_t start = at + row.size();
+    pages[e.abb] = text.substr(start, text.find('\r', start) - start);
+  }
+  return pages;
+}
+
+class ListPagesTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    if (!libreoffice::SofficeInstalled()) {
+      GTEST_FAIL() << "soffice is missing: scripts/setup.sh installs it";
+    }
+    ASSERT_EQ(RunQuillon({"lib", "new", library}).status, 0);
+    for (const Entry& e : kEntries) {
+      ASSERT_EQ(RunQuillon({"lib", "add", library, e.abb, e.text}).status, 0);
+    }
+    testing::WriteFile(document, FlowingDocument());
+  }
+  testing::TempDir dir;
+  std::string library = dir.File("lib.abb");
+  std::string document = dir.File("flow.docx");
+};
+
+TEST_F(ListPagesTest, PagesAreThoseOfLibreOfficesPdf) {
+  ASSERT_EQ(RunQuillon({"update", document, "--library", library}).status, 0);
+  std::string pdf = dir.File("flow.pdf");
+  libreoffice::ExportDocument(testing::SharedLibreOffice::Get(), document, pdf,
+                              "writer_pdf_Export");
+  std::vector<std::string> pdfPages = PdfPages(pdf);
+  ASSERT_GE(pdfPages.size(), 9u);
+  std::map<std::string, std::string> expected;
+  for (const Entry& e : kEntries) {
+    for (size_t page = 0; page < pdfPages.size(); ++page) {
+      if (pdfPages[page].find("(" + e.abb + ")") != std::string::npos) {
+        expected[e.abb] = std::to_string(page + 1);
+        break;
+      }
+    }
+  }
+  ASSERT_EQ(expected.size(), kEntries.size());
+  EXPECT_EQ(expected["AAQ"], "1");
+  EXPECT_GE(std::stoi(expected["FZN"]), 9);
+
+  std::string fromLayout = dir.File("layout.docx");
+  CliRun run = RunQuillon(
+      {"list", document, "--library", library, "--pages", "libreoffice", "-o", fromLayout});
+  ASSERT_EQ(run.status, 0) << run.err;
+  EXPECT_EQ(ListedPages(fromLayout), expected);
+
+  // The document's own marks know no page boundary in flowing text.
+  std::string fromMarks = dir.File("marks.docx");
+  ASSERT_EQ(RunQuillon({"list", document, "--library", library, "-o", fromMarks}).status, 0);
+  std::map<std::string, std::string> allOnOne;
+  for (const Entry& e : kEntries) allOnOne[e.abb] = "1";
+  EXPECT_EQ(ListedPages(fromMarks), allOnOne);
+}
+
+TEST_F(ListPagesTest, ARebuildFindsTheSamePages) {
+  ASSERT_EQ(RunQuillon({"update", document, "--library", library}).status, 0);
+  std::string once = dir.File("once.docx");
+  ASSERT_EQ(
+      RunQuillon({"list", document, "--library", library, "--pages", "libreoffice", "-o", once})
+          .status,
+      0);
+  // The list stands at the end, so a rebuild finds the same pages.
+  std::string twice = dir.File("twice.docx");
+  CliRun run =
+      RunQuillon({"list", once, "--library", library, "--pages", "libreoffice", "-o", twice});
+  ASSERT_EQ(run.status, 0) << run.err;
+  EXPECT_EQ(ListedPages(twice), ListedPages(once));
+  EXPECT_EQ(ListedPages(twice).size(), kEntries.size());
+}
+
+TEST_F(ListPagesTest, AnUnknownPageSourceIsAUsageError) {
+  CliRun run = RunQuillon({"list", document, "--library", library, "--pages", "word"});
+  EXPECT_EQ(run.status, 2);
+  EXPECT_THAT(run.err, ::testing::HasSubstr("--pages"));
+}
+
+}  // namespace
+}  // namespace quillon::cli

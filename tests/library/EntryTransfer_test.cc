@@ -1,0 +1,106 @@
+// Entries in bulk: reading them all, the refusals, and imports with the duplicate rule of add.
+#include "library/EntryTransfer.h"
+
+#include "library/LibraryFixture.h"
+#include "library/SQLlite.h"
+
+namespace quillon::library {
+namespace {
+
+struct RefusalCase {
+  const char* name;
+  std::string abb, text, direction;
+  std::string refusal;  // "" when accepted
+};
+
+class EntryRefusalTest : public ::testing::TestWithParam<RefusalCase> {};
+
+TEST_P(EntryRefusalTest, SaysWhy) {
+  const RefusalCase& c = GetParam();
+  EXPECT_EQ(EntryRefusal(c.abb, c.text, c.direction), c.refusal);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Entries, EntryRefusalTest,
+    ::testing::Values(
+        RefusalCase{"plain", "PCA", "principal component analysis", "L", ""},
+        RefusalCase{"small_r", "A", "a", "r", ""},
+        RefusalCase{"no_direction_is_left_to_right", "A", "a", "", ""},
+        RefusalCase{"blank_abbreviation", "  ", "a", "L", "the abbreviation is empty"},
+        RefusalCase{"empty_meaning", "A", "", "L", "the meaning is empty"},
+        RefusalCase{"closing_tag_in_meaning", "A", "x</ABB>y", "L",
+                    "the meaning holds the field markup's tag </ABB>"},
+        RefusalCase{"tag_in_small_letters", "a<text>", "t", "L",
+                    "the abbreviation holds the field markup's tag <text>"},
+        RefusalCase{"list_marker", "A", "<Abbreviation List>", "L",
+                    "the meaning holds the field markup's tag <Abbreviation List>"},
+        RefusalCase{"angle_brackets_alone_are_fine", "A<B", "x > y", "L", ""},
+        RefusalCase{"unknown_direction", "A", "a", "RTL", "the direction \"RTL\" is not L or R"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+class EntryTransferTest : public LibraryTest {};
+
+TEST_F(EntryTransferTest, ReadsEveryEntryInAbbreviationOrder) {
+  std::string path = NewLibrary();
+  Exec(path,
+       "insert into abbreviations (direction, abb, abbtext) values ('L','b','beta'),"
+       "('R','A','alpha'),('L','C','it''s')");
+  auto entries = ReadAllEntries(path);
+  ASSERT_TRUE(entries);
+  ASSERT_EQ(entries->size(), 3u);
+  EXPECT_EQ((*entries)[0].abb, "A");
+  EXPECT_EQ((*entries)[0].direction, "R");
+  EXPECT_EQ((*entries)[1].abb, "b");
+  EXPECT_EQ((*entries)[2].abbtext, "it's");
+}
+
+TEST_F(EntryTransferTest, AMissingLibraryReadsAsNothing) {
+  EXPECT_FALSE(ReadAllEntries(dir.File("missing.abb")));
+  EXPECT_EQ(messages.Texts().size(), 1u);
+}
+
+TEST_F(EntryTransferTest, ImportAddsRefusesAndCountsDuplicates) {
+  std::string path = NewLibrary();
+  std::string abb = "ML", text = "machine learning";
+  CheckAbbrevExistance_Add_todB(path, abb, text, "L", false);
+  std::vector<OfferedEntry> offered = {
+      {2, "", "PCA", "principal component analysis", ""},
+      {3, "L", " ml ", "MACHINE LEARNING", ""},  // present by the rule of add
+      {4, "L", "X", "", ""},
+      {5, "r", "PCA ", "Principal Component Analysis", ""},  // the row 2 entry again
+      {6, "L", "Y", "y", "the row has one cell"},
+      {7, "R", "\xD7\x90", "\xD7\xA9\xD7\x9C\xD7\x95\xD7\x9D", ""},
+  };
+  ImportReport report = ImportEntries(path, offered);
+  EXPECT_FALSE(report.failed);
+  EXPECT_EQ(report.added, 2);
+  EXPECT_EQ(report.present, 2);
+  EXPECT_EQ(report.refused, 2);
+  ASSERT_EQ(report.outcomes.size(), offered.size());
+  EXPECT_EQ(report.outcomes[1].abb, "ml");
+  EXPECT_EQ(report.outcomes[2].reason, "the meaning is empty");
+  EXPECT_EQ(report.outcomes[4].reason, "the row has one cell");
+  EXPECT_EQ(report.outcomes[5].kind, EntryOutcome::Kind::kAdded);
+  auto entries = ReadAllEntries(path);
+  ASSERT_EQ(entries->size(), 3u);
+  EXPECT_EQ((*entries)[1].abb, "PCA");
+  EXPECT_EQ((*entries)[1].direction, "L");
+  EXPECT_EQ((*entries)[2].direction, "R");
+  EXPECT_TRUE(messages.Texts().empty());
+}
+
+TEST_F(EntryTransferTest, ALibraryThatTakesNothingLeavesNothingImported) {
+  std::string path = NewLibrary();
+  // A trigger stands for a library that stops taking entries after the first one.
+  Exec(path,
+       "create trigger full before insert on abbreviations when (select count(*) from "
+       "abbreviations) >= 1 begin select raise(abort, 'disk full'); end");
+  ImportReport report = ImportEntries(path, {{2, "L", "A", "a", ""}, {3, "L", "B", "b", ""}});
+  EXPECT_TRUE(report.failed);
+  EXPECT_EQ(report.added, 0);
+  EXPECT_EQ(ReadAllEntries(path)->size(), 0u);
+  EXPECT_FALSE(messages.Texts().empty());
+}
+
+}  // namespace
+}  // namespace quillon::library

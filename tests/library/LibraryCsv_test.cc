@@ -1,0 +1,145 @@
+// Libraries as CSV: writing, reading with its line numbers, and the texts that are refused whole.
+#include "library/LibraryCsv.h"
+
+#include <gtest/gtest.h>
+
+#include <random>
+
+namespace quillon::library {
+namespace {
+
+struct ReadCase {
+  const char* name;
+  std::string text;
+  // Each entry as "line|direction|abb|text".
+  std::vector<std::string> entries;
+};
+
+std::vector<std::string> Flatten(const LibraryCsvRecords& records) {
+  std::vector<std::string> out;
+  for (const OfferedEntry& e : records.entries) {
+    out.push_back(std::to_string(e.source) + "|" + e.direction + "|" + e.abb + "|" + e.text);
+  }
+  return out;
+}
+
+class ReadLibraryCsvTest : public ::testing::TestWithParam<ReadCase> {};
+
+TEST_P(ReadLibraryCsvTest, ReadsRecordsWithTheirLines) {
+  const ReadCase& c = GetParam();
+  LibraryCsvRecords records = ReadLibraryCsv(c.text);
+  EXPECT_EQ(records.error, "");
+  EXPECT_EQ(records.errorLine, 0);
+  EXPECT_EQ(Flatten(records), c.entries);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Good, ReadLibraryCsvTest,
+    ::testing::Values(
+        ReadCase{"header_only", "direction,abbreviation,meaning\r\n", {}},
+        ReadCase{"crlf",
+                 "direction,abbreviation,meaning\r\nL,PCA,principal component analysis\r\n",
+                 {"2|L|PCA|principal component analysis"}},
+        ReadCase{"lf_and_no_final_break",
+                 "direction,abbreviation,meaning\nL,A,a\nR,B,b",
+                 {"2|L|A|a", "3|R|B|b"}},
+        ReadCase{
+            "quoted_comma_quote_and_break",
+            "direction,abbreviation,meaning\n\"L\",\"R&D\",\"research, \"\"and\"\"\ndev\"\nL,X,x\n",
+            {"2|L|R&D|research, \"and\"\ndev", "4|L|X|x"}},
+        ReadCase{"empty_lines_skipped",
+                 "direction,abbreviation,meaning\n\nL,A,a\n\n\nL,B,b\n",
+                 {"3|L|A|a", "6|L|B|b"}},
+        ReadCase{"columns_in_any_order_and_case",
+                 "Meaning, ABBREVIATION ,direction\nalpha,A,R\n",
+                 {"2|R|A|alpha"}},
+        ReadCase{"byte_order_mark",
+                 "\xEF\xBB\xBF"
+                 "direction,abbreviation,meaning\nL,A,a\n",
+                 {"2|L|A|a"}},
+        ReadCase{"empty_values_come_through", "direction,abbreviation,meaning\n,,\n", {"2|||"}},
+        ReadCase{
+            "unicode",
+            "direction,abbreviation,meaning\nR,\xD7\x90\xD7\x91,\xD7\xA9\xD7\x9C\xD7\x95\xD7\x9D\n",
+            {"2|R|\xD7\x90\xD7\x91|\xD7\xA9\xD7\x9C\xD7\x95\xD7\x9D"}},
+        ReadCase{"lone_cr_ends_lines",
+                 "direction,abbreviation,meaning\rL,A,a\rL,B,b\r",
+                 {"2|L|A|a", "3|L|B|b"}}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+struct BadCase {
+  const char* name;
+  std::string text;
+  long line;
+  const char* errorStart;
+};
+
+class BadLibraryCsvTest : public ::testing::TestWithParam<BadCase> {};
+
+TEST_P(BadLibraryCsvTest, RefusesTheWholeText) {
+  const BadCase& c = GetParam();
+  LibraryCsvRecords records = ReadLibraryCsv(c.text);
+  EXPECT_TRUE(records.entries.empty());
+  EXPECT_EQ(records.errorLine, c.line);
+  EXPECT_EQ(records.error.rfind(c.errorStart, 0), 0u) << records.error;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Bad, BadLibraryCsvTest,
+    ::testing::Values(
+        BadCase{"empty", "", 1, "the header direction,abbreviation,meaning is missing"},
+        BadCase{"wrong_header", "dir,abb,text\nL,A,a\n", 1, "the header is not"},
+        BadCase{"header_column_twice", "direction,direction,meaning\n", 1, "the header is not"},
+        BadCase{"header_with_a_fourth_column", "direction,abbreviation,meaning,page\n", 1,
+                "the header is not"},
+        BadCase{"missing_column", "direction,abbreviation,meaning\nL,A,a\nL,B\nL,C,c\n", 3,
+                "the record has 2 fields"},
+        BadCase{"extra_column", "direction,abbreviation,meaning\nL,A,a,x\n", 2,
+                "the record has 4 fields"},
+        BadCase{"quote_inside_unquoted", "direction,abbreviation,meaning\nL,A,a\"b\n", 2,
+                "bad quoting"},
+        BadCase{"text_after_closing_quote", "direction,abbreviation,meaning\nL,\"A\"x,a\n", 2,
+                "bad quoting"},
+        BadCase{"quote_never_closed", "direction,abbreviation,meaning\nL,A,a\nL,B,\"b\nmore\n", 3,
+                "bad quoting"},
+        BadCase{"invalid_utf8", "direction,abbreviation,meaning\nL,A,a\nL,B,\xC3(\n", 3,
+                "the text is not UTF-8"},
+        BadCase{"overlong_utf8", "direction,abbreviation,meaning\nL,\xC0\xAF,a\n", 2,
+                "the text is not UTF-8"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(LibraryCsv, WritesQuotedRecordsUnderTheHeader) {
+  std::vector<AbbreviationEntry> entries = {{"", "L", "PCA", "principal component analysis"},
+                                            {"", "R", "Q\"", "a, \"b\"\nc"}};
+  EXPECT_EQ(WriteLibraryCsv(entries),
+            "direction,abbreviation,meaning\r\n"
+            "\"L\",\"PCA\",\"principal component analysis\"\r\n"
+            "\"R\",\"Q\"\"\",\"a, \"\"b\"\"\nc\"\r\n");
+}
+
+// Whatever the values hold, what is written reads back as the same rows.
+TEST(LibraryCsv, WrittenTextReadsBackTheSame) {
+  std::mt19937 random(11);
+  const std::vector<std::string> pieces = {"a",  "Z",  " ", ",",        "\"",      "\r",
+                                           "\n", "\t", ";", "\xC3\xA9", "\xD7\x90"};
+  auto value = [&] {
+    std::string v;
+    for (int n = static_cast<int>(random() % 8); n > 0; --n) v += pieces[random() % pieces.size()];
+    return v;
+  };
+  for (int round = 0; round < 40; ++round) {
+    std::vector<AbbreviationEntry> entries;
+    for (int i = 0; i < 5; ++i) entries.push_back({"", value(), value(), value()});
+    LibraryCsvRecords records = ReadLibraryCsv(WriteLibraryCsv(entries));
+    ASSERT_EQ(records.error, "") << "round " << round;
+    ASSERT_EQ(records.entries.size(), entries.size());
+    for (size_t i = 0; i < entries.size(); ++i) {
+      EXPECT_EQ(records.entries[i].direction, entries[i].direction);
+      EXPECT_EQ(records.entries[i].abb, entries[i].abb);
+      EXPECT_EQ(records.entries[i].text, entries[i].abbtext);
+    }
+  }
+}
+
+}  // namespace
+}  // namespace quillon::library

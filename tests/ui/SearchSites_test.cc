@@ -1,0 +1,70 @@
+#include "ui/SearchSites.h"
+
+#include <gtest/gtest.h>
+
+#include <map>
+
+namespace quillon::ui {
+namespace {
+
+TEST(SearchSites, PercentEncodingKeepsTheQueryWhole) {
+  struct Case {
+    const char* typed;
+    const char* encoded;
+  };
+  const Case cases[] = {
+      {"SNR", "SNR"},
+      {"a b", "a%20b"},
+      {"R&D", "R%26D"},
+      {"C#", "C%23"},
+      {"what?", "what%3F"},
+      {"I/O", "I%2FO"},
+      {"größe", "gr%C3%B6%C3%9Fe"},
+      {"a-b.c_d~e", "a-b.c_d~e"},
+      {"100%", "100%25"},
+  };
+  for (const Case& c : cases) EXPECT_EQ(PercentEncode(c.typed), c.encoded) << c.typed;
+}
+
+TEST(SearchSites, AddressOfEachSite) {
+  struct Case {
+    const char* site;
+    const char* typed;
+    const char* address;
+  };
+  const Case cases[] = {
+      {"Acronyma", "R&D", "https://b/search.jsp?query=R%26D&language=en&st=a"},
+      {"AcronymFinder", "SNR", "https://b/SNR.html"},
+      {"All-Acronyms", "SNR", "https://b/SNR"},  // nothing after the text
+      {"TheFreeDictionary", "a b", "https://b/a%20b"},
+      {"All-Acronyms", "  ", "https://b/%20%20"},  // spaces only still count as a text
+  };
+  for (const Case& c : cases) {
+    const SearchSite* site = FindSearchSite(c.site);
+    ASSERT_NE(site, nullptr) << c.site;
+    EXPECT_EQ(SearchAddress(*site, "https://b/", c.typed), c.address) << c.site;
+  }
+  EXPECT_EQ(FindSearchSite("Nowhere"), nullptr);
+}
+
+TEST(SearchSites, BaseAddressesAreSettingsWithDefaults) {
+  std::map<std::string, std::string> stored = {
+      {"AcronymaBase", "https://mirror.example/acronyma"},  // "/" added
+      {"AcronymFinderBase", ""},                            // empty: the default
+      {"AllAcronymsBase", "file:///etc/"},                  // not a web address: the default
+  };
+  auto lookup = [&](const char* key) -> std::optional<std::string> {
+    auto it = stored.find(key);
+    if (it == stored.end()) return std::nullopt;
+    return it->second;
+  };
+  const auto& sites = SearchSites();
+  EXPECT_EQ(BaseAddressOf(sites[0], lookup), "https://mirror.example/acronyma/");
+  EXPECT_EQ(BaseAddressOf(sites[1], lookup), sites[1].defaultBase);
+  EXPECT_EQ(BaseAddressOf(sites[2], lookup), sites[2].defaultBase);
+  EXPECT_EQ(BaseAddressOf(sites[3], lookup), sites[3].defaultBase);
+  for (const SearchSite& site : sites) EXPECT_TRUE(std::string(site.defaultBase).ends_with("/"));
+}
+
+}  // namespace
+}  // namespace quillon::ui

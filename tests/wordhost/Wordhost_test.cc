@@ -1,0 +1,240 @@
+// The desktop host headless, with the real add-in plug-in loaded into it.
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QApplication>
+#include <QClipboard>
+#include <QMenu>
+#include <QMimeData>
+#include <QTest>
+#include <QToolBar>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+
+#include "addin/host/Platform.h"
+#include "library/AddinState.h"
+#include "support/ScriptedMessageBox.h"
+#include "support/TempDir.h"
+#include "wordhost/app/DocumentView.h"
+#include "wordhost/app/MainWindow.h"
+#include "wordhost/app/QtServices.h"
+#include "wordhost/docx/Document.h"
+#include "wordhost/docx/Selection.h"
+#include "wordhost/docx/TextExport.h"
+
+namespace quillon::wordhost {
+namespace {
+
+const std::string kPlugin = QUILLON_BINARY_DIR "/lib/libquillon-addin.so";
+const std::string kQuillon = QUILLON_BINARY_DIR "/src/cli/quillon";
+
+std::string RunCommand(const std::string& command) {
+  std::string out;
+  FILE* pipe = ::popen(command.c_str(), "r");
+  if (pipe == nullptr) return out;
+  char buffer[4096];
+  size_t n;
+  while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) out.append(buffer, n);
+  ::pclose(pipe);
+  return out;
+}
+
+size_t Count(const std::string& text, const std::string& what) {
+  size_t n = 0;
+  for (size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + 1)) ++n;
+  return n;
+}
+
+class WordhostTest : public ::testing::Test {
+ protected:
+  WordhostTest() {
+    setenv("XDG_CONFIG_HOME", dir.File("config").c_str(), 1);
+    std::filesystem::copy_file(QUILLON_SOURCE_DIR "/samples/sample-thesis.docx", doc);
+    std::filesystem::copy_file(QUILLON_SOURCE_DIR "/samples/sample-library.abb", lib);
+    host::Platform().clipboard = &clipboard;
+    host::Platform().settings = &settings;
+    library::ResetState();
+  }
+  ~WordhostTest() override {
+    window.reset();
+    host::Platform() = {};
+    library::ResetState();
+  }
+
+  MainWindow& Open() {
+    window = std::make_unique<MainWindow>(doc);
+    window->show();
+    return *window;
+  }
+  int ConnectQuillon() {
+    return window->ConnectAddins(
+        {{"Quillon.Connect", "My Add-In", "Add-In Project Template", 3, kPlugin}});
+  }
+  QAction* Button(const char* tag) {
+    for (const auto& bar : window->commandBars().Bars())
+      for (QAction* action : bar->toolBar()->actions())
+        if (action->objectName() == tag) return action;
+    return nullptr;
+  }
+  docx::Document& Document() { return *window->application().document(); }
+
+  testing::TempDir dir;
+  const std::string doc = dir.File("thesis.docx");
+  const std::string lib = dir.File("library.abb");
+  QtClipboard clipboard;
+  QtSettingsStore settings;
+  testing::ScriptedMessageBox messages;
+  std::unique_ptr<MainWindow> window;
+};
+
+TEST_F(WordhostTest, PluginPutsUpTheBarWithFivePictureButtons) {
+  QApplication::clipboard()->setText(QStringLiteral("the user's text"));
+  Open();
+  ASSERT_EQ(ConnectQuillon(), 1) << (window->loadFailures.empty() ? "" : window->loadFailures[0]);
+  auto bar = window->commandBars().Item("Abbreviation bar");
+  ASSERT_TRUE(bar);
+  EXPECT_TRUE(bar->Visible());
+  EXPECT_EQ(bar->Position(), 4);
+  EXPECT_EQ(bar->Left(), 135);
+  EXPECT_EQ(bar->Top(), 149);
+  const char* tags[] = {"Abbrev", "ButtonUpdate", "ButtonInsertList", "ButtonInsertLastSelected",
+                        "ButtonExport"};
+  for (const char* tag : tags) {
+    QAction* action = Button(tag);
+    ASSERT_NE(action, nullptr) << tag;
+    const QImage face = action->icon().pixmap(16, 16).toImage();
+    ASSERT_FALSE(face.isNull()) << tag;
+    // The pictures stand on black, which the mask makes transparent.
+    EXPECT_EQ(qAlpha(face.pixel(0, 0)), 0) << tag;
+  }
+  EXPECT_EQ(Button("Abbrev")->toolTip(), QStringLiteral("Quillon"));
+  // Connecting left the user's clipboard as it was.
+  EXPECT_EQ(QApplication::clipboard()->text(), QStringLiteral("the user's text"));
+  // The bar is listed under View > Toolbars, and hiding it there hides it.
+  window->toolbarsMenu().aboutToShow();
+  ASSERT_EQ(window->toolbarsMenu().actions().size(), 1);
+  window->toolbarsMenu().actions()[0]->setChecked(false);
+  EXPECT_FALSE(bar->Visible());
+}
+
+TEST_F(WordhostTest, FiveButtonsThenSaveLeaveAnUpdatedDocument) {
+  Open();
+  ASSERT_EQ(ConnectQuillon(), 1);
+  library::State().LibraryPath = lib;
+  // Select "Neural" in the title: the manager finds its entry, Insert last selected puts a
+  // field over the selection.
+  const std::string shown = docx::ShowText(Document(), false);
+  const long at = static_cast<long>(shown.find("Neural"));
+  Document().selection().SetRange(at, at + 6);
+  Button("Abbrev")->trigger();
+  EXPECT_FALSE(library::State().LastSelectedAbb.empty());
+  bool managerShown = false;
+  for (QWidget* w : QApplication::topLevelWidgets())
+    managerShown |= w->isVisible() && w->windowTitle().startsWith(QStringLiteral("Quillon plugin"));
+  EXPECT_TRUE(managerShown);
+  const std::string abb = library::State().LastSelectedAbb;
+  const size_t fieldsBefore = Document().fieldIndex().Count();
+  Button("ButtonInsertLastSelected")->trigger();
+  EXPECT_EQ(Document().fieldIndex().Count(), fieldsBefore + 1);
+  Button("ButtonUpdate")->trigger();
+  Button("ButtonInsertList")->trigger();
+  Button("ButtonExport")->trigger();
+  EXPECT_EQ(
+      messages.Texts(),
+      (std::vector<std::string>{
+          "Abbrevations' formattings are updated according to their position in text",
+          "Abbreviation list is updated", "Abbreviations exported correctly to the open library"}));
+  ASSERT_TRUE(window->SaveTo());
+
+  const std::string json = RunCommand("'" + kQuillon + "' fields '" + doc + "' --json");
+  // No placeholder is left, the new field is there, and the list marker.
+  EXPECT_EQ(Count(json, "-#"), 0u) << json.substr(0, 400);
+  EXPECT_GE(Count(json, "<ABB>" + abb + "</ABB>"), 1u);
+  EXPECT_EQ(Count(json, "Abbreviation List"), 1u);
+  const std::string text = RunCommand("'" + kQuillon + "' show '" + doc + "'");
+  EXPECT_NE(text.find("Abbreviation\tMeaning\tPage"), std::string::npos) << text.substr(0, 300);
+}
+
+TEST_F(WordhostTest, DisconnectionStoresThePlacementAndRemovesTheBar) {
+  Open();
+  ASSERT_EQ(ConnectQuillon(), 1);
+  window->commandBars().Item("Abbreviation bar")->SetPosition(1);
+  window->DisconnectAddins();
+  EXPECT_FALSE(window->commandBars().Item("Abbreviation bar"));
+  EXPECT_EQ(settings.GetSetting("Quillon AddIn", "ToolBar", "Position"), "1");
+  EXPECT_TRUE(settings.GetSetting("Quillon AddIn", "ToolBar", "Width"));
+  // The next connection puts the bar back in its dock.
+  ASSERT_EQ(ConnectQuillon(), 1);
+  EXPECT_EQ(window->commandBars().Item("Abbreviation bar")->Position(), 1);
+}
+
+TEST_F(WordhostTest, APluginThatDoesNotLoadIsReportedAndSkipped) {
+  Open();
+  std::ofstream(dir.File("broken.so")) << "not a plug-in";
+  const int connected = window->ConnectAddins({{"Broken.Addin", "", "", 3, dir.File("broken.so")},
+                                               {"Quillon.Connect", "My Add-In", "", 3, kPlugin}});
+  EXPECT_EQ(connected, 1);
+  ASSERT_EQ(window->loadFailures.size(), 1u);
+  EXPECT_NE(window->loadFailures[0].find("Broken.Addin"), std::string::npos);
+  EXPECT_TRUE(window->commandBars().Item("Abbreviation bar"));
+}
+
+TEST_F(WordhostTest, TypingEnterBackspaceAndSaveAs) {
+  Open();
+  DocumentView& view = window->view();
+  view.setFocus();
+  Document().selection().SetRange(0, 0);
+  QTest::keyClicks(&view, "Draft ");
+  QTest::keyClick(&view, Qt::Key_Return);
+  QTest::keyClick(&view, Qt::Key_Backspace);
+  QTest::keyClick(&view, Qt::Key_Backspace);
+  const std::string target = dir.File("copy.docx");
+  ASSERT_TRUE(window->SaveTo(target));
+  const std::string text = RunCommand("'" + kQuillon + "' show '" + target + "'");
+  EXPECT_EQ(text.rfind("DraftLearning to See Faults", 0), 0u) << text.substr(0, 80);
+  // The original file is untouched by Save As.
+  EXPECT_EQ(RunCommand("'" + kQuillon + "' show '" + doc + "'").rfind("Learning", 0), 0u);
+}
+
+TEST_F(WordhostTest, TypingOverAFieldResultKeepsTheFieldWhole) {
+  Open();
+  const size_t fields = Document().fieldIndex().Count();
+  const docx::Story& story = Document().story();
+  const docx::FieldIndex& index = Document().fieldIndex();
+  const long separator = index.SeparatorOf(*index.At(0), story);
+  const long end = index.EndOf(*index.At(0), story);
+  // The whole result and the end mark selected: the edit would cut the field.
+  Document().selection().SetRange(separator + 1, end + 1);
+  std::string refusal;
+  window->view().reportRefusal = [&](const std::string& text) { refusal = text; };
+  const bool typed = window->view().Type("X");
+  EXPECT_EQ(Document().fieldIndex().Count(), fields);
+  if (typed) {
+    EXPECT_TRUE(refusal.empty());
+  } else {
+    EXPECT_FALSE(refusal.empty());
+  }
+  // Whatever happened, the document still saves and reads back with all its fields.
+  ASSERT_TRUE(window->SaveTo());
+  EXPECT_EQ(Count(RunCommand("'" + kQuillon + "' fields '" + doc + "' --json"), "\"code\""),
+            fields);
+}
+
+TEST_F(WordhostTest, FieldCodesAndPageOfTheCaret) {
+  Open();
+  window->view().SetShowCodes(true);
+  EXPECT_TRUE(window->view().ShowCodes());
+  Document().selection().SetRange(0, 0);
+  EXPECT_EQ(window->application().Selection().Information(3), 1);
+  // Only the lines in sight are laid out.
+  const QPixmap screen = window->view().viewport()->grab();
+  EXPECT_FALSE(screen.isNull());
+  const auto [first, last] = window->view().PaintedUnits();
+  EXPECT_EQ(first, 0u);
+  EXPECT_LE(last, Document().story().UnitCount());
+  EXPECT_GT(last, first);
+}
+
+}  // namespace
+}  // namespace quillon::wordhost

@@ -1,0 +1,110 @@
+#include "wordhost/docx/LayoutCopy.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include "wordhost/docx/DocxBuilder.h"
+#include "wordhost/docx/DocxError.h"
+#include "wordhost/docx/Package.h"
+#include "wordhost/docx/Wml.h"
+
+namespace quillon::docx {
+namespace {
+
+using testing::Fld;
+using testing::Load;
+using testing::Mark;
+using testing::P;
+using testing::R;
+using testing::Simple;
+
+// Returns the text of a copy's main part with each bookmark start shown as "[name]" where it
+// stands and each paragraph end as "|".
+std::string TextWithBookmarks(const std::string& bytes) {
+  std::string xml = Package::FromBytes(bytes).Read("word/document.xml");
+  pugi::xml_document doc;
+  doc.load_buffer(xml.data(), xml.size(), pugi::parse_full | pugi::parse_ws_pcdata);
+  struct Walker : pugi::xml_tree_walker {
+    std::string text;
+    bool for_each(pugi::xml_node& node) override {
+      if (IsW(node, "t")) text += node.text().get();
+      if (IsW(node, "bookmarkStart"))
+        text += "[" + std::string(node.attribute("w:name").value()) + "]";
+      if (IsW(node, "p") && node.previous_sibling() && IsW(node.previous_sibling(), "p"))
+        text += "|";
+      return true;
+    }
+  } walker;
+  doc.traverse(walker);
+  return walker.text;
+}
+
+struct FlattenCase {
+  const char* name;
+  std::string body;
+  std::string shown;  // what the copy shows (and the original shows with results)
+};
+
+void PrintTo(const FlattenCase& c, std::ostream* os) {
+  *os << c.name;
+}
+
+class FlattenTest : public ::testing::TestWithParam<FlattenCase> {};
+
+TEST_P(FlattenTest, CopyShowsTheResultsAndHasNoFields) {
+  const FlattenCase& c = GetParam();
+  std::unique_ptr<Document> original = Load(c.body);
+  std::string before = original->Range()->Text();
+  std::string bytes = FlattenedCopy(*original, {});
+  std::unique_ptr<Document> copy = Document::FromBytes(bytes);
+  EXPECT_EQ(copy->fieldIndex().Count(), 0u);
+  EXPECT_EQ(copy->Range()->Text(), c.shown);
+  EXPECT_EQ(original->Range()->Text(), before);  // the original is not changed
+  EXPECT_FALSE(original->Modified());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Fields, FlattenTest,
+    ::testing::Values(
+        FlattenCase{"Complex", P(R("a ") + Fld(" ADDIN X ", R("res")) + R(" b")), "a res b\r"},
+        FlattenCase{"ResultOfSeveralRuns",
+                    P(Fld(" ADDIN X ", R("one ") + R("two", "<w:b/>")) + R(".")), "one two.\r"},
+        FlattenCase{"Simple", P(R("s ") + Simple(" PAGE ", R("7")) + R(" e")), "s 7 e\r"},
+        FlattenCase{"NestedInCode",
+                    P(Mark("begin") + testing::Instr(" IF ") + Fld(" PAGE ", R("3")) +
+                      testing::Instr(" = 3 ") + Mark("separate") + R("yes") + Mark("end")),
+                    "yes\r"},
+        FlattenCase{"NestedInResult",
+                    P(Fld(" ADDIN X ", R("[") + Fld(" PAGE ", R("4")) + R("]")) + R("!")),
+                    "[4]!\r"},
+        FlattenCase{"NoResult",
+                    P(R("x") + Mark("begin") + testing::Instr(" TC ") + Mark("end") + R("y")),
+                    "xy\r"},
+        FlattenCase{"OverParagraphs",
+                    P(R("p ") + Mark("begin") + testing::Instr(" ADDIN X ") + Mark("separate") +
+                      R("first")) +
+                        P(R("second") + Mark("end") + R(" q")),
+                    "p first\rsecond q\r"}),
+    [](const ::testing::TestParamInfo<FlattenCase>& info) { return info.param.name; });
+
+// A bookmark stands right after the result of the field it names, inside the same paragraph.
+TEST(LayoutCopyTest, BookmarksFollowTheirFieldsResults) {
+  std::unique_ptr<Document> original = Load(P(R("a ") + Fld(" ADDIN A ", R("first")) + R(" mid ") +
+                                              Simple(" ADDIN B ", R("second")) + R(" tail ")) +
+                                            P(Fld(" ADDIN C ", R("third")) + R(" end")));
+  EXPECT_EQ(TextWithBookmarks(FlattenedCopy(*original, {{2, "m2"}, {0, "m0"}, {1, "m1"}})),
+            "a first[m0] mid second[m1] tail |third[m2] end");
+  EXPECT_EQ(TextWithBookmarks(FlattenedCopy(*original, {{1, "only"}})),
+            "a first mid second[only] tail |third end");
+  std::unique_ptr<Document> copy = Document::FromBytes(FlattenedCopy(*original, {{0, "m0"}}));
+  EXPECT_EQ(copy->Range()->Text(), "a first mid second tail \rthird end\r");
+}
+
+TEST(LayoutCopyTest, MarksThatDoNotPairUpAreRefused) {
+  std::unique_ptr<Document> original =
+      Load(P(R("a") + Mark("begin") + testing::Instr(" X ")) + P(Fld(" ADDIN A ", R("r"))));
+  EXPECT_THROW(FlattenedCopy(*original, {{0, "m"}}), DocxError);
+}
+
+}  // namespace
+}  // namespace quillon::docx
