@@ -100,6 +100,16 @@ TEST(LayoutCopyTest, BookmarksFollowTheirFieldsResults) {
   EXPECT_EQ(copy->Range()->Text(), "a first mid second tail \rthird end\r");
 }
 
+// The copy is read from the document's stored part when nothing changed: a part written in
+// another encoding comes out as UTF-8 that says so.
+TEST(LayoutCopyTest, ACopyOfAPartInAnotherEncodingIsUtf8) {
+  std::string latin1 =
+      testing::DocumentXml(P(R("caf\xE9 ") + Fld(" ADDIN A ", R("r"))), "ISO-8859-1");
+  std::unique_ptr<Document> original = Document::FromBytes(testing::MakeDocxAround(latin1));
+  std::unique_ptr<Document> copy = Document::FromBytes(FlattenedCopy(*original, {}));
+  EXPECT_EQ(copy->Range()->Text(), "caf\xC3\xA9 r\r");
+}
+
 TEST(LayoutCopyTest, MarksThatDoNotPairUpAreRefused) {
   std::unique_ptr<Document> original =
       Load(P(R("a") + Mark("begin") + testing::Instr(" X ")) + P(Fld(" ADDIN A ", R("r"))));
