@@ -78,7 +78,7 @@ size_t Baseline(const std::string& compressed, size_t size) {
 }
 
 size_t LoadEditSave(const std::string& package) {
-  auto doc = quillon::docx::Document::FromBytes(package, "generated.docx");
+  auto doc = quillon::docx::Document::FromBytes(package);
   doc->Fields().Item(1)->Result()->SetText("Meaning number 0 in full (ABA)");
   return doc->ToBytes().size();
 }
@@ -116,12 +116,12 @@ int main() {
   for (int round = 0; round < kRounds; ++round) {
     baseline = std::min(baseline, TimeOf([&] { sink = sink + Baseline(compressed, xmlSize); }));
     model = std::min(model, TimeOf([&] { sink = sink + LoadEditSave(large); }));
-    auto smallDoc = quillon::docx::Document::FromBytes(small, "walk.docx");
+    auto smallDoc = quillon::docx::Document::FromBytes(small);
     walkSmall = std::min(walkSmall, TimeOf([&] { sink = sink + Walk(*smallDoc); }));
-    auto largeDoc = quillon::docx::Document::FromBytes(large, "walk.docx");
+    auto largeDoc = quillon::docx::Document::FromBytes(large);
     walkLarge = std::min(walkLarge, TimeOf([&] { sink = sink + Walk(*largeDoc); }));
   }
-  auto largeDoc = quillon::docx::Document::FromBytes(large, "large.docx");
+  auto largeDoc = quillon::docx::Document::FromBytes(large);
 
   double saveRatio = model / baseline;
   double walkRatio = walkLarge / walkSmall;

@@ -21,7 +21,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     return 0;
   }
   try {
-    auto doc = docx::Document::FromBytes(package, "fuzz.docx");
+    auto doc = docx::Document::FromBytes(package);
     host::Fields& fields = doc->Fields();
     for (long i = 1; i <= fields.Count(); ++i) {
       auto field = fields.Item(i);
@@ -32,14 +32,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
       if (fields.Count() > 0) {
         fields.Item(1)->Result()->SetText("{X-#1}");
         fields.Item(fields.Count())->Select();
-        auto added = doc->selection().Fields().Add(*doc->selection().Range(), 35, "<ABB>X</ABB>");
+        auto added = doc->selection().Fields().Add(*doc->selection().Range(), host::wdFieldQuote,
+                                                   "<ABB>X</ABB>");
         added->Code()->Text();
       }
       long length = doc->story().Length();
       doc->Range(length / 3, length / 2)->SetText("text");
     } catch (const host::HostError&) {
     }
-    auto again = docx::Document::FromBytes(doc->ToBytes(), "again.docx");
+    auto again = docx::Document::FromBytes(doc->ToBytes());
     if (again->Fields().Count() != doc->Fields().Count()) __builtin_trap();
   } catch (const docx::DocxError&) {
   }

@@ -7,6 +7,8 @@
 #include <cstdint>
 #include <cstring>
 
+#include "base/Utf8.h"
+
 namespace quillon {
 namespace {
 
@@ -18,67 +20,6 @@ locale_t CaseLocale() {
     return l;
   }();
   return locale;
-}
-
-// Decodes one code point at text[i]; on invalid UTF-8 returns -1 and consumes one byte.
-int32_t DecodeAt(std::string_view text, size_t& i) {
-  const auto byte = [&](size_t k) { return static_cast<unsigned char>(text[k]); };
-  unsigned char lead = byte(i);
-  if (lead < 0x80) {
-    ++i;
-    return lead;
-  }
-  int extra = 0;
-  int32_t cp = 0;
-  if ((lead & 0xE0) == 0xC0) {
-    extra = 1;
-    cp = lead & 0x1F;
-  } else if ((lead & 0xF0) == 0xE0) {
-    extra = 2;
-    cp = lead & 0x0F;
-  } else if ((lead & 0xF8) == 0xF0) {
-    extra = 3;
-    cp = lead & 0x07;
-  } else {
-    ++i;
-    return -1;
-  }
-  if (i + extra >= text.size()) {
-    ++i;
-    return -1;
-  }
-  for (int k = 1; k <= extra; ++k) {
-    if ((byte(i + k) & 0xC0) != 0x80) {
-      ++i;
-      return -1;
-    }
-    cp = (cp << 6) | (byte(i + k) & 0x3F);
-  }
-  static constexpr int32_t kMinimum[] = {0, 0x80, 0x800, 0x10000};
-  if (cp < kMinimum[extra] || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) {
-    ++i;
-    return -1;
-  }
-  i += extra + 1;
-  return cp;
-}
-
-void Encode(int32_t cp, std::string& out) {
-  if (cp < 0x80) {
-    out += static_cast<char>(cp);
-  } else if (cp < 0x800) {
-    out += static_cast<char>(0xC0 | (cp >> 6));
-    out += static_cast<char>(0x80 | (cp & 0x3F));
-  } else if (cp < 0x10000) {
-    out += static_cast<char>(0xE0 | (cp >> 12));
-    out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (cp & 0x3F));
-  } else {
-    out += static_cast<char>(0xF0 | (cp >> 18));
-    out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
-    out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (cp & 0x3F));
-  }
 }
 
 template <typename Map>
@@ -93,11 +34,11 @@ std::string MapCase(std::string_view text, Map map) {
       continue;
     }
     size_t start = i;
-    int32_t cp = DecodeAt(text, i);
+    int32_t cp = DecodeUtf8At(text, i);
     if (cp < 0) {
       out.append(text.substr(start, i - start));
     } else {
-      Encode(static_cast<int32_t>(map(static_cast<wint_t>(cp))), out);
+      AppendUtf8(out, static_cast<char32_t>(map(static_cast<wint_t>(cp))));
     }
   }
   return out;
@@ -199,8 +140,8 @@ int CompareTextIgnoreCase(std::string_view a, std::string_view b) {
       ++i;
       ++j;
     } else {
-      int32_t pa = DecodeAt(a, i);
-      int32_t pb = DecodeAt(b, j);
+      int32_t pa = DecodeUtf8At(a, i);
+      int32_t pb = DecodeUtf8At(b, j);
       // Invalid bytes sort by their byte value above every code point.
       x = pa < 0 ? 0x110000 + ca : static_cast<int64_t>(Lower(static_cast<wint_t>(pa)));
       y = pb < 0 ? 0x110000 + cb : static_cast<int64_t>(Lower(static_cast<wint_t>(pb)));
@@ -212,12 +153,6 @@ int CompareTextIgnoreCase(std::string_view a, std::string_view b) {
   return 0;
 }
 
-size_t CodePointCount(std::string_view text) {
-  size_t count = 0;
-  for (size_t i = 0; i < text.size(); ++count) DecodeAt(text, i);
-  return count;
-}
-
 size_t DisplayWidth(std::string_view text) {
   size_t width = 0;
   for (size_t i = 0; i < text.size();) {
@@ -226,7 +161,7 @@ size_t DisplayWidth(std::string_view text) {
       ++i;
       continue;
     }
-    int32_t cp = DecodeAt(text, i);
+    int32_t cp = DecodeUtf8At(text, i);
     if (cp < 0) {
       ++width;
     } else if (InRanges(kWide, cp)) {
@@ -252,31 +187,6 @@ size_t FindIgnoringAsciiCase(std::string_view haystack, std::string_view needle)
     from = i + 1;
   }
   return std::string_view::npos;
-}
-
-int32_t DecodeCodePoint(std::string_view text, size_t& i) {
-  return DecodeAt(text, i);
-}
-
-size_t PreviousCodePointStart(std::string_view text, size_t i) {
-  if (i == 0) return 0;
-  size_t start = i - 1;
-  // Back over at most three continuation bytes to a lead byte that decodes up to i.
-  for (size_t back = 0;
-       back < 3 && start > 0 && (static_cast<unsigned char>(text[start]) & 0xC0) == 0x80; ++back) {
-    --start;
-  }
-  size_t next = start;
-  if (DecodeAt(text, next) >= 0 && next == i) return start;
-  return i - 1;
-}
-
-size_t FirstInvalidUtf8(std::string_view text) {
-  for (size_t i = 0; i < text.size();) {
-    size_t at = i;
-    if (DecodeAt(text, i) < 0) return at;
-  }
-  return text.size();
 }
 
 bool IsLetterOrDigit(int32_t c) {

@@ -24,9 +24,6 @@ std::string LowerCase(std::string_view text);
 // texts).
 int CompareTextIgnoreCase(std::string_view a, std::string_view b);
 
-// Returns the number of code points in text.
-size_t CodePointCount(std::string_view text);
-
 // Returns the number of terminal columns text takes: two for wide and full-width characters
 // (CJK, most emoji), none for combining marks, joiners and variation selectors, one for any
 // other code point and for each byte that is not valid UTF-8.
@@ -36,18 +33,6 @@ size_t DisplayWidth(std::string_view text);
 // to case (other bytes exactly), or npos.
 // REQUIRES: needle is not empty and its first character is not a letter (tags start with '<').
 size_t FindIgnoringAsciiCase(std::string_view haystack, std::string_view needle);
-
-// Decodes the code point at byte i of text and moves i past it. Returns -1, moving i one
-// byte on, for bytes that are not valid UTF-8 there. REQUIRES: i < text.size().
-int32_t DecodeCodePoint(std::string_view text, size_t& i);
-
-// Returns the byte where the code point ending just before byte i starts (i itself at 0; a
-// stray continuation byte counts alone).
-size_t PreviousCodePointStart(std::string_view text, size_t i);
-
-// Returns the byte offset of the first byte that is not valid UTF-8 (overlong forms and
-// surrogates included), or text.size() when all of text is valid.
-size_t FirstInvalidUtf8(std::string_view text);
 
 // Return whether code point c is a letter or digit, or a capital letter, in any script.
 bool IsLetterOrDigit(int32_t c);

@@ -6,6 +6,7 @@
 #include <memory>
 #include <optional>
 
+#include "cli/DocumentInput.h"
 #include "cli/DocumentJob.h"
 #include "cli/LayoutPages.h"
 #include "cli/LibreOfficeEngine.h"
@@ -66,25 +67,14 @@ class ProgressLine {
 int Insert(const DocumentOptions& o, CommandContext& context) {
   return RunDocumentJob(
       o, context, JobKind{true, false}, [&](host::Application& word, std::ostream&) {
-        host::Selection& selection = word.Selection();
-        if (o.at) {
-          selection.SetRange(*o.at, *o.at);
-        } else {
-          const std::string& wanted = o.after ? *o.after : *o.replace;
-          selection.SetRange(0, 0);
-          host::Find& find = selection.Find();
-          find.ClearFormatting();
-          find.SetText(wanted);
-          find.SetForward(true);
-          find.SetWrap(host::wdFindStop);
-          find.SetMatchCase(true);
-          find.SetMatchWholeWord(false);
-          if (!find.Execute()) {
-            context.err << "quillon: " << JsonString(wanted) << " not found in " << o.document
-                        << '\n';
-            return false;
-          }
-          if (o.after) selection.SetRange(selection.End(), selection.End());
+        std::string refusal = CheckUtf8Argument("--abb", o.abb);
+        if (refusal.empty()) refusal = CheckUtf8Argument("--text", o.text);
+        if (refusal.empty()) {
+          refusal = SelectInsertionPlace(word, {o.at, o.after, o.replace}, o.document);
+        }
+        if (!refusal.empty()) {
+          context.err << "quillon: " << refusal << '\n';
+          return false;
         }
         if (!library::FindEntry(o.library, o.abb, o.text)) {
           context.err << "quillon: note: " << o.library << " has no entry " << JsonString(o.abb)

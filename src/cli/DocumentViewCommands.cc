@@ -24,7 +24,7 @@ std::unique_ptr<docx::Document> OpenDocument(const std::string& path, CommandCon
   try {
     return docx::Document::Open(path);
   } catch (const docx::DocxError& e) {
-    context.err << "quillon: " << e.what() << '\n';
+    context.err << "quillon: cannot read " << path << ": " << e.what() << '\n';
     context.exitCode = kExitFailure;
     return nullptr;
   }

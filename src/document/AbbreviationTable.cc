@@ -4,6 +4,7 @@
 
 #include "addin/host/Document.h"
 #include "base/Text.h"
+#include "base/Utf8.h"
 #include "document/ListHeader.h"
 
 namespace quillon::document {
@@ -79,7 +80,7 @@ std::vector<library::OfferedEntry> ReadAbbreviationTable(host::Document& documen
 
 std::string DirectionOfText(std::string_view text) {
   for (size_t i = 0; i < text.size();) {
-    int32_t c = DecodeCodePoint(text, i);
+    int32_t c = DecodeUtf8At(text, i);
     const bool digit =
         (c >= '0' && c <= '9') || (c >= 0x0660 && c <= 0x0669) || (c >= 0x06F0 && c <= 0x06F9);
     if (c < 0 || digit) continue;

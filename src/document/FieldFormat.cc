@@ -9,6 +9,7 @@
 #include "addin/host/HostError.h"
 #include "addin/host/Platform.h"
 #include "base/Text.h"
+#include "base/Utf8.h"
 #include "library/AddinState.h"
 #include "library/LibraryError.h"
 #include "library/SQLlite.h"
@@ -31,12 +32,7 @@ bool CutTag(std::string_view code, std::string_view open, std::string_view close
 
 // The first character of text (a whole UTF-8 sequence).
 std::string FirstCharacter(std::string_view text) {
-  if (text.empty()) return {};
-  size_t length = 1;
-  while (length < text.size() && (static_cast<unsigned char>(text[length]) & 0xC0) == 0x80) {
-    ++length;
-  }
-  return std::string(text.substr(0, length));
+  return std::string(text.substr(0, ByteOffsetOf(text, 1)));
 }
 
 constexpr const char* kPlaceFieldFailure =

@@ -9,6 +9,7 @@
 #include "addin/host/Application.h"
 #include "base/AhoCorasick.h"
 #include "base/Text.h"
+#include "base/Utf8.h"
 #include "document/AbbreviationTable.h"
 #include "library/EntryTransfer.h"
 
@@ -23,12 +24,12 @@ constexpr size_t kContextLength = 30;  // code points on each side
 // Returns the code point at byte i, or -1 at the end or on a byte that is not UTF-8.
 int32_t CodeAt(std::string_view text, size_t i) {
   if (i >= text.size()) return -1;
-  return DecodeCodePoint(text, i);
+  return DecodeUtf8At(text, i);
 }
 
 // Returns the byte just after the code point at byte i.
 size_t After(std::string_view text, size_t i) {
-  DecodeCodePoint(text, i);
+  DecodeUtf8At(text, i);
   return i;
 }
 
@@ -190,7 +191,7 @@ bool AtSentenceStart(std::string_view text, size_t i) {
 // Returns text with its first letter in capitals.
 std::string CapitaliseFirst(const std::string& text) {
   size_t end = 0;
-  if (text.empty() || DecodeCodePoint(text, end) < 0) return text;
+  if (text.empty() || DecodeUtf8At(text, end) < 0) return text;
   return UpperCase(std::string_view(text).substr(0, end)) + text.substr(end);
 }
 
@@ -216,7 +217,7 @@ std::string ContextOf(std::string_view text, size_t start, size_t end) {
   size_t takenAfter = 0;
   for (size_t i = from; i < text.size() && takenAfter < kContextLength;) {
     size_t at = i;
-    int32_t c = DecodeCodePoint(text, i);
+    int32_t c = DecodeUtf8At(text, i);
     if (at >= end && EndsParagraph(c)) break;
     if (c == kFieldBegin) {
       open.push_back(true);
@@ -384,7 +385,7 @@ std::vector<Hit> SettleOverlaps(std::vector<Hit> hits) {
 bool InAbbreviationShape(std::string_view inner) {
   size_t count = 0, letters = 0, capitals = 0;
   for (size_t i = 0; i < inner.size();) {
-    int32_t c = DecodeCodePoint(inner, i);
+    int32_t c = DecodeUtf8At(inner, i);
     ++count;
     if (c > 0 && IsLetterOrDigit(c)) {
       bool digit = c >= '0' && c <= '9';
@@ -401,7 +402,7 @@ bool InAbbreviationShape(std::string_view inner) {
 int32_t Lowered(std::string_view text, size_t at, size_t next) {
   std::string lower = LowerCase(text.substr(at, next - at));
   size_t i = 0;
-  return lower.empty() ? -1 : DecodeCodePoint(lower, i);
+  return lower.empty() ? -1 : DecodeUtf8At(lower, i);
 }
 
 // Finds the meaning that the abbreviation in parentheses at byte open stands for: the shortest
@@ -412,7 +413,7 @@ size_t LongFormBefore(std::string_view text, size_t open, std::string_view abb) 
   std::vector<int32_t> letters;
   for (size_t i = 0; i < abb.size();) {
     size_t at = i;
-    int32_t c = DecodeCodePoint(abb, i);
+    int32_t c = DecodeUtf8At(abb, i);
     if (c > 0 && IsLetterOrDigit(c)) letters.push_back(Lowered(abb, at, i));
   }
   if (letters.empty()) return std::string::npos;

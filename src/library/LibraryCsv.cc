@@ -6,6 +6,7 @@
 #include <memory>
 
 #include "base/Text.h"
+#include "base/Utf8.h"
 
 namespace quillon::library {
 namespace {
@@ -158,8 +159,8 @@ std::string WriteLibraryCsv(const std::vector<AbbreviationEntry>& entries) {
 
 LibraryCsvRecords ReadLibraryCsv(std::string_view text) {
   ParseState state;
-  size_t invalid = FirstInvalidUtf8(text);
-  if (invalid != text.size()) {
+  size_t invalid = FindInvalidUtf8(text);
+  if (invalid != std::string_view::npos) {
     state.collector.Fail(LineOf(text, invalid), "the text is not UTF-8");
     return std::move(state.collector.result());
   }

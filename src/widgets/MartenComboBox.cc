@@ -7,6 +7,7 @@
 #include <variant>
 
 #include "base/Text.h"
+#include "base/Utf8.h"
 #include "widgets/MartenComboBoxPattern.h"
 #include "widgets/MartenComboBoxSortKeys.h"
 #include "widgets/WidgetError.h"
@@ -97,17 +98,6 @@ void ReadStored(const PropertyBag& bag, const char* key, T& value, const T& def)
 template <typename T>
 void WriteStored(PropertyBag& bag, const char* key, const T& value, const T& def) {
   WriteProperty<T>(bag, key, value, def);
-}
-
-// Byte offset of code point n in UTF-8 text (text.size() when n is past the end).
-size_t OffsetOfCodePoint(std::string_view text, size_t n) {
-  size_t i = 0;
-  while (i < text.size() && n > 0) {
-    ++i;
-    while (i < text.size() && (static_cast<unsigned char>(text[i]) & 0xC0) == 0x80) ++i;
-    --n;
-  }
-  return i;
 }
 
 // (low + high) / 2 rounded to the nearest whole number, halves to even.
@@ -459,16 +449,16 @@ void MartenComboBox::SetSelLength(int32_t length) {
 }
 
 std::string MartenComboBox::SelText() const {
-  size_t from = OffsetOfCodePoint(text_, static_cast<size_t>(selStart_));
-  size_t to = from + OffsetOfCodePoint(std::string_view(text_).substr(from),
-                                       static_cast<size_t>(selLength_));
+  size_t from = ByteOffsetOf(text_, static_cast<size_t>(selStart_));
+  size_t to =
+      from + ByteOffsetOf(std::string_view(text_).substr(from), static_cast<size_t>(selLength_));
   return text_.substr(from, to - from);
 }
 
 void MartenComboBox::SetSelText(std::string_view text) {
-  size_t from = OffsetOfCodePoint(text_, static_cast<size_t>(selStart_));
-  size_t to = from + OffsetOfCodePoint(std::string_view(text_).substr(from),
-                                       static_cast<size_t>(selLength_));
+  size_t from = ByteOffsetOf(text_, static_cast<size_t>(selStart_));
+  size_t to =
+      from + ByteOffsetOf(std::string_view(text_).substr(from), static_cast<size_t>(selLength_));
   text_.replace(from, to - from, text);
   selStart_ += static_cast<int32_t>(CodePointCount(text));
   selLength_ = 0;
@@ -487,7 +477,7 @@ int32_t MartenComboBox::FindRow(std::string_view typed, SearchMode mode) const {
         passes = cell == wanted;
         break;
       case kSearchAtOrAfter:
-        passes = std::string_view(cell).substr(0, OffsetOfCodePoint(cell, wantedLength)) >= wanted;
+        passes = std::string_view(cell).substr(0, ByteOffsetOf(cell, wantedLength)) >= wanted;
         break;
       case kSearchPattern:
         passes = MatchesPattern(cell, pattern);

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "base/Text.h"
+#include "base/Utf8.h"
 
 namespace quillon::widgets {
 
@@ -235,13 +235,7 @@ std::string MartenComboBoxInput::AutoComplete(const std::string& typedLeft) cons
   if (row < 0) return {};
   const std::string cell = combo_.ItemText(row, combo_.SearchColumn());
   // Skip as many characters of the row's text as were typed.
-  size_t skip = CodePointCount(typedLeft), at = 0;
-  while (at < cell.size() && skip > 0) {
-    ++at;
-    while (at < cell.size() && (static_cast<unsigned char>(cell[at]) & 0xC0) == 0x80) ++at;
-    --skip;
-  }
-  return cell.substr(at);
+  return cell.substr(ByteOffsetOf(cell, CodePointCount(typedLeft)));
 }
 
 int32_t MartenComboBoxInput::EnterSearch(const std::string& typed) {

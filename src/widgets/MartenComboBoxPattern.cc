@@ -4,37 +4,10 @@
 #include <utility>
 #include <vector>
 
+#include "base/Utf8.h"
+
 namespace quillon::widgets {
 namespace {
-
-// Splits UTF-8 into code points; an invalid byte stands for itself so that nothing is lost.
-std::vector<char32_t> CodePoints(std::string_view s) {
-  std::vector<char32_t> out;
-  out.reserve(s.size());
-  size_t i = 0;
-  while (i < s.size()) {
-    unsigned char c = static_cast<unsigned char>(s[i]);
-    size_t extra = c >= 0xC2 && c <= 0xDF   ? 1
-                   : c >= 0xE0 && c <= 0xEF ? 2
-                   : c >= 0xF0 && c <= 0xF4 ? 3
-                                            : 0;
-    char32_t cp = extra == 1 ? c & 0x1F : extra == 2 ? c & 0x0F : extra == 3 ? c & 0x07 : c;
-    bool valid = i + extra < s.size();
-    for (size_t k = 1; valid && k <= extra; ++k) {
-      unsigned char cc = static_cast<unsigned char>(s[i + k]);
-      valid = (cc & 0xC0) == 0x80;
-      cp = (cp << 6) | (cc & 0x3F);
-    }
-    if (extra == 0 || !valid) {
-      out.push_back(c);
-      ++i;
-    } else {
-      out.push_back(cp);
-      i += 1 + extra;
-    }
-  }
-  return out;
-}
 
 struct Token {
   enum Kind { kLiteral, kAny, kDigit, kSet, kStar } kind;
@@ -64,7 +37,7 @@ struct Token {
 };
 
 // Parses the pattern; returns false when it is malformed.
-bool Parse(const std::vector<char32_t>& p, std::vector<Token>& tokens) {
+bool Parse(const std::u32string& p, std::vector<Token>& tokens) {
   for (size_t i = 0; i < p.size(); ++i) {
     char32_t c = p[i];
     if (c == U'*') {
@@ -114,8 +87,8 @@ bool Parse(const std::vector<char32_t>& p, std::vector<Token>& tokens) {
 
 bool MatchesPattern(std::string_view text, std::string_view pattern) {
   std::vector<Token> tokens;
-  if (!Parse(CodePoints(pattern), tokens)) return false;
-  std::vector<char32_t> s = CodePoints(text);
+  if (!Parse(DecodeUtf8(pattern), tokens)) return false;
+  std::u32string s = DecodeUtf8(text);
   // Every token but the star consumes exactly one character, so the classic greedy walk that
   // remembers the last star and retries from one character further is complete.
   size_t si = 0, ti = 0;

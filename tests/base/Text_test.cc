@@ -43,7 +43,6 @@ TEST(TextTest, ComparesIgnoringCase) {
   EXPECT_EQ(CompareTextIgnoreCase("b", "A"), 1);
   EXPECT_EQ(CompareTextIgnoreCase("ÉCOLE", "école"), 0);
   EXPECT_EQ(CompareTextIgnoreCase("ab", "AB c"), -1);
-  EXPECT_EQ(CodePointCount("עברית"), 5u);
 }
 
 TEST(TextTest, DisplayWidthCountsTerminalColumns) {
@@ -81,42 +80,6 @@ TEST(TextTest, FindsIgnoringAsciiCaseOnly) {
       {"", "<", std::string_view::npos},
   };
   for (const Case& c : cases) EXPECT_EQ(FindIgnoringAsciiCase(c.haystack, c.needle), c.at);
-}
-
-}  // namespace
-}  // namespace quillon
-
-namespace quillon {
-namespace {
-
-TEST(TextTest, DecodesCodePointsForwardAndBack) {
-  const std::string text = "a\xC3\xA9\xE2\x82\xAC\xF0\x9F\x98\x80\xFFz";  // a é € 😀, a bad byte, z
-  std::vector<int32_t> decoded;
-  std::vector<size_t> starts;
-  for (size_t i = 0; i < text.size();) {
-    starts.push_back(i);
-    decoded.push_back(DecodeCodePoint(text, i));
-  }
-  EXPECT_EQ(decoded, (std::vector<int32_t>{'a', 0xE9, 0x20AC, 0x1F600, -1, 'z'}));
-  for (size_t k = starts.size(); k-- > 1;) {
-    size_t end = k + 1 < starts.size() ? starts[k + 1] : text.size();
-    EXPECT_EQ(PreviousCodePointStart(text, end), starts[k]) << k;
-  }
-  EXPECT_EQ(PreviousCodePointStart(text, 0), 0u);
-  EXPECT_EQ(PreviousCodePointStart("\x82z", 1), 0u);  // a stray continuation byte alone
-}
-
-TEST(TextTest, FindsTheFirstByteThatIsNotUtf8) {
-  const std::pair<std::string, size_t> cases[] = {
-      {"plain", 5},
-      {"\xC3\xA9t\xC3\xA9", 5},
-      {"ab\xC3", 2},              // cut short
-      {"a\xC0\xAF", 1},           // overlong
-      {"\xED\xA0\x80", 0},        // a surrogate
-      {"ok\xF4\x90\x80\x80", 2},  // past U+10FFFF
-      {"x\x80", 1},
-  };
-  for (const auto& [text, offset] : cases) EXPECT_EQ(FirstInvalidUtf8(text), offset) << text;
 }
 
 TEST(TextTest, ClassifiesLettersInEveryScript) {

@@ -19,6 +19,7 @@ namespace quillon::document {
 
 using docx::testing::Fld;
 using docx::testing::P;
+using docx::testing::PageBreak;
 using docx::testing::R;
 
 // The XML of an abbreviation field showing display.
@@ -33,10 +34,6 @@ inline std::string AbbField(const std::string& abb, const std::string& text, con
 inline std::string Placeholder(const std::string& abb, const std::string& text,
                                const std::string& tag = "LTR") {
   return AbbField(abb, text, tag, "{" + abb + "-#}");
-}
-
-inline std::string PageBreak() {
-  return "<w:r><w:br w:type=\"page\"/></w:r>";
 }
 
 class DocumentTest : public ::testing::Test {

@@ -24,7 +24,7 @@ class Fields {
   // text) in the formatting of the text it replaces or of the run at the insertion point.
   // Returns the new field, owned by the caller. Throws HostError for an unsupported type or a
   // range that cuts a field in two.
-  virtual std::unique_ptr<Field> Add(const host::Range& range, int type,
+  virtual std::unique_ptr<Field> Add(const host::Range& range, WdFieldType type,
                                      Optional<std::string> text = kMissing,
                                      Optional<bool> preserveFormatting = kMissing) = 0;
 

@@ -21,8 +21,8 @@ class Tables {
   // WdAutoFitBehavior) and puts the insertion point in its first cell. Returns the table,
   // owned by the caller. Throws HostError for a range inside a table or zero rows/columns.
   virtual std::unique_ptr<Table> Add(const host::Range& range, long rows, long columns,
-                                     Optional<int> defaultBehavior = kMissing,
-                                     Optional<int> autoFitBehavior = kMissing) = 0;
+                                     Optional<WdDefaultTableBehavior> defaultBehavior = kMissing,
+                                     Optional<WdAutoFitBehavior> autoFitBehavior = kMissing) = 0;
 };
 
 }  // namespace quillon::host

@@ -265,8 +265,8 @@ class Impl::Fields : public host::Fields {
     }
     return std::make_unique<Field>(impl_, marks[static_cast<size_t>(index - 1)]);
   }
-  std::unique_ptr<host::Field> Add(const host::Range&, int, host::Optional<std::string>,
-                                   host::Optional<bool>) override {
+  std::unique_ptr<host::Field> Add(const host::Range&, host::WdFieldType,
+                                   host::Optional<std::string>, host::Optional<bool>) override {
     NotOffered("adding a field");
   }
 

@@ -7,7 +7,7 @@
 #include "addin/host/HostError.h"
 #include "wordhost/docx/Document.h"
 #include "wordhost/docx/Selection.h"
-#include "wordhost/docx/Utf8.h"
+#include "wordhost/docx/StoryText.h"
 
 namespace quillon::wordhost {
 namespace {
@@ -64,7 +64,7 @@ DocumentView::Line DocumentView::LineOf(size_t unit) const {
   line.start = story.UnitStart(unit);
   line.end = line.start + story.UnitLength(unit);
   AllFields display(showCodes_);
-  story.Shown(line.start, line.end, display, line.text, line.positions);
+  docx::ShownCharacters(story, line.start, line.end, display, line.text, line.positions);
   return line;
 }
 

@@ -1,6 +1,7 @@
 // A .docx document: the package, its main document XML, the story positions over it and the
-// field index, behind Word's Document interface. Every edit of the main text goes through the
-// routines here, which keep fields whole, the field index in step and the selection in place.
+// field index, behind Word's Document interface. Every edit of the main text's characters goes
+// through the routines here, which keep fields whole, the field index in step and the
+// selection in place; tables (Tables.h) build on them.
 #pragma once
 
 #include <pugixml.hpp>
@@ -26,12 +27,13 @@ class DocumentTables;
 
 class Document : public host::Document {
  public:
-  // Returns the document in the .docx file at path. Throws DocxError whose message names the
-  // file and says what is wrong (not a zip, no main document, malformed XML, a part too
-  // large). The file is never written by loading.
+  // Returns the document in the .docx file at path. Throws DocxError whose message says what
+  // is wrong (not a file, not a zip, no main document, malformed XML, a part too large or too
+  // deeply nested) without naming the file, which the caller adds. The file is never written
+  // by loading.
   static std::unique_ptr<Document> Open(const std::string& path);
-  // Returns the document held in bytes; name stands for it in error messages. Throws as Open.
-  static std::unique_ptr<Document> FromBytes(std::string bytes, const std::string& name);
+  // Returns the document held in bytes. Throws as Open.
+  static std::unique_ptr<Document> FromBytes(std::string bytes);
   ~Document() override;
 
   host::Fields& Fields() override;
@@ -73,35 +75,40 @@ class Document : public host::Document {
 
   // Throws HostError (kErrBadParameter) unless 0 <= start <= end <= story length.
   void CheckRange(long start, long end) const;
+  // Checks [start, end) as CheckRange does before an edit of it. The collapsed end of the
+  // story becomes the position before the final paragraph mark, which an insertion point
+  // cannot pass: what is written there goes before the mark.
+  void CheckEdit(long& start, long& end) const;
+  // Throws HostError (kErrBadParameter), saying where, unless text is valid UTF-8: the
+  // document never holds what other readers would refuse.
+  static void CheckText(const std::string& text);
   // Replaces [start, end) with text ("\r" or "\n" start a paragraph, "\t" is a tab) in the
   // formatting of the replaced text or of the run at start. Returns the length written.
-  // Throws HostError when the range cuts a field in two or spans table cells.
+  // Throws HostError when the range cuts a field in two or spans table cells, or for text
+  // that is not valid UTF-8; the document is then unchanged.
   long ReplaceText(long start, long end, const std::string& text);
   // Removes [start, end) and the fields wholly inside it. Throws as ReplaceText.
   void RemoveContent(long start, long end);
-  // Writes a new field (type 35 QUOTE, or -1 with text as the code) over [start, end).
-  // Returns its record. Throws HostError for another type or a range that cuts a field.
-  FieldPtr AddField(long start, long end, int type, const std::string& text);
+  // Writes a new field (wdFieldQuote, or wdFieldEmpty with text as the code) over [start, end).
+  // Returns its record. Throws HostError for another type, a range that cuts a field or text
+  // that is not valid UTF-8.
+  FieldPtr AddField(long start, long end, host::WdFieldType type, const std::string& text);
   // Removes field (marks, code and result). REQUIRES: field.alive.
   void DeleteField(FieldRecord& field);
   // Replaces field's result with one run of text in the formatting of the result's first
-  // run. REQUIRES: field.alive.
+  // run. Throws HostError for text that is not valid UTF-8. REQUIRES: field.alive.
   void SetFieldResult(FieldRecord& field, const std::string& text);
   // Types a paragraph mark at pos.
   void SplitParagraph(long pos);
-  // Adds a rows x columns table in place of [start, end) and returns it. Throws HostError in
-  // a table or for zero rows or columns.
-  pugi::xml_node AddTable(long start, long end, long rows, long columns, int behavior, int autoFit);
-  // Removes table, which covers [start, end), with the fields inside it.
-  void RemoveTable(pugi::xml_node table, long start, long end);
-  // Adds an empty row after the last row of table and returns the new row's first cell.
-  pugi::xml_node AddRow(pugi::xml_node table);
+  // Notes an edit made outside the routines above (tables) that turned [start, end) into
+  // newLength characters: the document is modified and the selection moves with the text.
+  void NoteEdit(long start, long end, long newLength);
   // Makes pages come from source (nullptr: from the document's own page marks). REQUIRES:
   // source outlives its use here.
   void SetPageSource(PageSource* source) { pageSource_ = source; }
   // Returns the page of pos as the page source (or the document's marks) says.
   long PageAt(long pos) const;
-  // Notes a change of the document's XML outside the routines above (table properties).
+  // Notes a change of the document's XML that moves no text (table properties).
   void MarkModified() { modified_ = true; }
 
  private:
@@ -114,9 +121,6 @@ class Document : public host::Document {
   size_t RemoveContentLeavingFields(long start, long end, size_t& first);
   void ConvertSimple(pugi::xml_node simple);
   long InsertText(long pos, const std::string& text, pugi::xml_node format, bool asCode);
-  // Moves the selection as an edit of [start, end) into newLength characters moves the text.
-  void NoteEdit(long start, long end, long newLength);
-  std::string RelationshipTarget(const std::string& sourcePart, const std::string& type) const;
 
   Package package_;
   std::string path_;

@@ -1,5 +1,7 @@
 #include "wordhost/docx/FieldIndex.h"
 
+#include "wordhost/docx/Wml.h"
+
 namespace quillon::docx {
 
 void FieldIndex::Build(const Story& story) {

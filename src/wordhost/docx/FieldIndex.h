@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "wordhost/docx/Story.h"
+#include "wordhost/docx/StoryText.h"
 
 namespace quillon::docx {
 

@@ -20,7 +20,7 @@ std::unique_ptr<host::Field> DocumentFields::Item(long index) const {
   return std::make_unique<docx::Field>(document_, fields.At(static_cast<size_t>(index - 1)));
 }
 
-std::unique_ptr<host::Field> DocumentFields::Add(const host::Range& range, int type,
+std::unique_ptr<host::Field> DocumentFields::Add(const host::Range& range, host::WdFieldType type,
                                                  host::Optional<std::string> text,
                                                  host::Optional<bool> preserveFormatting) {
   // Only the QUOTE and empty field kinds are written, and neither is ever formatted by a

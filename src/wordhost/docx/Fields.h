@@ -13,7 +13,7 @@ class DocumentFields : public host::Fields {
 
   long Count() const override;
   std::unique_ptr<host::Field> Item(long index) const override;
-  std::unique_ptr<host::Field> Add(const host::Range& range, int type,
+  std::unique_ptr<host::Field> Add(const host::Range& range, host::WdFieldType type,
                                    host::Optional<std::string> text,
                                    host::Optional<bool> preserveFormatting) override;
 

@@ -6,9 +6,10 @@
 
 #include "addin/host/HostError.h"
 #include "base/Text.h"
+#include "base/Utf8.h"
 #include "wordhost/docx/Document.h"
 #include "wordhost/docx/Selection.h"
-#include "wordhost/docx/Utf8.h"
+#include "wordhost/docx/StoryText.h"
 
 namespace quillon::docx {
 namespace {
@@ -50,7 +51,7 @@ std::optional<Match> Search(const Document& document, long start, long end,
                             bool forward) {
   std::u32string text;
   std::vector<long> positions;
-  document.story().Shown(start, end, document.fieldIndex(), text, positions);
+  ShownCharacters(document.story(), start, end, document.fieldIndex(), text, positions);
   if (pattern.empty() || text.size() < pattern.size()) return std::nullopt;
   std::u32string haystack = text;
   std::u32string needle = pattern;
@@ -149,7 +150,8 @@ bool Find::Execute(const host::FindExecuteArgs& args) {
   }
   if (!match) return false;
   if (replace == host::wdReplaceOne) {
-    std::string matched = document_.story().Text(match->start, match->end, document_.fieldIndex());
+    std::string matched =
+        ShownText(document_.story(), match->start, match->end, document_.fieldIndex());
     std::string replacement = replacement_.Text();
     if (!matchCase_) replacement = AdaptCase(matched, replacement);
     long written = document_.ReplaceText(match->start, match->end, replacement);

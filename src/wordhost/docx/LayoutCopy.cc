@@ -3,10 +3,11 @@
 #include <pugixml.hpp>
 
 #include <map>
-#include <sstream>
 
 #include "wordhost/docx/Document.h"
 #include "wordhost/docx/DocxError.h"
+#include "wordhost/docx/Wml.h"
+#include "wordhost/docx/XmlPart.h"
 
 namespace quillon::docx {
 namespace {
@@ -121,18 +122,14 @@ std::string FlattenedCopy(const Document& document, const std::vector<LayoutBook
   Package package = Package::FromBytes(document.ToBytes());
   std::string content = package.Read(document.mainPart());
   pugi::xml_document xml;
-  if (!xml.load_buffer(content.data(), content.size(), pugi::parse_full | pugi::parse_ws_pcdata)) {
-    throw DocxError("the main document cannot be read back for layout");
-  }
+  ParsePart(xml, document.mainPart(), content, pugi::parse_full | pugi::parse_ws_pcdata);
   pugi::xml_node body = xml.document_element().child("w:body");
   Flattener flattener(bookmarks);
   flattener.Walk(body);
   if (!flattener.paired() || flattener.fieldCount() != document.fieldIndex().Count()) {
     throw DocxError("the field marks of the document do not pair up; its pages cannot be laid out");
   }
-  std::ostringstream out;
-  xml.save(out, "", pugi::format_raw, pugi::encoding_utf8);
-  return package.Write({{document.mainPart(), out.str()}});
+  return package.Write({{document.mainPart(), SerializePart(xml)}});
 }
 
 }  // namespace quillon::docx

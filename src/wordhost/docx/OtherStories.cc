@@ -4,7 +4,7 @@
 
 #include <string_view>
 
-#include "wordhost/docx/DocxError.h"
+#include "wordhost/docx/XmlPart.h"
 
 namespace quillon::docx {
 namespace {
@@ -111,10 +111,7 @@ std::vector<OtherStoryField> OtherStoryFields(const Document& document) {
     if (story.empty()) continue;
     std::string content = document.package().Read(name);
     pugi::xml_document xml;
-    pugi::xml_parse_result parsed = xml.load_buffer(content.data(), content.size());
-    if (!parsed) {
-      throw DocxError(name + " is not well-formed XML (" + parsed.description() + ")");
-    }
+    ParsePart(xml, name, content, pugi::parse_default);
     FieldCollector collector(story, fields);
     collector.Collect(xml.document_element(), false);
   }

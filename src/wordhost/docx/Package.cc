@@ -92,12 +92,23 @@ Package Package::FromBytes(std::string bytes) {
 }
 
 Package Package::FromFile(const std::string& path) {
+  struct stat info;
+  if (::stat(path.c_str(), &info) != 0) {
+    throw DocxError("cannot open the file: " + std::string(std::strerror(errno)));
+  }
+  if (S_ISDIR(info.st_mode)) throw DocxError("it is a directory, not a .docx document");
+  if (!S_ISREG(info.st_mode)) throw DocxError("it is not a regular file, not a .docx document");
+  if (static_cast<uint64_t>(info.st_size) > kMaxPackageSize) {
+    throw DocxError("the file is larger than " + std::to_string(kMaxPackageSize >> 20) +
+                    " MiB, more than a .docx document may be");
+  }
   std::ifstream in(path, std::ios::binary);
   if (!in) throw DocxError("cannot open the file: " + std::string(std::strerror(errno)));
   in.seekg(0, std::ios::end);
   std::streamoff size = in.tellg();
-  if (size < 0) throw DocxError("cannot read the file");
-  if (static_cast<uint64_t>(size) > kMaxPackageSize) throw DocxError("the file is too large");
+  if (size < 0 || static_cast<uint64_t>(size) > kMaxPackageSize) {
+    throw DocxError("cannot read the file");
+  }
   in.seekg(0);
   std::string bytes(static_cast<size_t>(size), '\0');
   if (!in.read(bytes.data(), size)) throw DocxError("cannot read the file");
@@ -114,8 +125,9 @@ std::string Package::Read(const std::string& name) const {
   size_t index = static_cast<size_t>(it - names_.begin());
   uint64_t declared = sizes_[index];
   if (declared > kMaxPartSize) {
-    throw DocxError("part " + name + " is too large when unpacked (" +
-                    std::to_string(declared >> 20) + " MiB); refusing it as a zip bomb");
+    throw DocxError(name + " unpacks to " + std::to_string(declared >> 20) +
+                    " MiB, more than the " + std::to_string(kMaxPartSize >> 20) +
+                    " MiB a part may have");
   }
   ArchivePtr archive = OpenArchive(bytes_, ZIP_RDONLY);
   std::unique_ptr<zip_file_t, FileCloser> file(zip_fopen_index(archive.get(), index, 0));
@@ -123,8 +135,9 @@ std::string Package::Read(const std::string& name) const {
     throw DocxError("cannot unpack part " + name + ": " +
                     zip_error_strerror(zip_get_error(archive.get())));
   }
-  // Read one byte more than declared: an entry whose data inflates beyond its declared size
-  // is corrupt (and libzip's CRC check catches the rest).
+  // Read one byte more than declared, and stop there: an entry whose data inflates beyond its
+  // declared size is corrupt, and never unpacks further than that (libzip's CRC check catches
+  // the rest).
   std::string content(static_cast<size_t>(declared) + 1, '\0');
   size_t filled = 0;
   while (filled < content.size()) {
@@ -136,7 +149,11 @@ std::string Package::Read(const std::string& name) const {
     if (n == 0) break;
     filled += static_cast<size_t>(n);
   }
-  if (filled != declared) throw DocxError("part " + name + " is damaged (wrong size)");
+  if (filled != declared) {
+    throw DocxError(name + " is damaged: it unpacks to " +
+                    std::string(filled > declared ? "more" : "less") + " than the " +
+                    std::to_string(declared) + " bytes it declares");
+  }
   content.resize(filled);
   return content;
 }

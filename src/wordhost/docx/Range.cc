@@ -54,7 +54,7 @@ std::string Range::Text() const {
   CheckAlive();
   if (part_ == Part::kCode) return document_.CodeText(*field_);
   if (part_ == Part::kResult) return document_.ResultText(*field_);
-  return document_.story().Text(Start(), End(), document_.fieldIndex());
+  return ShownText(document_.story(), Start(), End(), document_.fieldIndex());
 }
 
 std::string Range::StoryText() const {

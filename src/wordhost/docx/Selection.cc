@@ -6,6 +6,8 @@
 #include "addin/host/HostError.h"
 #include "wordhost/docx/Document.h"
 #include "wordhost/docx/Range.h"
+#include "wordhost/docx/StoryText.h"
+#include "wordhost/docx/Wml.h"
 
 namespace quillon::docx {
 namespace {
@@ -64,7 +66,7 @@ Selection::Selection(Document& document)
       find_(document) {}
 
 std::string Selection::Text() const {
-  return document_.story().Text(Start(), End(), document_.fieldIndex());
+  return ShownText(document_.story(), Start(), End(), document_.fieldIndex());
 }
 
 void Selection::SetText(const std::string& text) {
@@ -142,7 +144,7 @@ long Selection::MoveByCell(long count, bool extend) {
     if (!target && count > 0) {
       pugi::xml_node table = cell.parent();
       while (table && !IsW(table, "tbl")) table = table.parent();
-      target = document_.AddRow(table);
+      target = AddRow(document_, table);
     }
     if (!target) break;
     SelectCell(target);
@@ -238,6 +240,8 @@ void Selection::SetRange(long start, long end) {
   long length = document_.story().Length();
   start = std::clamp(start, 0L, length);
   end = std::clamp(end, start, length);
+  // An insertion point cannot pass the final paragraph mark.
+  if (start == length) start = end = length - 1;
   anchor_ = start;
   active_ = end;
 }

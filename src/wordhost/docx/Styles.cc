@@ -1,10 +1,10 @@
 #include "wordhost/docx/Styles.h"
 
-#include <sstream>
 #include <string_view>
 
 #include "base/Text.h"
 #include "wordhost/docx/DocxError.h"
+#include "wordhost/docx/XmlPart.h"
 
 namespace quillon::docx {
 namespace {
@@ -30,15 +30,11 @@ constexpr const char* kTableGrid =
 
 }  // namespace
 
-Styles::Styles(const std::string& content) {
-  const std::string& text = content.empty() ? std::string(kEmptyStyles) : content;
-  pugi::xml_parse_result result =
-      xml_.load_buffer(text.data(), text.size(), pugi::parse_full | pugi::parse_ws_pcdata);
-  if (!result) {
-    throw DocxError(std::string("the styles part is not well-formed XML: ") + result.description());
-  }
+Styles::Styles(const std::string& name, const std::string& content) {
+  ParsePart(xml_, name, content.empty() ? std::string(kEmptyStyles) : content,
+            pugi::parse_full | pugi::parse_ws_pcdata);
   root_ = xml_.child("w:styles");
-  if (!root_) throw DocxError("the styles part has no w:styles element");
+  if (!root_) throw DocxError(name + " has no w:styles element");
   modified_ = content.empty();
 }
 
@@ -76,9 +72,7 @@ std::string Styles::EnsureTableGrid() {
 }
 
 std::string Styles::Serialize() const {
-  std::ostringstream out;
-  xml_.save(out, "", pugi::format_raw | pugi::format_no_declaration, pugi::encoding_utf8);
-  return out.str();
+  return SerializePart(xml_);
 }
 
 }  // namespace quillon::docx

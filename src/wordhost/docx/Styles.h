@@ -10,9 +10,9 @@ namespace quillon::docx {
 
 class Styles {
  public:
-  // content is the styles part's XML, or empty when the document has no styles part (one is
-  // then made when a style has to be added). Throws DocxError for malformed XML.
-  explicit Styles(const std::string& content);
+  // content is the XML of the styles part name, or empty when the document has no styles part
+  // (one is then made when a style has to be added). Throws DocxError as ParsePart does.
+  Styles(const std::string& name, const std::string& content);
 
   // Returns the name of the style with that id, or the id itself when there is no such style.
   std::string NameOf(const std::string& id) const;

@@ -9,22 +9,17 @@
 #include "wordhost/docx/Document.h"
 #include "wordhost/docx/Range.h"
 #include "wordhost/docx/Selection.h"
+#include "wordhost/docx/Wml.h"
 
 namespace quillon::docx {
 namespace {
 
-// Appends the children of container named local (w:tbl, w:tr, w:tc), looking through content
-// controls and custom XML around them.
-void Collect(pugi::xml_node container, const char* local, std::vector<pugi::xml_node>& out) {
-  for (pugi::xml_node child : container.children()) {
-    if (IsW(child, local)) {
-      out.push_back(child);
-    } else if (IsW(child, "sdt")) {
-      Collect(child.child("w:sdtContent"), local, out);
-    } else if (IsW(child, "customXml")) {
-      Collect(child, local, out);
-    }
-  }
+// Returns the tables, rows or cells directly in container, looking through the wrappers around
+// them.
+std::vector<pugi::xml_node> ChildrenThroughWrappers(pugi::xml_node container, const char* local) {
+  std::vector<pugi::xml_node> found;
+  ForEachThroughWrappers(container, local, [&](pugi::xml_node child) { found.push_back(child); });
+  return found;
 }
 
 // Returns the cell a unit belongs to: its own node for a cell without paragraphs, else the
@@ -58,11 +53,7 @@ std::vector<pugi::xml_node> CellsIn(const Document& document, long start, long e
   for (size_t unit = story.UnitAt(std::min(start, story.Length() - 1));
        unit < story.UnitCount() && story.UnitStart(unit) <= last; ++unit) {
     if (story.KindOf(unit) == UnitKind::kRowEnd) continue;
-    pugi::xml_node node = story.NodeOf(unit);
-    pugi::xml_node cell = IsW(node, "tc") ? node : pugi::xml_node();
-    for (pugi::xml_node n = node.parent(); !cell && n; n = n.parent()) {
-      if (IsW(n, "tc")) cell = n;
-    }
+    pugi::xml_node cell = CellOf(story, unit);
     if (cell && std::find(cells.begin(), cells.end(), cell) == cells.end()) cells.push_back(cell);
   }
   return cells;
@@ -121,20 +112,17 @@ void Table::SetLook(const char* attribute, unsigned bit, bool on) {
 }
 
 long Table::RowCount() const {
-  std::vector<pugi::xml_node> rows;
-  Collect(table_, "tr", rows);
-  return static_cast<long>(rows.size());
+  return static_cast<long>(ChildrenThroughWrappers(table_, "tr").size());
 }
 
 std::vector<std::unique_ptr<host::Range>> Table::RowCells(long row) const {
-  std::vector<pugi::xml_node> rows;
-  Collect(table_, "tr", rows);
+  std::vector<pugi::xml_node> rows = ChildrenThroughWrappers(table_, "tr");
   if (row < 1 || static_cast<size_t>(row) > rows.size()) {
     throw host::HostError(host::kErrNoSuchMember,
                           "the requested member of the collection does not exist");
   }
-  std::vector<pugi::xml_node> cells;
-  Collect(rows[static_cast<size_t>(row - 1)], "tc", cells);
+  std::vector<pugi::xml_node> cells =
+      ChildrenThroughWrappers(rows[static_cast<size_t>(row - 1)], "tc");
   const Story& story = document_.story();
   std::vector<std::unique_ptr<host::Range>> ranges;
   for (pugi::xml_node cell : cells) {
@@ -158,8 +146,7 @@ std::vector<std::unique_ptr<host::Range>> Table::RowCells(long row) const {
 
 std::unique_ptr<host::Range> Table::Range() const {
   const Story& story = document_.story();
-  std::vector<pugi::xml_node> rows;
-  Collect(table_, "tr", rows);
+  std::vector<pugi::xml_node> rows = ChildrenThroughWrappers(table_, "tr");
   size_t first = story.UnitOf(FirstParagraph(table_));
   size_t last = rows.empty() ? story.UnitCount() : story.UnitOf(rows.back());
   if (first == story.UnitCount() || last == story.UnitCount()) {
@@ -171,15 +158,21 @@ std::unique_ptr<host::Range> Table::Range() const {
 
 void Table::Delete() {
   std::unique_ptr<host::Range> range = Range();
-  document_.RemoveTable(table_, range->Start(), range->End());
+  long start = range->Start();
+  long end = range->End();
+  FieldIndex& fields = document_.fieldIndex();
+  Story& story = document_.story();
+  size_t first = fields.LowerBound(start, story);
+  size_t last = fields.LowerBound(end, story);
+  fields.Erase(first, last);
+  story.RemoveElement(table_);
+  document_.NoteEdit(start, end, 0);
 }
 
 std::vector<pugi::xml_node> DocumentTables::List() const {
-  std::vector<pugi::xml_node> tables;
   pugi::xml_node body = document_.story().NodeOf(0);
   while (body && !IsW(body, "body")) body = body.parent();
-  Collect(body, "tbl", tables);
-  return tables;
+  return ChildrenThroughWrappers(body, "tbl");
 }
 
 long DocumentTables::Count() const {
@@ -195,12 +188,105 @@ std::unique_ptr<host::Table> DocumentTables::Item(long index) const {
   return std::make_unique<docx::Table>(document_, tables[static_cast<size_t>(index - 1)]);
 }
 
-std::unique_ptr<host::Table> DocumentTables::Add(const host::Range& range, long rows, long columns,
-                                                 host::Optional<int> defaultBehavior,
-                                                 host::Optional<int> autoFitBehavior) {
-  pugi::xml_node table = document_.AddTable(range.Start(), range.End(), rows, columns,
-                                            defaultBehavior.value_or(host::wdWord8TableBehavior),
-                                            autoFitBehavior.value_or(host::wdAutoFitFixed));
+std::unique_ptr<host::Table> DocumentTables::Add(
+    const host::Range& range, long rows, long columns,
+    host::Optional<host::WdDefaultTableBehavior> defaultBehavior,
+    host::Optional<host::WdAutoFitBehavior> autoFitBehavior) {
+  host::WdDefaultTableBehavior behavior = defaultBehavior.value_or(host::wdWord8TableBehavior);
+  host::WdAutoFitBehavior autoFit = autoFitBehavior.value_or(host::wdAutoFitFixed);
+  long start = range.Start();
+  long end = range.End();
+  Story& story = document_.story();
+  if (rows < 1 || columns < 1 || rows > 32767 || columns > 63) {
+    throw host::HostError(host::kErrBadParameter,
+                          "a table needs 1 to 32767 rows and 1 to 63 columns");
+  }
+  document_.CheckEdit(start, end);
+  size_t unit = story.UnitAt(std::min(start, story.Length() - 1));
+  if (story.KindOf(unit) != UnitKind::kParagraph || !IsW(story.NodeOf(unit).parent(), "body")) {
+    throw host::HostError(host::kErrNotAvailable, "a table cannot be added inside a table");
+  }
+  document_.RemoveContent(start, end);
+  unit = story.UnitAt(start);
+  pugi::xml_node paragraph = story.NodeOf(unit);
+  long offset = start - story.UnitStart(unit);
+  bool empty = story.UnitLength(unit) == 1;
+  bool lastInBody = !paragraph.next_sibling("w:p") && !paragraph.next_sibling("w:tbl");
+  bool replace = empty && !lastInBody && !paragraph.child("w:pPr").child("w:sectPr");
+  if (!empty && offset > 0) {
+    // The table goes between the two halves of the paragraph.
+    document_.SplitParagraph(start);
+    ++start;
+    unit = story.UnitAt(start);
+    paragraph = story.NodeOf(unit);
+  }
+  pugi::xml_node body = paragraph.parent();
+  unit = story.UnitOf(paragraph);
+  pugi::xml_node table = body.insert_child_before("w:tbl", paragraph);
+  pugi::xml_node props = table.append_child("w:tblPr");
+  if (behavior == host::wdWord9TableBehavior) {
+    std::string styleId = document_.styles().EnsureTableGrid();
+    props.append_child("w:tblStyle").append_attribute("w:val") = styleId.c_str();
+  }
+  pugi::xml_node width = props.append_child("w:tblW");
+  width.append_attribute("w:w") = autoFit == host::wdAutoFitWindow ? "5000" : "0";
+  width.append_attribute("w:type") = autoFit == host::wdAutoFitWindow ? "pct" : "auto";
+  if (behavior != host::wdWord9TableBehavior) {
+    pugi::xml_node borders = props.append_child("w:tblBorders");
+    for (const char* side : {"w:top", "w:left", "w:bottom", "w:right", "w:insideH", "w:insideV"}) {
+      pugi::xml_node b = borders.append_child(side);
+      b.append_attribute("w:val") = "single";
+      b.append_attribute("w:sz") = "4";
+      b.append_attribute("w:space") = "0";
+      b.append_attribute("w:color") = "auto";
+    }
+  }
+  if (autoFit == host::wdAutoFitFixed) {
+    props.append_child("w:tblLayout").append_attribute("w:type") = "fixed";
+  }
+  pugi::xml_node look = props.append_child("w:tblLook");
+  look.append_attribute("w:val") = "04A0";
+  for (auto [name, value] : {std::pair{"w:firstRow", "1"},
+                             {"w:lastRow", "0"},
+                             {"w:firstColumn", "1"},
+                             {"w:lastColumn", "0"},
+                             {"w:noHBand", "0"},
+                             {"w:noVBand", "1"}}) {
+    look.append_attribute(name) = value;
+  }
+  // The grid shares the text width between the columns.
+  pugi::xml_node sect = body.child("w:sectPr");
+  long textWidth = sect.child("w:pgSz").attribute("w:w").as_int(11906) -
+                   sect.child("w:pgMar").attribute("w:left").as_int(1134) -
+                   sect.child("w:pgMar").attribute("w:right").as_int(1134);
+  if (textWidth < 720) textWidth = 9638;
+  std::string columnWidth = std::to_string(textWidth / columns);
+  pugi::xml_node grid = table.append_child("w:tblGrid");
+  for (long c = 0; c < columns; ++c) {
+    grid.append_child("w:gridCol").append_attribute("w:w") = columnWidth.c_str();
+  }
+  pugi::xml_node paragraphProps = paragraph.child("w:pPr");
+  for (long r = 0; r < rows; ++r) {
+    pugi::xml_node row = table.append_child("w:tr");
+    for (long c = 0; c < columns; ++c) {
+      pugi::xml_node cell = row.append_child("w:tc");
+      pugi::xml_node cellWidth = cell.append_child("w:tcPr").append_child("w:tcW");
+      bool fixed = autoFit == host::wdAutoFitFixed;
+      cellWidth.append_attribute("w:w") = fixed ? columnWidth.c_str() : "0";
+      cellWidth.append_attribute("w:type") = fixed ? "dxa" : "auto";
+      pugi::xml_node p = cell.append_child("w:p");
+      if (paragraphProps) {
+        pugi::xml_node copy = p.append_copy(paragraphProps);
+        copy.remove_child("w:sectPr");
+        copy.remove_child("w:pageBreakBefore");
+      }
+    }
+  }
+  story.InsertUnits(unit, table);
+  if (replace) story.RemoveElement(paragraph);
+  long tableLength = rows * (columns + 1);
+  document_.NoteEdit(start, start + (replace ? 1 : 0), tableLength);
+  document_.selection().SetRange(start, start);
   return std::make_unique<docx::Table>(document_, table);
 }
 
@@ -212,6 +298,36 @@ std::vector<pugi::xml_node> SelectionTables::List() const {
     if (std::find(tables.begin(), tables.end(), table) == tables.end()) tables.push_back(table);
   }
   return tables;
+}
+
+pugi::xml_node AddRow(Document& document, pugi::xml_node table) {
+  Story& story = document.story();
+  pugi::xml_node last;
+  for (pugi::xml_node row : table.children("w:tr")) last = row;
+  if (!last) throw host::HostError(host::kErrNotAvailable, "the table has no row to copy");
+  pugi::xml_node row = table.insert_copy_after(last, last);
+  for (pugi::xml_node cell : row.children("w:tc")) {
+    pugi::xml_node keep = cell.child("w:p");
+    for (pugi::xml_node child = cell.first_child(); child;) {
+      pugi::xml_node next = child.next_sibling();
+      if (child != keep && !IsW(child, "tcPr")) cell.remove_child(child);
+      child = next;
+    }
+    if (!keep) keep = cell.append_child("w:p");
+    for (pugi::xml_node child = keep.first_child(); child;) {
+      pugi::xml_node next = child.next_sibling();
+      if (!IsW(child, "pPr")) keep.remove_child(child);
+      child = next;
+    }
+  }
+  // The new row's units go right after the last row's end.
+  size_t lastEnd = story.UnitOf(last);
+  long at = story.UnitStart(lastEnd) + 1;
+  long columns = 0;
+  for (pugi::xml_node cell : row.children("w:tc")) columns += cell ? 1 : 0;
+  story.InsertUnits(lastEnd + 1, row);
+  document.NoteEdit(at, at, columns + 1);
+  return row.child("w:tc");
 }
 
 }  // namespace quillon::docx

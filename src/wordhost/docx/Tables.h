@@ -1,5 +1,6 @@
-// Tables of the main text: one table's style and style options, and the collections of the
-// document's tables and of the tables a selection touches.
+// Tables of the main text: adding and deleting them, one table's style and style options, rows
+// added by moving on from the last cell, and the collections of the document's tables and of
+// the tables a selection touches.
 #pragma once
 
 #include <pugixml.hpp>
@@ -43,9 +44,10 @@ class DocumentTables : public host::Tables {
 
   long Count() const override;
   std::unique_ptr<host::Table> Item(long index) const override;
-  std::unique_ptr<host::Table> Add(const host::Range& range, long rows, long columns,
-                                   host::Optional<int> defaultBehavior,
-                                   host::Optional<int> autoFitBehavior) override;
+  std::unique_ptr<host::Table> Add(
+      const host::Range& range, long rows, long columns,
+      host::Optional<host::WdDefaultTableBehavior> defaultBehavior,
+      host::Optional<host::WdAutoFitBehavior> autoFitBehavior) override;
 
  protected:
   // Returns the tables of this collection, in order.
@@ -62,6 +64,10 @@ class SelectionTables : public DocumentTables {
  protected:
   std::vector<pugi::xml_node> List() const override;
 };
+
+// Adds an empty row after the last row of table, copying its cell properties, and returns the
+// new row's first cell. Throws HostError for a table without rows.
+pugi::xml_node AddRow(Document& document, pugi::xml_node table);
 
 // Returns the table cells (w:tc) that [start, end) touches, in order; for a collapsed range,
 // the cell holding it.

@@ -1,6 +1,7 @@
 #include "wordhost/docx/TextExport.h"
 
-#include "wordhost/docx/Utf8.h"
+#include "base/Utf8.h"
+#include "wordhost/docx/StoryText.h"
 
 namespace quillon::docx {
 namespace {
@@ -21,7 +22,7 @@ std::string ShowText(const Document& document, bool codes, bool cellLines) {
   AllCodes display(codes);
   std::u32string text;
   std::vector<long> positions;
-  story.Shown(0, story.Length(), display, text, positions);
+  ShownCharacters(story, 0, story.Length(), display, text, positions);
   std::string out;
   out.reserve(text.size());
   size_t lineStart = 0;

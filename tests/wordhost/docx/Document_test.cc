@@ -1,58 +1,18 @@
-// Story positions, text, paragraphs and pages of documents built in the test.
+// The document: ranges and their text, paragraphs, and the text shown for people and tools.
 #include "wordhost/docx/Document.h"
 
 #include <gtest/gtest.h>
 
 #include "addin/host/HostError.h"
 #include "wordhost/docx/DocxBuilder.h"
+#include "wordhost/docx/FreshLoad.h"
+#include "wordhost/docx/Selection.h"
 #include "wordhost/docx/TextExport.h"
 
 namespace quillon::docx {
 namespace {
 
 using namespace testing;
-
-struct PositionCase {
-  const char* name;
-  std::string body;
-  long length;       // story length
-  std::string text;  // Range().Text
-};
-
-class PositionTest : public ::testing::TestWithParam<PositionCase> {};
-
-TEST_P(PositionTest, LengthAndText) {
-  const PositionCase& c = GetParam();
-  auto doc = Load(c.body);
-  auto whole = doc->Range();
-  EXPECT_EQ(whole->Start(), 0);
-  EXPECT_EQ(whole->End(), c.length);
-  EXPECT_EQ(whole->Text(), c.text);
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Story, PositionTest,
-    ::testing::Values(
-        PositionCase{"plain", P(R("Hello")) + P(R("World")), 12, "Hello\rWorld\r"},
-        PositionCase{"empty_body", "", 1, "\r"},
-        PositionCase{"runs_and_tab", P(R("a") + "<w:r><w:tab/></w:r>" + R("bc")), 5, "a\tbc\r"},
-        // begin + code(4) + separate + result(2) + end = 9, plus the mark.
-        PositionCase{"complex_field", P(Fld("CODE", R("ab"))), 10, "ab\r"},
-        PositionCase{"simple_field", P(R("x") + Simple("PAGE", R("7"))), 10, "x7\r"},
-        PositionCase{"nested_field", P(Fld("IF ", Fld("X", R("1")) + R("r"))), 13, "1r\r"},
-        PositionCase{"code_over_runs",
-                     P(Mark("begin") + Instr(" AD") + Instr("DIN ") + Mark("separate") + R("z") +
-                       Mark("end")),
-                     12, "z\r"},
-        // Two cells of 3 characters + cell ends + row end, then the paragraph after.
-        PositionCase{"table", Tbl(1, 2) + P(""), 10, "c00\r\ac01\r\a\r\a\r"},
-        PositionCase{"whitespace_kept", P(R("  two  spaces ")), 15, "  two  spaces \r"},
-        PositionCase{
-            "deleted_text_ignored",
-            P(R("keep") + "<w:del w:id=\"1\"><w:r><w:delText>gone</w:delText></w:r></w:del>"), 5,
-            "keep\r"},
-        PositionCase{"unicode", P(R("\xC3\xA9t\xC3\xA9")), 4, "\xC3\xA9t\xC3\xA9\r"}),
-    [](const auto& info) { return std::string(info.param.name); });
 
 TEST(Document, RangeTextFollowsShowCodes) {
   auto doc = Load(P(R("A ") + Fld(" QUOTE x ", R("shown")) + R(" B")));
@@ -80,32 +40,75 @@ TEST(Document, ParagraphsCountAndEnds) {
   EXPECT_THROW(paragraphs.Item(5), host::HostError);
 }
 
-TEST(Document, PagesCountBreaksOnce) {
-  std::string body = P(R("page one")) + P("<w:r><w:br w:type=\"page\"/></w:r>") +
-                     P("<w:r><w:lastRenderedPageBreak/><w:t>page two</w:t></w:r>") +
-                     P(R("still two")) + P(R("three"), "<w:pageBreakBefore/>") +
-                     P("<w:r><w:lastRenderedPageBreak/><w:t>four (soft break)</w:t></w:r>") +
-                     P(R("end of section"), "<w:sectPr/>") + P(R("five"));
-  auto doc = Load(body);
-  const Story& story = doc->story();
-  auto pageOf = [&](const std::string& needle) {
-    std::string text = doc->Range()->Text();
-    long pos = static_cast<long>(text.find(needle));
-    return story.PageAt(pos);
-  };
-  EXPECT_EQ(pageOf("page one"), 1);
-  EXPECT_EQ(pageOf("page two"), 2);
-  EXPECT_EQ(pageOf("still two"), 2);
-  EXPECT_EQ(pageOf("three"), 3);
-  EXPECT_EQ(pageOf("four"), 4);
-  EXPECT_EQ(pageOf("end of section"), 4);
-  EXPECT_EQ(pageOf("five"), 5);
-}
-
 TEST(Document, ShowTextPrintsLinesAndCells) {
   auto doc = Load(P(R("Title")) + Tbl(2, 2) + P(R("A ") + Fld("QUOTE x", R("res")) + R(".")));
   EXPECT_EQ(ShowText(*doc, false), "Title\nc00\tc01\nc10\tc11\nA res.\n");
   EXPECT_EQ(ShowText(*doc, true), "Title\nc00\tc01\nc10\tc11\nA QUOTE x.\n");
+}
+
+// An edit at the very end of the story, after the final paragraph mark where no insertion
+// point can stand, goes before that mark; the story stays as a fresh load reads it.
+struct EndEdit {
+  const char* name;
+  void (*edit)(Document& doc, long end);
+  const char* shown;  // Range().Text() afterwards
+};
+
+void PrintTo(const EndEdit& e, std::ostream* out) {
+  *out << e.name;
+}
+
+class EndEditTest : public ::testing::TestWithParam<EndEdit> {};
+
+TEST_P(EndEditTest, GoesBeforeTheFinalParagraphMark) {
+  auto doc = Load(P(R("Alpha beta gamma delta epsilon.")));
+  long end = doc->story().Length();
+  ASSERT_EQ(end, 32);
+  GetParam().edit(*doc, end);
+  EXPECT_EQ(doc->Range()->Text(), GetParam().shown);
+  ExpectSameAsFreshLoad(*doc);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Document, EndEditTest,
+    ::testing::Values(
+        EndEdit{"field",
+                [](Document& doc, long end) {
+                  doc.Fields().Add(*doc.Range(end, end), host::wdFieldQuote, "X", false);
+                },
+                "Alpha beta gamma delta epsilon.X\r"},
+        EndEdit{"text", [](Document& doc, long end) { doc.Range(end, end)->SetText(" Zeta."); },
+                "Alpha beta gamma delta epsilon. Zeta.\r"},
+        EndEdit{"paragraph", [](Document& doc, long end) { doc.SplitParagraph(end); },
+                "Alpha beta gamma delta epsilon.\r\r"},
+        EndEdit{"table",
+                [](Document& doc, long end) {
+                  doc.Tables().Add(*doc.Range(end, end), 1, 2, host::wdWord9TableBehavior,
+                                   host::wdAutoFitContent);
+                },
+                "Alpha beta gamma delta epsilon.\r\r\a\r\a\r\a\r"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// Text that is not valid UTF-8 never enters the document: other readers refuse such XML.
+TEST(Document, TextThatIsNotUtf8IsRefused) {
+  auto doc = Load(P(R("See ") + Fld(" QUOTE x ", R("old"))));
+  const std::string before = doc->ToBytes();
+  const std::string bad = "caf\xC3";
+  auto expectRefused = [&](auto&& edit) {
+    try {
+      edit();
+      ADD_FAILURE() << "no error";
+    } catch (const host::HostError& e) {
+      EXPECT_STREQ(e.what(), "the text is not valid UTF-8 (byte 3)");
+    }
+    EXPECT_EQ(doc->ToBytes(), before);
+    EXPECT_FALSE(doc->Modified());
+  };
+  expectRefused([&] { doc->Range(0, 3)->SetText(bad); });
+  expectRefused([&] { doc->Range(1, 1)->SetText(bad); });
+  expectRefused([&] { doc->Fields().Add(*doc->Range(0, 0), host::wdFieldQuote, bad, false); });
+  expectRefused([&] { doc->Fields().Item(1)->Result()->SetText(bad); });
+  expectRefused([&] { doc->selection().TypeText(bad); });
 }
 
 }  // namespace

@@ -61,6 +61,11 @@ inline std::string Simple(const std::string& code, const std::string& resultRuns
   return "<w:fldSimple w:instr=\"" + Escape(code) + "\">" + resultRuns + "</w:fldSimple>";
 }
 
+// A run holding a page break.
+inline std::string PageBreak() {
+  return "<w:r><w:br w:type=\"page\"/></w:r>";
+}
+
 inline std::string Tbl(int rows, int columns, const std::string& cellPrefix = "c") {
   std::string xml = "<w:tbl><w:tblPr><w:tblW w:w=\"0\" w:type=\"auto\"/></w:tblPr><w:tblGrid>";
   for (int c = 0; c < columns; ++c) xml += "<w:gridCol w:w=\"2000\"/>";
@@ -76,8 +81,11 @@ inline std::string Tbl(int rows, int columns, const std::string& cellPrefix = "c
   return xml + "</w:tbl>";
 }
 
-inline std::string DocumentXml(const std::string& body) {
-  return "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n"
+// Returns a main document part around body, declared in encoding (which body's bytes must
+// be in).
+inline std::string DocumentXml(const std::string& body, const std::string& encoding = "UTF-8") {
+  return "<?xml version=\"1.0\" encoding=\"" + encoding +
+         "\" standalone=\"yes\"?>\n"
          "<w:document xmlns:w=\"http://schemas.openxmlformats.org/wordprocessingml/2006/main\" "
          "xmlns:r=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships\">"
          "<w:body>" +
@@ -102,9 +110,20 @@ inline std::string ContentTypes(bool styles) {
          "</Types>";
 }
 
-// Returns .docx bytes with body as the document body; with styles, a styles part (the inside
-// of w:styles) and its relationship.
-inline std::string MakeDocx(const std::string& body, const std::string* styles = nullptr) {
+// Returns open repeated count times, then inner, then close repeated count times.
+inline std::string Nested(int count, const std::string& open, const std::string& inner,
+                          const std::string& close) {
+  std::string xml;
+  for (int i = 0; i < count; ++i) xml += open;
+  xml += inner;
+  for (int i = 0; i < count; ++i) xml += close;
+  return xml;
+}
+
+// Returns .docx bytes whose main part holds documentXml as it stands (any encoding, any
+// bytes); with styles, a styles part (the inside of w:styles) and its relationship.
+inline std::string MakeDocxAround(const std::string& documentXml,
+                                  const std::string* styles = nullptr) {
   std::string rels =
       "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n"
       "<Relationships xmlns=\"http://schemas.openxmlformats.org/package/2006/relationships\">"
@@ -114,7 +133,7 @@ inline std::string MakeDocx(const std::string& body, const std::string* styles =
   std::vector<std::pair<std::string, std::string>> parts = {
       {"[Content_Types].xml", ContentTypes(styles != nullptr)},
       {"_rels/.rels", rels},
-      {"word/document.xml", DocumentXml(body)}};
+      {"word/document.xml", documentXml}};
   if (styles != nullptr) {
     parts.emplace_back(
         "word/_rels/document.xml.rels",
@@ -132,8 +151,13 @@ inline std::string MakeDocx(const std::string& body, const std::string* styles =
   return Package::Create(parts);
 }
 
+// Returns .docx bytes with body as the document body; with styles, as MakeDocxAround.
+inline std::string MakeDocx(const std::string& body, const std::string* styles = nullptr) {
+  return MakeDocxAround(DocumentXml(body), styles);
+}
+
 inline std::unique_ptr<Document> Load(const std::string& body) {
-  return Document::FromBytes(MakeDocx(body), "test.docx");
+  return Document::FromBytes(MakeDocx(body));
 }
 
 }  // namespace quillon::docx::testing

@@ -6,7 +6,7 @@
 #include "wordhost/docx/DocxBuilder.h"
 #include "wordhost/docx/DocxError.h"
 #include "wordhost/docx/Package.h"
-#include "wordhost/docx/Story.h"
+#include "wordhost/docx/Wml.h"
 
 namespace quillon::docx {
 namespace {
@@ -56,7 +56,7 @@ TEST_P(FlattenTest, CopyShowsTheResultsAndHasNoFields) {
   std::unique_ptr<Document> original = Load(c.body);
   std::string before = original->Range()->Text();
   std::string bytes = FlattenedCopy(*original, {});
-  std::unique_ptr<Document> copy = Document::FromBytes(bytes, "copy.docx");
+  std::unique_ptr<Document> copy = Document::FromBytes(bytes);
   EXPECT_EQ(copy->fieldIndex().Count(), 0u);
   EXPECT_EQ(copy->Range()->Text(), c.shown);
   EXPECT_EQ(original->Range()->Text(), before);  // the original is not changed
@@ -96,9 +96,18 @@ TEST(LayoutCopyTest, BookmarksFollowTheirFieldsResults) {
             "a first[m0] mid second[m1] tail |third[m2] end");
   EXPECT_EQ(TextWithBookmarks(FlattenedCopy(*original, {{1, "only"}})),
             "a first mid second[only] tail |third end");
-  std::unique_ptr<Document> copy =
-      Document::FromBytes(FlattenedCopy(*original, {{0, "m0"}}), "copy.docx");
+  std::unique_ptr<Document> copy = Document::FromBytes(FlattenedCopy(*original, {{0, "m0"}}));
   EXPECT_EQ(copy->Range()->Text(), "a first mid second tail \rthird end\r");
+}
+
+// The copy is read from the document's stored part when nothing changed: a part written in
+// another encoding comes out as UTF-8 that says so.
+TEST(LayoutCopyTest, ACopyOfAPartInAnotherEncodingIsUtf8) {
+  std::string latin1 =
+      testing::DocumentXml(P(R("caf\xE9 ") + Fld(" ADDIN A ", R("r"))), "ISO-8859-1");
+  std::unique_ptr<Document> original = Document::FromBytes(testing::MakeDocxAround(latin1));
+  std::unique_ptr<Document> copy = Document::FromBytes(FlattenedCopy(*original, {}));
+  EXPECT_EQ(copy->Range()->Text(), "caf\xC3\xA9 r\r");
 }
 
 TEST(LayoutCopyTest, MarksThatDoNotPairUpAreRefused) {

@@ -1,0 +1,149 @@
+#include "wordhost/docx/Atoms.h"
+
+#include <cstdlib>
+#include <string_view>
+
+#include "base/Utf8.h"
+#include "wordhost/docx/Wml.h"
+
+namespace quillon::docx {
+namespace {
+
+class AtomBuilder {
+ public:
+  AtomBuilder(std::vector<Atom>& atoms, std::vector<PageEvent>* events)
+      : atoms_(atoms), events_(events) {}
+
+  void Container(pugi::xml_node node) {
+    for (pugi::xml_node child = node.first_child(); child; child = child.next_sibling()) {
+      if (child.type() != pugi::node_element) continue;
+      if (IsW(child, "r")) {
+        Run(child);
+      } else if (IsW(child, "fldSimple")) {
+        Add(child, AtomKind::kSimpleBegin, 1);
+        uint32_t codeLength =
+            static_cast<uint32_t>(CodePointCount(child.attribute("w:instr").value()));
+        if (codeLength > 0) Add(child, AtomKind::kSimpleCode, codeLength);
+        Add(child, AtomKind::kSimpleSeparate, 1);
+        Container(child);
+        Add(child, AtomKind::kSimpleEnd, 1);
+      } else if (IsInlineContainer(child)) {
+        Container(child);
+      }
+    }
+  }
+
+  void Event(uint32_t offset, PageEventKind kind) {
+    if (events_ == nullptr) return;
+    events_->push_back({offset, kind});
+    needVisible_ = kind != PageEventKind::kVisible;
+  }
+
+  uint32_t offset() const { return offset_; }
+
+ private:
+  void Add(pugi::xml_node node, AtomKind kind, uint32_t length, char32_t ch = 0) {
+    atoms_.push_back({node, offset_, length, kind, ch});
+    offset_ += length;
+  }
+  void Visible() {
+    if (needVisible_) Event(offset_, PageEventKind::kVisible);
+  }
+
+  void Run(pugi::xml_node run) {
+    for (pugi::xml_node child = run.first_child(); child; child = child.next_sibling()) {
+      if (child.type() != pugi::node_element) continue;
+      const char* name = child.name();
+      if (name[0] == 'w' && name[1] == ':') {
+        std::string_view local(name + 2);
+        if (local == "t") {
+          uint32_t n = static_cast<uint32_t>(CodePointCount(child.child_value()));
+          if (n > 0) {
+            Visible();
+            Add(child, AtomKind::kText, n);
+          }
+        } else if (local == "instrText") {
+          uint32_t n = static_cast<uint32_t>(CodePointCount(child.child_value()));
+          if (n > 0) Add(child, AtomKind::kCode, n);
+        } else if (local == "tab" || local == "ptab") {
+          Visible();
+          Add(child, AtomKind::kChar, 1, U'\t');
+        } else if (local == "br") {
+          std::string_view type = child.attribute("w:type").value();
+          Visible();
+          if (type == "page") {
+            Add(child, AtomKind::kChar, 1, U'\f');
+            Event(offset_, PageEventKind::kExplicitBreak);
+          } else {
+            Add(child, AtomKind::kChar, 1, type == "column" ? U'\x0E' : U'\v');
+          }
+        } else if (local == "cr") {
+          Visible();
+          Add(child, AtomKind::kChar, 1, U'\v');
+        } else if (local == "noBreakHyphen") {
+          Visible();
+          Add(child, AtomKind::kChar, 1, U'\u2011');
+        } else if (local == "softHyphen") {
+          Add(child, AtomKind::kChar, 1, U'\u00AD');
+        } else if (local == "sym") {
+          Visible();
+          char32_t c =
+              static_cast<char32_t>(std::strtoul(child.attribute("w:char").value(), nullptr, 16));
+          Add(child, AtomKind::kChar, 1, c == 0 ? U'\uFFFD' : c);
+        } else if (local == "drawing" || local == "pict" || local == "object" ||
+                   local == "footnoteReference" || local == "endnoteReference" || local == "ruby") {
+          Visible();
+          Add(child, AtomKind::kChar, 1, 0);
+        } else if (local == "fldChar") {
+          std::string_view type = child.attribute("w:fldCharType").value();
+          if (type == "begin") {
+            Add(child, AtomKind::kBegin, 1);
+          } else if (type == "separate") {
+            Add(child, AtomKind::kSeparate, 1);
+          } else if (type == "end") {
+            Add(child, AtomKind::kEnd, 1);
+          }
+        } else if (local == "lastRenderedPageBreak") {
+          Event(offset_, PageEventKind::kRenderedBreak);
+        }
+      } else if (std::string_view(name) == "mc:AlternateContent") {
+        Visible();
+        Add(child, AtomKind::kChar, 1, 0);
+      }
+    }
+  }
+
+  std::vector<Atom>& atoms_;
+  std::vector<PageEvent>* events_;
+  uint32_t offset_ = 0;
+  bool needVisible_ = true;
+};
+
+}  // namespace
+
+bool IsRunBased(AtomKind kind) {
+  return kind == AtomKind::kText || kind == AtomKind::kCode || kind == AtomKind::kChar ||
+         kind == AtomKind::kBegin || kind == AtomKind::kSeparate || kind == AtomKind::kEnd;
+}
+
+bool IsSimple(AtomKind kind) {
+  return kind == AtomKind::kSimpleBegin || kind == AtomKind::kSimpleCode ||
+         kind == AtomKind::kSimpleSeparate || kind == AtomKind::kSimpleEnd;
+}
+
+void ComputeAtoms(pugi::xml_node node, UnitKind kind, std::vector<Atom>& atoms,
+                  std::vector<PageEvent>* events) {
+  atoms.clear();
+  if (events != nullptr) events->clear();
+  AtomBuilder builder(atoms, events);
+  if (kind != UnitKind::kRowEnd && IsW(node, "p")) {
+    if (IsOn(node.child("w:pPr").child("w:pageBreakBefore"))) {
+      builder.Event(0, PageEventKind::kExplicitBreak);
+    }
+    builder.Container(node);
+  }
+  atoms.push_back(
+      {node, builder.offset(), 1, AtomKind::kMark, kind == UnitKind::kParagraph ? U'\r' : U'\a'});
+}
+
+}  // namespace quillon::docx

@@ -1,0 +1,53 @@
+// Editing the story's XML: cutting runs to make room for new content, new runs, text replaced
+// in place, stretches removed and paragraphs split. Each edit tells the story what changed, so
+// its positions stay right; which fields exist, and that edits keep them whole, is Document's
+// business.
+#pragma once
+
+#include <pugixml.hpp>
+
+#include <cstdint>
+#include <string>
+
+#include "wordhost/docx/Story.h"
+
+namespace quillon::docx {
+
+// Where new run-level content goes: before `before` in `parent` (appended when before is
+// empty).
+struct CutPoint {
+  pugi::xml_node parent;
+  pugi::xml_node before;
+};
+
+// Edits the XML under a story. Errors: HostError for an edit the model cannot make (inside a
+// simple field, across table cells); the XML is then as it was.
+class StoryEditor {
+ public:
+  // REQUIRES: story outlives the editor.
+  explicit StoryEditor(Story& story) : story_(story) {}
+
+  // Returns the point where content inserted at pos goes, splitting a run (or its text) so
+  // that one exists. The unit's atoms are computed again on next use; the caller refreshes
+  // the unit once the content is in. REQUIRES: 0 <= pos < story length.
+  CutPoint Cut(long pos);
+  // Appends a new run with a copy of format (cleared of revision marks) at cut; returns it.
+  static pugi::xml_node NewRun(CutPoint& cut, pugi::xml_node format);
+  // Replaces [start, end) within one text or code atom by text. Returns false (and changes
+  // nothing) when the range is not inside one such atom.
+  bool ReplaceInAtom(long start, long end, const std::string& text);
+  // Removes [start, end). A range over several paragraphs merges them. Throws HostError when
+  // the range crosses table cells or rows.
+  void Delete(long start, long end);
+  // Splits the paragraph at pos into two; the first part gets a copy of its paragraph
+  // properties. Throws HostError when pos is not in a paragraph.
+  void SplitParagraph(long pos);
+
+ private:
+  CutPoint CutInUnit(size_t unit, uint32_t offset);
+  void DeleteInUnit(size_t unit, uint32_t start, uint32_t end);
+
+  Story& story_;
+};
+
+}  // namespace quillon::docx

@@ -1,0 +1,130 @@
+// Find and replace over what the document shows, as the add-in uses them.
+#include "wordhost/docx/Find.h"
+
+#include <gtest/gtest.h>
+
+#include "addin/host/HostError.h"
+#include "document/FieldFormat.h"
+#include "wordhost/docx/Application.h"
+#include "wordhost/docx/Document.h"
+#include "wordhost/docx/DocxBuilder.h"
+#include "wordhost/docx/Selection.h"
+
+namespace quillon::docx {
+namespace {
+
+using namespace testing;
+
+struct CaseCase {
+  const char* matched;
+  const char* replacement;
+  const char* expected;
+};
+
+class AdaptCaseTest : public ::testing::TestWithParam<CaseCase> {};
+
+TEST_P(AdaptCaseTest, FollowsTheMatch) {
+  EXPECT_EQ(AdaptCase(GetParam().matched, GetParam().replacement), GetParam().expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(Find, AdaptCaseTest,
+                         ::testing::Values(CaseCase{"QUOTE", "Addin ABBREV", "ADDIN ABBREV"},
+                                           CaseCase{"Quote", "addin abbrev", "Addin abbrev"},
+                                           CaseCase{"quote", "Addin ABBREV", "Addin ABBREV"},
+                                           CaseCase{"qUOTE", "xy", "xy"},
+                                           CaseCase{"\xC3\x89T\xC3\x89", "abc", "ABC"}));
+
+// The sequence the add-in runs to write an abbreviation field over the selection, with its
+// own keyword rewrite.
+void PlaceField(Application& word, const std::string& markup, const std::string& display) {
+  host::Selection& selection = word.Selection();
+  auto field = selection.Fields().Add(*selection.Range(), host::wdFieldQuote, markup, false);
+  field->Select();
+  field->SetShowCodes(true);
+  document::ReplaceQuoteKeyword(word, *field);
+  field->Result()->SetText(display);
+  field->SetShowCodes(false);
+  field->Select();
+  selection.MoveRight(host::wdCharacter, 1, host::kMissing);
+}
+
+TEST(Find, PlaceFieldWritesAnAbbreviationField) {
+  Application word(Load(P(R("See ") + R("WHO", "<w:b/>") + R(" now."))));
+  Document* doc = word.document();
+  doc->selection().SetRange(4, 7);
+  const std::string markup =
+      "<ABB>WHO</ABB><Text>World Health Organization</Text><Direction>LTR</Direction></ABBREV>";
+  PlaceField(word, markup, "{WHO-#3}");
+  ASSERT_EQ(doc->Fields().Count(), 1);
+  auto field = doc->Fields().Item(1);
+  EXPECT_EQ(field->Code()->Text(), " ADDIN ABBREV " + markup + " ");
+  EXPECT_EQ(field->Result()->Text(), "{WHO-#3}");
+  EXPECT_EQ(doc->Range()->Text(), "See {WHO-#3} now.\r");
+  // The insertion point is just after the field.
+  long end = doc->fieldIndex().EndOf(*doc->fieldIndex().At(0), doc->story());
+  EXPECT_EQ(doc->selection().Start(), end + 1);
+  EXPECT_EQ(doc->selection().End(), end + 1);
+  // Rewriting the field in place keeps it the only one.
+  field->Select();
+  PlaceField(word, markup, "World Health Organization (WHO)");
+  EXPECT_EQ(doc->Fields().Count(), 1);
+  EXPECT_EQ(doc->Range()->Text(), "See World Health Organization (WHO) now.\r");
+}
+
+TEST(Find, SearchesWhatTheDocumentShows) {
+  auto doc = Load(P(R("alpha ") + Fld(" QUOTE hidden ", R("beta")) + R(" gamma quote")));
+  host::Find& find = doc->selection().Find();
+  host::FindExecuteArgs args;
+  args.findText = "beta";
+  EXPECT_TRUE(find.Execute(args));
+  EXPECT_EQ(doc->selection().Text(), "beta");
+  // A field's code is not searched while its result shows...
+  doc->selection().SetRange(0, 0);
+  args.findText = "hidden";
+  EXPECT_FALSE(find.Execute(args));
+  // ...but is once its code shows.
+  doc->Fields().Item(1)->SetShowCodes(true);
+  EXPECT_TRUE(find.Execute(args));
+  EXPECT_EQ(doc->selection().Text(), "hidden");
+}
+
+TEST(Find, WrapsAndHonoursDirectionAndCase) {
+  auto doc = Load(P(R("one Two three two")));
+  host::Find& find = doc->selection().Find();
+  doc->selection().SetRange(10, 10);
+  host::FindExecuteArgs args;
+  args.findText = "two";
+  args.forward = true;
+  args.wrap = host::wdFindContinue;
+  ASSERT_TRUE(find.Execute(args));
+  EXPECT_EQ(doc->selection().Start(), 14);
+  doc->selection().SetRange(15, 15);
+  ASSERT_TRUE(find.Execute(args));  // wraps to the start
+  EXPECT_EQ(doc->selection().Start(), 4);
+  args.matchCase = true;
+  doc->selection().SetRange(0, 0);
+  ASSERT_TRUE(find.Execute(args));
+  EXPECT_EQ(doc->selection().Start(), 14);
+  args.wrap = host::wdFindStop;
+  doc->selection().SetRange(16, 16);
+  EXPECT_FALSE(find.Execute(args));
+  args.matchWildcards = true;
+  EXPECT_THROW(find.Execute(args), host::HostError);
+}
+
+TEST(Find, ReplaceOneLeavesTheReplacementSelected) {
+  auto doc = Load(P(R("Quote and quote")));
+  host::Find& find = doc->selection().Find();
+  find.SetText("quote");
+  find.Replacement().SetText("citation");
+  find.SetWrap(host::wdFindContinue);  // past the selection, where the second match is
+  host::FindExecuteArgs args;
+  args.replace = host::wdReplaceOne;
+  ASSERT_TRUE(find.Execute(args));
+  EXPECT_EQ(doc->selection().Text(), "Citation");
+  ASSERT_TRUE(find.Execute(args));
+  EXPECT_EQ(doc->Range()->Text(), "Citation and citation\r");
+}
+
+}  // namespace
+}  // namespace quillon::docx

@@ -1,0 +1,100 @@
+// The fields of the other stories, read from their parts as the main text is: in any encoding
+// the XML parser knows, and refused when nested too deeply.
+#include "wordhost/docx/OtherStories.h"
+
+#include <gtest/gtest.h>
+
+#include "wordhost/docx/DocxBuilder.h"
+#include "wordhost/docx/DocxError.h"
+#include "wordhost/docx/XmlPart.h"
+
+namespace quillon::docx {
+namespace {
+
+using namespace testing;
+
+// Returns a document whose only header part holds body, declared in encoding.
+std::unique_ptr<Document> WithHeader(const std::string& body, const std::string& encoding) {
+  std::string rels =
+      "<?xml version=\"1.0\" encoding=\"UTF-8\"?><Relationships "
+      "xmlns=\"http://schemas.openxmlformats.org/package/2006/relationships\"><Relationship "
+      "Id=\"rId1\" Type=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships/"
+      "officeDocument\" Target=\"word/document.xml\"/></Relationships>";
+  std::string header =
+      "<?xml version=\"1.0\" encoding=\"" + encoding +
+      "\"?><w:hdr xmlns:w=\"http://schemas.openxmlformats.org/wordprocessingml/2006/main\">" +
+      body + "</w:hdr>";
+  return Document::FromBytes(Package::Create({{"[Content_Types].xml", ContentTypes(false)},
+                                              {"_rels/.rels", rels},
+                                              {"word/document.xml", DocumentXml(P(R("main")))},
+                                              {"word/header1.xml", header}}));
+}
+
+struct HeaderCase {
+  const char* name;
+  std::string body;
+  std::string encoding;
+  std::string code, result;  // of the one field found
+};
+
+void PrintTo(const HeaderCase& c, std::ostream* os) {
+  *os << c.name;
+}
+
+class HeaderFieldTest : public ::testing::TestWithParam<HeaderCase> {};
+
+TEST_P(HeaderFieldTest, TheFieldReadsAsUtf8) {
+  const HeaderCase& c = GetParam();
+  std::vector<OtherStoryField> fields = OtherStoryFields(*WithHeader(c.body, c.encoding));
+  ASSERT_EQ(fields.size(), 1u);
+  EXPECT_EQ(fields[0].story, "header");
+  EXPECT_EQ(fields[0].code, c.code);
+  EXPECT_EQ(fields[0].result, c.result);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Encodings, HeaderFieldTest,
+    ::testing::Values(HeaderCase{"Utf8", P(Fld(" ADDIN A ", R("caf\xC3\xA9"))), "UTF-8",
+                                 " ADDIN A ", "caf\xC3\xA9"},
+                      HeaderCase{"Latin1", P(Fld(" ADDIN \xE9 ", R("caf\xE9"))), "ISO-8859-1",
+                                 " ADDIN \xC3\xA9 ", "caf\xC3\xA9"}),
+    [](const ::testing::TestParamInfo<HeaderCase>& info) { return info.param.name; });
+
+struct RefusedCase {
+  const char* name;
+  std::string body;  // declared UTF-8
+  std::string message;
+};
+
+void PrintTo(const RefusedCase& c, std::ostream* os) {
+  *os << c.name;
+}
+
+class RefusedHeaderTest : public ::testing::TestWithParam<RefusedCase> {};
+
+TEST_P(RefusedHeaderTest, TheHeaderIsRefusedWithItsReason) {
+  const RefusedCase& c = GetParam();
+  std::unique_ptr<Document> document = WithHeader(c.body, "UTF-8");
+  try {
+    OtherStoryFields(*document);
+    ADD_FAILURE() << "the header was read";
+  } catch (const DocxError& e) {
+    EXPECT_EQ(std::string(e.what()).substr(0, c.message.size()), c.message);
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Headers, RefusedHeaderTest,
+    ::testing::Values(
+        RefusedCase{"NestedTooDeeply",
+                    Nested(static_cast<int>(kMaxXmlDepth), "<w:sdt><w:sdtContent>",
+                           P(Fld(" ADDIN A ", R("r"))), "</w:sdtContent></w:sdt>"),
+                    "word/header1.xml is too deeply nested: its elements go more than 256 "
+                    "levels deep"},
+        RefusedCase{"NotUtf8", P(Fld(" ADDIN A ", R("caf\xE9"))),
+                    "word/header1.xml is not valid UTF-8 (byte "},
+        RefusedCase{"NotWellFormed", "<w:p>", "word/header1.xml is not well-formed XML ("}),
+    [](const ::testing::TestParamInfo<RefusedCase>& info) { return info.param.name; });
+
+}  // namespace
+}  // namespace quillon::docx
