@@ -5,6 +5,7 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "addin/ManagerWindow.h"
@@ -23,33 +24,56 @@ inline std::string Bool(bool value) {
   return value ? "-1" : "0";
 }
 
-class FakeButton : public host::CommandBarButton {
+// The calls of a log written as one text, each ended by ';', so that long expected call
+// sequences read as a few lines.
+inline Log Calls(std::string_view text) {
+  Log calls;
+  for (size_t end; (end = text.find(';')) != std::string_view::npos; text.remove_prefix(end + 1))
+    calls.emplace_back(text.substr(0, end));
+  return calls;
+}
+
+// A host object that writes each call to the log as "<prefix>.<call>" and, once deleted,
+// refuses every call as the host does.
+class Recorded {
  public:
-  FakeButton(Log& log, std::string name) : log_(log), name_(std::move(name)) {}
+  bool deleted = false;
+
+ protected:
+  Recorded(Log& log, std::string prefix) : log_(log), prefix_(std::move(prefix)) {}
+  void Call(const std::string& call) const {
+    if (deleted) throw host::HostError(host::kErrObjectDeleted, "The object has been deleted");
+    log_.push_back(prefix_ + "." + call);
+  }
+  void Remove() { Call("Delete"), deleted = true; }
+  Log& log_;
+
+ private:
+  std::string prefix_;
+};
+
+class FakeButton : public host::CommandBarButton, public Recorded {
+ public:
+  FakeButton(Log& log, std::string name) : Recorded(log, std::move(name)) {}
   int Style() const override { return style; }
-  void SetStyle(int s) override { Write("Style", std::to_string(s)), style = s; }
+  void SetStyle(int s) override { Call("Style=" + std::to_string(s)), style = s; }
   std::string TooltipText() const override { return tooltip; }
-  void SetTooltipText(const std::string& t) override { Write("TooltipText", t), tooltip = t; }
+  void SetTooltipText(const std::string& t) override { Call("TooltipText=" + t), tooltip = t; }
   std::string Tag() const override { return tag; }
-  void SetTag(const std::string& t) override { Write("Tag", t), tag = t; }
+  void SetTag(const std::string& t) override { Call("Tag=" + t), tag = t; }
   std::string OnAction() const override { return onAction; }
-  void SetOnAction(const std::string& a) override { Write("OnAction", a), onAction = a; }
+  void SetOnAction(const std::string& a) override { Call("OnAction=" + a), onAction = a; }
   bool Visible() const override { return visible; }
-  void SetVisible(bool v) override { Write("Visible", Bool(v)), visible = v; }
+  void SetVisible(bool v) override { Call("Visible=" + Bool(v)), visible = v; }
   void PasteFace() override {
-    Alive();
-    log_.push_back(name_ + ".PasteFace");
+    Call("PasteFace");
     host::Clipboard* clipboard = host::Platform().clipboard;
     clipboard->Open();
     face = clipboard->GetData(clipboard->RegisterFormat("Toolbar Button Face")).value_or(face);
     mask = clipboard->GetData(clipboard->RegisterFormat("Toolbar Button Mask")).value_or(mask);
     clipboard->Close();
   }
-  void Delete(host::Optional<bool>) override {
-    Alive();
-    log_.push_back(name_ + ".Delete");
-    deleted = true;
-  }
+  void Delete(host::Optional<bool>) override { Remove(); }
   std::shared_ptr<void> ConnectClick(host::ClickHandler handler) override {
     auto slot = std::make_shared<host::ClickHandler>(std::move(handler));
     handlers.push_back(slot);
@@ -68,80 +92,48 @@ class FakeButton : public host::CommandBarButton {
   int style = 0;
   std::string tooltip, tag, onAction;
   bool visible = true;
-  bool deleted = false;
   std::vector<uint8_t> face, mask;
   std::vector<std::weak_ptr<host::ClickHandler>> handlers;
-
- private:
-  void Alive() const {
-    if (deleted) throw host::HostError(host::kErrObjectDeleted, "The object has been deleted");
-  }
-  void Write(const char* property, const std::string& value) const {
-    Alive();
-    log_.push_back(name_ + "." + property + "=" + value);
-  }
-  Log& log_;
-  std::string name_;
 };
 
-class FakeBar : public host::CommandBar {
+class FakeBar : public host::CommandBar, public Recorded {
  public:
-  FakeBar(Log& log, std::string name) : log_(log), name_(std::move(name)) {}
+  FakeBar(Log& log, std::string name) : Recorded(log, "Bar"), name_(std::move(name)) {}
   std::string Name() const override { return name_; }
-  bool Visible() const override { return Read("Visible"), visible; }
-  void SetVisible(bool v) override { Write("Visible", Bool(v)), visible = v; }
-  int Position() const override { return Read("Position"), position; }
+  bool Visible() const override { return Call("Visible"), visible; }
+  void SetVisible(bool v) override { Call("Visible=" + Bool(v)), visible = v; }
+  int Position() const override { return Call("Position"), position; }
   void SetPosition(int p) override {
     if (p < 0 || p > 4) throw host::HostError(host::kErrBadParameter, "bad position");
-    Write("Position", std::to_string(p));
-    position = p;
+    Call("Position=" + std::to_string(p)), position = p;
   }
-  long Top() const override { return Read("Top"), position == 4 ? floatTop : top; }
-  void SetTop(long t) override {
-    Write("Top", std::to_string(t)), (position == 4 ? floatTop : top) = t;
-  }
-  long Left() const override { return Read("Left"), position == 4 ? floatLeft : left; }
+  long Top() const override { return Call("Top"), position == 4 ? floatTop : top; }
+  void SetTop(long t) override { Call("Top=" + std::to_string(t)), Floating(floatTop, top) = t; }
+  long Left() const override { return Call("Left"), position == 4 ? floatLeft : left; }
   void SetLeft(long l) override {
-    Write("Left", std::to_string(l)), (position == 4 ? floatLeft : left) = l;
+    Call("Left=" + std::to_string(l)), Floating(floatLeft, left) = l;
   }
-  long RowIndex() const override { return Read("RowIndex"), row; }
-  void SetRowIndex(long r) override { Write("RowIndex", std::to_string(r)), row = r; }
+  long RowIndex() const override { return Call("RowIndex"), row; }
+  void SetRowIndex(long r) override { Call("RowIndex=" + std::to_string(r)), row = r; }
   // A floating bar lays its buttons in one row; a docked one is as long as its dock.
   long Width() const override {
-    return Read("Width"), position == 4 ? 24L * long(buttons.size()) + 6 : 800;
+    return Call("Width"), position == 4 ? 24L * long(buttons.size()) + 6 : 800;
   }
   std::shared_ptr<host::CommandBarButton> AddControl(int type) override {
-    Alive();
-    log_.push_back("Bar.Controls.Add(" + std::to_string(type) + ")");
+    Call("Controls.Add(" + std::to_string(type) + ")");
     auto button = std::make_shared<FakeButton>(log_, "Button" + std::to_string(buttons.size() + 1));
     buttons.push_back(button);
     return button;
   }
-  void Delete() override {
-    Alive();
-    log_.push_back("Bar.Delete");
-    deleted = true;
-  }
+  void Delete() override { Remove(); }
 
   bool visible = true;
   int position = 4;
   long top = 0, left = 0, floatTop = 50, floatLeft = 60, row = 0;
-  bool deleted = false;
   std::vector<std::shared_ptr<FakeButton>> buttons;
 
  private:
-  void Alive() const {
-    if (deleted) throw host::HostError(host::kErrObjectDeleted, "The object has been deleted");
-  }
-  void Read(const char* property) const {
-    Alive();
-    log_.push_back("Bar." + std::string(property));
-  }
-  void Write(const char* property, const std::string& value) const {
-    Alive();
-    log_.push_back("Bar." + std::string(property) + "=" + value);
-  }
-  Log& log_;
+  long& Floating(long& floating, long& docked) { return position == 4 ? floating : docked; }
   std::string name_;
 };
 

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "widgets/ListViewLayout.h"
@@ -88,11 +89,10 @@ TEST(ListViewLayoutTest, PointsAndCells) {
   }
   EXPECT_EQ(ColumnFromPoint(f.list, 25, 10), 1);  // scrolled right by 25
   const ListViewLayout& l = f.input.Layout();
-  EXPECT_EQ(RowFromPoint(l, 0, 19), 0);
-  EXPECT_EQ(RowFromPoint(l, 0, 33), 0);
-  EXPECT_EQ(RowFromPoint(l, 0, 34), 1);
-  EXPECT_EQ(RowFromPoint(l, 5, 34), 6);
-  EXPECT_EQ(RowFromPoint(l, 0, 10), -1);  // in the header: above the rows
+  // (first row, y, row); y 10 is in the header, above the rows.
+  for (auto [first, y, row] :
+       {std::tuple{0, 19, 0}, {0, 33, 0}, {0, 34, 1}, {5, 34, 6}, {0, 10, -1}})
+    EXPECT_EQ(RowFromPoint(l, first, y), row) << first << "," << y;
   EXPECT_EQ(GetItemRect(f.list, l, 2, 0, 1, 3), (PixelRect{30, 34, 230, 49}));
   EXPECT_EQ(GetItemRect(f.list, l, 0, 10, 2, 0), (PixelRect{220, 19, 270, 34}));
   EXPECT_FALSE(GetItemRect(f.list, l, 0, 0, 3, 0));
@@ -388,11 +388,9 @@ TEST(ListViewInputTest, KeysMoveSelectAndScroll) {
     const char* name;
     int32_t start;
     int16_t key, shift;
-    int32_t current, firstRow;
+    int32_t current, firstRow;   // ten rows are visible
     const char* selectedAround;  // selection of items 0..2 and the current one
   };
-  Fixture probe({100}, 30);
-  ASSERT_EQ(probe.input.Layout().visibleRows, 10);
   const Case cases[] = {
       {"down", 0, kKeyDown, 0, 1, 0, "0101"},
       {"up at the top", 0, kKeyUp, 0, 0, 0, "1001"},
