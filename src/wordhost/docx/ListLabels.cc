@@ -88,6 +88,7 @@ const std::vector<ListLabels::Level>& ListLabels::LevelsOf(const std::string& nu
 }
 
 std::optional<ListLabel> ListLabels::Next(pugi::xml_node paragraph) {
+  if (!numbering_.child("w:numbering")) return std::nullopt;  // nothing is numbered
   pugi::xml_node props = paragraph.child("w:pPr");
   pugi::xml_node own = props.child("w:numPr");
   pugi::xml_node fromStyle =
