@@ -84,6 +84,26 @@ TEST_F(DocumentCommandsTest, LibreOfficeReadsTheUpdatedSample) {
   EXPECT_EQ(text.find("{"), std::string::npos);
 }
 
+// LibreOffice lays the list out with the widths it is written with: each meaning on one line,
+// which the text export cannot tell, so the laid-out pages are read back as text.
+TEST_F(DocumentCommandsTest, LibreOfficeLaysTheListOutByItsContents) {
+  if (std::system("command -v soffice >/dev/null 2>&1 && command -v pdftotext >/dev/null 2>&1") !=
+      0) {
+    GTEST_FAIL() << "soffice or pdftotext is missing: scripts/setup.sh installs them";
+  }
+  ASSERT_EQ(RunQuillon({"list", document, "--library", library}).status, 0);
+  std::string command = "cd '" + dir.Path().string() +
+                        "' && soffice -env:UserInstallation=file://" + dir.File("profile") +
+                        " --headless --convert-to pdf " + document +
+                        " >/dev/null 2>&1 && pdftotext -layout thesis.pdf thesis-pages.txt";
+  ASSERT_EQ(std::system(command.c_str()), 0);
+  // -layout keeps a table row on one line: a wrapped meaning would continue on the next.
+  std::string pages = testing::ReadFile(dir.File("thesis-pages.txt"));
+  EXPECT_THAT(pages, ::testing::ContainsRegex("Abbreviation +Meaning +Page\n"));
+  EXPECT_THAT(pages, ::testing::ContainsRegex("CNN +Convolutional Neural Network +2\n"));
+  EXPECT_THAT(pages, ::testing::ContainsRegex("FPGA +Field-Programmable Gate Array +1\n"));
+}
+
 TEST_F(DocumentCommandsTest, ExportAddsTheDocumentsEntries) {
   std::string empty = dir.File("empty.abb");
   ASSERT_EQ(RunQuillon({"lib", "new", empty}).status, 0);

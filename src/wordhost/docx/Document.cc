@@ -15,6 +15,7 @@
 #include "wordhost/docx/Selection.h"
 #include "wordhost/docx/StoryEdit.h"
 #include "wordhost/docx/StoryText.h"
+#include "wordhost/docx/TableFit.h"
 #include "wordhost/docx/Tables.h"
 #include "wordhost/docx/Wml.h"
 #include "wordhost/docx/XmlPart.h"
@@ -402,6 +403,12 @@ void Document::SplitParagraph(long pos) {
 std::string Document::ToBytes() const {
   std::map<std::string, std::string> parts;
   if (modified_) {
+    // The widths of tables fitting their contents follow the text they hold now. They are
+    // derived data, like a cache: refreshing them changes no text and no position.
+    // A document without a styles part measures with the defaults and still gets none.
+    std::unique_ptr<Styles> defaults;
+    if (!styles_ && !stylesPartExists_) defaults = std::make_unique<Styles>(stylesPart_, "");
+    FitContentTables(xml_.document_element().child("w:body"), defaults ? *defaults : styles());
     parts[mainPart_] = SerializePart(xml_);
   }
   if (styles_ && styles_->Modified()) {

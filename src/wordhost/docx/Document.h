@@ -52,8 +52,9 @@ class Document : public host::Document {
   const std::string& Path() const { return path_; }
   // Returns whether the document changed since it was loaded.
   bool Modified() const { return modified_; }
-  // Returns the bytes of the .docx as it is now: unchanged parts keep their stored bytes.
-  // Throws DocxError on failure.
+  // Returns the bytes of the .docx as it is now: unchanged parts keep their stored bytes; the
+  // column widths of tables fitting their contents are first refitted to their text
+  // (FitContentTables). Throws DocxError on failure.
   std::string ToBytes() const;
   // Writes the document to path (its own path when empty) as WriteFileAtomically does (links
   // followed, mode and owner kept, write-protected files refused). Throws DocxError, whose

@@ -48,6 +48,41 @@ std::string Styles::NameOf(const std::string& id) const {
   return name;
 }
 
+int Styles::FontHalfPoints(const std::string& paragraphStyleId) const {
+  pugi::xml_node style =
+      paragraphStyleId.empty()
+          ? root_.find_child_by_attribute("w:style", "w:default", "1")
+          : root_.find_child_by_attribute("w:style", "w:styleId", paragraphStyleId.c_str());
+  // A bounded walk: a loop of basedOn links ends here rather than hanging.
+  for (int depth = 0; style && depth < 32; ++depth) {
+    int size = style.child("w:rPr").child("w:sz").attribute("w:val").as_int(0);
+    if (size > 0) return size;
+    std::string basedOn = style.child("w:basedOn").attribute("w:val").value();
+    if (basedOn.empty()) break;
+    style = root_.find_child_by_attribute("w:style", "w:styleId", basedOn.c_str());
+  }
+  int size = root_.child("w:docDefaults")
+                 .child("w:rPrDefault")
+                 .child("w:rPr")
+                 .child("w:sz")
+                 .attribute("w:val")
+                 .as_int(0);
+  return size > 0 ? size : 20;
+}
+
+pugi::xml_node Styles::ParagraphNumbering(const std::string& paragraphStyleId) const {
+  if (paragraphStyleId.empty()) return {};
+  pugi::xml_node style =
+      root_.find_child_by_attribute("w:style", "w:styleId", paragraphStyleId.c_str());
+  for (int depth = 0; style && depth < 32; ++depth) {
+    if (pugi::xml_node numbering = style.child("w:pPr").child("w:numPr")) return numbering;
+    std::string basedOn = style.child("w:basedOn").attribute("w:val").value();
+    if (basedOn.empty()) break;
+    style = root_.find_child_by_attribute("w:style", "w:styleId", basedOn.c_str());
+  }
+  return {};
+}
+
 std::string Styles::TableStyleId(const std::string& name) const {
   for (pugi::xml_node style : root_.children("w:style")) {
     if (std::string_view(style.attribute("w:type").value()) != "table") continue;

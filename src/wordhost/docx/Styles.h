@@ -21,6 +21,13 @@ class Styles {
   std::string TableStyleId(const std::string& name) const;
   // Returns the id of "Table Grid", adding Word's definition of it when missing.
   std::string EnsureTableGrid();
+  // Returns the font size in half-points that text of the paragraph style paragraphStyleId
+  // ("" for the default paragraph style) takes when its runs set none: the style's (or that
+  // of a style it is based on), else the document defaults', else Word's 10 points.
+  int FontHalfPoints(const std::string& paragraphStyleId) const;
+  // Returns the list numbering (w:numPr) that paragraphs of style paragraphStyleId take from
+  // it or from a style it is based on; empty when none. Valid while the styles live.
+  pugi::xml_node ParagraphNumbering(const std::string& paragraphStyleId) const;
 
   // Returns whether a style was added since loading.
   bool Modified() const { return modified_; }

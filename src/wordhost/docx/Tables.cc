@@ -9,6 +9,7 @@
 #include "wordhost/docx/Document.h"
 #include "wordhost/docx/Range.h"
 #include "wordhost/docx/Selection.h"
+#include "wordhost/docx/TableFit.h"
 #include "wordhost/docx/Wml.h"
 
 namespace quillon::docx {
@@ -241,8 +242,11 @@ std::unique_ptr<host::Table> DocumentTables::Add(
       b.append_attribute("w:color") = "auto";
     }
   }
-  if (autoFit == host::wdAutoFitFixed) {
-    props.append_child("w:tblLayout").append_attribute("w:type") = "fixed";
+  if (autoFit != host::wdAutoFitWindow) {
+    // A table fitting its contents gets its widths from its text when it is written
+    // (FitContentTables).
+    props.append_child("w:tblLayout").append_attribute("w:type") =
+        autoFit == host::wdAutoFitFixed ? "fixed" : "autofit";
   }
   pugi::xml_node look = props.append_child("w:tblLook");
   look.append_attribute("w:val") = "04A0";
@@ -255,11 +259,7 @@ std::unique_ptr<host::Table> DocumentTables::Add(
     look.append_attribute(name) = value;
   }
   // The grid shares the text width between the columns.
-  pugi::xml_node sect = body.child("w:sectPr");
-  long textWidth = sect.child("w:pgSz").attribute("w:w").as_int(11906) -
-                   sect.child("w:pgMar").attribute("w:left").as_int(1134) -
-                   sect.child("w:pgMar").attribute("w:right").as_int(1134);
-  if (textWidth < 720) textWidth = 9638;
+  long textWidth = TextWidthOf(body.child("w:sectPr"));
   std::string columnWidth = std::to_string(textWidth / columns);
   pugi::xml_node grid = table.append_child("w:tblGrid");
   for (long c = 0; c < columns; ++c) {

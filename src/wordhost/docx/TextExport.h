@@ -12,7 +12,10 @@ namespace quillon::docx {
 // Returns the main text as the document shows it: fields as their results (as their codes
 // when codes is true), one line per paragraph, the cells of a table row separated by tabs
 // and each row on its own line. Line breaks end a line; page breaks and objects show nothing.
-// With cellLines, each table cell ends its own line instead (LibreOffice's text layout).
+// Numbered paragraphs start with their list label (ListLabels) indented four spaces a level,
+// and note references show their numbers, as LibreOffice's text export prints them; the
+// labels are not story text. With cellLines, each table cell ends its own line instead
+// (LibreOffice's text layout). Throws DocxError for a numbering part that is not well-formed.
 std::string ShowText(const Document& document, bool codes, bool cellLines = false);
 
 struct FieldListing {

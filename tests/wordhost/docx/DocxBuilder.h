@@ -4,6 +4,8 @@
 
 #include <memory>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "wordhost/docx/Document.h"
 #include "wordhost/docx/Package.h"
@@ -154,6 +156,58 @@ inline std::string MakeDocxAround(const std::string& documentXml,
 // Returns .docx bytes with body as the document body; with styles, as MakeDocxAround.
 inline std::string MakeDocx(const std::string& body, const std::string* styles = nullptr) {
   return MakeDocxAround(DocumentXml(body), styles);
+}
+
+// A part the main document refers to (numbering, footnotes): its file under word/, the last
+// segment of its relationship and content types ("numbering", "footnotes"), and the inside of
+// its root element w:<root>.
+struct RelatedPart {
+  std::string type;
+  std::string root;
+  std::string inner;
+};
+
+// Returns .docx bytes with body as the document body and the related parts.
+inline std::string MakeDocxWith(const std::string& body, const std::vector<RelatedPart>& related) {
+  std::string types =
+      "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n"
+      "<Types xmlns=\"http://schemas.openxmlformats.org/package/2006/content-types\">"
+      "<Default Extension=\"rels\" "
+      "ContentType=\"application/vnd.openxmlformats-package.relationships+xml\"/>"
+      "<Default Extension=\"xml\" ContentType=\"application/xml\"/>"
+      "<Override PartName=\"/word/document.xml\" ContentType=\"application/"
+      "vnd.openxmlformats-officedocument.wordprocessingml.document.main+xml\"/>";
+  std::string rels =
+      "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n"
+      "<Relationships xmlns=\"http://schemas.openxmlformats.org/package/2006/relationships\">";
+  std::vector<std::pair<std::string, std::string>> parts;
+  int id = 0;
+  for (const RelatedPart& part : related) {
+    types += "<Override PartName=\"/word/" + part.type +
+             ".xml\" ContentType=\"application/"
+             "vnd.openxmlformats-officedocument.wordprocessingml." +
+             part.type + "+xml\"/>";
+    rels += "<Relationship Id=\"rId" + std::to_string(++id) +
+            "\" Type=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships/" +
+            part.type + "\" Target=\"" + part.type + ".xml\"/>";
+    parts.emplace_back(
+        "word/" + part.type + ".xml",
+        "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n<w:" + part.root +
+            " xmlns:w=\"http://schemas.openxmlformats.org/wordprocessingml/2006/"
+            "main\">" +
+            part.inner + "</w:" + part.root + ">");
+  }
+  parts.emplace_back("[Content_Types].xml", types + "</Types>");
+  parts.emplace_back("_rels/.rels",
+                     "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n"
+                     "<Relationships "
+                     "xmlns=\"http://schemas.openxmlformats.org/package/2006/relationships\">"
+                     "<Relationship Id=\"rId1\" "
+                     "Type=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships/"
+                     "officeDocument\" Target=\"word/document.xml\"/></Relationships>");
+  parts.emplace_back("word/document.xml", DocumentXml(body));
+  parts.emplace_back("word/_rels/document.xml.rels", rels + "</Relationships>");
+  return Package::Create(parts);
 }
 
 inline std::unique_ptr<Document> Load(const std::string& body) {

@@ -1,0 +1,134 @@
+// List labels and note reference numbers in the shown text: number formats, counters per list
+// and level, deeper levels restarting, numbering from styles, and story text left alone.
+#include "wordhost/docx/ListLabels.h"
+
+#include <gtest/gtest.h>
+
+#include "wordhost/docx/Document.h"
+#include "wordhost/docx/DocxBuilder.h"
+#include "wordhost/docx/DocxError.h"
+#include "wordhost/docx/TextExport.h"
+
+namespace quillon::docx {
+namespace {
+
+using namespace testing;
+
+TEST(ListLabels, NumberFormats) {
+  struct Case {
+    long number;
+    const char* format;
+    const char* expected;
+  };
+  const Case cases[] = {
+      {1, "decimal", "1"},       {12, "decimal", "12"},    {3, "decimalZero", "03"},
+      {1, "lowerLetter", "a"},   {26, "lowerLetter", "z"}, {27, "lowerLetter", "aa"},
+      {28, "upperLetter", "BB"}, {4, "lowerRoman", "iv"},  {1994, "upperRoman", "MCMXCIV"},
+      {9, "upperRoman", "IX"},   {5, "bullet", ""},        {5, "none", ""},
+      {7, "ordinalText", "7"},   {0, "lowerRoman", "0"},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(FormatNumber(c.number, c.format), c.expected) << c.number << " " << c.format;
+  }
+}
+
+std::string Level(int ilvl, const std::string& format, const std::string& text, int start = 1) {
+  return "<w:lvl w:ilvl=\"" + std::to_string(ilvl) + "\"><w:start w:val=\"" +
+         std::to_string(start) + "\"/><w:numFmt w:val=\"" + format + "\"/><w:lvlText w:val=\"" +
+         text + "\"/></w:lvl>";
+}
+
+// Lists: 1 numbered "1." with "a)" below, 2 bullets, 3 multi-level "2.1." starting at 2,
+// 4 the same definition as 1 restarted at 5.
+const std::string kNumbering =
+    "<w:abstractNum w:abstractNumId=\"0\">" + Level(0, "decimal", "%1.") +
+    Level(1, "lowerLetter", "%2)") + "</w:abstractNum><w:abstractNum w:abstractNumId=\"1\">" +
+    Level(0, "bullet", "\xE2\x80\xA2") + "</w:abstractNum><w:abstractNum w:abstractNumId=\"2\">" +
+    Level(0, "decimal", "%1.", 2) + Level(1, "decimal", "%1.%2.") +
+    "</w:abstractNum>"
+    "<w:num w:numId=\"1\"><w:abstractNumId w:val=\"0\"/></w:num>"
+    "<w:num w:numId=\"2\"><w:abstractNumId w:val=\"1\"/></w:num>"
+    "<w:num w:numId=\"3\"><w:abstractNumId w:val=\"2\"/></w:num>"
+    "<w:num w:numId=\"4\"><w:abstractNumId w:val=\"0\"/><w:lvlOverride w:ilvl=\"0\">"
+    "<w:startOverride w:val=\"5\"/></w:lvlOverride></w:num>";
+
+std::string Item(const std::string& text, int numId, int ilvl = 0) {
+  return P(R(text), "<w:numPr><w:ilvl w:val=\"" + std::to_string(ilvl) + "\"/><w:numId w:val=\"" +
+                        std::to_string(numId) + "\"/></w:numPr>");
+}
+
+std::string Footnote(int id) {
+  return "<w:r><w:footnoteReference w:id=\"" + std::to_string(id) + "\"/></w:r>";
+}
+
+TEST(ListLabels, ShownTextCarriesLabelsAndNoteNumbers) {
+  struct Case {
+    const char* name;
+    std::string body;
+    std::string expected;
+  };
+  const Case cases[] = {
+      {"counters per level, deeper levels restart",
+       Item("one", 1) + Item("two", 1) + Item("sub", 1, 1) + Item("sub", 1, 1) + Item("three", 1) +
+           Item("sub", 1, 1),
+       "    1. one\n    2. two\n        a) sub\n        b) sub\n    3. three\n        a) sub\n"},
+      {"bullets, and plain paragraphs between lists",
+       Item("dot", 2) + P(R("plain")) + Item("dot", 2),
+       "    \xE2\x80\xA2 dot\nplain\n    \xE2\x80\xA2 dot\n"},
+      {"multi-level labels from a start value",
+       Item("a", 3) + Item("b", 3, 1) + Item("c", 3, 1) + Item("d", 3) + Item("e", 3, 1),
+       "    2. a\n        2.1. b\n        2.2. c\n    3. d\n        3.1. e\n"},
+      {"lists count apart; a start override",
+       Item("x", 1) + Item("y", 4) + Item("z", 1) + Item("w", 4),
+       "    1. x\n    5. y\n    2. z\n    6. w\n"},
+      {"numbering switched off, or a list that does not exist",
+       Item("off", 0) + Item("missing", 9) + Item("deep", 1, 12), "off\nmissing\ndeep\n"},
+      {"empty numbered paragraph", Item("", 1) + Item("next", 1), "    1. \n    2. next\n"},
+      {"footnote and endnote references in order",
+       P(R("see") + Footnote(7) + R(" and") + Footnote(3) +
+         "<w:r><w:endnoteReference w:id=\"1\"/></w:r><w:r><w:endnoteReference w:id=\"2\"/></w:r>") +
+           P(R("then") + Footnote(9)),
+       "see1 and2iii\nthen3\n"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    auto doc = Document::FromBytes(MakeDocxWith(c.body, {{"numbering", "numbering", kNumbering}}));
+    EXPECT_EQ(ShowText(*doc, false), c.expected);
+  }
+}
+
+TEST(ListLabels, NumberingFromAParagraphStyle) {
+  std::string styles =
+      "<w:style w:type=\"paragraph\" w:styleId=\"Base\"><w:name w:val=\"Base\"/><w:pPr><w:numPr>"
+      "<w:numId w:val=\"1\"/></w:numPr></w:pPr></w:style>"
+      "<w:style w:type=\"paragraph\" w:styleId=\"Step\"><w:name w:val=\"Step\"/>"
+      "<w:basedOn w:val=\"Base\"/></w:style>";
+  std::string body = P(R("first"), "<w:pStyle w:val=\"Step\"/>") +
+                     P(R("second"),
+                       "<w:pStyle w:val=\"Step\"/><w:numPr><w:ilvl w:val=\"1\"/>"
+                       "</w:numPr>");
+  auto plain = Document::FromBytes(MakeDocx(body, &styles));
+  EXPECT_EQ(ShowText(*plain, false), "first\nsecond\n");  // no numbering part: no labels
+  auto doc = Document::FromBytes(
+      MakeDocxWith(body, {{"numbering", "numbering", kNumbering}, {"styles", "styles", styles}}));
+  EXPECT_EQ(ShowText(*doc, false), "    1. first\n        a) second\n");
+}
+
+TEST(ListLabels, LabelsAreNotStoryText) {
+  std::string body = Item("one", 1) + P(R("note") + Footnote(1)) + Item("two", 1);
+  auto doc = Document::FromBytes(MakeDocxWith(body, {{"numbering", "numbering", kNumbering}}));
+  auto plain = Document::FromBytes(MakeDocx(body));
+  // The routines see the same text and positions with or without a numbering part.
+  EXPECT_EQ(doc->Range()->Text(), plain->Range()->Text());
+  EXPECT_EQ(doc->story().Length(), plain->story().Length());
+  EXPECT_EQ(ShowText(*doc, false), "    1. one\nnote1\n    2. two\n");
+  EXPECT_EQ(ShowText(*plain, false), "one\nnote1\ntwo\n");
+}
+
+TEST(ListLabels, MalformedNumberingPartIsAnError) {
+  auto doc = Document::FromBytes(MakeDocxWith(Item("one", 1), {{"numbering", "numbering", "<"}}));
+  EXPECT_THROW(ShowText(*doc, false), DocxError);
+}
+
+}  // namespace
+}  // namespace quillon::docx
