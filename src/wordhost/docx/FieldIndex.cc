@@ -7,7 +7,7 @@ namespace quillon::docx {
 void FieldIndex::Build(const Story& story) {
   for (const FieldPtr& field : fields_) field->alive = false;
   fields_.clear();
-  owner_.clear();
+  owner_.Clear();
   // Fields in order of their begin marks; a stack pairs each end with the latest open begin.
   std::vector<size_t> open;
   std::vector<FieldPtr> found;
@@ -54,6 +54,7 @@ void FieldIndex::Build(const Story& story) {
     }
   }
   fields_.reserve(found.size());
+  owner_.Reserve(found.size() * 3);
   for (size_t i = 0; i < found.size(); ++i) {
     if (!closed[i]) continue;
     Register(*found[i]);
@@ -62,20 +63,21 @@ void FieldIndex::Build(const Story& story) {
 }
 
 void FieldIndex::Register(FieldRecord& field) {
-  owner_[field.begin.internal_object()] = &field;
-  if (field.separate) owner_[field.separate.internal_object()] = &field;
-  if (field.end) owner_[field.end.internal_object()] = &field;
+  owner_.Set(field.begin.internal_object(), &field);
+  if (field.separate) owner_.Set(field.separate.internal_object(), &field);
+  if (field.end) owner_.Set(field.end.internal_object(), &field);
 }
 
 void FieldIndex::Unregister(const FieldRecord& field) {
-  owner_.erase(field.begin.internal_object());
-  if (field.separate) owner_.erase(field.separate.internal_object());
-  if (field.end) owner_.erase(field.end.internal_object());
+  owner_.Erase(field.begin.internal_object());
+  if (field.separate) owner_.Erase(field.separate.internal_object());
+  if (field.end) owner_.Erase(field.end.internal_object());
 }
 
 FieldRecord* FieldIndex::OwnerOf(pugi::xml_node node) const {
-  auto it = owner_.find(node.internal_object());
-  return it == owner_.end() ? nullptr : it->second;
+  if (!node) return nullptr;
+  FieldRecord* const* owner = owner_.Find(node.internal_object());
+  return owner == nullptr ? nullptr : *owner;
 }
 
 bool FieldIndex::ShowsCode(pugi::xml_node begin) const {
@@ -186,12 +188,12 @@ void FieldIndex::Replace(size_t i, FieldPtr field) {
 }
 
 void FieldIndex::Reregister(FieldRecord& field, pugi::xml_node oldBegin) {
-  owner_.erase(oldBegin.internal_object());
+  owner_.Erase(oldBegin.internal_object());
   Register(field);
 }
 
 void FieldIndex::RegisterMark(pugi::xml_node node, FieldRecord& field) {
-  owner_[node.internal_object()] = &field;
+  owner_.Set(node.internal_object(), &field);
 }
 
 }  // namespace quillon::docx
