@@ -38,9 +38,11 @@ ConvertSummary ConvertDocument(host::Application& word,
   summary.kept = static_cast<long>(report.kept.size());
   // Front to back, so each new field joins the end of the host's field list; every field
   // moves the text after it by the difference between its length and the text it replaced.
-  // The placeholder insertion's entry number is looked up once per entry, not once per use.
+  // The placeholder insertion's entry number and the library's direction are looked up once
+  // per entry, not once per use.
   host::Selection& selection = word.Selection();
   std::vector<std::optional<std::string>> placeholders(entries.size());
+  std::vector<std::optional<std::string>> directions(entries.size());
   long shift = 0;
   for (const PlainUse& use : report.uses) {
     const library::AbbreviationEntry& entry = entries[use.entry];
@@ -50,7 +52,7 @@ ConvertSummary ConvertDocument(host::Application& word,
       placeholder = PlaceholderDisplay(entry.abb, library::EntryIdOf(entry.abb, entry.abbtext));
     }
     selection.SetRange(use.start + shift, use.end + shift);
-    if (!PlaceField(word, entry.abb, entry.abbtext, *placeholder)) {
+    if (!PlaceField(word, entry.abb, entry.abbtext, *placeholder, &directions[use.entry])) {
       summary.failed = true;
       return summary;
     }

@@ -178,10 +178,17 @@ bool RewriteAbbreviationField(host::Application& word, host::Field& field, std::
 
 bool PlaceField(host::Application& word, const std::string& abb, const std::string& text,
                 const std::string& display) {
+  std::optional<std::string> direction;
+  return PlaceField(word, abb, text, display, &direction);
+}
+
+bool PlaceField(host::Application& word, const std::string& abb, const std::string& text,
+                const std::string& display, std::optional<std::string>* direction) {
   if (!WritableEntry(abb, text)) return false;
   std::string markup;
   try {
-    markup = AbbreviationMarkup(abb, text, DirectionTag(library::DirectionOf(abb)));
+    if (!*direction) *direction = library::DirectionOf(abb);
+    markup = AbbreviationMarkup(abb, text, DirectionTag(**direction));
   } catch (const library::LibraryError&) {
     throw;
   } catch (const std::exception&) {

@@ -10,6 +10,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -63,6 +64,12 @@ void ShowPlaceFieldFailure(PlaceFieldStep step);
 // done stay done) or the entry was refused; the user has been told.
 bool PlaceField(host::Application& word, const std::string& abb, const std::string& text,
                 const std::string& display);
+
+// PlaceField for a batch of fields: the library's direction for abb is looked up only when
+// *direction is empty, and kept there for the next field of the same entry. REQUIRES: the
+// library does not change while *direction is kept.
+bool PlaceField(host::Application& word, const std::string& abb, const std::string& text,
+                const std::string& display, std::optional<std::string>* direction);
 
 // Brings field, whose code reads code, to show display for (abb, text) with directionTag in its
 // code, as PlaceField over the selected field would. When the code already reads so, only the

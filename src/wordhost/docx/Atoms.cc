@@ -56,6 +56,8 @@ class AtomBuilder {
       const char* name = child.name();
       if (name[0] == 'w' && name[1] == ':') {
         std::string_view local(name + 2);
+        // Every run has its properties first: pass them before the comparisons below.
+        if (local == "rPr") continue;
         if (local == "t") {
           uint32_t n = static_cast<uint32_t>(CodePointCount(child.child_value()));
           if (n > 0) {

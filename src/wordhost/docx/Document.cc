@@ -257,7 +257,9 @@ size_t Document::RemoveContentLeavingFields(long start, long end, size_t& first)
     }
   }
   first = marks.empty() ? 0 : fields_.LowerBound(start, *story_);
-  StoryEditor(*story_).Delete(start, end);
+  // Part of one stretch of text (a word typed over) is cut out of its element in place.
+  StoryEditor editor(*story_);
+  if (!editor.EraseInAtom(start, end)) editor.Delete(start, end);
   NoteEdit(start, end, 0);
   return marks.size();
 }

@@ -7,13 +7,21 @@ namespace quillon::docx {
 void FieldIndex::Build(const Story& story) {
   for (const FieldPtr& field : fields_) field->alive = false;
   fields_.clear();
-  owner_.clear();
+  owner_.Clear();
   // Fields in order of their begin marks; a stack pairs each end with the latest open begin.
   std::vector<size_t> open;
   std::vector<FieldPtr> found;
   std::vector<bool> closed;
-  for (size_t unit = 0; unit < story.UnitCount(); ++unit) {
+  // The walk passes every mark, so it fills each field's position cache as well: a walk over
+  // the fields right after loading then reads no XML to place them.
+  auto closeAt = [](FieldRecord& field, long pos) {
+    field.cachedEnd = pos;
+    if (field.cachedSeparator < 0) field.cachedSeparator = pos;
+  };
+  long base = 0;
+  for (size_t unit = 0; unit < story.UnitCount(); base += story.UnitLength(unit), ++unit) {
     for (const Atom& atom : story.Atoms(unit)) {
+      long pos = base + atom.offset;
       switch (atom.kind) {
         case AtomKind::kBegin:
         case AtomKind::kSimpleBegin: {
@@ -21,6 +29,9 @@ void FieldIndex::Build(const Story& story) {
           field->begin = atom.node;
           field->unitGuess = unit;
           field->simple = atom.kind == AtomKind::kSimpleBegin;
+          field->cachedBegin = pos;
+          field->cachedSeparator = -1;
+          field->cachedUnit = {unit, base};
           open.push_back(found.size());
           found.push_back(std::move(field));
           closed.push_back(false);
@@ -29,12 +40,19 @@ void FieldIndex::Build(const Story& story) {
         case AtomKind::kSeparate:
           if (!open.empty() && !found[open.back()]->separate) {
             found[open.back()]->separate = atom.node;
+            if (!found[open.back()]->simple) found[open.back()]->cachedSeparator = pos;
+          }
+          break;
+        case AtomKind::kSimpleSeparate:
+          if (!open.empty() && found[open.back()]->begin == atom.node) {
+            found[open.back()]->cachedSeparator = pos;
           }
           break;
         case AtomKind::kEnd:
           // An end inside a simple field's result with nothing open there is stray.
           if (!open.empty() && !found[open.back()]->simple) {
             found[open.back()]->end = atom.node;
+            closeAt(*found[open.back()], pos);
             closed[open.back()] = true;
             open.pop_back();
           }
@@ -44,6 +62,7 @@ void FieldIndex::Build(const Story& story) {
           // are dropped with it.
           while (!open.empty() && !found[open.back()]->simple) open.pop_back();
           if (!open.empty()) {
+            closeAt(*found[open.back()], pos);
             closed[open.back()] = true;
             open.pop_back();
           }
@@ -54,28 +73,31 @@ void FieldIndex::Build(const Story& story) {
     }
   }
   fields_.reserve(found.size());
+  owner_.Reserve(found.size() * 3);
   for (size_t i = 0; i < found.size(); ++i) {
     if (!closed[i]) continue;
+    found[i]->cachedGeneration = story.Generation();
     Register(*found[i]);
     fields_.push_back(std::move(found[i]));
   }
 }
 
 void FieldIndex::Register(FieldRecord& field) {
-  owner_[field.begin.internal_object()] = &field;
-  if (field.separate) owner_[field.separate.internal_object()] = &field;
-  if (field.end) owner_[field.end.internal_object()] = &field;
+  owner_.Set(field.begin.internal_object(), &field);
+  if (field.separate) owner_.Set(field.separate.internal_object(), &field);
+  if (field.end) owner_.Set(field.end.internal_object(), &field);
 }
 
 void FieldIndex::Unregister(const FieldRecord& field) {
-  owner_.erase(field.begin.internal_object());
-  if (field.separate) owner_.erase(field.separate.internal_object());
-  if (field.end) owner_.erase(field.end.internal_object());
+  owner_.Erase(field.begin.internal_object());
+  if (field.separate) owner_.Erase(field.separate.internal_object());
+  if (field.end) owner_.Erase(field.end.internal_object());
 }
 
 FieldRecord* FieldIndex::OwnerOf(pugi::xml_node node) const {
-  auto it = owner_.find(node.internal_object());
-  return it == owner_.end() ? nullptr : it->second;
+  if (!node) return nullptr;
+  FieldRecord* const* owner = owner_.Find(node.internal_object());
+  return owner == nullptr ? nullptr : *owner;
 }
 
 bool FieldIndex::ShowsCode(pugi::xml_node begin) const {
@@ -186,12 +208,12 @@ void FieldIndex::Replace(size_t i, FieldPtr field) {
 }
 
 void FieldIndex::Reregister(FieldRecord& field, pugi::xml_node oldBegin) {
-  owner_.erase(oldBegin.internal_object());
+  owner_.Erase(oldBegin.internal_object());
   Register(field);
 }
 
 void FieldIndex::RegisterMark(pugi::xml_node node, FieldRecord& field) {
-  owner_[node.internal_object()] = &field;
+  owner_.Set(node.internal_object(), &field);
 }
 
 }  // namespace quillon::docx

@@ -7,9 +7,9 @@
 #include <pugixml.hpp>
 
 #include <memory>
-#include <unordered_map>
 #include <vector>
 
+#include "wordhost/docx/PointerMap.h"
 #include "wordhost/docx/Story.h"
 #include "wordhost/docx/StoryText.h"
 
@@ -80,7 +80,7 @@ class FieldIndex : public FieldDisplay {
   void Unregister(const FieldRecord& field);
 
   std::vector<FieldPtr> fields_;
-  std::unordered_map<pugi::xml_node_struct*, FieldRecord*> owner_;
+  PointerMap<pugi::xml_node_struct, FieldRecord*> owner_;
 };
 
 }  // namespace quillon::docx

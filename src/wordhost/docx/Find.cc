@@ -23,12 +23,14 @@ char32_t FoldCase(char32_t c) {
 }
 
 bool IsUpperLetter(char32_t c) {
+  if (c < 0x80) return c >= 'A' && c <= 'Z';
   std::string one;
   AppendUtf8(one, c);
   return LowerCase(one) != one && UpperCase(one) == one;
 }
 
 bool IsLowerLetter(char32_t c) {
+  if (c < 0x80) return c >= 'a' && c <= 'z';
   std::string one;
   AppendUtf8(one, c);
   return UpperCase(one) != one && LowerCase(one) == one;

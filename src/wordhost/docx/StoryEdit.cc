@@ -114,7 +114,16 @@ CutPoint StoryEditor::Cut(long pos) {
 }
 
 bool StoryEditor::ReplaceInAtom(long start, long end, const std::string& text) {
-  if (text.empty() || start >= story_.Length()) return false;
+  if (text.empty()) return false;
+  return RewriteInAtom(start, end, text);
+}
+
+bool StoryEditor::EraseInAtom(long start, long end) {
+  return start < end && RewriteInAtom(start, end, {});
+}
+
+bool StoryEditor::RewriteInAtom(long start, long end, const std::string& text) {
+  if (start >= story_.Length()) return false;
   size_t unit = story_.UnitAt(start);
   long base = story_.UnitStart(unit);
   const std::vector<Atom>& atoms = story_.Atoms(unit);
@@ -125,6 +134,8 @@ bool StoryEditor::ReplaceInAtom(long start, long end, const std::string& text) {
         end > ps + static_cast<long>(atom.length)) {
       continue;
     }
+    // An atom left empty is no atom: its element would go, which moving it cannot express.
+    if (text.empty() && end - start == static_cast<long>(atom.length)) return false;
     std::string value = atom.node.child_value();
     size_t a = ByteOffsetOf(value, static_cast<size_t>(start - ps));
     size_t b = ByteOffsetOf(value, static_cast<size_t>(end - ps));

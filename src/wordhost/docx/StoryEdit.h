@@ -36,6 +36,10 @@ class StoryEditor {
   // Replaces [start, end) within one text or code atom by text. Returns false (and changes
   // nothing) when the range is not inside one such atom.
   bool ReplaceInAtom(long start, long end, const std::string& text);
+  // Removes [start, end) when it lies inside one text or code atom that keeps at least one
+  // character: the XML Delete would write, with the atom moved instead of the paragraph
+  // measured again. Returns false (and changes nothing) otherwise.
+  bool EraseInAtom(long start, long end);
   // Removes [start, end). A range over several paragraphs merges them. Throws HostError when
   // the range crosses table cells or rows.
   void Delete(long start, long end);
@@ -44,6 +48,9 @@ class StoryEditor {
   void SplitParagraph(long pos);
 
  private:
+  // Replaces [start, end) within one text or code atom by text (empty: erases it, unless that
+  // would leave the atom empty). Returns false, with nothing changed, when it cannot.
+  bool RewriteInAtom(long start, long end, const std::string& text);
   CutPoint CutInUnit(size_t unit, uint32_t offset);
   void DeleteInUnit(size_t unit, uint32_t start, uint32_t end);
 

@@ -51,6 +51,23 @@ TEST_P(FieldIndexTest, FindsEachFieldAndItsMarks) {
   }
 }
 
+TEST_P(FieldIndexTest, PlacesMarksAfterAnEditAsWhenLoaded) {
+  // Loading fills the positions from its own walk; once the story changes, each field is
+  // placed anew from its marks. Both must agree.
+  const IndexCase& c = GetParam();
+  auto doc = Load(c.body);
+  const FieldIndex& index = doc->fieldIndex();
+  for (size_t unit = 0; unit < doc->story().UnitCount(); ++unit) doc->story().Touch(unit);
+  ASSERT_EQ(index.Count(), c.fields.size());
+  for (size_t i = 0; i < index.Count(); ++i) {
+    const FieldRecord& field = *index.At(i);
+    const Story& story = doc->story();
+    Marks found{index.BeginOf(field, story), index.SeparatorOf(field, story),
+                index.EndOf(field, story)};
+    EXPECT_EQ(found, c.fields[i]) << "field " << i;
+  }
+}
+
 INSTANTIATE_TEST_SUITE_P(
     FieldIndex, FieldIndexTest,
     ::testing::Values(
@@ -69,6 +86,10 @@ INSTANTIATE_TEST_SUITE_P(
                   P(Mark("begin") + Instr(" IF ") + Fld(" A ", R("1")) + Mark("separate") + R("r") +
                     Mark("end")),
                   {{0, 12, 14}, {5, 9, 11}}},
+        // "a", simple begin, " IF ", separator, begin, " B ", separator, "2", end, end.
+        IndexCase{"complex_inside_simple",
+                  P(R("a") + Simple(" IF ", Fld(" B ", R("2")))),
+                  {{1, 6, 14}, {7, 11, 13}}},
         IndexCase{"unpaired_marks_are_not_fields",
                   P(R("a") + Mark("end") + Fld(" X ", R("r")) + Mark("begin") + Instr(" Y ")),
                   {{2, 6, 8}}}),

@@ -1,0 +1,96 @@
+// The flat address map: what it holds after runs of stores and erasures, checked against
+// std::map, including erasures in the middle of probe runs and across the table's wrap.
+#include "wordhost/docx/PointerMap.h"
+
+#include <gtest/gtest.h>
+
+#include <map>
+#include <vector>
+
+namespace quillon::docx {
+namespace {
+
+struct Op {
+  enum Kind { kSet, kErase } kind;
+  int key;  // index into the keys array
+  int value;
+};
+
+struct MapCase {
+  const char* name;
+  std::vector<Op> ops;
+};
+
+class PointerMapTest : public testing::TestWithParam<MapCase> {};
+
+TEST_P(PointerMapTest, HoldsWhatAStdMapHolds) {
+  // Addresses of one array: neighbours, so their hashes crowd and probe runs form.
+  static int keys[64];
+  PointerMap<int, int> map;
+  std::map<const int*, int> model;
+  for (const Op& op : GetParam().ops) {
+    const int* key = &keys[op.key];
+    if (op.kind == Op::kSet) {
+      map.Set(key, op.value);
+      model[key] = op.value;
+    } else {
+      map.Erase(key);
+      model.erase(key);
+    }
+    ASSERT_EQ(map.Size(), model.size());
+    for (int k = 0; k < 64; ++k) {
+      auto it = model.find(&keys[k]);
+      const int* found = map.Find(&keys[k]);
+      if (it == model.end()) {
+        EXPECT_EQ(found, nullptr) << "key " << k;
+      } else {
+        ASSERT_NE(found, nullptr) << "key " << k;
+        EXPECT_EQ(*found, it->second) << "key " << k;
+      }
+    }
+  }
+}
+
+std::vector<Op> FillThenErase(int count, int step) {
+  std::vector<Op> ops;
+  for (int k = 0; k < count; ++k) ops.push_back({Op::kSet, k, k * 10});
+  for (int k = 0; k < count; k += step) ops.push_back({Op::kErase, k, 0});
+  for (int k = 0; k < count; k += step) ops.push_back({Op::kSet, k, k + 1});
+  return ops;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Runs, PointerMapTest,
+    testing::Values(MapCase{"Empty", {{Op::kErase, 3, 0}}},
+                    MapCase{"OneKey", {{Op::kSet, 1, 5}, {Op::kSet, 1, 6}, {Op::kErase, 1, 0}}},
+                    MapCase{"EraseMissingKeepsOthers", {{Op::kSet, 1, 5}, {Op::kErase, 2, 0}}},
+                    MapCase{"GrowsPastFirstTable", FillThenErase(40, 1)},
+                    MapCase{"EraseEveryOther", FillThenErase(64, 2)},
+                    MapCase{"EraseEveryThird", FillThenErase(50, 3)},
+                    MapCase{"EraseOneInSeven", FillThenErase(64, 7)}),
+    [](const testing::TestParamInfo<MapCase>& info) { return info.param.name; });
+
+TEST(PointerMap, NullKeyIsNeverFoundNorErased) {
+  int a = 0;
+  PointerMap<int, int> map;
+  map.Set(&a, 1);
+  EXPECT_EQ(map.Find(nullptr), nullptr);
+  map.Erase(nullptr);
+  EXPECT_EQ(map.Size(), 1u);
+}
+
+TEST(PointerMap, ClearAndReserveKeepNothing) {
+  int keys[20];
+  PointerMap<int, int> map;
+  map.Reserve(1000);
+  for (int k = 0; k < 20; ++k) map.Set(&keys[k], k);
+  map.Clear();
+  EXPECT_EQ(map.Size(), 0u);
+  for (int k = 0; k < 20; ++k) EXPECT_EQ(map.Find(&keys[k]), nullptr);
+  map.Set(&keys[3], 7);
+  ASSERT_NE(map.Find(&keys[3]), nullptr);
+  EXPECT_EQ(*map.Find(&keys[3]), 7);
+}
+
+}  // namespace
+}  // namespace quillon::docx
