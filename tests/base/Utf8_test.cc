@@ -43,6 +43,12 @@ TEST_P(Utf8Test, DecodingCountingAndCuttingAgree) {
 INSTANTIATE_TEST_SUITE_P(
     Utf8, Utf8Test,
     ::testing::Values(Utf8Case{"empty", "", U"", kValid}, Utf8Case{"ascii", "abc", U"abc", kValid},
+                      Utf8Case{"long_ascii_then_a_stray_byte", "0123456789abcdef\x80",
+                               U"0123456789abcdef\u0080", 16},
+                      Utf8Case{"stray_byte_inside_the_second_eight",
+                               "01234567ab\xFF"
+                               "cdefgh",
+                               U"01234567ab\u00FFcdefgh", 10},
                       Utf8Case{"two_bytes", "caf\xC3\xA9", U"caf\u00E9", kValid},
                       Utf8Case{"three_bytes",
                                "\xE2\x82\xAC"
