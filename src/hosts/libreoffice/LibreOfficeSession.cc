@@ -45,6 +45,9 @@ constexpr const char* kSofficeBin = QUILLON_LO_PROGRAM "/soffice.bin";
 // and removes the whole folder with the profile.
 constexpr const char* kKeeperScript = R"sh(
 bin=$1; dir=$2; profile=$3; port=$4; ticks=$5
+# soffice's own temporary files live in the session's folder and go with it, even when soffice
+# is killed before it could remove them.
+mkdir -p "$dir/tmp" && export TMPDIR="$dir/tmp"
 (
   while [ ! -e "$dir/stop" ]; do
     "$bin" --headless --invisible --nologo --norestore --nodefault --nolockcheck \
