@@ -7,7 +7,9 @@ cd "$(dirname "$0")/.."
 seconds=${FUZZ_SECONDS:-60}
 CC=clang CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DQUILLON_FUZZ=ON -DQUILLON_BENCH=OFF \
   -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-targets=$(cmake --build build-fuzz --target help | sed -n 's/^\(fuzz_[a-z0-9_]*\): .*/\1/p')
+# The fuzzers themselves, not the code-generation helpers CMake adds for each of them.
+targets=$(cmake --build build-fuzz --target help | sed -n 's/^\(fuzz_[a-z0-9_]*\): .*/\1/p' |
+  grep -v '_autogen' || true)
 [ -n "$targets" ] || { echo "fuzz: no targets"; exit 0; }
 # shellcheck disable=SC2086
 cmake --build build-fuzz -j "$(nproc)" --target $targets
