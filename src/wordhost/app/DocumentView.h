@@ -1,12 +1,28 @@
-// The document as it reads: one line per paragraph of the story (fields by their results,
-// shaded, or by their codes), a caret and a selection, and the editing keys. Only the lines
-// in sight are laid out; everything is read from the document model at paint time.
+// The document as it reads: paragraphs wrapped to the view's width in their run formatting
+// (headings by their styles), list labels and note reference numbers, tables as grids of
+// cells, page boundaries as rules, fields shaded and shown by their results (or by their
+// codes); a caret and a selection, and the editing keys. Only the blocks in sight are laid
+// out, from the document model at paint time; the scroll range counts story units, a cheap
+// estimate that needs no layout of the rest.
 #pragma once
 
 #include <QAbstractScrollArea>
+#include <QFont>
+#include <QFontMetricsF>
 #include <functional>
+#include <map>
+#include <memory>
 #include <string>
+#include <tuple>
+#include <unordered_map>
 #include <vector>
+
+#include "wordhost/docx/ListLabels.h"
+#include "wordhost/docx/RunFormat.h"
+
+namespace pugi {
+struct xml_node_struct;
+}
 
 namespace quillon::docx {
 class Document;
@@ -20,6 +36,7 @@ class DocumentView : public QAbstractScrollArea {
  public:
   // document (not owned) outlives the view.
   explicit DocumentView(docx::Document& document, QWidget* parent = nullptr);
+  ~DocumentView() override;
 
   // Shows every field by its code (true) or by its result.
   void SetShowCodes(bool codes);
@@ -29,8 +46,14 @@ class DocumentView : public QAbstractScrollArea {
   // Types text at the caret (replacing the selection). Returns false, having told the user
   // through reportRefusal, when the document refused the edit.
   bool Type(const std::string& text);
-  // The story unit shown on each visible line, for tests: (first, last) of the last paint.
+  // The story units [first, end) of the blocks laid out for the last paint.
   std::pair<size_t, size_t> PaintedUnits() const { return painted_; }
+  // Returns the story position that a click at point (viewport coordinates) puts the caret
+  // before.
+  long PositionAt(const QPoint& point);
+  // Returns where the caret of a collapsed selection is drawn (viewport coordinates), or an
+  // empty rectangle when it is out of sight.
+  QRect CaretRect();
 
   // Called with the host's message when an edit was refused.
   std::function<void(const std::string&)> reportRefusal;
@@ -48,23 +71,51 @@ class DocumentView : public QAbstractScrollArea {
   void scrollContentsBy(int dx, int dy) override;
 
  private:
-  struct Line {
-    std::u32string text;
-    std::vector<long> positions;
-    long start = 0, end = 0;
+  struct Font {
+    QFont font;
+    QFontMetricsF metrics;
+    float rise = 0;  // superscript: how far the baseline goes up
+    std::unordered_map<char32_t, float> advances;
   };
-  Line LineOf(size_t unit) const;
-  int LineHeight() const;
-  long PositionAt(const QPoint& point) const;
+  struct Paragraph;
+  struct Block;
+  using FormatKey = std::tuple<int, bool, bool, bool, bool, bool>;
+
+  // The blocks in sight from the scroll position, laid out anew when the document, the width,
+  // the scroll position or the field display changed since the last call.
+  const std::vector<Block>& Visible();
+  Block LayOutBlock(size_t unit, float top);
+  void LayOutParagraph(size_t unit, float left, float top, float width, Paragraph& out);
+  uint16_t FontOf(const docx::RunFormat& format);
+  float Advance(uint16_t font, char32_t ch);
+  // Returns the first unit of the block (a body paragraph or a table row) holding unit.
+  size_t BlockStart(size_t unit) const;
+  // Reads the list labels and note numbers of the whole document when it changed.
+  void EnsureLabels();
+  // The caret's glyph: its paragraph in visible blocks and its index there; false when the
+  // caret is out of sight.
+  bool FindCaret(long caret, const Paragraph*& paragraph, size_t& glyph);
+  long Caret() const;
   void MoveCaret(long pos, bool extend);
+  void MoveVertically(bool down, bool extend);
   void EnsureCaretVisible();
   void UpdateScrollRange();
   bool Edit(const std::function<void()>& edit);
+  void PaintParagraph(QPainter& painter, const Paragraph& paragraph, bool body, long& lastPage);
 
   docx::Document& document_;
   bool showCodes_ = false;
   long anchor_ = 0;
   std::pair<size_t, size_t> painted_{0, 0};
+
+  std::vector<Font> fonts_;
+  std::map<FormatKey, uint16_t> fontIndex_;
+  std::unordered_map<pugi::xml_node_struct*, docx::ListLabel> labels_;
+  std::unordered_map<pugi::xml_node_struct*, std::string> notes_;
+  uint64_t labelsGeneration_ = ~uint64_t{0};
+
+  std::vector<Block> visible_;
+  std::tuple<uint64_t, size_t, int, int, bool> visibleKey_{~uint64_t{0}, 0, 0, 0, false};
 };
 
 }  // namespace quillon::wordhost

@@ -70,6 +70,38 @@ int Styles::FontHalfPoints(const std::string& paragraphStyleId) const {
   return size > 0 ? size : 20;
 }
 
+void Styles::ApplyDefaultRunFormat(RunFormat& format) const {
+  ApplyRunProperties(root_.child("w:docDefaults").child("w:rPrDefault").child("w:rPr"), format);
+}
+
+void Styles::ApplyStyleRunFormat(const std::string& styleId, RunFormat& format) const {
+  pugi::xml_node style;
+  if (styleId.empty()) {
+    for (pugi::xml_node candidate : root_.children("w:style")) {
+      if (std::string_view(candidate.attribute("w:type").value()) == "paragraph" &&
+          candidate.attribute("w:default").as_bool()) {
+        style = candidate;
+        break;
+      }
+    }
+  } else {
+    style = root_.find_child_by_attribute("w:style", "w:styleId", styleId.c_str());
+  }
+  // The chain of bases, bounded so that a loop of basedOn links ends.
+  pugi::xml_node chain[32];
+  int depth = 0;
+  for (; style && depth < 32; ++depth) {
+    chain[depth] = style;
+    std::string basedOn = style.child("w:basedOn").attribute("w:val").value();
+    if (basedOn.empty()) {
+      ++depth;
+      break;
+    }
+    style = root_.find_child_by_attribute("w:style", "w:styleId", basedOn.c_str());
+  }
+  while (depth > 0) ApplyRunProperties(chain[--depth].child("w:rPr"), format);
+}
+
 pugi::xml_node Styles::ParagraphNumbering(const std::string& paragraphStyleId) const {
   if (paragraphStyleId.empty()) return {};
   pugi::xml_node style =

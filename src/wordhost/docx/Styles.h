@@ -6,6 +6,8 @@
 
 #include <string>
 
+#include "wordhost/docx/RunFormat.h"
+
 namespace quillon::docx {
 
 class Styles {
@@ -28,6 +30,12 @@ class Styles {
   // Returns the list numbering (w:numPr) that paragraphs of style paragraphStyleId take from
   // it or from a style it is based on; empty when none. Valid while the styles live.
   pugi::xml_node ParagraphNumbering(const std::string& paragraphStyleId) const;
+
+  // Applies onto format the run properties of the document defaults.
+  void ApplyDefaultRunFormat(RunFormat& format) const;
+  // Applies onto format the run properties of style styleId and of the styles it is based on,
+  // the base's first; "" is the default paragraph style. An unknown style changes nothing.
+  void ApplyStyleRunFormat(const std::string& styleId, RunFormat& format) const;
 
   // Returns whether a style was added since loading.
   bool Modified() const { return modified_; }

@@ -1,0 +1,256 @@
+// The document view headless: wrapping and hit-testing through the view's own geometry, and
+// what the painted surface shows where (pixels read at the places the layout names).
+#include "wordhost/app/DocumentView.h"
+
+#include <gtest/gtest.h>
+
+#include <QImage>
+#include <QTest>
+#include <functional>
+#include <memory>
+
+#include "wordhost/docx/Document.h"
+#include "wordhost/docx/DocxBuilder.h"
+#include "wordhost/docx/Selection.h"
+#include "wordhost/docx/StoryText.h"
+
+namespace quillon::wordhost {
+namespace {
+
+using docx::testing::Fld;
+using docx::testing::MakeDocx;
+using docx::testing::MakeDocxWith;
+using docx::testing::P;
+using docx::testing::PageBreak;
+using docx::testing::R;
+using docx::testing::Tbl;
+
+const std::string kLongText =
+    "The quick brown fox jumps over the lazy dog while the network engineer writes another "
+    "long sentence so that this paragraph needs several lines in a narrow view of the text.";
+
+class Shown {
+ public:
+  explicit Shown(const std::string& bytes, QSize size = {420, 400})
+      : document_(docx::Document::FromBytes(bytes)), view_(*document_) {
+    view_.resize(size);
+    view_.show();
+  }
+  docx::Document& document() { return *document_; }
+  DocumentView& view() { return view_; }
+  // Returns the story position of the first occurrence of text (ASCII).
+  long Find(const std::string& text) const {
+    const docx::Story& story = document_->story();
+    const size_t at = docx::StoryText(story, 0, story.Length()).find(text);
+    EXPECT_NE(at, std::string::npos) << text;
+    return static_cast<long>(at);
+  }
+  QRect CaretAt(long pos) {
+    document_->selection().SetRange(pos, pos);
+    return view_.CaretRect();
+  }
+  // The surface as painted, without the caret.
+  QImage Grab() {
+    view_.clearFocus();
+    return view_.viewport()->grab().toImage();
+  }
+
+ private:
+  std::unique_ptr<docx::Document> document_;
+  DocumentView view_;
+};
+
+// Counts the pixels of rect in image that pass.
+int Count(const QImage& image, const QRect& rect, const std::function<bool(QRgb)>& pass) {
+  int n = 0;
+  const QRect inside = rect.intersected(image.rect());
+  for (int y = inside.top(); y <= inside.bottom(); ++y)
+    for (int x = inside.left(); x <= inside.right(); ++x) n += pass(image.pixel(x, y));
+  return n;
+}
+bool Dark(QRgb pixel) {
+  return qGray(pixel) < 110;
+}
+bool NotWhite(QRgb pixel) {
+  return qGray(pixel) < 250;
+}
+
+TEST(DocumentViewTest, ClicksAtTheCaretOfAPositionComeBackToIt) {
+  Shown shown(MakeDocx(P(R(kLongText)) + Tbl(2, 2) + P(R("after"))));
+  const long start = shown.Find("The quick");
+  const long end = shown.Find(" text.") + 5;
+  // The long paragraph wraps: its end stands lines below its start.
+  EXPECT_GT(shown.CaretAt(end).top(), shown.CaretAt(start).top() + 2 * shown.CaretAt(0).height());
+  const long positions[] = {start,
+                            start + 5,
+                            start + 97,
+                            end,
+                            shown.Find("c00"),
+                            shown.Find("c01") + 2,
+                            shown.Find("c11"),
+                            shown.Find("after") + 3};
+  for (long pos : positions) {
+    const QRect caret = shown.CaretAt(pos);
+    ASSERT_FALSE(caret.isEmpty()) << pos;
+    EXPECT_EQ(shown.view().PositionAt(QPoint(caret.left(), caret.center().y())), pos) << pos;
+  }
+}
+
+TEST(DocumentViewTest, KeysMoveByVisualLinesAndTypingLandsWhereClicked) {
+  Shown shown(MakeDocx(P(R(kLongText)) + P(R("after"))));
+  DocumentView& view = shown.view();
+  const int firstTop = shown.CaretAt(0).top();
+  QTest::keyClick(&view, Qt::Key_End);
+  const long lineEnd = shown.document().selection().End();
+  EXPECT_GT(lineEnd, 10);
+  EXPECT_LT(lineEnd, shown.Find(" text."));
+  EXPECT_EQ(view.CaretRect().top(), firstTop);
+  QTest::keyClick(&view, Qt::Key_Down);
+  const long below = shown.document().selection().End();
+  EXPECT_GT(below, lineEnd);
+  EXPECT_GT(view.CaretRect().top(), firstTop);
+  QTest::keyClick(&view, Qt::Key_Up);
+  EXPECT_EQ(view.CaretRect().top(), firstTop);
+  QTest::keyClick(&view, Qt::Key_Home);
+  EXPECT_EQ(shown.document().selection().End(), 0);
+
+  const long target = shown.Find("engineer");
+  const QRect caret = shown.CaretAt(target);
+  shown.document().selection().SetRange(0, 0);
+  QTest::mouseClick(view.viewport(), Qt::LeftButton, {}, QPoint(caret.left(), caret.center().y()));
+  EXPECT_EQ(shown.document().selection().End(), target);
+  QTest::keyClicks(&view, "Z");
+  EXPECT_EQ(shown.Find("Zengineer"), target);
+  QTest::keyClick(&view, Qt::Key_Backspace);
+  EXPECT_EQ(shown.Find("network engineer") + 8, target);
+}
+
+TEST(DocumentViewTest, RunFormattingAndHeadingsShowInTheInk) {
+  const std::string styles =
+      "<w:style w:type=\"paragraph\" w:styleId=\"Heading1\"><w:rPr><w:b/><w:sz w:val=\"40\"/>"
+      "</w:rPr></w:style>";
+  Shown shown(MakeDocx(P(R("HHHHHHHH", "<w:b/>")) + P(R("HHHHHHHH")) +
+                           P(R("HHHHHHHH"), "<w:pStyle w:val=\"Heading1\"/>"),
+                       &styles));
+  const long bold = shown.Find("HHHH");
+  const long plain = bold + 9;  // each paragraph: eight letters and its mark
+  const long heading = bold + 18;
+  // The ink of each run: from the caret before it to the caret after it.
+  auto ink = [&](long pos) {
+    const QRect before = shown.CaretAt(pos), after = shown.CaretAt(pos + 8);
+    const QRect run(before.topLeft(), QPoint(after.left(), before.bottom()));
+    EXPECT_GT(run.width(), 20);
+    return std::make_pair(run, Count(shown.Grab(), run, Dark));
+  };
+  const auto [boldRun, boldInk] = ink(bold);
+  const auto [plainRun, plainInk] = ink(plain);
+  const auto [headingRun, headingInk] = ink(heading);
+  EXPECT_GT(plainInk, 20);
+  EXPECT_GT(boldInk, plainInk * 5 / 4);
+  EXPECT_GT(boldRun.width(), plainRun.width());
+  EXPECT_GT(headingRun.height(), plainRun.height() * 3 / 2);
+  EXPECT_GT(headingInk, boldInk);
+}
+
+TEST(DocumentViewTest, TablesAreGridsOfCellsSideBySide) {
+  Shown shown(MakeDocx(Tbl(2, 2) + P(R("after"))));
+  const QRect c00 = shown.CaretAt(shown.Find("c00")), c01 = shown.CaretAt(shown.Find("c01"));
+  const QRect c10 = shown.CaretAt(shown.Find("c10"));
+  EXPECT_EQ(c01.top(), c00.top());
+  EXPECT_GT(c01.left(), c00.left() + 60);
+  EXPECT_GT(c10.top(), c00.bottom());
+  EXPECT_EQ(c10.left(), c00.left());
+  const QImage image = shown.Grab();
+  // A vertical border just left of the second cell's text, a horizontal one between the rows
+  // (right of the short texts), the outer border left of the first cell.
+  EXPECT_GT(Count(image, QRect(c01.left() - 8, c01.top(), 7, c01.height()), Dark), 0);
+  EXPECT_GT(Count(image, QRect(c00.left() + 50, c00.bottom(), 1, c10.top() - c00.bottom()), Dark),
+            0);
+  EXPECT_GT(Count(image, QRect(c00.left() - 8, c00.top(), 7, c00.height()), Dark), 0);
+  // Plain paragraphs have no border beside them.
+  const QRect after = shown.CaretAt(shown.Find("after"));
+  EXPECT_EQ(Count(image, QRect(after.left() - 8, after.top(), 7, after.height()), Dark), 0);
+}
+
+TEST(DocumentViewTest, PageBreaksShowAsARuleAndSetThePageOfTheCaret) {
+  for (const bool pageBreak : {true, false}) {
+    Shown shown(MakeDocx(P(R("one")) + (pageBreak ? P(PageBreak()) : "") + P(R("two"))));
+    const QRect one = shown.CaretAt(shown.Find("one"));
+    const QRect two = shown.CaretAt(shown.Find("two"));
+    EXPECT_EQ(shown.document().selection().Information(3), pageBreak ? 2 : 1);
+    const QImage image = shown.Grab();
+    // The rule crosses the left margin, where no text is.
+    const int rule =
+        Count(image, QRect(0, one.bottom() + 1, 12, two.top() - one.bottom()), NotWhite);
+    EXPECT_EQ(rule > 0, pageBreak);
+  }
+}
+
+TEST(DocumentViewTest, ListLabelsAndNoteNumbersAreDrawnBeforeAndInTheText) {
+  const std::string numbered = "<w:numPr><w:ilvl w:val=\"0\"/><w:numId w:val=\"1\"/></w:numPr>";
+  const std::string body = P(R("first"), numbered) + P(R("second"), numbered) + P(R("plain")) +
+                           P(R("see") + "<w:r><w:footnoteReference w:id=\"1\"/></w:r>" + R("x"));
+  const std::string numbering =
+      "<w:abstractNum w:abstractNumId=\"0\"><w:lvl w:ilvl=\"0\"><w:start w:val=\"1\"/>"
+      "<w:numFmt w:val=\"decimal\"/><w:lvlText w:val=\"%1.\"/></w:lvl></w:abstractNum>"
+      "<w:num w:numId=\"1\"><w:abstractNumId w:val=\"0\"/></w:num>";
+  Shown shown(MakeDocxWith(body, {{"numbering", "numbering", numbering}}));
+  const QRect first = shown.CaretAt(shown.Find("first"));
+  const QRect second = shown.CaretAt(shown.Find("second"));
+  const QRect plain = shown.CaretAt(shown.Find("plain"));
+  EXPECT_GT(first.left(), plain.left() + 10);
+  EXPECT_EQ(second.left(), first.left());
+  const long reference = shown.Find("see") + 3;
+  const QRect beforeNote = shown.CaretAt(reference), afterNote = shown.CaretAt(reference + 1);
+  EXPECT_GT(afterNote.left(), beforeNote.left() + 2);
+  const QImage image = shown.Grab();
+  auto labelInk = [&](const QRect& line) {
+    return Count(image,
+                 QRect(plain.left(), line.top(), first.left() - plain.left() - 2, line.height()),
+                 Dark);
+  };
+  EXPECT_GT(labelInk(first), 5);
+  EXPECT_GT(labelInk(second), 5);
+  EXPECT_GT(Count(image,
+                  QRect(beforeNote.left(), beforeNote.top(), afterNote.left() - beforeNote.left(),
+                        beforeNote.height()),
+                  Dark),
+            0);
+}
+
+TEST(DocumentViewTest, FieldsAreShadedAndShowTheirCodesOnRequest) {
+  Shown shown(MakeDocx(P(Fld(" ADDIN ABBREV a rather long field code ", R("NN")) + R(" tail"))));
+  const long result = shown.Find("NN");
+  const QRect start = shown.CaretAt(result);
+  const QRect tail = shown.CaretAt(shown.Find(" tail"));
+  auto shade = [](QRgb pixel) { return pixel == qRgb(220, 220, 220); };
+  const QImage image = shown.Grab();
+  EXPECT_GT(Count(image, QRect(start.topLeft(), QPoint(tail.left() - 1, start.bottom())), shade),
+            0);
+  EXPECT_EQ(Count(image, QRect(tail.left() + 2, tail.top(), 20, tail.height()), shade), 0);
+  shown.view().SetShowCodes(true);
+  EXPECT_GT(shown.CaretAt(shown.Find(" tail")).left(), tail.left() + 100);
+}
+
+TEST(DocumentViewTest, OnlyTheBlocksInSightAreLaidOut) {
+  std::string body;
+  for (int i = 0; i < 3000; ++i) body += P(R("paragraph " + std::to_string(i)));
+  Shown shown(MakeDocx(body));
+  shown.Grab();
+  auto [first, end] = shown.view().PaintedUnits();
+  EXPECT_EQ(first, 0u);
+  EXPECT_GT(end, 5u);
+  EXPECT_LT(end, 100u);
+  // Typing at the end brings the last paragraph into sight.
+  const long last = shown.Find("paragraph 2999") + 14;
+  shown.document().selection().SetRange(last, last);
+  ASSERT_TRUE(shown.view().Type("!"));
+  shown.view().viewport()->grab();
+  std::tie(first, end) = shown.view().PaintedUnits();
+  EXPECT_EQ(end, shown.document().story().UnitCount());
+  EXPECT_GT(first, 2900u);
+  EXPECT_FALSE(shown.view().CaretRect().isEmpty());
+}
+
+}  // namespace
+}  // namespace quillon::wordhost

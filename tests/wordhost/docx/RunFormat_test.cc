@@ -1,0 +1,79 @@
+// The format text is drawn in: document defaults, paragraph styles and their bases, character
+// styles, then the run's own properties.
+#include "wordhost/docx/RunFormat.h"
+
+#include <gtest/gtest.h>
+
+#include "wordhost/docx/Styles.h"
+
+namespace quillon::docx {
+namespace {
+
+const std::string kStyles =
+    "<?xml version=\"1.0\" encoding=\"UTF-8\"?>"
+    "<w:styles xmlns:w=\"http://schemas.openxmlformats.org/wordprocessingml/2006/main\">"
+    "<w:docDefaults><w:rPrDefault><w:rPr><w:sz w:val=\"22\"/></w:rPr></w:rPrDefault>"
+    "</w:docDefaults>"
+    "<w:style w:type=\"character\" w:default=\"1\" w:styleId=\"DefaultFont\"><w:rPr><w:strike/>"
+    "</w:rPr></w:style>"
+    "<w:style w:type=\"paragraph\" w:default=\"1\" w:styleId=\"Normal\"><w:rPr><w:i/></w:rPr>"
+    "</w:style>"
+    "<w:style w:type=\"paragraph\" w:styleId=\"Heading1\"><w:basedOn w:val=\"Normal\"/>"
+    "<w:rPr><w:b/><w:sz w:val=\"32\"/></w:rPr></w:style>"
+    "<w:style w:type=\"paragraph\" w:styleId=\"Plain\"><w:rPr><w:i w:val=\"0\"/></w:rPr>"
+    "</w:style>"
+    "<w:style w:type=\"character\" w:styleId=\"Emphasis\"><w:rPr><w:u w:val=\"single\"/>"
+    "</w:rPr></w:style>"
+    "<w:style w:type=\"paragraph\" w:styleId=\"LoopA\"><w:basedOn w:val=\"LoopB\"/></w:style>"
+    "<w:style w:type=\"paragraph\" w:styleId=\"LoopB\"><w:basedOn w:val=\"LoopA\"/>"
+    "<w:rPr><w:b/></w:rPr></w:style>"
+    "</w:styles>";
+
+TEST(RunFormatTest, StylesAndDirectPropertiesStackInWordsOrder) {
+  const Styles styles("word/styles.xml", kStyles);
+  const Styles none("word/styles.xml", "");
+  struct Case {
+    const Styles* styles;
+    std::string paragraph;  // the paragraph's w:pPr inside
+    std::string runProperties;
+    RunFormat expected;
+  };
+  // size, bold, italic, underline, strike, superscript
+  const Case cases[] = {
+      {&none, "", "", {20, false, false, false, false, false}},
+      {&styles, "", "", {22, false, true, false, false, false}},
+      {&styles, "<w:pStyle w:val=\"Heading1\"/>", "", {32, true, true, false, false, false}},
+      {&styles,
+       "<w:pStyle w:val=\"Heading1\"/>",
+       "<w:b w:val=\"0\"/><w:sz w:val=\"18\"/>",
+       {18, false, true, false, false, false}},
+      {&styles, "<w:pStyle w:val=\"Plain\"/>", "", {22, false, false, false, false, false}},
+      {&styles,
+       "<w:pStyle w:val=\"Missing\"/>",
+       "<w:b w:val=\"true\"/>",
+       {22, true, false, false, false, false}},
+      {&styles, "", "<w:rStyle w:val=\"Emphasis\"/>", {22, false, true, true, false, false}},
+      {&styles,
+       "",
+       "<w:rStyle w:val=\"Emphasis\"/><w:u w:val=\"none\"/><w:strike/>",
+       {22, false, true, false, true, false}},
+      {&styles,
+       "",
+       "<w:vertAlign w:val=\"superscript\"/><w:i w:val=\"off\"/>",
+       {22, false, false, false, false, true}},
+      {&styles, "<w:pStyle w:val=\"LoopA\"/>", "", {22, true, false, false, false, false}},
+  };
+  for (const Case& c : cases) {
+    pugi::xml_document xml;
+    const std::string text = "<w:p xmlns:w=\"w\"><w:pPr>" + c.paragraph + "</w:pPr><w:r><w:rPr>" +
+                             c.runProperties + "</w:rPr></w:r></w:p>";
+    ASSERT_TRUE(xml.load_string(text.c_str()));
+    const pugi::xml_node paragraph = xml.child("w:p");
+    const RunFormat format =
+        ResolveRunFormat(*c.styles, paragraph, paragraph.child("w:r").child("w:rPr"));
+    EXPECT_EQ(format, c.expected) << c.paragraph << " " << c.runProperties;
+  }
+}
+
+}  // namespace
+}  // namespace quillon::docx
