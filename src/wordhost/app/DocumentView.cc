@@ -610,7 +610,10 @@ void DocumentView::EnsureCaretVisible() {
   bar->setValue(static_cast<int>(top));
 }
 
-bool DocumentView::Edit(const std::function<void()>& edit) {
+bool DocumentView::Edit(const std::function<void()>& edit, bool textOnly) {
+  const docx::Story& story = document_.story();
+  const bool labelsCurrent = labelsGeneration_ == story.Generation();
+  const size_t units = story.UnitCount();
   try {
     edit();
   } catch (const host::HostError& e) {
@@ -618,6 +621,10 @@ bool DocumentView::Edit(const std::function<void()>& edit) {
     viewport()->update();
     return false;
   }
+  // Characters typed or removed within a paragraph number no list and no note anew: the labels
+  // stay true, and reading them again (a walk over the whole document) is spared.
+  if (textOnly && labelsCurrent && units == story.UnitCount())
+    labelsGeneration_ = story.Generation();
   anchor_ = document_.selection().End();
   document_.selection().SetRange(anchor_, anchor_);
   UpdateScrollRange();
@@ -628,7 +635,37 @@ bool DocumentView::Edit(const std::function<void()>& edit) {
 }
 
 bool DocumentView::Type(const std::string& text) {
-  return Edit([&] { document_.selection().TypeText(text); });
+  const docx::Selection& selection = document_.selection();
+  const bool textOnly =
+      selection.Start() == selection.End() && text.find_first_of("\r\n") == std::string::npos;
+  return Edit([&] { document_.selection().TypeText(text); }, textOnly);
+}
+
+bool DocumentView::Remove(bool forward) {
+  docx::Selection& selection = document_.selection();
+  const docx::Story& story = document_.story();
+  long start = selection.Start(), end = selection.End();
+  if (start == end) (forward ? end : start) += forward ? 1 : -1;
+  start = std::clamp(start, 0L, story.Length());
+  end = std::clamp(end, start, story.Length());
+  // Plain characters only: no mark, field mark or object (a note reference) goes.
+  const std::string removed = docx::StoryText(story, start, end);
+  const bool textOnly = removed.find("\xEF\xBF\xBC") == std::string::npos &&
+                        std::none_of(removed.begin(), removed.end(), [](char c) {
+                          return static_cast<unsigned char>(c) < 0x20 && c != '\t';
+                        });
+  return Edit(
+      [&] {
+        if (selection.Start() == selection.End()) {
+          if (forward) {
+            selection.MoveRight(host::wdCharacter, 1, host::wdExtend);
+          } else {
+            selection.MoveLeft(host::wdCharacter, 1, host::wdExtend);
+          }
+        }
+        selection.SetText("");
+      },
+      textOnly);
 }
 
 void DocumentView::keyPressEvent(QKeyEvent* event) {
@@ -660,21 +697,11 @@ void DocumentView::keyPressEvent(QKeyEvent* event) {
     }
     case Qt::Key_Return:
     case Qt::Key_Enter:
-      Edit([&] { selection.TypeParagraph(); });
+      Edit([&] { selection.TypeParagraph(); }, false);
       return;
     case Qt::Key_Backspace:
-      Edit([&] {
-        if (selection.Start() == selection.End())
-          selection.MoveLeft(host::wdCharacter, 1, host::wdExtend);
-        selection.SetText("");
-      });
-      return;
     case Qt::Key_Delete:
-      Edit([&] {
-        if (selection.Start() == selection.End())
-          selection.MoveRight(host::wdCharacter, 1, host::wdExtend);
-        selection.SetText("");
-      });
+      Remove(event->key() == Qt::Key_Delete);
       return;
     default:
       break;

@@ -100,7 +100,11 @@ class DocumentView : public QAbstractScrollArea {
   void MoveVertically(bool down, bool extend);
   void EnsureCaretVisible();
   void UpdateScrollRange();
-  bool Edit(const std::function<void()>& edit);
+  // Runs edit, then shows its outcome. textOnly: the edit only types or removes characters
+  // within one paragraph (no mark, no field mark, no object).
+  bool Edit(const std::function<void()>& edit, bool textOnly);
+  // Removes the selection, or the character after (forward) or before the caret.
+  bool Remove(bool forward);
   void PaintParagraph(QPainter& painter, const Paragraph& paragraph, bool body, long& lastPage);
 
   docx::Document& document_;

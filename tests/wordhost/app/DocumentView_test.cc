@@ -216,6 +216,24 @@ TEST(DocumentViewTest, ListLabelsAndNoteNumbersAreDrawnBeforeAndInTheText) {
                         beforeNote.height()),
                   Dark),
             0);
+
+  // Typing keeps the labels; Enter in a numbered paragraph makes another numbered one; the
+  // note reference deleted takes its number with it.
+  DocumentView& view = shown.view();
+  shown.CaretAt(shown.Find("first") + 2);
+  QTest::keyClicks(&view, "zz");
+  QTest::keyClick(&view, Qt::Key_Return);
+  const QRect split = shown.CaretAt(shown.Find("rst"));
+  EXPECT_EQ(split.left(), first.left());
+  const QImage typed = shown.Grab();
+  EXPECT_GT(Count(typed,
+                  QRect(plain.left(), split.top(), first.left() - plain.left() - 2, split.height()),
+                  Dark),
+            5);
+  shown.CaretAt(shown.Find("see") + 4);
+  QTest::keyClick(&view, Qt::Key_Backspace);
+  const long joined = shown.Find("seex");
+  EXPECT_EQ(shown.CaretAt(joined + 3).left(), beforeNote.left());
 }
 
 TEST(DocumentViewTest, FieldsAreShadedAndShowTheirCodesOnRequest) {
