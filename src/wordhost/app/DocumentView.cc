@@ -140,6 +140,9 @@ uint16_t DocumentView::FontOf(const docx::RunFormat& format) {
   font.setItalic(format.italic);
   font.setUnderline(format.underline);
   font.setStrikeOut(format.strike);
+  // Text is drawn a stretch at a time but measured a character at a time: without kerning the
+  // two agree, so shades, the selection and the caret sit exactly on the glyphs.
+  font.setKerning(false);
   Font entry{font, QFontMetricsF(font), format.superscript ? pixels * 0.35f : 0.f, {}};
   fonts_.push_back(std::move(entry));
   const auto index = static_cast<uint16_t>(fonts_.size() - 1);
