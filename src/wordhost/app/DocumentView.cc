@@ -339,13 +339,13 @@ DocumentView::Block DocumentView::LayOutBlock(size_t unit, float top) {
 const std::vector<DocumentView::Block>& DocumentView::Visible() {
   const docx::Story& story = document_.story();
   const size_t first = BlockStart(static_cast<size_t>(verticalScrollBar()->value()));
-  const std::tuple<uint64_t, size_t, int, int, bool> key{
-      story.Generation(), first, viewport()->width(), viewport()->height(), showCodes_};
+  const std::tuple<uint64_t, size_t, int, int, int, bool> key{
+      story.Generation(), first, offset_, viewport()->width(), viewport()->height(), showCodes_};
   if (key == visibleKey_) return visible_;
   visibleKey_ = key;
   EnsureLabels();
   visible_.clear();
-  float top = kTop;
+  float top = kTop - static_cast<float>(offset_);
   size_t unit = first;
   const auto height = static_cast<float>(viewport()->height());
   while (unit < story.UnitCount() && top < height) {
@@ -592,25 +592,40 @@ void DocumentView::EnsureCaretVisible() {
   const size_t block = BlockStart(story.UnitAt(caret));
   QScrollBar* bar = verticalScrollBar();
   const size_t first = BlockStart(static_cast<size_t>(bar->value()));
-  if (block <= first) {
-    if (block < first) bar->setValue(static_cast<int>(block));
-    return;
-  }
   const auto height = static_cast<float>(viewport()->height());
-  for (const Block& shown : Visible())
-    if (shown.first == block && shown.top + shown.height <= height) return;
-  // Out of sight below: the caret's block goes to the bottom of the view.
-  EnsureLabels();
-  float used = kTop + LayOutBlock(block, 0).height;
-  size_t top = block;
-  while (top > 0) {
-    const size_t previous = BlockStart(top - 1);
-    const float more = LayOutBlock(previous, 0).height;
-    if (used + more > height) break;
-    used += more;
-    top = previous;
+  if (block < first) {
+    bar->setValue(static_cast<int>(block));
+  } else if (block > first) {
+    bool inSight = false;
+    for (const Block& shown : Visible())
+      inSight |= shown.first == block && shown.top + shown.height <= height;
+    if (!inSight) {
+      // Out of sight below: the caret's block goes to the bottom of the view.
+      EnsureLabels();
+      float used = kTop + LayOutBlock(block, 0).height;
+      size_t top = block;
+      while (top > 0) {
+        const size_t previous = BlockStart(top - 1);
+        const float more = LayOutBlock(previous, 0).height;
+        if (used + more > height) break;
+        used += more;
+        top = previous;
+      }
+      bar->setValue(static_cast<int>(top));
+    }
   }
-  bar->setValue(static_cast<int>(top));
+  // A block taller than the view moves up or down under it until the caret's line shows.
+  const Paragraph* paragraph = nullptr;
+  size_t glyph = 0;
+  if (BlockStart(static_cast<size_t>(bar->value())) != block || !FindCaret(caret, paragraph, glyph))
+    return;
+  const LayoutLine& line = paragraph->layout.lines[LineOfGlyph(paragraph->layout, glyph)];
+  const float top = paragraph->top + line.top, bottom = top + line.height;
+  if (bottom > height) {
+    offset_ += static_cast<int>(std::ceil(bottom - height + kTop));
+  } else if (top < 0) {
+    offset_ = std::max(0, offset_ + static_cast<int>(std::floor(top - kTop)));
+  }
 }
 
 bool DocumentView::Edit(const std::function<void()>& edit, bool textOnly) {
@@ -732,6 +747,7 @@ void DocumentView::resizeEvent(QResizeEvent* event) {
 }
 
 void DocumentView::scrollContentsBy(int, int) {
+  offset_ = 0;
   viewport()->update();
 }
 

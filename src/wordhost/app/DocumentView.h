@@ -119,7 +119,10 @@ class DocumentView : public QAbstractScrollArea {
   uint64_t labelsGeneration_ = ~uint64_t{0};
 
   std::vector<Block> visible_;
-  std::tuple<uint64_t, size_t, int, int, bool> visibleKey_{~uint64_t{0}, 0, 0, 0, false};
+  // How far the first block is scrolled up out of the view (pixels): only a block taller than
+  // the view is, to show its caret's line.
+  int offset_ = 0;
+  std::tuple<uint64_t, size_t, int, int, int, bool> visibleKey_{~uint64_t{0}, 0, 0, 0, 0, false};
 };
 
 }  // namespace quillon::wordhost

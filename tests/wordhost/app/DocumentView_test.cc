@@ -250,6 +250,30 @@ TEST(DocumentViewTest, FieldsAreShadedAndShowTheirCodesOnRequest) {
   EXPECT_GT(shown.CaretAt(shown.Find(" tail")).left(), tail.left() + 100);
 }
 
+TEST(DocumentViewTest, TheCaretsLineShowsInAParagraphTallerThanTheView) {
+  std::string text;
+  for (int i = 0; i < 12; ++i) text += kLongText + " ";
+  Shown shown(MakeDocx(P(R(text)) + P(R("after"))), QSize(300, 120));
+  DocumentView& view = shown.view();
+  const int height = view.viewport()->height();
+  auto inSight = [&](const QRect& caret) {
+    return !caret.isEmpty() && caret.top() >= 0 && caret.bottom() <= height;
+  };
+  const long end = shown.Find("after") - 1;  // before the long paragraph's mark
+  shown.document().selection().SetRange(end, end);
+  ASSERT_TRUE(view.Type("Q"));
+  const QRect caret = view.CaretRect();
+  EXPECT_TRUE(inSight(caret)) << caret.top() << " " << caret.bottom();
+  EXPECT_EQ(view.PositionAt(QPoint(caret.left(), caret.center().y())), end + 1);
+  QTest::keyClick(&view, Qt::Key_Up);
+  EXPECT_TRUE(inSight(view.CaretRect()));
+  // Back at the start, the paragraph's first line shows again.
+  shown.document().selection().SetRange(1, 1);
+  QTest::keyClick(&view, Qt::Key_Left);
+  EXPECT_EQ(shown.document().selection().End(), 0);
+  EXPECT_TRUE(inSight(view.CaretRect())) << view.CaretRect().top();
+}
+
 TEST(DocumentViewTest, OnlyTheBlocksInSightAreLaidOut) {
   std::string body;
   for (int i = 0; i < 3000; ++i) body += P(R("paragraph " + std::to_string(i)));
