@@ -274,7 +274,16 @@ void DocumentView::LayOutParagraph(size_t unit, float left, float top, float wid
       out.left = out.labelX + std::max(kIndentStep, labelWidth + 6);
     }
   }
-  out.layout = wordhost::LayOutParagraph(glyphs, std::max(1.f, left + width - out.left));
+  // The paragraph's own justification, else its style's.
+  std::string justification = paragraph.child("w:pPr").child("w:jc").attribute("w:val").value();
+  if (justification.empty())
+    justification = styles.ParagraphJustification(
+        paragraph.child("w:pPr").child("w:pStyle").attribute("w:val").value());
+  const Alignment alignment = justification == "center" ? Alignment::kCenter
+                              : justification == "right" || justification == "end"
+                                  ? Alignment::kRight
+                                  : Alignment::kLeft;
+  out.layout = wordhost::LayOutParagraph(glyphs, std::max(1.f, left + width - out.left), alignment);
 }
 
 DocumentView::Block DocumentView::LayOutBlock(size_t unit, float top) {
@@ -433,7 +442,7 @@ void DocumentView::PaintParagraph(QPainter& painter, const Paragraph& paragraph,
     for (size_t g = line.begin; g < line.end;) {
       size_t stop = g;
       while (stop < line.end && behind[stop] == behind[g]) ++stop;
-      const float right = stop < line.end ? layout.x[stop] : line.width;
+      const float right = stop < line.end ? layout.x[stop] : line.left + line.width;
       if (behind[g] != 0 && right > layout.x[g])
         painter.fillRect(
             QRectF(paragraph.left + layout.x[g], top, right - layout.x[g], line.height),

@@ -23,14 +23,18 @@ struct LayoutLine {
   float top = 0;     // from the paragraph's top
   float ascent = 0;  // the baseline is at top + ascent
   float height = 0;
+  float left = 0;   // where the first glyph stands: 0 unless the line is centred or right-aligned
   float width = 0;  // the glyphs' advances, trailing spaces included
 };
 
 struct ParagraphLayout {
-  std::vector<float> x;           // each glyph's left edge, from the line's start
+  std::vector<float> x;           // each glyph's left edge, from the paragraph's left
   std::vector<LayoutLine> lines;  // at least one, even for no glyphs
   float height = 0;               // the lines' heights summed
 };
+
+// How lines stand in the paragraph's width; a justified paragraph is laid out flush left.
+enum class Alignment { kLeft, kCenter, kRight };
 
 // Returns whether ch ends its line whatever the width: a line break, a page or column break.
 bool BreaksLine(char32_t ch);
@@ -38,8 +42,10 @@ bool BreaksLine(char32_t ch);
 // Lays glyphs out in lines at most width wide, greedily: a line breaks after a run of spaces
 // or tabs, and after a character that BreaksLine; a word wider than the line is cut where it
 // overflows; spaces at a line's end may hang past the width. Every line holds at least one
-// glyph, so a width too small for anything still makes progress.
-ParagraphLayout LayOutParagraph(const std::vector<GlyphBox>& glyphs, float width);
+// glyph, so a width too small for anything still makes progress. Centred and right-aligned
+// lines place their glyphs without the spaces that end them.
+ParagraphLayout LayOutParagraph(const std::vector<GlyphBox>& glyphs, float width,
+                                Alignment alignment = Alignment::kLeft);
 
 // Returns the line that holds glyph (the last line for a glyph past the end).
 size_t LineOfGlyph(const ParagraphLayout& layout, size_t glyph);

@@ -74,19 +74,31 @@ void Styles::ApplyDefaultRunFormat(RunFormat& format) const {
   ApplyRunProperties(root_.child("w:docDefaults").child("w:rPrDefault").child("w:rPr"), format);
 }
 
-void Styles::ApplyStyleRunFormat(const std::string& styleId, RunFormat& format) const {
-  pugi::xml_node style;
-  if (styleId.empty()) {
-    for (pugi::xml_node candidate : root_.children("w:style")) {
-      if (std::string_view(candidate.attribute("w:type").value()) == "paragraph" &&
-          candidate.attribute("w:default").as_bool()) {
-        style = candidate;
-        break;
-      }
-    }
-  } else {
-    style = root_.find_child_by_attribute("w:style", "w:styleId", styleId.c_str());
+pugi::xml_node Styles::StyleOrDefault(const std::string& styleId) const {
+  if (!styleId.empty())
+    return root_.find_child_by_attribute("w:style", "w:styleId", styleId.c_str());
+  for (pugi::xml_node candidate : root_.children("w:style")) {
+    if (std::string_view(candidate.attribute("w:type").value()) == "paragraph" &&
+        candidate.attribute("w:default").as_bool())
+      return candidate;
   }
+  return {};
+}
+
+std::string Styles::ParagraphJustification(const std::string& paragraphStyleId) const {
+  pugi::xml_node style = StyleOrDefault(paragraphStyleId);
+  for (int depth = 0; style && depth < 32; ++depth) {
+    if (pugi::xml_node jc = style.child("w:pPr").child("w:jc"))
+      return jc.attribute("w:val").value();
+    std::string basedOn = style.child("w:basedOn").attribute("w:val").value();
+    if (basedOn.empty()) break;
+    style = root_.find_child_by_attribute("w:style", "w:styleId", basedOn.c_str());
+  }
+  return {};
+}
+
+void Styles::ApplyStyleRunFormat(const std::string& styleId, RunFormat& format) const {
+  pugi::xml_node style = StyleOrDefault(styleId);
   // The chain of bases, bounded so that a loop of basedOn links ends.
   pugi::xml_node chain[32];
   int depth = 0;

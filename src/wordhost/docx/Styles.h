@@ -37,12 +37,20 @@ class Styles {
   // the base's first; "" is the default paragraph style. An unknown style changes nothing.
   void ApplyStyleRunFormat(const std::string& styleId, RunFormat& format) const;
 
+  // Returns the justification (w:jc's value: "center", "right", "both"...) that paragraphs of
+  // style paragraphStyleId ("" the default paragraph style) take from it or a style it is
+  // based on; "" when none sets one.
+  std::string ParagraphJustification(const std::string& paragraphStyleId) const;
+
   // Returns whether a style was added since loading.
   bool Modified() const { return modified_; }
   // Returns the part's XML as it is now.
   std::string Serialize() const;
 
  private:
+  // Returns the style with that id, or the default paragraph style for "", or an empty node.
+  pugi::xml_node StyleOrDefault(const std::string& styleId) const;
+
   pugi::xml_document xml_;
   pugi::xml_node root_;
   bool modified_ = false;

@@ -152,6 +152,22 @@ TEST(DocumentViewTest, RunFormattingAndHeadingsShowInTheInk) {
   EXPECT_GT(headingInk, boldInk);
 }
 
+TEST(DocumentViewTest, ParagraphsStandWhereTheirJustificationSays) {
+  const std::pair<const char*, float> cases[] = {
+      {"left", 0.f}, {"both", 0.f}, {"center", 0.5f}, {"right", 1.f}};
+  for (const auto& [justification, share] : cases) {
+    Shown shown(MakeDocx(P(R("word")) +
+                         P(R("word"), "<w:jc w:val=\"" + std::string(justification) + "\"/>")));
+    const QRect plainStart = shown.CaretAt(0), plainEnd = shown.CaretAt(4);
+    const QRect start = shown.CaretAt(5), end = shown.CaretAt(9);
+    const int margin = plainStart.left();
+    const int room = shown.view().viewport()->width() - 2 * margin - (plainEnd.left() - margin);
+    EXPECT_NEAR(start.left(), margin + share * static_cast<float>(room), 2) << justification;
+    EXPECT_NEAR(end.left() - start.left(), plainEnd.left() - plainStart.left(), 1);
+    EXPECT_EQ(shown.view().PositionAt(QPoint(start.left(), start.center().y())), 5);
+  }
+}
+
 TEST(DocumentViewTest, TablesAreGridsOfCellsSideBySide) {
   Shown shown(MakeDocx(Tbl(2, 2) + P(R("after"))));
   const QRect c00 = shown.CaretAt(shown.Find("c00")), c01 = shown.CaretAt(shown.Find("c01"));

@@ -19,7 +19,9 @@ const std::string kStyles =
     "<w:style w:type=\"paragraph\" w:default=\"1\" w:styleId=\"Normal\"><w:rPr><w:i/></w:rPr>"
     "</w:style>"
     "<w:style w:type=\"paragraph\" w:styleId=\"Heading1\"><w:basedOn w:val=\"Normal\"/>"
-    "<w:rPr><w:b/><w:sz w:val=\"32\"/></w:rPr></w:style>"
+    "<w:pPr><w:jc w:val=\"center\"/></w:pPr><w:rPr><w:b/><w:sz w:val=\"32\"/></w:rPr></w:style>"
+    "<w:style w:type=\"paragraph\" w:styleId=\"Heading2\"><w:basedOn w:val=\"Heading1\"/>"
+    "</w:style>"
     "<w:style w:type=\"paragraph\" w:styleId=\"Plain\"><w:rPr><w:i w:val=\"0\"/></w:rPr>"
     "</w:style>"
     "<w:style w:type=\"character\" w:styleId=\"Emphasis\"><w:rPr><w:u w:val=\"single\"/>"
@@ -73,6 +75,15 @@ TEST(RunFormatTest, StylesAndDirectPropertiesStackInWordsOrder) {
         ResolveRunFormat(*c.styles, paragraph, paragraph.child("w:r").child("w:rPr"));
     EXPECT_EQ(format, c.expected) << c.paragraph << " " << c.runProperties;
   }
+}
+
+TEST(RunFormatTest, ParagraphJustificationComesFromTheStyleOrItsBases) {
+  const Styles styles("word/styles.xml", kStyles);
+  const std::pair<const char*, const char*> cases[] = {
+      {"Heading1", "center"}, {"Heading2", "center"}, {"Plain", ""}, {"", ""},
+      {"Missing", ""},        {"LoopA", ""}};
+  for (const auto& [style, justification] : cases)
+    EXPECT_EQ(styles.ParagraphJustification(style), justification) << style;
 }
 
 }  // namespace
