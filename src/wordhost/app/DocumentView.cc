@@ -193,7 +193,8 @@ void DocumentView::EnsureLabels() {
     } walker(counter, notes_);
     document_.xml().child("w:document").child("w:body").traverse(walker);
   } catch (const docx::DocxError&) {
-    // A numbering part that cannot be read numbers nothing; the text still shows.
+    // A numbering part that cannot be read numbers nothing (and `quillon show` refuses such a
+    // document); the text still shows, without labels or note numbers.
     labels_.clear();
   }
 }

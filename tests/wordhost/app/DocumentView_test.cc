@@ -113,6 +113,21 @@ TEST(DocumentViewTest, KeysMoveByVisualLinesAndTypingLandsWhereClicked) {
   EXPECT_EQ(view.CaretRect().top(), firstTop);
   QTest::keyClick(&view, Qt::Key_Home);
   EXPECT_EQ(shown.document().selection().End(), 0);
+  // Shift+Down, then Shift+Right thrice, select into the line below; the selection shows on
+  // both lines.
+  const int lineHeight = shown.CaretAt(0).height();
+  QTest::keyClick(&view, Qt::Key_Down, Qt::ShiftModifier);
+  EXPECT_EQ(shown.document().selection().End(), lineEnd + 1);  // the second line's start
+  for (int i = 0; i < 3; ++i) QTest::keyClick(&view, Qt::Key_Right, Qt::ShiftModifier);
+  EXPECT_EQ(shown.document().selection().Start(), 0);
+  EXPECT_EQ(shown.document().selection().End(), lineEnd + 4);
+  const QImage selected = view.viewport()->grab().toImage();
+  auto highlighted = [](QRgb pixel) { return pixel == qRgb(51, 153, 255); };
+  EXPECT_GT(Count(selected, QRect(0, firstTop + 2, selected.width(), 4), highlighted), 200);
+  const QRect secondLine(0, firstTop + lineHeight + 2, selected.width(), 4);
+  EXPECT_GT(Count(selected, secondLine, highlighted), 20);
+  EXPECT_LT(Count(selected, secondLine, highlighted), 4 * 40);
+  QTest::keyClick(&view, Qt::Key_Home);
 
   const long target = shown.Find("engineer");
   const QRect caret = shown.CaretAt(target);
