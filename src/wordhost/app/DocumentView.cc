@@ -165,17 +165,20 @@ float DocumentView::Advance(uint16_t font, char32_t ch) {
 
 void DocumentView::EnsureLabels() {
   const docx::Story& story = document_.story();
-  if (labelsGeneration_ == story.Generation()) return;
-  labelsGeneration_ = story.Generation();
-  labels_.clear();
-  notes_.clear();
+  const bool labels = labelsGeneration_ != story.Generation();
+  const bool notes = notesGeneration_ != story.Generation();
+  if (!labels && !notes) return;
+  labelsGeneration_ = notesGeneration_ = story.Generation();
+  if (labels) labels_.clear();
+  if (notes) notes_.clear();
   try {
     docx::ListLabels counter(document_);
-    for (size_t n = 0; n < story.ParagraphCount(); ++n) {
+    for (size_t n = 0; labels && n < story.ParagraphCount(); ++n) {
       pugi::xml_node paragraph = story.NodeOf(story.ParagraphUnit(n));
       if (std::optional<docx::ListLabel> label = counter.Next(paragraph))
         labels_.emplace(paragraph.internal_object(), std::move(*label));
     }
+    if (!notes) return;
     // Note references are numbered in the order they stand in, as the text shows them.
     struct Notes : pugi::xml_tree_walker {
       docx::ListLabels& counter;
@@ -638,9 +641,10 @@ void DocumentView::EnsureCaretVisible() {
   }
 }
 
-bool DocumentView::Edit(const std::function<void()>& edit, bool textOnly) {
+bool DocumentView::Edit(const std::function<void()>& edit, Keeps keeps) {
   const docx::Story& story = document_.story();
   const bool labelsCurrent = labelsGeneration_ == story.Generation();
+  const bool notesCurrent = notesGeneration_ == story.Generation();
   const size_t units = story.UnitCount();
   try {
     edit();
@@ -649,10 +653,11 @@ bool DocumentView::Edit(const std::function<void()>& edit, bool textOnly) {
     viewport()->update();
     return false;
   }
-  // Characters typed or removed within a paragraph number no list and no note anew: the labels
-  // stay true, and reading them again (a walk over the whole document) is spared.
-  if (textOnly && labelsCurrent && units == story.UnitCount())
+  // What the edit cannot have changed is not read again (each is a walk over the whole
+  // document).
+  if (keeps.labels && labelsCurrent && units == story.UnitCount())
     labelsGeneration_ = story.Generation();
+  if (keeps.notes && notesCurrent) notesGeneration_ = story.Generation();
   anchor_ = document_.selection().End();
   document_.selection().SetRange(anchor_, anchor_);
   UpdateScrollRange();
@@ -664,9 +669,10 @@ bool DocumentView::Edit(const std::function<void()>& edit, bool textOnly) {
 
 bool DocumentView::Type(const std::string& text) {
   const docx::Selection& selection = document_.selection();
-  const bool textOnly =
-      selection.Start() == selection.End() && text.find_first_of("\r\n") == std::string::npos;
-  return Edit([&] { document_.selection().TypeText(text); }, textOnly);
+  // Typing at an insertion point removes nothing; a new paragraph needs its label.
+  const bool collapsed = selection.Start() == selection.End();
+  return Edit([&] { document_.selection().TypeText(text); },
+              {collapsed && text.find_first_of("\r\n") == std::string::npos, collapsed});
 }
 
 bool DocumentView::Remove(bool forward) {
@@ -676,10 +682,11 @@ bool DocumentView::Remove(bool forward) {
   if (start == end) (forward ? end : start) += forward ? 1 : -1;
   start = std::clamp(start, 0L, story.Length());
   end = std::clamp(end, start, story.Length());
-  // Plain characters only: no mark, field mark or object (a note reference) goes.
+  // The labels stay when only characters of one paragraph go (no mark, no field mark, no
+  // object); the note numbers stay unless an object (a note reference) goes.
   const std::string removed = docx::StoryText(story, start, end);
-  const bool textOnly = removed.find("\xEF\xBF\xBC") == std::string::npos &&
-                        std::none_of(removed.begin(), removed.end(), [](char c) {
+  const bool noObject = removed.find("\xEF\xBF\xBC") == std::string::npos;
+  const bool textOnly = noObject && std::none_of(removed.begin(), removed.end(), [](char c) {
                           return static_cast<unsigned char>(c) < 0x20 && c != '\t';
                         });
   return Edit(
@@ -693,7 +700,7 @@ bool DocumentView::Remove(bool forward) {
         }
         selection.SetText("");
       },
-      textOnly);
+      {textOnly, noObject});
 }
 
 void DocumentView::keyPressEvent(QKeyEvent* event) {
@@ -725,7 +732,7 @@ void DocumentView::keyPressEvent(QKeyEvent* event) {
     }
     case Qt::Key_Return:
     case Qt::Key_Enter:
-      Edit([&] { selection.TypeParagraph(); }, false);
+      Edit([&] { selection.TypeParagraph(); }, {false, selection.Start() == selection.End()});
       return;
     case Qt::Key_Backspace:
     case Qt::Key_Delete:

@@ -90,7 +90,8 @@ class DocumentView : public QAbstractScrollArea {
   float Advance(uint16_t font, char32_t ch);
   // Returns the first unit of the block (a body paragraph or a table row) holding unit.
   size_t BlockStart(size_t unit) const;
-  // Reads the list labels and note numbers of the whole document when it changed.
+  // Reads the list labels and the note numbers of the whole document anew, each when it is no
+  // longer known to be true.
   void EnsureLabels();
   // The caret's glyph: its paragraph in visible blocks and its index there; false when the
   // caret is out of sight.
@@ -100,9 +101,15 @@ class DocumentView : public QAbstractScrollArea {
   void MoveVertically(bool down, bool extend);
   void EnsureCaretVisible();
   void UpdateScrollRange();
-  // Runs edit, then shows its outcome. textOnly: the edit only types or removes characters
-  // within one paragraph (no mark, no field mark, no object).
-  bool Edit(const std::function<void()>& edit, bool textOnly);
+  // What an edit leaves as it was: the list labels (it only types or removes characters within
+  // one paragraph: no mark, no field mark, no object), the note numbers (it adds and removes no
+  // object; paragraphs split or joined keep their elements).
+  struct Keeps {
+    bool labels = false;
+    bool notes = false;
+  };
+  // Runs edit, then shows its outcome.
+  bool Edit(const std::function<void()>& edit, Keeps keeps);
   // Removes the selection, or the character after (forward) or before the caret.
   bool Remove(bool forward);
   void PaintParagraph(QPainter& painter, const Paragraph& paragraph, bool body, long& lastPage);
@@ -116,7 +123,9 @@ class DocumentView : public QAbstractScrollArea {
   std::map<FormatKey, uint16_t> fontIndex_;
   std::unordered_map<pugi::xml_node_struct*, docx::ListLabel> labels_;
   std::unordered_map<pugi::xml_node_struct*, std::string> notes_;
+  // The story generations the labels and the note numbers are true for.
   uint64_t labelsGeneration_ = ~uint64_t{0};
+  uint64_t notesGeneration_ = ~uint64_t{0};
 
   std::vector<Block> visible_;
   // How far the first block is scrolled up out of the view (pixels): only a block taller than

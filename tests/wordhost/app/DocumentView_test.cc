@@ -261,6 +261,9 @@ TEST(DocumentViewTest, ListLabelsAndNoteNumbersAreDrawnBeforeAndInTheText) {
                   QRect(plain.left(), split.top(), first.left() - plain.left() - 2, split.height()),
                   Dark),
             5);
+  const long movedReference = shown.Find("see") + 3;
+  EXPECT_EQ(shown.CaretAt(movedReference + 1).left() - shown.CaretAt(movedReference).left(),
+            afterNote.left() - beforeNote.left());
   shown.CaretAt(shown.Find("see") + 4);
   QTest::keyClick(&view, Qt::Key_Backspace);
   const long joined = shown.Find("seex");
