@@ -129,13 +129,14 @@ void DocumentView::UpdateScrollRange() {
 }
 
 uint16_t DocumentView::FontOf(const docx::RunFormat& format) {
-  const FormatKey key{format.halfPoints, format.bold,   format.italic,
-                      format.underline,  format.strike, format.superscript};
+  const FormatKey key{format.halfPoints, format.bold,        format.italic,   format.underline,
+                      format.strike,     format.superscript, format.subscript};
   if (auto found = fontIndex_.find(key); found != fontIndex_.end()) return found->second;
   QFont font = this->font();
   const float pixels = static_cast<float>(format.halfPoints) * kPixelsPerHalfPoint;
-  font.setPixelSize(
-      std::max(1, static_cast<int>(std::lround(format.superscript ? pixels * 0.65f : pixels))));
+  font.setPixelSize(std::max(
+      1, static_cast<int>(
+             std::lround(format.superscript || format.subscript ? pixels * 0.65f : pixels))));
   font.setBold(format.bold);
   font.setItalic(format.italic);
   font.setUnderline(format.underline);
@@ -143,7 +144,8 @@ uint16_t DocumentView::FontOf(const docx::RunFormat& format) {
   // Text is drawn a stretch at a time but measured a character at a time: without kerning the
   // two agree, so shades, the selection and the caret sit exactly on the glyphs.
   font.setKerning(false);
-  Font entry{font, QFontMetricsF(font), format.superscript ? pixels * 0.35f : 0.f, {}};
+  const float rise = format.superscript ? pixels * 0.35f : format.subscript ? pixels * -0.15f : 0.f;
+  Font entry{font, QFontMetricsF(font), rise, {}};
   fonts_.push_back(std::move(entry));
   const auto index = static_cast<uint16_t>(fonts_.size() - 1);
   fontIndex_.emplace(key, index);
@@ -250,6 +252,7 @@ void DocumentView::LayOutParagraph(size_t unit, float left, float top, float wid
     if (found && atom->kind == docx::AtomKind::kChar) {
       if (auto note = notes_.find(atom->node.internal_object()); note != notes_.end()) {
         format.superscript = true;
+        format.subscript = false;
         const uint16_t font = FontOf(format);
         const QString number = QString::fromStdString(note->second);
         out.notes.emplace_back(i, number);
@@ -263,8 +266,9 @@ void DocumentView::LayOutParagraph(size_t unit, float left, float top, float wid
     const uint16_t font = FontOf(format);
     out.fonts[i] = font;
     glyph.advance = Advance(font, glyph.ch);
-    glyph.ascent = static_cast<float>(fonts_[font].metrics.ascent()) + fonts_[font].rise;
-    glyph.descent = static_cast<float>(fonts_[font].metrics.descent()) + 1;
+    const float rise = fonts_[font].rise;
+    glyph.ascent = static_cast<float>(fonts_[font].metrics.ascent()) + std::max(0.f, rise);
+    glyph.descent = static_cast<float>(fonts_[font].metrics.descent()) + std::max(0.f, -rise) + 1;
   }
 
   out.left = left;

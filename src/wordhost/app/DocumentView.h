@@ -74,12 +74,12 @@ class DocumentView : public QAbstractScrollArea {
   struct Font {
     QFont font;
     QFontMetricsF metrics;
-    float rise = 0;  // superscript: how far the baseline goes up
+    float rise = 0;  // how far the baseline goes up (superscript) or down (subscript, < 0)
     std::unordered_map<char32_t, float> advances;
   };
   struct Paragraph;
   struct Block;
-  using FormatKey = std::tuple<int, bool, bool, bool, bool, bool>;
+  using FormatKey = std::tuple<int, bool, bool, bool, bool, bool, bool>;
 
   // The blocks in sight from the scroll position, laid out anew when the document, the width,
   // the scroll position or the field display changed since the last call.

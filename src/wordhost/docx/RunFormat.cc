@@ -28,7 +28,9 @@ void ApplyRunProperties(pugi::xml_node rPr, RunFormat& format) {
     format.underline = std::string_view(underline.attribute("w:val").value()) != "none";
   }
   if (pugi::xml_node align = rPr.child("w:vertAlign")) {
-    format.superscript = std::string_view(align.attribute("w:val").value()) == "superscript";
+    const std::string_view value = align.attribute("w:val").value();
+    format.superscript = value == "superscript";
+    format.subscript = value == "subscript";
   }
 }
 

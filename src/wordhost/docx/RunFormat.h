@@ -16,12 +16,14 @@ struct RunFormat {
   bool underline = false;
   bool strike = false;
   bool superscript = false;
+  bool subscript = false;
 
   bool operator==(const RunFormat&) const = default;
 };
 
 // Applies onto format what run properties rPr (w:rPr, may be empty) set: w:sz, w:b, w:i, w:u,
-// w:strike, w:vertAlign; what they leave unset keeps its value. An on/off property is on when
+// w:strike, w:vertAlign (superscript, subscript or baseline); what they leave unset keeps its
+// value. An on/off property is on when
 // present unless its w:val is "0", "false" or "off"; an underline of "none" is no underline.
 void ApplyRunProperties(pugi::xml_node rPr, RunFormat& format);
 

@@ -6,6 +6,8 @@
 
 #include <QImage>
 #include <QTest>
+#include <filesystem>
+#include <fstream>
 #include <functional>
 #include <memory>
 
@@ -326,6 +328,36 @@ TEST(DocumentViewTest, OnlyTheBlocksInSightAreLaidOut) {
   EXPECT_EQ(end, shown.document().story().UnitCount());
   EXPECT_GT(first, 2900u);
   EXPECT_FALSE(shown.view().CaretRect().isEmpty());
+}
+
+TEST(DocumentViewTest, RealDocumentsShowAndTakeTheEditingKeys) {
+  // Word's own documents: tables, sections, headers, numbering, shapes, hyperlinks, styles.
+  int opened = 0;
+  for (const auto& entry : std::filesystem::directory_iterator("tests/data/word")) {
+    if (entry.path().extension() != ".docx") continue;
+    std::ifstream file(entry.path(), std::ios::binary);
+    const std::string bytes((std::istreambuf_iterator<char>(file)), {});
+    Shown shown(bytes, {360, 240});
+    const std::string name = entry.path().filename().string();
+    EXPECT_FALSE(shown.Grab().isNull()) << name;
+    EXPECT_GT(shown.view().PaintedUnits().second, 0u) << name;
+    ++opened;
+    // Down through the whole document (the caret stays in sight), typing on the way.
+    DocumentView& view = shown.view();
+    const size_t units = shown.document().story().UnitCount();
+    for (size_t i = 0; i < units + 5; ++i) {
+      QTest::keyClick(&view, Qt::Key_Down);
+      ASSERT_FALSE(view.CaretRect().isEmpty()) << name << " after " << i;
+    }
+    QTest::keyClick(&view, Qt::Key_End);
+    QTest::keyClicks(&view, "ok");
+    const long caret = shown.document().selection().End();
+    EXPECT_EQ(docx::StoryText(shown.document().story(), caret - 2, caret), "ok") << name;
+    EXPECT_EQ(view.PositionAt(view.CaretRect().topLeft() + QPoint(0, 2)), caret) << name;
+    for (int i = 0; i < 5; ++i) QTest::keyClick(&view, Qt::Key_Up);
+    EXPECT_FALSE(view.CaretRect().isEmpty()) << name;
+  }
+  EXPECT_GE(opened, 15);
 }
 
 }  // namespace

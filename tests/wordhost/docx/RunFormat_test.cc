@@ -40,30 +40,34 @@ TEST(RunFormatTest, StylesAndDirectPropertiesStackInWordsOrder) {
     std::string runProperties;
     RunFormat expected;
   };
-  // size, bold, italic, underline, strike, superscript
+  // size, bold, italic, underline, strike, superscript, subscript
   const Case cases[] = {
-      {&none, "", "", {20, false, false, false, false, false}},
-      {&styles, "", "", {22, false, true, false, false, false}},
-      {&styles, "<w:pStyle w:val=\"Heading1\"/>", "", {32, true, true, false, false, false}},
+      {&none, "", "", {20, false, false, false, false, false, false}},
+      {&styles, "", "", {22, false, true, false, false, false, false}},
+      {&styles, "<w:pStyle w:val=\"Heading1\"/>", "", {32, true, true, false, false, false, false}},
       {&styles,
        "<w:pStyle w:val=\"Heading1\"/>",
        "<w:b w:val=\"0\"/><w:sz w:val=\"18\"/>",
-       {18, false, true, false, false, false}},
-      {&styles, "<w:pStyle w:val=\"Plain\"/>", "", {22, false, false, false, false, false}},
+       {18, false, true, false, false, false, false}},
+      {&styles, "<w:pStyle w:val=\"Plain\"/>", "", {22, false, false, false, false, false, false}},
       {&styles,
        "<w:pStyle w:val=\"Missing\"/>",
        "<w:b w:val=\"true\"/>",
-       {22, true, false, false, false, false}},
-      {&styles, "", "<w:rStyle w:val=\"Emphasis\"/>", {22, false, true, true, false, false}},
+       {22, true, false, false, false, false, false}},
+      {&styles, "", "<w:rStyle w:val=\"Emphasis\"/>", {22, false, true, true, false, false, false}},
       {&styles,
        "",
        "<w:rStyle w:val=\"Emphasis\"/><w:u w:val=\"none\"/><w:strike/>",
-       {22, false, true, false, true, false}},
+       {22, false, true, false, true, false, false}},
       {&styles,
        "",
        "<w:vertAlign w:val=\"superscript\"/><w:i w:val=\"off\"/>",
-       {22, false, false, false, false, true}},
-      {&styles, "<w:pStyle w:val=\"LoopA\"/>", "", {22, true, false, false, false, false}},
+       {22, false, false, false, false, true, false}},
+      {&styles,
+       "",
+       "<w:vertAlign w:val=\"subscript\"/>",
+       {22, false, true, false, false, false, true}},
+      {&styles, "<w:pStyle w:val=\"LoopA\"/>", "", {22, true, false, false, false, false, false}},
   };
   for (const Case& c : cases) {
     pugi::xml_document xml;
