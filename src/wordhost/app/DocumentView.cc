@@ -5,6 +5,7 @@
 #include <QScrollBar>
 #include <algorithm>
 #include <cmath>
+#include <string_view>
 
 #include "addin/host/HostError.h"
 #include "wordhost/app/ParagraphLayout.h"
@@ -95,6 +96,9 @@ struct DocumentView::Block {
   float height = 0;
   bool row = false;
   std::vector<float> edges;  // a row's cell boundaries, left to right
+  // Per cell: it continues the cell above (a vertical merge), so no border parts them.
+  std::vector<bool> continues;
+  bool lastRow = false;  // the table's last row, which closes it with its bottom border
   std::vector<Paragraph> paragraphs;
 };
 
@@ -315,8 +319,12 @@ DocumentView::Block DocumentView::LayOutBlock(size_t unit, float top) {
   for (pugi::xml_node cell : row.children("w:tc")) {
     cells.push_back(cell);
     spans.push_back(cell.child("w:tcPr").child("w:gridSpan").attribute("w:val").as_int(1));
+    const pugi::xml_node merge = cell.child("w:tcPr").child("w:vMerge");
+    block.continues.push_back(merge &&
+                              std::string_view(merge.attribute("w:val").value()) != "restart");
   }
-  if (cells.empty()) cells.emplace_back(), spans.push_back(1);
+  if (cells.empty()) cells.emplace_back(), spans.push_back(1), block.continues.push_back(false);
+  block.lastRow = !row.next_sibling("w:tr");
   std::vector<float> grid;
   for (pugi::xml_node column : row.parent().child("w:tblGrid").children("w:gridCol"))
     grid.push_back(column.attribute("w:w").as_float(0));
@@ -350,6 +358,8 @@ DocumentView::Block DocumentView::LayOutBlock(size_t unit, float top) {
   }
   block.end = std::max(at, unit + 1);
   block.height = *std::max_element(bottoms.begin(), bottoms.end()) + kCellPadding - top;
+  // After the table, the space that follows a paragraph.
+  if (block.lastRow) block.height += kParagraphGap;
   return block;
 }
 
@@ -506,11 +516,17 @@ void DocumentView::paintEvent(QPaintEvent*) {
     }
     for (const Paragraph& paragraph : block.paragraphs)
       PaintParagraph(painter, paragraph, false, lastPage);
+    // Each row draws the borders above its cells (none over a merged continuation) and
+    // between them; the last row closes the table.
     painter.setPen(QPen(Qt::black, 1));
-    const float bottom = block.top + block.height;
-    painter.drawLine(QPointF(block.edges.front(), block.top),
-                     QPointF(block.edges.back(), block.top));
-    painter.drawLine(QPointF(block.edges.front(), bottom), QPointF(block.edges.back(), bottom));
+    const float bottom = block.top + block.height - (block.lastRow ? kParagraphGap : 0);
+    for (size_t k = 0; k + 1 < block.edges.size(); ++k) {
+      if (!block.continues[k])
+        painter.drawLine(QPointF(block.edges[k], block.top),
+                         QPointF(block.edges[k + 1], block.top));
+    }
+    if (block.lastRow)
+      painter.drawLine(QPointF(block.edges.front(), bottom), QPointF(block.edges.back(), bottom));
     for (float x : block.edges) painter.drawLine(QPointF(x, block.top), QPointF(x, bottom));
   }
   if (hasFocus()) {

@@ -205,6 +205,27 @@ TEST(DocumentViewTest, TablesAreGridsOfCellsSideBySide) {
   EXPECT_EQ(Count(image, QRect(after.left() - 8, after.top(), 7, after.height()), Dark), 0);
 }
 
+TEST(DocumentViewTest, CellsMergedDownHaveNoBorderBetweenThem) {
+  const std::string table =
+      "<w:tbl><w:tblGrid><w:gridCol w:w=\"2000\"/><w:gridCol w:w=\"2000\"/></w:tblGrid>"
+      "<w:tr><w:tc><w:tcPr><w:vMerge w:val=\"restart\"/></w:tcPr>" +
+      P(R("m0")) + "</w:tc><w:tc>" + P(R("a0")) +
+      "</w:tc></w:tr><w:tr><w:tc><w:tcPr><w:vMerge/></w:tcPr>" + P("") + "</w:tc><w:tc>" +
+      P(R("a1")) + "</w:tc></w:tr></w:tbl>";
+  Shown shown(MakeDocx(table + P(R("after"))));
+  const QRect m0 = shown.CaretAt(shown.Find("m0"));
+  const QRect a0 = shown.CaretAt(shown.Find("a0")), a1 = shown.CaretAt(shown.Find("a1"));
+  const QImage image = shown.Grab();
+  const int between = a1.top() - a0.bottom();
+  ASSERT_GT(between, 0);
+  EXPECT_GT(Count(image, QRect(a0.left() + 40, a0.bottom(), 1, between), Dark), 0);
+  EXPECT_EQ(Count(image, QRect(m0.left() + 40, a0.bottom(), 1, between), Dark), 0);
+  // The table's last row closes it.
+  const QRect after = shown.CaretAt(shown.Find("after"));
+  EXPECT_GT(Count(image, QRect(m0.left() + 40, a1.bottom(), 1, after.top() - a1.bottom()), Dark),
+            0);
+}
+
 TEST(DocumentViewTest, PageBreaksShowAsARuleAndSetThePageOfTheCaret) {
   for (const bool pageBreak : {true, false}) {
     Shown shown(MakeDocx(P(R("one")) + (pageBreak ? P(PageBreak()) : "") + P(R("two"))));
