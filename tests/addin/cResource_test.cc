@@ -348,6 +348,21 @@ TEST(cResourceOwn, BarFacesAreBitmapsOfTheArtworkFiles) {
   }
 }
 
+// The picture loader of the list views finds the same resources once the add-in registered them.
+TEST(cResourceOwn, RegisteredForThePictureLoader) {
+  widgets::ResourceRegistry registry;
+  RegisterOwnResources(registry);
+  widgets::c32bppDIB face, picture;
+  ASSERT_TRUE(face.LoadPicture_Resource(ui::kArtBarUpdate, widgets::kResBitmap, &registry));
+  EXPECT_EQ(face.Width(), 16);
+  EXPECT_TRUE(picture.LoadPicture_Resource(ui::kArtOpen, std::string("custom"), &registry));
+  EXPECT_FALSE(picture.LoadPicture_Resource(ui::kArtOpen, widgets::kResBitmap, &registry));
+  const std::span<const unsigned char> empty = library::EmptyLibraryTemplate();
+  auto bytes = registry.Find("CUSTOM", kEmptyLibraryResourceId);
+  ASSERT_TRUE(bytes);
+  EXPECT_TRUE(std::equal(bytes->begin(), bytes->end(), empty.begin(), empty.end()));
+}
+
 TEST(cResourceOwn, WhatTheAddinDoesNotCarryIsNotFound) {
   const cResource resource;
   const std::pair<std::function<void()>, const char*> cases[] = {
