@@ -13,8 +13,9 @@
 
 #include "base/FileGuard.h"
 #include "cli/CliRunner.h"
+#include "support/DocumentFiles.h"
 #include "support/ReadOnly.h"
-#include "support/TempDir.h"
+#include "support/SampleFiles.h"
 #include "wordhost/docx/DocxBuilder.h"
 
 namespace quillon::cli {
@@ -25,37 +26,21 @@ using namespace docx::testing;
 using ::testing::HasSubstr;
 using ::testing::Not;
 using testing::ReadFile;
-
-std::string AbbField(const std::string& abb, const std::string& text, const std::string& shown) {
-  return Fld(" ADDIN ABBREV <ABB>" + abb + "</ABB><Text>" + text +
-                 "</Text><Direction>LTR</Direction></ABBREV> ",
-             R(shown));
-}
+using testing::Shown;
 
 const std::string kMarker = Fld(" ADDIN ABBREV <Abbreviation List> ", R("  "));
-const std::string kCnn = AbbField("CNN", "Convolutional Neural Network", "{CNN-#1}");
+const std::string kCnn = AbbField("CNN", "Convolutional Neural Network", "LTR", "{CNN-#1}");
 
-std::string Shown(const std::string& path) {
-  return docx::Document::Open(path)->Range()->Text();
-}
-
-class DocumentFailSafeTest : public ::testing::Test {
+class DocumentFailSafeTest : public ::testing::Test, protected testing::SampleFiles {
  protected:
   DocumentFailSafeTest() {
     fs::permissions(dir.Path(), fs::perms::all);  // the unprivileged cases work in here too
-    library = dir.File("sample.abb");
-    fs::copy_file(QUILLON_SOURCE_DIR "/samples/sample-library.abb", library);
     fs::permissions(library, fs::perms::all);
-    document = dir.File("thesis.docx");
-    fs::copy_file(QUILLON_SOURCE_DIR "/samples/sample-thesis.docx", document);
   }
   std::string Write(const std::string& name, const std::string& bytes) {
     testing::WriteFile(dir.File(name), bytes);
     return dir.File(name);
   }
-
-  testing::TempDir dir;
-  std::string library, document;
 };
 
 // --- two commands, one document ---------------------------------------------------------
@@ -234,29 +219,26 @@ std::string WithOtherStories(const std::string& body) {
            " xmlns:w=\"http://schemas.openxmlformats.org/wordprocessingml/2006/main\">" + inner +
            "</w:" + root + ">";
   };
-  std::string rels =
-      "<?xml version=\"1.0\" encoding=\"UTF-8\"?><Relationships "
-      "xmlns=\"http://schemas.openxmlformats.org/package/2006/relationships\"><Relationship "
-      "Id=\"rId1\" Type=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships/"
-      "officeDocument\" Target=\"word/document.xml\"/></Relationships>";
-  return docx::Package::Create({
-      {"[Content_Types].xml", ContentTypes(false)},
-      {"_rels/.rels", rels},
-      {"word/document.xml", DocumentXml(body)},
-      {"word/header1.xml", part("hdr", P(AbbField("GPU", "Graphics Processing Unit", "{GPU-#2}")))},
-      {"word/footnotes.xml",
-       part("footnotes", "<w:footnote w:id=\"1\">" +
-                             P(AbbField("FFT", "Fast Fourier Transform", "{FFT-#3}") +
-                               Simple(" PAGE ", R("1"))) +
-                             "</w:footnote>")},
-  });
+  auto parts = DocxParts(DocumentXml(body));
+  parts.insert(
+      parts.end(),
+      {
+          {"word/header1.xml",
+           part("hdr", P(AbbField("GPU", "Graphics Processing Unit", "LTR", "{GPU-#2}")))},
+          {"word/footnotes.xml",
+           part("footnotes", "<w:footnote w:id=\"1\">" +
+                                 P(AbbField("FFT", "Fast Fourier Transform", "LTR", "{FFT-#3}") +
+                                   Simple(" PAGE ", R("1"))) +
+                                 "</w:footnote>")},
+      });
+  return docx::Package::Create(parts);
 }
 
 TEST_F(DocumentFailSafeTest, FieldsOutsideTheMainTextAreCountedAndListed) {
   std::string textBox =
       "<w:r><w:pict><v:shape xmlns:v=\"urn:schemas-microsoft-com:vml\"><v:textbox>"
       "<w:txbxContent>" +
-      P(AbbField("IoT", "Internet of Things", "{IoT-#4}")) +
+      P(AbbField("IoT", "Internet of Things", "LTR", "{IoT-#4}")) +
       "</w:txbxContent></v:textbox></v:shape></w:pict></w:r>";
   std::string path = Write("stories.docx", WithOtherStories(P(kCnn + textBox)));
 

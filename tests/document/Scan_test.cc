@@ -149,12 +149,6 @@ TEST_F(DocumentTest, ScanReadsPagesAndContext) {
   EXPECT_EQ(report.uses[0].entry, 1u);
 }
 
-}  // namespace
-}  // namespace quillon::document
-
-namespace quillon::document {
-namespace {
-
 TEST_F(DocumentTest, ContextLeavesOutCodesOfNestedAndResultlessFields) {
   using docx::testing::Instr;
   using docx::testing::Mark;
