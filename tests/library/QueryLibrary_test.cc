@@ -12,9 +12,9 @@ class QueryLibraryTest : public LibraryTest {
  protected:
   void SetUp() override {
     path = TemplateLibrary();
-    Exec(path,
-         "insert into abbreviations (direction, abb, abbtext) values ('L','WHO','World Health'),"
-         "('R','AR',NULL)");
+    ExecSql(path,
+            "insert into abbreviations (direction, abb, abbtext) values ('L','WHO','World Health'),"
+            "('R','AR',NULL)");
   }
   std::string path;
 };
@@ -117,12 +117,6 @@ TEST_F(QueryLibraryTest, DamagedFilesAreReportedAndLeftAlone) {
   EXPECT_EQ(messages.shown.size(), 3u);
 }
 
-}  // namespace
-}  // namespace quillon::library
-
-namespace quillon::library {
-namespace {
-
 TEST_F(QueryLibraryTest, SessionSharesOneConnectionAndStillCatchesADeletedLibrary) {
   {
     LibrarySession session;
@@ -144,12 +138,6 @@ TEST_F(QueryLibraryTest, SessionSharesOneConnectionAndStillCatchesADeletedLibrar
   // The session's work is committed when it ends.
   EXPECT_EQ(QueryLibrary(path, "select count(*) from abbreviations").Cells(2, 1), "5");
 }
-
-}  // namespace
-}  // namespace quillon::library
-
-namespace quillon::library {
-namespace {
 
 // A command reads the library it first found, whatever happens to the path meanwhile, and
 // refuses to commit once that file is gone or another stands in its place.

@@ -133,7 +133,7 @@ TEST_F(SQLliteTest, UpdateChangesOnlyTheEditedEntry) {
   std::string path = TemplateLibrary();
   Add(path, "ABC", "alpha");
   Add(path, "ABC", "beta");
-  Exec(path, "insert into abbreviations (direction, abb, abbtext) values ('L', 'abc', 'alpha')");
+  ExecSql(path, "insert into abbreviations (direction, abb, abbtext) values ('L', 'abc', 'alpha')");
   EXPECT_TRUE(UpdateAbbreviation(path, "ABC", "alpha", "ABD", "alphabet", "R"));
   EXPECT_TRUE(FindEntry(path, "ABD", "alphabet").has_value());
   EXPECT_TRUE(FindEntry(path, "ABC", "beta").has_value());
@@ -238,9 +238,10 @@ TEST_F(SQLliteTest, SessionResultsFollowWritesToTheirTables) {
 
 TEST_F(SQLliteTest, CountsAndListsBeyondSixteenBits) {
   std::string path = NewLibrary();
-  Exec(path,
-       "with recursive n(i) as (select 1 union all select i + 1 from n where i < 40000) "
-       "insert into abbreviations (direction, abb, abbtext) select 'L', 'A' || i, 'M' || i from n");
+  ExecSql(
+      path,
+      "with recursive n(i) as (select 1 union all select i + 1 from n where i < 40000) "
+      "insert into abbreviations (direction, abb, abbtext) select 'L', 'A' || i, 'M' || i from n");
   EXPECT_EQ(CountAbbreviations(), 40000);
   Add(path, "NEW", "one more");
   EXPECT_EQ(CountAbbreviations(), 40001);
@@ -252,7 +253,7 @@ TEST_F(SQLliteTest, CountsAndListsBeyondSixteenBits) {
 
 TEST_F(SQLliteTest, FailuresReadAsEmptyResults) {
   std::string path = dir.File("plain.abb");
-  Exec(path, "create table other (x)");  // a database without the table
+  ExecSql(path, "create table other (x)");  // a database without the table
   State().LibraryPath = path;
   EXPECT_EQ(CountAbbreviations(), 0);
   EXPECT_EQ(DirectionOf("A"), "");
@@ -307,7 +308,7 @@ TEST_F(SQLliteTest, ChecksTheTableAndItsColumnsUpFront) {
   };
   for (const Case& c : cases) {
     std::string path = dir.File(c.name);
-    c.setup.empty() ? extractEmptyDatabase(path) : Exec(path, c.setup);
+    c.setup.empty() ? extractEmptyDatabase(path) : ExecSql(path, c.setup);
     const std::string before = testing::ReadFile(path);
     messages.shown.clear();
     EXPECT_EQ(CheckAbbreviationsTable(path), c.shown == nullptr) << c.name;
