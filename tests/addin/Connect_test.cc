@@ -18,11 +18,8 @@ namespace {
 using testing::FakeManager;
 using testing::FakeWord;
 using testing::Log;
-using testing::MemoryClipboard;
-using testing::MemorySettings;
-using testing::ScopedServices;
 
-class ConnectTest : public ::testing::Test {
+class ConnectTest : public testing::HostServicesTest {
  protected:
   void SetUp() override { library::ResetState(); }
   void TearDown() override { library::ResetState(); }
@@ -30,15 +27,8 @@ class ConnectTest : public ::testing::Test {
   void ConnectNow(const std::string& progId = kProgId) {
     connect.AddinInstance_OnConnection(word, host::ext_cm_Startup, {progId, ""}, nullptr);
   }
-  void Store(const std::string& key, const std::string& value) {
-    settings.values["Quillon AddIn/ToolBar/" + key] = value;
-  }
   std::shared_ptr<testing::FakeBar> Bar() { return word.bars.Find(kBarName); }
 
-  Log log;
-  MemorySettings settings{log};
-  MemoryClipboard clipboard;
-  ScopedServices services{settings, clipboard};
   testing::ScriptedMessageBox messages;
   FakeWord word{log};
   FakeManager manager{log};
