@@ -94,7 +94,9 @@ INSTANTIATE_TEST_SUITE_P(
                     "word/document.xml is not valid UTF-8 (byte " +
                         std::to_string(kBadCode.find('\xFF')) + ")"},
         HostileCase{"empty_file", [] { return std::string(); },
-                    "the file is empty, not a .docx document"}),
+                    "the file is empty, not a .docx document"},
+        HostileCase{"not_a_zip", [] { return std::string("not a zip"); },
+                    "not a .docx document (not a valid zip archive)"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(HostileDocumentsTest, ADirectoryIsNotADocument) {
