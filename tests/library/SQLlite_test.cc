@@ -65,21 +65,14 @@ TEST_F(SQLliteTest, EmptyLibraryReachesNoSinkAndGetsTheEmptyHeadings) {
   testing::RecordedRows rows;
   EXPECT_EQ(ListAbbreviations(path, 0, 0, rows).RowCount, 0);
   EXPECT_EQ(rows.begun, 0);
-  struct Case {
-    bool listed;
-    const char *firstKey, *firstCaption;
-  } cases[] = {{true, "direction", "L/R"}, {false, "L/R", "Direction"}};
-  for (const Case& c : cases) {
-    auto headings = ListingHeadings(c.listed, 650);
-    EXPECT_EQ(headings[0].key, c.firstKey);
-    EXPECT_EQ(headings[0].caption, c.firstCaption);
-    EXPECT_EQ(headings[0].width, 30);
-    EXPECT_EQ(headings[1].key, "abb");
-    EXPECT_EQ(headings[1].caption, "Abbreviation");
-    EXPECT_EQ(headings[1].width, 200);
-    EXPECT_EQ(headings[2].key, "abbtext");
-    EXPECT_EQ(headings[2].caption, "Text");
-    EXPECT_EQ(headings[2].width, 400);
+  // Widths: 30, 200 and the rest of the 650 less 250.
+  for (auto [listed, first] :
+       {std::pair{true, "direction|L/R|30"}, std::pair{false, "L/R|Direction|30"}}) {
+    std::vector<std::string> headings;
+    for (const ListingHeading& h : ListingHeadings(listed, 650)) {
+      headings.push_back(h.key + "|" + h.caption + "|" + std::to_string(h.width));
+    }
+    EXPECT_THAT(headings, ElementsAre(first, "abb|Abbreviation|200", "abbtext|Text|400"));
   }
 }
 
