@@ -4,16 +4,15 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <chrono>
 #include <filesystem>
 #include <thread>
 
-#include "base/FileGuard.h"
 #include "cli/CliRunner.h"
 #include "support/DocumentFiles.h"
+#include "support/HeldElsewhere.h"
 #include "support/ReadOnly.h"
 #include "support/SampleFiles.h"
 #include "wordhost/docx/DocxBuilder.h"
@@ -45,47 +44,9 @@ class DocumentFailSafeTest : public ::testing::Test, protected testing::SampleFi
 
 // --- two commands, one document ---------------------------------------------------------
 
-// Holds the document's lock from another process until the object goes.
-class OtherCommand {
- public:
-  explicit OtherCommand(const std::string& path) {
-    int ready[2], release[2];
-    EXPECT_EQ(::pipe(ready), 0);
-    EXPECT_EQ(::pipe(release), 0);
-    pid_ = ::fork();
-    if (pid_ == 0) {
-      ::close(ready[0]);
-      ::close(release[1]);  // so that the read below ends when the test closes its end
-      FileGuard guard(path, std::chrono::milliseconds(0));
-      [[maybe_unused]] ssize_t n = ::write(ready[1], "x", 1);
-      char byte;
-      n = ::read(release[0], &byte, 1);  // returns when the test closes its end
-      ::_exit(0);
-    }
-    ::close(ready[1]);
-    ::close(release[0]);
-    release_ = release[1];
-    char byte;
-    EXPECT_EQ(::read(ready[0], &byte, 1), 1);
-    ::close(ready[0]);
-  }
-  void Finish() {
-    if (release_ < 0) return;
-    ::close(release_);
-    release_ = -1;
-    int status = 0;
-    ::waitpid(pid_, &status, 0);
-  }
-  ~OtherCommand() { Finish(); }
-
- private:
-  pid_t pid_;
-  int release_ = -1;
-};
-
 TEST_F(DocumentFailSafeTest, ACommandRefusesADocumentAnotherCommandIsChanging) {
   const std::string original = ReadFile(document);
-  OtherCommand update(document);
+  testing::HeldElsewhere update(document);
   for (const char* command : {"update", "list"}) {
     CliRun run = RunQuillon({command, document, "--library", library, "--wait", "0.2"});
     EXPECT_EQ(run.status, 1) << command;
@@ -104,15 +65,15 @@ TEST_F(DocumentFailSafeTest, ACommandRefusesADocumentAnotherCommandIsChanging) {
   std::string copy = dir.File("copy.docx");
   EXPECT_EQ(RunQuillon({"update", document, "--library", library, "-o", copy}).status, 0);
 
-  update.Finish();
+  update.Release();
   EXPECT_EQ(RunQuillon({"update", document, "--library", library, "--wait", "0"}).status, 0);
 }
 
 TEST_F(DocumentFailSafeTest, ACommandWaitsForOneThatFinishes) {
-  OtherCommand update(document);
+  testing::HeldElsewhere update(document);
   std::thread finisher([&] {
     std::this_thread::sleep_for(std::chrono::milliseconds(300));
-    update.Finish();
+    update.Release();
   });
   CliRun run = RunQuillon({"update", document, "--library", library, "--wait", "10"});
   finisher.join();
