@@ -8,6 +8,8 @@
 #include <sys/wait.h>
 #include <unistd.h>
 #include <com/sun/star/beans/PropertyValue.hpp>
+#include <com/sun/star/configuration/theDefaultProvider.hpp>
+#include <com/sun/star/container/XNameAccess.hpp>
 #include <com/sun/star/frame/DispatchHelper.hpp>
 #include <com/sun/star/frame/XController.hpp>
 #include <com/sun/star/frame/XDispatchHelper.hpp>
@@ -15,12 +17,18 @@
 #include <com/sun/star/frame/XFrame.hpp>
 #include <com/sun/star/frame/XModel.hpp>
 #include <com/sun/star/frame/XStorable.hpp>
+#include <com/sun/star/lang/XMultiServiceFactory.hpp>
+#include <com/sun/star/util/theMacroExpander.hpp>
+#include <osl/file.hxx>
+#include <rtl/uri.hxx>
 
 #include <filesystem>
 #include <functional>
+#include <iterator>
 #include <memory>
 #include <sstream>
 
+#include "addin/Connect.h"
 #include "addin/host/HostError.h"
 #include "addin/host/Selection.h"
 #include "document/DocumentUpdate.h"
@@ -34,6 +42,8 @@
 #include "library/QueryLibrary.h"
 #include "support/ScriptedMessageBox.h"
 #include "support/TempDir.h"
+#include "widgets/BmpReader.h"
+#include "widgets/ImageDecoder.h"
 #include "wordhost/docx/Application.h"
 #include "wordhost/docx/Document.h"
 
@@ -201,6 +211,104 @@ class ExtensionTest : public ::testing::Test {
   static inline testing::TempDir* root_ = nullptr;
   static inline LibreOfficeSession* session_ = nullptr;
 };
+
+// Returns the bytes of the file a configured picture URL ("vnd.sun.star.expand:" + a path
+// with macros) names, as soffice expands it.
+std::vector<uint8_t> PictureAt(LibreOfficeSession& session, const OUString& url) {
+  OUString expanded = url;
+  const OUString prefix = "vnd.sun.star.expand:";
+  if (url.startsWith(prefix)) {
+    expanded = rtl::Uri::decode(url.copy(prefix.getLength()), rtl_UriDecodeWithCharset,
+                                RTL_TEXTENCODING_UTF8);
+    expanded = css::util::theMacroExpander::get(session.uno().context)->expandMacros(expanded);
+  }
+  OUString path;
+  if (osl::FileBase::getSystemPathFromFileURL(expanded, path) != osl::FileBase::E_None) {
+    ADD_FAILURE() << "no file URL: " << ToUtf8(expanded);
+    return {};
+  }
+  std::string bytes = testing::ReadFile(ToUtf8(path));
+  return {bytes.begin(), bytes.end()};
+}
+
+// Returns how many pixels of image are fully transparent.
+size_t TransparentPixels(const widgets::DecodedImage& image) {
+  size_t count = 0;
+  for (size_t at = 3; at < image.pixels.size(); at += 4) count += image.pixels[at] == 0;
+  return count;
+}
+
+TEST_F(ExtensionTest, WriterHasTheBarWithTheAddinsButtonsAndPictures) {
+  Reference<css::lang::XMultiServiceFactory> provider =
+      css::configuration::theDefaultProvider::get(session_->uno().context);
+  // Node names hold dots and slashes, which a hierarchical path would take apart: step by
+  // name from the root node.
+  auto read = [&](const char* root, std::initializer_list<std::string> path) {
+    OUString value;
+    try {
+      css::uno::Sequence<css::uno::Any> arguments(1);
+      css::beans::PropertyValue nodePath;
+      nodePath.Name = "nodepath";
+      nodePath.Value <<= OUString::createFromAscii(root);
+      arguments.getArray()[0] <<= nodePath;
+      css::uno::Any node(provider->createInstanceWithArguments(
+          "com.sun.star.configuration.ConfigurationAccess", arguments));
+      for (const std::string& name : path) {
+        node = Reference<css::container::XNameAccess>(node, UNO_QUERY_THROW)
+                   ->getByName(ToOUString(name));
+      }
+      node >>= value;
+    } catch (const css::uno::Exception& e) {
+      ADD_FAILURE() << root << " " << *std::prev(path.end()) << ": " << ToUtf8(e.Message);
+    }
+    return value;
+  };
+  const char* addons = "/org.openoffice.Office.Addons/AddonUI";
+  const std::string bar = "org.quillon.writer.AbbreviationBar";
+  EXPECT_EQ(ToUtf8(read("/org.openoffice.Office.UI.WriterWindowState/UIElements/States",
+                        {"private:resource/toolbar/addon_" + bar, "UIName"})),
+            "Abbreviation bar");
+  for (size_t i = 0; i < addin::kBarButtons.size(); ++i) {
+    const addin::BarButton& button = addin::kBarButtons[i];
+    SCOPED_TRACE(button.tag);
+    const std::string item = "m" + std::to_string(i + 1);
+    EXPECT_EQ(ToUtf8(read(addons, {"OfficeToolBar", bar, item, "Title"})), button.tooltip);
+    EXPECT_EQ(ToUtf8(read(addons, {"OfficeToolBar", bar, item, "URL"})),
+              std::string("vnd.quillon:") + button.tag);
+    EXPECT_EQ(ToUtf8(read(addons, {"OfficeToolBar", bar, item, "Context"})),
+              "com.sun.star.text.TextDocument");
+
+    // The button's picture: the add-in's artwork with its black pixels transparent.
+    std::vector<uint8_t> png = PictureAt(
+        *session_, read(addons, {"Images", std::string("org.quillon.writer.image.") + button.tag,
+                                 "UserDefinedImages", "ImageSmallURL"}));
+    widgets::DecodedImage picture;
+    ASSERT_TRUE(widgets::DecodeImage(png, 0, 0, picture));
+    std::string artwork;
+    for (const auto& entry : fs::directory_iterator(QUILLON_SOURCE_DIR "/src/ui/artwork")) {
+      const std::string name = entry.path().filename().string();
+      if (name.starts_with(std::to_string(button.picture) + "-")) artwork = entry.path().string();
+    }
+    std::string bmp = testing::ReadFile(artwork);
+    widgets::DecodedImage original;
+    ASSERT_TRUE(widgets::ReadBmp(std::vector<uint8_t>(bmp.begin(), bmp.end()), original))
+        << artwork;
+    ASSERT_EQ(picture.width, original.width);
+    ASSERT_EQ(picture.height, original.height);
+    size_t black = 0;
+    for (size_t at = 0; at + 3 < original.pixels.size(); at += 4) {
+      const bool isBlack =
+          original.pixels[at] == 0 && original.pixels[at + 1] == 0 && original.pixels[at + 2] == 0;
+      black += isBlack;
+      EXPECT_EQ(picture.pixels[at + 3], isBlack ? 0 : 255) << "pixel " << at / 4;
+      if (!isBlack) {
+        EXPECT_EQ(picture.pixels[at + 1], original.pixels[at + 1]) << "pixel " << at / 4;
+      }
+    }
+    EXPECT_GT(black, 0u);
+    EXPECT_EQ(TransparentPixels(picture), black);
+  }
+}
 
 TEST_F(ExtensionTest, ExportFillsTheSharedLibraryAsTheDocxModelDoes) {
   testing::ScriptedMessageBox messages;
