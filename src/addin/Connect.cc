@@ -2,6 +2,7 @@
 
 #include "addin/BMPLoader.h"
 #include "addin/ManagerWindow.h"
+#include "addin/OwnResources.h"
 #include "addin/SettingSaveDeleteLoad.h"
 #include "addin/host/Application.h"
 #include "addin/host/Clipboard.h"
@@ -89,6 +90,7 @@ void Connect::Handle(size_t row) {
 void Connect::AddinInstance_OnConnection(host::Application& Application, int /*ConnectMode*/,
                                          const host::AddInInstance& AddInInst, void* /*custom*/) {
   library::State().AddinTitle = library::kAddinTitle;
+  RegisterOwnResources(widgets::AddinResources());
   application_ = &Application;
   Application.SetVisible(true);
 

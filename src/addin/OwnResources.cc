@@ -23,8 +23,8 @@ std::vector<QuillonResource> MakeEntries() {
   }
   entries.push_back(Entry(QUILLON_RESOURCE_DATA, ui::kArtSearchLarge, nullptr,
                           ui::ArtworkBytes(ui::kArtSearchLarge)));
-  entries.push_back(
-      Entry(QUILLON_RESOURCE_DATA, 0, kEmptyLibraryResource, library::EmptyLibraryTemplate()));
+  entries.push_back(Entry(QUILLON_RESOURCE_DATA, kEmptyLibraryResourceId, kEmptyLibraryResource,
+                          library::EmptyLibraryTemplate()));
   return entries;
 }
 
@@ -34,6 +34,29 @@ const QuillonResourceTable& OwnResourceTable() {
   static const std::vector<QuillonResource> entries = MakeEntries();
   static const QuillonResourceTable table{entries.data(), entries.size()};
   return table;
+}
+
+void RegisterOwnResources(widgets::ResourceRegistry& registry) {
+  const QuillonResourceTable& table = OwnResourceTable();
+  for (const QuillonResource& resource : std::span(table.entries, table.count)) {
+    std::span<const unsigned char> bytes(resource.bytes, resource.size);
+    switch (resource.kind) {
+      case QUILLON_RESOURCE_BITMAP:
+        registry.Add(widgets::ResourceTypeName(widgets::kResBitmap), resource.id, bytes);
+        break;
+      case QUILLON_RESOURCE_ICON:
+        registry.Add(widgets::ResourceTypeName(widgets::kResIcon), resource.id, bytes);
+        break;
+      case QUILLON_RESOURCE_CURSOR:
+        registry.Add(widgets::ResourceTypeName(widgets::kResCursor), resource.id, bytes);
+        break;
+      case QUILLON_RESOURCE_DATA:
+        registry.Add("CUSTOM", resource.id, bytes);
+        break;
+      default:  // strings have no place in a registry of pictures and data
+        break;
+    }
+  }
 }
 
 }  // namespace quillon::addin

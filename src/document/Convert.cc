@@ -1,8 +1,11 @@
 #include "document/Convert.h"
 
 #include <algorithm>
+#include <map>
 #include <memory>
 #include <optional>
+#include <string_view>
+#include <unordered_map>
 
 #include "addin/host/Application.h"
 #include "document/AbbreviationList.h"
@@ -38,27 +41,37 @@ ConvertSummary ConvertDocument(host::Application& word,
   summary.kept = static_cast<long>(report.kept.size());
   // Front to back, so each new field joins the end of the host's field list; every field
   // moves the text after it by the difference between its length and the text it replaced.
-  // The placeholder insertion's entry number and the library's direction are looked up once
-  // per entry, not once per use.
-  host::Selection& selection = word.Selection();
-  std::vector<std::optional<std::string>> placeholders(entries.size());
-  std::vector<std::optional<std::string>> directions(entries.size());
+  // An entry's number and direction come from the entries read already, as the library's
+  // look-ups would give them: the first row with that abbreviation and meaning, and the first
+  // row with that abbreviation.
+  std::unordered_map<std::string_view, size_t> firstWithAbb;
+  std::map<std::pair<std::string_view, std::string_view>, size_t> firstWithEntry;
+  for (size_t i = 0; i < entries.size(); ++i) {
+    firstWithAbb.try_emplace(entries[i].abb, i);
+    firstWithEntry.try_emplace(
+        std::pair<std::string_view, std::string_view>(entries[i].abb, entries[i].abbtext), i);
+  }
   long shift = 0;
+  long after = -1;
   for (const PlainUse& use : report.uses) {
     const library::AbbreviationEntry& entry = entries[use.entry];
     if (!wanted(entry.abb)) continue;
-    std::optional<std::string>& placeholder = placeholders[use.entry];
-    if (!placeholder) {
-      placeholder = PlaceholderDisplay(entry.abb, library::EntryIdOf(entry.abb, entry.abbtext));
-    }
-    selection.SetRange(use.start + shift, use.end + shift);
-    if (!PlaceField(word, entry.abb, entry.abbtext, *placeholder, &directions[use.entry])) {
+    const library::AbbreviationEntry& numbered =
+        entries[firstWithEntry.at({entry.abb, entry.abbtext})];
+    const library::AbbreviationEntry& directed = entries[firstWithAbb.at(entry.abb)];
+    std::optional<long> end = PlaceFieldOver(
+        word, use.start + shift, use.end + shift, entry.abb, entry.abbtext,
+        PlaceholderDisplay(entry.abb, numbered.entry), DirectionTag(directed.direction));
+    if (!end) {
       summary.failed = true;
       return summary;
     }
-    shift = selection.End() - use.end;  // the insertion point stands just after the new field
+    after = *end;
+    shift = after - use.end;
     ++summary.converted;
   }
+  // The insertion point stands just after the last new field, as after the insertion.
+  if (after >= 0) word.Selection().SetRange(after, after);
   if (!IsAbbreviationListPresent(word)) {
     long table = FindAbbreviationTable(word.ActiveDocument());
     if (table != 0) summary.markerPlaced = PlaceMarkerBeforeTable(word, table);

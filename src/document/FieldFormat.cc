@@ -149,6 +149,27 @@ bool WriteField(host::Application& word, const std::string& markup, const std::s
 
 }  // namespace
 
+std::optional<long> PlaceFieldOver(host::Application& word, long start, long end,
+                                   const std::string& abb, const std::string& text,
+                                   const std::string& display, std::string_view directionTag) {
+  if (!WritableEntry(abb, text)) return std::nullopt;
+  PlaceFieldStep step = PlaceFieldStep::kAddQuoteField;
+  try {
+    host::Document& document = word.ActiveDocument();
+    // The code the keyword rewrite leaves: " ADDIN ABBREV " + markup + " ".
+    std::unique_ptr<host::Field> field =
+        document.Fields().Add(*document.Range(start, end), host::wdFieldEmpty,
+                              "ADDIN ABBREV " + AbbreviationMarkup(abb, text, directionTag), false);
+    step = PlaceFieldStep::kReplaceKeywordAndWriteResult;
+    std::unique_ptr<host::Range> result = field->Result();
+    result->SetText(display);
+    return result->End() + 1;
+  } catch (const std::exception&) {
+    ShowPlaceFieldFailure(step);
+    return std::nullopt;
+  }
+}
+
 bool RewriteAbbreviationField(host::Application& word, host::Field& field, std::string_view code,
                               const std::string& abb, const std::string& text,
                               const std::string& display, const std::string& directionTag) {

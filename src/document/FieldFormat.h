@@ -71,6 +71,15 @@ bool PlaceField(host::Application& word, const std::string& abb, const std::stri
 bool PlaceField(host::Application& word, const std::string& abb, const std::string& text,
                 const std::string& display, std::optional<std::string>* direction);
 
+// Writes the field PlaceField would write for (abb, text) with directionTag and display over
+// the story range [start, end) of the active document, in two host calls (the field under its
+// final code, then its result) instead of the insertion's steps: for batches of fields. The
+// selection is left where it was. Returns the position just after the new field's end mark, or
+// nullopt when the host failed or the entry was refused (the user has been told).
+std::optional<long> PlaceFieldOver(host::Application& word, long start, long end,
+                                   const std::string& abb, const std::string& text,
+                                   const std::string& display, std::string_view directionTag);
+
 // Brings field, whose code reads code, to show display for (abb, text) with directionTag in its
 // code, as PlaceField over the selected field would. When the code already reads so, only the
 // result is written (the document ends the same, with far less work). Leaves the insertion

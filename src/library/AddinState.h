@@ -7,6 +7,10 @@
 
 #include "library/QueryLibrary.h"
 
+namespace quillon::host {
+class SettingsStore;
+}
+
 namespace quillon::library {
 
 inline constexpr const char* kAddinTitle = "Quillon plugin";
@@ -29,5 +33,17 @@ AddinState& State();
 
 // Puts every field back to its start value.
 void ResetState();
+
+// Where the hosts (the desktop host, the library manager, the Writer extension) keep the open
+// library and the last selected pair for each other: application "Quillon AddIn", section
+// "Library", keys "LibraryPath", "LastSelectedAbb", "LastSelectedText".
+inline constexpr const char* kSharedSettingsApplication = "Quillon AddIn";
+inline constexpr const char* kSharedSettingsSection = "Library";
+
+// Reads the shared part of the state from store; a key not stored leaves its field as it is.
+void LoadSharedState(host::SettingsStore& store);
+// Writes the shared part of the state to store. Throws HostError when the store cannot be
+// written.
+void SaveSharedState(host::SettingsStore& store);
 
 }  // namespace quillon::library

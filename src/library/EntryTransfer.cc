@@ -8,12 +8,15 @@ namespace quillon::library {
 
 std::optional<std::vector<AbbreviationEntry>> ReadAllEntries(const std::string& path) {
   std::shared_ptr<const LibraryTable> table =
-      QueryTable(path, "SELECT direction, abb, abbtext FROM abbreviations order by upper(abb) ASC");
+      QueryTable(path,
+                 "SELECT entry, direction, abb, abbtext FROM abbreviations "
+                 "order by upper(abb) ASC, rowid ASC");
   if (table->failed) return std::nullopt;
   std::vector<AbbreviationEntry> entries;
   entries.reserve(static_cast<size_t>(table->rowCount));
   for (int32_t row = 0; row < table->rowCount; ++row) {
-    entries.push_back({"", table->Value(row, 0), table->Value(row, 1), table->Value(row, 2)});
+    entries.push_back(
+        {table->Value(row, 0), table->Value(row, 1), table->Value(row, 2), table->Value(row, 3)});
   }
   return entries;
 }

@@ -10,9 +10,10 @@
 
 namespace quillon::library {
 
-// Returns every entry of the library at path (direction, abb, abbtext; entry left empty) in
-// the order of the capitalised abbreviation, or nullopt when the library cannot be read (the
-// user has been told why).
+// Returns every entry of the library at path in the order of the capitalised abbreviation, rows
+// of one abbreviation in the order they were stored (so the first of them is the one a look-up
+// by abbreviation finds), or nullopt when the library cannot be read (the user has been told
+// why).
 std::optional<std::vector<AbbreviationEntry>> ReadAllEntries(const std::string& path);
 
 // Returns the direction stored for a direction as people write it: "L" for "l", "L" or

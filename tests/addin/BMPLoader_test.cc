@@ -8,11 +8,6 @@
 namespace quillon::addin {
 namespace {
 
-using testing::Log;
-using testing::MemoryClipboard;
-using testing::MemorySettings;
-using testing::ScopedServices;
-
 uint32_t Le32(const std::vector<uint8_t>& b, size_t at) {
   return uint32_t(b[at]) | uint32_t(b[at + 1]) << 8 | uint32_t(b[at + 2]) << 16 |
          uint32_t(b[at + 3]) << 24;
@@ -29,13 +24,7 @@ host::Picture KnownPicture() {
   return {host::kPicTypeBitmap, bitmap, std::nullopt};
 }
 
-class BMPLoaderTest : public ::testing::Test {
- protected:
-  Log log;
-  MemorySettings settings{log};
-  MemoryClipboard clipboard;
-  ScopedServices services{settings, clipboard};
-};
+class BMPLoaderTest : public testing::HostServicesTest {};
 
 TEST_F(BMPLoaderTest, MaskBlockHasHeaderColourTableRowsAndFiftyBytesOfRoom) {
   const host::Picture picture = KnownPicture();

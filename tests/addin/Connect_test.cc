@@ -18,11 +18,8 @@ namespace {
 using testing::FakeManager;
 using testing::FakeWord;
 using testing::Log;
-using testing::MemoryClipboard;
-using testing::MemorySettings;
-using testing::ScopedServices;
 
-class ConnectTest : public ::testing::Test {
+class ConnectTest : public testing::HostServicesTest {
  protected:
   void SetUp() override { library::ResetState(); }
   void TearDown() override { library::ResetState(); }
@@ -30,15 +27,8 @@ class ConnectTest : public ::testing::Test {
   void ConnectNow(const std::string& progId = kProgId) {
     connect.AddinInstance_OnConnection(word, host::ext_cm_Startup, {progId, ""}, nullptr);
   }
-  void Store(const std::string& key, const std::string& value) {
-    settings.values["Quillon AddIn/ToolBar/" + key] = value;
-  }
   std::shared_ptr<testing::FakeBar> Bar() { return word.bars.Find(kBarName); }
 
-  Log log;
-  MemorySettings settings{log};
-  MemoryClipboard clipboard;
-  ScopedServices services{settings, clipboard};
   testing::ScriptedMessageBox messages;
   FakeWord word{log};
   FakeManager manager{log};
@@ -148,32 +138,37 @@ TEST_F(ConnectTest, ClipboardIsPutBackWhenAPictureIsRefused) {
   EXPECT_EQ(clipboard.restores, 1);
 }
 
-TEST_F(ConnectTest, HiddenBarRoundTrip) {
-  ConnectNow();
-  Bar()->visible = false;
-  connect.AddinInstance_OnDisconnection(0, nullptr);
-  EXPECT_EQ(settings.Value("Visible"), "0");
-  ConnectNow();
-  ASSERT_TRUE(Bar());
-  EXPECT_FALSE(Bar()->visible);
-  EXPECT_EQ(Bar()->buttons.size(), 5u);
-}
-
-TEST_F(ConnectTest, DockedBarRoundTrip) {
-  ConnectNow();
-  Bar()->position = host::msoBarTop;
-  Bar()->top = 30;
-  Bar()->left = 200;
-  Bar()->row = 2;
-  connect.AddinInstance_OnDisconnection(0, nullptr);
-  EXPECT_EQ(settings.Value("Position"), "1");
-  EXPECT_EQ(settings.Value("Width"), "126");  // measured floating, not the dock's 800
-  ConnectNow();
-  EXPECT_EQ(Bar()->position, host::msoBarTop);
-  EXPECT_EQ(Bar()->top, 30);
-  EXPECT_EQ(Bar()->left, 200);
-  EXPECT_EQ(Bar()->row, 2);
-  EXPECT_TRUE(Bar()->visible);
+// A hidden floating bar and a docked one come back where they were; the width is measured
+// floating, not the dock's 800.
+TEST_F(ConnectTest, PlacementRoundTrips) {
+  struct Case {
+    bool visible;
+    int position;
+    long top, left, row;
+    const char *storedVisible, *storedPosition;
+  } cases[] = {{false, host::msoBarFloating, 50, 60, 0, "0", "4"},
+               {true, host::msoBarTop, 30, 200, 2, "-1", "1"}};
+  for (const Case& c : cases) {
+    ConnectNow();
+    Bar()->visible = c.visible;
+    Bar()->position = c.position;
+    Bar()->SetTop(c.top);
+    Bar()->SetLeft(c.left);
+    Bar()->row = c.row;
+    connect.AddinInstance_OnDisconnection(0, nullptr);
+    EXPECT_EQ(settings.Value("Visible"), c.storedVisible);
+    EXPECT_EQ(settings.Value("Position"), c.storedPosition);
+    EXPECT_EQ(settings.Value("Width"), "126");
+    ConnectNow();
+    ASSERT_TRUE(Bar());
+    EXPECT_EQ(Bar()->visible, c.visible);
+    EXPECT_EQ(Bar()->position, c.position);
+    EXPECT_EQ(Bar()->Top(), c.top);
+    EXPECT_EQ(Bar()->Left(), c.left);
+    EXPECT_EQ(Bar()->row, c.row);
+    EXPECT_EQ(Bar()->buttons.size(), 5u);
+    connect.AddinInstance_OnDisconnection(0, nullptr);
+  }
 }
 
 TEST_F(ConnectTest, SettingLoadFalseSetsOnlyVisibility) {

@@ -2,6 +2,8 @@
 // memory, every call written to one log in the order it arrives.
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <map>
 #include <memory>
 #include <string>
@@ -290,6 +292,20 @@ class ScopedServices {
 
  private:
   host::PlatformServices saved_;
+};
+
+// A test with one call log and an in-memory settings store and clipboard installed.
+class HostServicesTest : public ::testing::Test {
+ protected:
+  // Stores value under key in the add-in's settings section, as an earlier session would have.
+  void Store(const std::string& key, const std::string& value) {
+    settings.values["Quillon AddIn/ToolBar/" + key] = value;
+  }
+
+  Log log;
+  MemorySettings settings{log};
+  MemoryClipboard clipboard;
+  ScopedServices services{settings, clipboard};
 };
 
 // The manager window's stand-in: 16 pictures of 2 x 2 pixels whose first pixel is black and

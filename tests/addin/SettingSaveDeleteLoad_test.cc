@@ -9,9 +9,6 @@ namespace {
 
 using testing::FakeWord;
 using testing::Log;
-using testing::MemoryClipboard;
-using testing::MemorySettings;
-using testing::ScopedServices;
 
 struct Loaded {
   bool result = false;
@@ -25,16 +22,7 @@ Loaded Load() {
   return l;
 }
 
-class SettingsTest : public ::testing::Test {
- protected:
-  void Store(const std::string& key, const std::string& value) {
-    settings.values["Quillon AddIn/ToolBar/" + key] = value;
-  }
-  Log log;
-  MemorySettings settings{log};
-  MemoryClipboard clipboard;
-  ScopedServices services{settings, clipboard};
-};
+class SettingsTest : public testing::HostServicesTest {};
 
 TEST_F(SettingsTest, FirstLoadStoresExactlyTheSixDefaultsInOrder) {
   const Loaded l = Load();

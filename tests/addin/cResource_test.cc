@@ -69,43 +69,31 @@ TEST(cResourceLibrary, GoodLibraryLoadsAndIsFreedAtTheEnd) {
   EXPECT_FALSE(StillLoaded(kFixture));
 }
 
-struct LoadFailureCase {
-  const char* name;
-  std::function<std::string(const TempDir&)> makePath;
-  long number;
-};
-
 TEST(cResourceLibrary, FailuresRaiseThePlatformNumberWithPathInDescriptionAndSource) {
-  const LoadFailureCase cases[] = {
-      {"missing file", [](const TempDir& dir) { return dir.File("absent.so"); }, 2},
-      {"empty path", [](const TempDir&) { return std::string(); }, 2},
-      {"below a file", [](const TempDir&) { return kFixture + "/inner.so"; }, 2},
-      {"folder", [](const TempDir& dir) { return dir.Path().string(); }, 5},
-      {"picture file", [](const TempDir&) { return std::string("tests/data/images/bits24.bmp"); },
-       193},
-      {"empty file",
-       [](const TempDir& dir) {
-         WriteFile(dir.File("empty.so"), "");
-         return dir.File("empty.so");
-       },
-       193},
-      {"cut-off library",
-       [](const TempDir& dir) {
-         WriteFile(dir.File("cut.so"), ReadFile(kFixture).substr(0, 64));
-         return dir.File("cut.so");
-       },
-       193},
+  TempDir dir;
+  WriteFile(dir.File("empty.so"), "");
+  WriteFile(dir.File("cut.so"), ReadFile(kFixture).substr(0, 64));
+  const struct {
+    const char* name;
+    std::string path;
+    long number;
+  } cases[] = {
+      {"missing file", dir.File("absent.so"), 2},
+      {"empty path", "", 2},
+      {"below a file", kFixture + "/inner.so", 2},
+      {"folder", dir.Path().string(), 5},
+      {"picture file", "tests/data/images/bits24.bmp", 193},
+      {"empty file", dir.File("empty.so"), 193},
+      {"cut-off library", dir.File("cut.so"), 193},
   };
-  for (const LoadFailureCase& c : cases) {
+  for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
-    TempDir dir;
-    const std::string path = c.makePath(dir);
     cResource resource;
     resource.SetLibraryFilePath(kFixture);
-    const host::HostError error = RaisedBy([&] { resource.SetLibraryFilePath(path); });
+    const host::HostError error = RaisedBy([&] { resource.SetLibraryFilePath(c.path); });
     EXPECT_EQ(error.Number(), c.number);
-    EXPECT_EQ(error.Description(), LoadFailure(c.number, path));
-    EXPECT_EQ(error.Source(), "cResource.LibraryFilePath_Let (" + path + ")");
+    EXPECT_EQ(error.Description(), LoadFailure(c.number, c.path));
+    EXPECT_EQ(error.Source(), "cResource.LibraryFilePath_Let (" + c.path + ")");
     EXPECT_EQ(resource.hLibrary(), nullptr);
     EXPECT_EQ(resource.LibraryFilePath(), "");
     EXPECT_FALSE(StillLoaded(kFixture)) << "the earlier library is freed first";
@@ -346,6 +334,21 @@ TEST(cResourceOwn, BarFacesAreBitmapsOfTheArtworkFiles) {
     EXPECT_EQ(face.handle->pixels, PictureFromDib(expected).handle->pixels);
     EXPECT_EQ(face.handle->width, 16);
   }
+}
+
+// The picture loader of the list views finds the same resources once the add-in registered them.
+TEST(cResourceOwn, RegisteredForThePictureLoader) {
+  widgets::ResourceRegistry registry;
+  RegisterOwnResources(registry);
+  widgets::c32bppDIB face, picture;
+  ASSERT_TRUE(face.LoadPicture_Resource(ui::kArtBarUpdate, widgets::kResBitmap, &registry));
+  EXPECT_EQ(face.Width(), 16);
+  EXPECT_TRUE(picture.LoadPicture_Resource(ui::kArtOpen, std::string("custom"), &registry));
+  EXPECT_FALSE(picture.LoadPicture_Resource(ui::kArtOpen, widgets::kResBitmap, &registry));
+  const std::span<const unsigned char> empty = library::EmptyLibraryTemplate();
+  auto bytes = registry.Find("CUSTOM", kEmptyLibraryResourceId);
+  ASSERT_TRUE(bytes);
+  EXPECT_TRUE(std::equal(bytes->begin(), bytes->end(), empty.begin(), empty.end()));
 }
 
 TEST(cResourceOwn, WhatTheAddinDoesNotCarryIsNotFound) {

@@ -1,12 +1,11 @@
 #include "base/FileGuard.h"
 
 #include <gtest/gtest.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <chrono>
 #include <thread>
 
+#include "support/HeldElsewhere.h"
 #include "support/TempDir.h"
 
 namespace quillon {
@@ -14,40 +13,11 @@ namespace {
 
 using namespace std::chrono_literals;
 
-// A second process that holds the guard on path for holdFor, then exits. The constructor
-// returns once the child holds it.
-class GuardHolder {
- public:
-  GuardHolder(const std::string& path, std::chrono::milliseconds holdFor) {
-    int ready[2];
-    EXPECT_EQ(::pipe(ready), 0);
-    pid_ = ::fork();
-    if (pid_ == 0) {
-      ::close(ready[0]);
-      FileGuard guard(path, 0ms);
-      [[maybe_unused]] ssize_t n = ::write(ready[1], "x", 1);
-      std::this_thread::sleep_for(holdFor);
-      ::_exit(0);
-    }
-    ::close(ready[1]);
-    char byte;
-    EXPECT_EQ(::read(ready[0], &byte, 1), 1);
-    ::close(ready[0]);
-  }
-  ~GuardHolder() {
-    int status = 0;
-    ::waitpid(pid_, &status, 0);
-  }
-
- private:
-  pid_t pid_;
-};
-
 TEST(FileGuard, AnotherProcessHoldingTheFileMakesTheGuardFailAfterItsWait) {
   testing::TempDir dir;
   std::string path = dir.File("doc.docx");
   testing::WriteFile(path, "content");
-  GuardHolder other(path, 2000ms);
+  testing::HeldElsewhere other(path);
   auto start = std::chrono::steady_clock::now();
   try {
     FileGuard guard(path, 200ms);
@@ -65,8 +35,13 @@ TEST(FileGuard, WaitsForAHolderThatFinishes) {
   testing::TempDir dir;
   std::string path = dir.File("doc.docx");
   testing::WriteFile(path, "content");
-  GuardHolder other(path, 300ms);
+  testing::HeldElsewhere other(path);
+  std::thread finisher([&] {
+    std::this_thread::sleep_for(300ms);
+    other.Release();
+  });
   EXPECT_NO_THROW(FileGuard(path, 10s));
+  finisher.join();
 }
 
 TEST(FileGuard, NoticesAWriteByAProgramThatTakesNoLock) {

@@ -4,8 +4,9 @@
 #include <gtest/gtest.h>
 
 #include "cli/CliRunner.h"
-#include "support/TempDir.h"
-#include "wordhost/docx/Document.h"
+#include "support/Commands.h"
+#include "support/DocumentFiles.h"
+#include "support/SampleFiles.h"
 #include "wordhost/docx/DocxBuilder.h"
 
 namespace quillon::cli {
@@ -13,22 +14,9 @@ namespace {
 
 using ::testing::HasSubstr;
 
-// Returns what the document at path shows.
-std::string Shown(const std::string& path) {
-  return docx::Document::Open(path)->Range()->Text();
-}
+using testing::Shown;
 
-class DocumentCommandsTest : public ::testing::Test {
- protected:
-  DocumentCommandsTest() {
-    library = dir.File("sample.abb");
-    document = dir.File("thesis.docx");
-    std::filesystem::copy_file(QUILLON_SOURCE_DIR "/samples/sample-library.abb", library);
-    std::filesystem::copy_file(QUILLON_SOURCE_DIR "/samples/sample-thesis.docx", document);
-  }
-  testing::TempDir dir;
-  std::string library, document;
-};
+class DocumentCommandsTest : public ::testing::Test, protected testing::SampleFiles {};
 
 TEST_F(DocumentCommandsTest, UpdateListInsertUnlinkOnTheSample) {
   std::string original = testing::ReadFile(document);
@@ -62,7 +50,7 @@ TEST_F(DocumentCommandsTest, UpdateListInsertUnlinkOnTheSample) {
 
 // What LibreOffice reads in the updated sample.
 TEST_F(DocumentCommandsTest, LibreOfficeReadsTheUpdatedSample) {
-  if (std::system("command -v soffice >/dev/null 2>&1") != 0) {
+  if (!testing::Installed({"soffice"})) {
     GTEST_FAIL() << "soffice is missing: scripts/setup.sh installs it";
   }
   ASSERT_EQ(RunQuillon({"update", document, "--library", library}).status, 0);
@@ -73,22 +61,22 @@ TEST_F(DocumentCommandsTest, LibreOfficeReadsTheUpdatedSample) {
   ASSERT_EQ(std::system(command.c_str()), 0);
   std::string text = testing::ReadFile(dir.File("thesis.txt"));
   for (size_t crlf; (crlf = text.find("\r\n")) != std::string::npos;) text.erase(crlf, 1);
-  EXPECT_THAT(text, HasSubstr("runs on the Field-Programmable Gate Array (FPGA) board"));
-  EXPECT_THAT(text, HasSubstr("the FPGA timestamps absorb that delay"));
-  EXPECT_THAT(text, HasSubstr("reduced with Principal Component Analysis (PCA) to"));
-  EXPECT_THAT(text, HasSubstr("The PCA features feed"));
-  // LibreOffice puts each table cell on a line of its own.
-  EXPECT_THAT(text, HasSubstr("Abbreviation\nMeaning\nPage\n"));
-  EXPECT_THAT(text, HasSubstr("CNN\nConvolutional Neural Network\n2\n"));
-  EXPECT_THAT(text, HasSubstr("SNR\nSignal-to-Noise Ratio\n1\n"));
+  for (const char* part :
+       {"runs on the Field-Programmable Gate Array (FPGA) board",
+        "the FPGA timestamps absorb that delay",
+        "reduced with Principal Component Analysis (PCA) to", "The PCA features feed",
+        // LibreOffice puts each table cell on a line of its own.
+        "Abbreviation\nMeaning\nPage\n", "CNN\nConvolutional Neural Network\n2\n",
+        "SNR\nSignal-to-Noise Ratio\n1\n"}) {
+    EXPECT_THAT(text, HasSubstr(part));
+  }
   EXPECT_EQ(text.find("{"), std::string::npos);
 }
 
 // LibreOffice lays the list out with the widths it is written with: each meaning on one line,
 // which the text export cannot tell, so the laid-out pages are read back as text.
 TEST_F(DocumentCommandsTest, LibreOfficeLaysTheListOutByItsContents) {
-  if (std::system("command -v soffice >/dev/null 2>&1 && command -v pdftotext >/dev/null 2>&1") !=
-      0) {
+  if (!testing::Installed({"soffice", "pdftotext"})) {
     GTEST_FAIL() << "soffice or pdftotext is missing: scripts/setup.sh installs them";
   }
   ASSERT_EQ(RunQuillon({"list", document, "--library", library}).status, 0);
@@ -117,14 +105,10 @@ TEST_F(DocumentCommandsTest, ExportAddsTheDocumentsEntries) {
 
   // One of each.
   std::string single = dir.File("single.docx");
-  testing::WriteFile(
-      single, docx::testing::MakeDocx(docx::testing::P(
-                  docx::testing::Fld(" ADDIN ABBREV <ABB>FFT</ABB><Text>Fast Fourier Transform"
-                                     "</Text><Direction>LTR</Direction></ABBREV> ",
-                                     docx::testing::R("FFT")) +
-                  docx::testing::Fld(" ADDIN ABBREV <ABB>NEW</ABB><Text>brand new</Text>"
-                                     "<Direction>LTR</Direction></ABBREV> ",
-                                     docx::testing::R("NEW")))));
+  using docx::testing::AbbField;
+  testing::WriteFile(single, docx::testing::MakeDocx(docx::testing::P(
+                                 AbbField("FFT", "Fast Fourier Transform", "LTR", "FFT") +
+                                 AbbField("NEW", "brand new", "LTR", "NEW"))));
   std::string partial = dir.File("partial.abb");
   ASSERT_EQ(RunQuillon({"lib", "new", partial}).status, 0);
   ASSERT_EQ(RunQuillon({"lib", "add", partial, "FFT", "Fast Fourier Transform"}).status, 0);

@@ -4,17 +4,17 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <chrono>
 #include <filesystem>
 #include <thread>
 
-#include "base/FileGuard.h"
 #include "cli/CliRunner.h"
+#include "support/DocumentFiles.h"
+#include "support/HeldElsewhere.h"
 #include "support/ReadOnly.h"
-#include "support/TempDir.h"
+#include "support/SampleFiles.h"
 #include "wordhost/docx/DocxBuilder.h"
 
 namespace quillon::cli {
@@ -25,82 +25,28 @@ using namespace docx::testing;
 using ::testing::HasSubstr;
 using ::testing::Not;
 using testing::ReadFile;
-
-std::string AbbField(const std::string& abb, const std::string& text, const std::string& shown) {
-  return Fld(" ADDIN ABBREV <ABB>" + abb + "</ABB><Text>" + text +
-                 "</Text><Direction>LTR</Direction></ABBREV> ",
-             R(shown));
-}
+using testing::Shown;
 
 const std::string kMarker = Fld(" ADDIN ABBREV <Abbreviation List> ", R("  "));
-const std::string kCnn = AbbField("CNN", "Convolutional Neural Network", "{CNN-#1}");
+const std::string kCnn = AbbField("CNN", "Convolutional Neural Network", "LTR", "{CNN-#1}");
 
-std::string Shown(const std::string& path) {
-  return docx::Document::Open(path)->Range()->Text();
-}
-
-class DocumentFailSafeTest : public ::testing::Test {
+class DocumentFailSafeTest : public ::testing::Test, protected testing::SampleFiles {
  protected:
   DocumentFailSafeTest() {
     fs::permissions(dir.Path(), fs::perms::all);  // the unprivileged cases work in here too
-    library = dir.File("sample.abb");
-    fs::copy_file(QUILLON_SOURCE_DIR "/samples/sample-library.abb", library);
     fs::permissions(library, fs::perms::all);
-    document = dir.File("thesis.docx");
-    fs::copy_file(QUILLON_SOURCE_DIR "/samples/sample-thesis.docx", document);
   }
   std::string Write(const std::string& name, const std::string& bytes) {
     testing::WriteFile(dir.File(name), bytes);
     return dir.File(name);
   }
-
-  testing::TempDir dir;
-  std::string library, document;
 };
 
 // --- two commands, one document ---------------------------------------------------------
 
-// Holds the document's lock from another process until the object goes.
-class OtherCommand {
- public:
-  explicit OtherCommand(const std::string& path) {
-    int ready[2], release[2];
-    EXPECT_EQ(::pipe(ready), 0);
-    EXPECT_EQ(::pipe(release), 0);
-    pid_ = ::fork();
-    if (pid_ == 0) {
-      ::close(ready[0]);
-      ::close(release[1]);  // so that the read below ends when the test closes its end
-      FileGuard guard(path, std::chrono::milliseconds(0));
-      [[maybe_unused]] ssize_t n = ::write(ready[1], "x", 1);
-      char byte;
-      n = ::read(release[0], &byte, 1);  // returns when the test closes its end
-      ::_exit(0);
-    }
-    ::close(ready[1]);
-    ::close(release[0]);
-    release_ = release[1];
-    char byte;
-    EXPECT_EQ(::read(ready[0], &byte, 1), 1);
-    ::close(ready[0]);
-  }
-  void Finish() {
-    if (release_ < 0) return;
-    ::close(release_);
-    release_ = -1;
-    int status = 0;
-    ::waitpid(pid_, &status, 0);
-  }
-  ~OtherCommand() { Finish(); }
-
- private:
-  pid_t pid_;
-  int release_ = -1;
-};
-
 TEST_F(DocumentFailSafeTest, ACommandRefusesADocumentAnotherCommandIsChanging) {
   const std::string original = ReadFile(document);
-  OtherCommand update(document);
+  testing::HeldElsewhere update(document);
   for (const char* command : {"update", "list"}) {
     CliRun run = RunQuillon({command, document, "--library", library, "--wait", "0.2"});
     EXPECT_EQ(run.status, 1) << command;
@@ -119,15 +65,15 @@ TEST_F(DocumentFailSafeTest, ACommandRefusesADocumentAnotherCommandIsChanging) {
   std::string copy = dir.File("copy.docx");
   EXPECT_EQ(RunQuillon({"update", document, "--library", library, "-o", copy}).status, 0);
 
-  update.Finish();
+  update.Release();
   EXPECT_EQ(RunQuillon({"update", document, "--library", library, "--wait", "0"}).status, 0);
 }
 
 TEST_F(DocumentFailSafeTest, ACommandWaitsForOneThatFinishes) {
-  OtherCommand update(document);
+  testing::HeldElsewhere update(document);
   std::thread finisher([&] {
     std::this_thread::sleep_for(std::chrono::milliseconds(300));
-    update.Finish();
+    update.Release();
   });
   CliRun run = RunQuillon({"update", document, "--library", library, "--wait", "10"});
   finisher.join();
@@ -234,29 +180,26 @@ std::string WithOtherStories(const std::string& body) {
            " xmlns:w=\"http://schemas.openxmlformats.org/wordprocessingml/2006/main\">" + inner +
            "</w:" + root + ">";
   };
-  std::string rels =
-      "<?xml version=\"1.0\" encoding=\"UTF-8\"?><Relationships "
-      "xmlns=\"http://schemas.openxmlformats.org/package/2006/relationships\"><Relationship "
-      "Id=\"rId1\" Type=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships/"
-      "officeDocument\" Target=\"word/document.xml\"/></Relationships>";
-  return docx::Package::Create({
-      {"[Content_Types].xml", ContentTypes(false)},
-      {"_rels/.rels", rels},
-      {"word/document.xml", DocumentXml(body)},
-      {"word/header1.xml", part("hdr", P(AbbField("GPU", "Graphics Processing Unit", "{GPU-#2}")))},
-      {"word/footnotes.xml",
-       part("footnotes", "<w:footnote w:id=\"1\">" +
-                             P(AbbField("FFT", "Fast Fourier Transform", "{FFT-#3}") +
-                               Simple(" PAGE ", R("1"))) +
-                             "</w:footnote>")},
-  });
+  auto parts = DocxParts(DocumentXml(body));
+  parts.insert(
+      parts.end(),
+      {
+          {"word/header1.xml",
+           part("hdr", P(AbbField("GPU", "Graphics Processing Unit", "LTR", "{GPU-#2}")))},
+          {"word/footnotes.xml",
+           part("footnotes", "<w:footnote w:id=\"1\">" +
+                                 P(AbbField("FFT", "Fast Fourier Transform", "LTR", "{FFT-#3}") +
+                                   Simple(" PAGE ", R("1"))) +
+                                 "</w:footnote>")},
+      });
+  return docx::Package::Create(parts);
 }
 
 TEST_F(DocumentFailSafeTest, FieldsOutsideTheMainTextAreCountedAndListed) {
   std::string textBox =
       "<w:r><w:pict><v:shape xmlns:v=\"urn:schemas-microsoft-com:vml\"><v:textbox>"
       "<w:txbxContent>" +
-      P(AbbField("IoT", "Internet of Things", "{IoT-#4}")) +
+      P(AbbField("IoT", "Internet of Things", "LTR", "{IoT-#4}")) +
       "</w:txbxContent></v:textbox></v:shape></w:pict></w:r>";
   std::string path = Write("stories.docx", WithOtherStories(P(kCnn + textBox)));
 

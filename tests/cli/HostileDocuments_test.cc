@@ -94,7 +94,9 @@ INSTANTIATE_TEST_SUITE_P(
                     "word/document.xml is not valid UTF-8 (byte " +
                         std::to_string(kBadCode.find('\xFF')) + ")"},
         HostileCase{"empty_file", [] { return std::string(); },
-                    "the file is empty, not a .docx document"}),
+                    "the file is empty, not a .docx document"},
+        HostileCase{"not_a_zip", [] { return std::string("not a zip"); },
+                    "not a .docx document (not a valid zip archive)"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(HostileDocumentsTest, ADirectoryIsNotADocument) {
@@ -118,7 +120,7 @@ TEST_F(HostileDocumentsTest, ALatin1DocumentIsSavedAsUtf8) {
 
 struct PlaceCase {
   const char* name;
-  std::vector<std::string> place;  // the insert command's place options
+  const char *option, *value;  // the insert command's place option
   std::string message;  // after "quillon: ", DOC standing for the document; "" when it goes in
   std::string shown;    // what the document shows afterwards
 };
@@ -142,7 +144,7 @@ TEST_P(InsertionPlaceTest, TheFieldGoesOutsideFieldsOrNowhere) {
   Document(bytes);
   std::vector<std::string> command = {"insert", document, "--library", library,
                                       "--abb",  "ABC",    "--text",    "Alpha Beta"};
-  command.insert(command.end(), c.place.begin(), c.place.end());
+  command.insert(command.end(), {c.option, c.value});
   CliRun run = RunQuillon(command);
   if (c.message.empty()) {
     EXPECT_EQ(run.status, 0) << run.err;
@@ -164,54 +166,31 @@ const char* const kUnchanged = "Alpha beta gamma delta epsilon.\nbeta result bet
 INSTANTIATE_TEST_SUITE_P(
     InsertionPlaces, InsertionPlaceTest,
     ::testing::Values(
-        PlaceCase{"at_the_end_of_the_first_paragraph",
-                  {"--at", "31"},
-                  "",
+        PlaceCase{"at_the_end_of_the_first_paragraph", "--at", "31", "",
                   "Alpha beta gamma delta epsilon.{ABC-#}\nbeta result beta tail.\n"},
-        PlaceCase{"at_the_final_mark",
-                  {"--at", "66"},
-                  "",
+        PlaceCase{"at_the_final_mark", "--at", "66", "",
                   "Alpha beta gamma delta epsilon.\nbeta result beta tail.{ABC-#}\n"},
-        PlaceCase{"past_the_final_mark",
-                  {"--at", "67"},
-                  "position 67 is outside the document (0 to 66)",
+        PlaceCase{"past_the_final_mark", "--at", "67",
+                  "position 67 is outside the document (0 to 66)", kUnchanged},
+        PlaceCase{"far_past_the_end", "--at", "999999999",
+                  "position 999999999 is outside the document (0 to 66)", kUnchanged},
+        PlaceCase{"negative", "--at", "-5", "position -5 is outside the document (0 to 66)",
                   kUnchanged},
-        PlaceCase{"far_past_the_end",
-                  {"--at", "999999999"},
-                  "position 999999999 is outside the document (0 to 66)",
-                  kUnchanged},
-        PlaceCase{"negative",
-                  {"--at", "-5"},
-                  "position -5 is outside the document (0 to 66)",
-                  kUnchanged},
-        PlaceCase{"before_a_field",
-                  {"--at", "32"},
-                  "",
+        PlaceCase{"before_a_field", "--at", "32", "",
                   "Alpha beta gamma delta epsilon.\n{ABC-#}beta result beta tail.\n"},
-        PlaceCase{"in_a_field_code", {"--at", "36"}, "position 36 lies inside a field", kUnchanged},
-        PlaceCase{
-            "in_a_field_result", {"--at", "45"}, "position 45 lies inside a field", kUnchanged},
-        PlaceCase{
-            "before_a_field_end", {"--at", "54"}, "position 54 lies inside a field", kUnchanged},
-        PlaceCase{"after_a_field",
-                  {"--at", "55"},
-                  "",
-                  "Alpha beta gamma delta epsilon.\nbeta result{ABC-#} beta tail.\n"},
-        PlaceCase{"after_text_found_only_in_a_field",
-                  {"--after", "result"},
-                  "\"result\" occurs in DOC only inside fields",
+        PlaceCase{"in_a_field_code", "--at", "36", "position 36 lies inside a field", kUnchanged},
+        PlaceCase{"in_a_field_result", "--at", "45", "position 45 lies inside a field", kUnchanged},
+        PlaceCase{"before_a_field_end", "--at", "54", "position 54 lies inside a field",
                   kUnchanged},
-        PlaceCase{"after_text_found_in_and_after_a_field",
-                  {"--after", "beta "},
-                  "",
+        PlaceCase{"after_a_field", "--at", "55", "",
+                  "Alpha beta gamma delta epsilon.\nbeta result{ABC-#} beta tail.\n"},
+        PlaceCase{"after_text_found_only_in_a_field", "--after", "result",
+                  "\"result\" occurs in DOC only inside fields", kUnchanged},
+        PlaceCase{"after_text_found_in_and_after_a_field", "--after", "beta ", "",
                   "Alpha beta {ABC-#}gamma delta epsilon.\nbeta result beta tail.\n"},
-        PlaceCase{"replace_skips_the_field_result",
-                  {"--replace", "beta t"},
-                  "",
+        PlaceCase{"replace_skips_the_field_result", "--replace", "beta t", "",
                   "Alpha beta gamma delta epsilon.\nbeta result {ABC-#}ail.\n"},
-        PlaceCase{"replace_text_not_found",
-                  {"--replace", "omega"},
-                  "\"omega\" not found in DOC",
+        PlaceCase{"replace_text_not_found", "--replace", "omega", "\"omega\" not found in DOC",
                   kUnchanged}),
     [](const auto& info) { return std::string(info.param.name); });
 

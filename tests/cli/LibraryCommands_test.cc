@@ -2,26 +2,21 @@
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
-#include <sqlite3.h>
 
 #include "cli/CliRunner.h"
 #include "support/ReadOnly.h"
+#include "support/Sql.h"
 #include "support/TempDir.h"
 
 namespace quillon::cli {
 namespace {
 
+using testing::ExecSql;
 using ::testing::HasSubstr;
 using ::testing::Not;
 
 class LibraryCommandsTest : public ::testing::Test {
  protected:
-  static void Exec(const std::string& path, const std::string& sql) {
-    sqlite3* db = nullptr;
-    ASSERT_EQ(sqlite3_open(path.c_str(), &db), SQLITE_OK);
-    ASSERT_EQ(sqlite3_exec(db, sql.c_str(), nullptr, nullptr, nullptr), SQLITE_OK) << sql;
-    sqlite3_close(db);
-  }
   testing::TempDir dir;
 };
 
@@ -94,9 +89,10 @@ TEST_F(LibraryCommandsTest, UsageErrorsExitTwoAndHelpZero) {
 
 TEST_F(LibraryCommandsTest, LibraryMadeInTheSqliteShellWorks) {
   std::string lib = dir.File("shell.abb");
-  Exec(lib,
-       "CREATE TABLE abbreviations (entry INTEGER PRIMARY KEY, direction TEXT, abb TEXT, abbtext "
-       "TEXT); INSERT INTO abbreviations (direction, abb, abbtext) VALUES ('L', 'ABC', 'alpha');");
+  ExecSql(
+      lib,
+      "CREATE TABLE abbreviations (entry INTEGER PRIMARY KEY, direction TEXT, abb TEXT, abbtext "
+      "TEXT); INSERT INTO abbreviations (direction, abb, abbtext) VALUES ('L', 'ABC', 'alpha');");
   EXPECT_EQ(RunQuillon({"lib", "add", lib, "ABC", "beta"}).status, 0);
   EXPECT_EQ(RunQuillon({"lib", "edit", lib, "ABC", "alpha", "--abb", "ABD"}).status, 0);
   EXPECT_EQ(RunQuillon({"lib", "find", lib, "ABD"}).out, "ABD\talpha\n");
@@ -109,7 +105,7 @@ TEST_F(LibraryCommandsTest, BadLibrariesFailNamingTheFileAndStayUnchanged) {
   std::string notDb = dir.File("notes.abb");
   testing::WriteFile(notDb, "These are my notes, not a database.\n");
   std::string noTable = dir.File("other.abb");
-  Exec(noTable, "create table other (x)");
+  ExecSql(noTable, "create table other (x)");
   std::string readOnly = dir.File("readonly.abb");
   ASSERT_EQ(RunQuillon({"lib", "new", readOnly}).status, 0);
   ASSERT_EQ(RunQuillon({"lib", "add", readOnly, "A", "a"}).status, 0);

@@ -2,16 +2,16 @@
 // of the wrong shape, missing entries, failing in the middle of a command.
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
-#include <sqlite3.h>
 
 #include <cstdlib>
 #include <filesystem>
 
 #include "cli/CliRunner.h"
+#include "support/DocumentFiles.h"
 #include "support/LibraryLock.h"
 #include "support/ReadOnly.h"
-#include "support/TempDir.h"
-#include "wordhost/docx/Document.h"
+#include "support/SampleFiles.h"
+#include "support/Sql.h"
 #include "wordhost/docx/DocxBuilder.h"
 
 namespace quillon::cli {
@@ -20,27 +20,9 @@ namespace {
 namespace fs = std::filesystem;
 using ::testing::HasSubstr;
 
-// Returns what the document at path shows.
-std::string Shown(const std::string& path) {
-  return docx::Document::Open(path)->Range()->Text();
-}
-
-// The code of every field of the document at path, in order.
-std::vector<std::string> Codes(const std::string& path) {
-  std::unique_ptr<docx::Document> document = docx::Document::Open(path);
-  std::vector<std::string> codes;
-  for (long i = 1; i <= document->Fields().Count(); ++i) {
-    codes.push_back(document->Fields().Item(i)->Code()->Text());
-  }
-  return codes;
-}
-
-void Exec(const std::string& path, const std::string& sql) {
-  sqlite3* db = nullptr;
-  ASSERT_EQ(sqlite3_open(path.c_str(), &db), SQLITE_OK);
-  ASSERT_EQ(sqlite3_exec(db, sql.c_str(), nullptr, nullptr, nullptr), SQLITE_OK) << sql;
-  sqlite3_close(db);
-}
+using testing::ExecSql;
+using testing::FieldCodes;
+using testing::Shown;
 
 // Returns how many lines text has.
 long Lines(const std::string& text) {
@@ -69,20 +51,14 @@ std::vector<CliRun> RunTogether(const std::vector<std::vector<std::string>>& com
   return runs;
 }
 
-class LibraryFaultsTest : public ::testing::Test {
+class LibraryFaultsTest : public ::testing::Test, protected testing::SampleFiles {
  protected:
   LibraryFaultsTest() {
-    library = dir.File("sample.abb");
-    document = dir.File("thesis.docx");
-    fs::copy_file(QUILLON_SOURCE_DIR "/samples/sample-library.abb", library);
-    fs::copy_file(QUILLON_SOURCE_DIR "/samples/sample-thesis.docx", document);
     // Open to look into, for the cases that run as another user.
     fs::permissions(dir.Path(), fs::perms::owner_all | fs::perms::group_read |
                                     fs::perms::group_exec | fs::perms::others_read |
                                     fs::perms::others_exec);
   }
-  testing::TempDir dir;
-  std::string library, document;
 };
 
 // Row: a library the user may only read still updates and lists a document.
@@ -142,9 +118,9 @@ TEST_F(LibraryFaultsTest, ExportIntoAWriteProtectedLibraryNamesTheCause) {
 // the table.
 TEST_F(LibraryFaultsTest, LibraryWithoutTheColumnsIsRefusedUpFront) {
   std::string xy = dir.File("xy.abb");
-  Exec(xy, "create table abbreviations(x, y)");
+  ExecSql(xy, "create table abbreviations(x, y)");
   std::string noTable = dir.File("other.abb");
-  Exec(noTable, "create table other(x)");
+  ExecSql(noTable, "create table other(x)");
   const std::string documentBytes = testing::ReadFile(document);
   struct Case {
     std::string path, message;
@@ -175,24 +151,20 @@ TEST_F(LibraryFaultsTest, LibraryWithoutTheColumnsIsRefusedUpFront) {
 // Row: a field whose abbreviation the library lacks keeps the direction of its code, and the
 // command says once how many such fields there are.
 TEST_F(LibraryFaultsTest, FieldsMissingFromTheLibraryKeepTheirDirection) {
-  auto field = [](const std::string& abb, const std::string& text, const std::string& tag) {
-    return docx::testing::Fld(" ADDIN ABBREV <ABB>" + abb + "</ABB><Text>" + text +
-                                  "</Text><Direction>" + tag + "</Direction></ABBREV> ",
-                              docx::testing::R("{" + abb + "-#}"));
-  };
   using docx::testing::P;
+  using docx::testing::Placeholder;
   using docx::testing::R;
   struct Case {
     std::string body;
     std::string shown, codeTag, note;
   } cases[] = {
-      {P(R("See ") + field("ABC", "Alpha Beta", "LTR") + R(" and ") +
-         field("FFT", "Fast Fourier Transform", "LTR")),
+      {P(R("See ") + Placeholder("ABC", "Alpha Beta", "LTR") + R(" and ") +
+         Placeholder("FFT", "Fast Fourier Transform", "LTR")),
        "See Alpha Beta (ABC) and Fast Fourier Transform (FFT)\r", "LTR",
        "quillon: note: 1 abbreviation field names an abbreviation the library lacks; it keeps "
        "the direction its code holds\n"},
-      {P(field("ABC", "Alpha Beta", "RTL") + R(" ") + field("ABC", "Alpha Beta", "RTL") + R(" ") +
-         field("XY", "Ex Why", "RTL")),
+      {P(Placeholder("ABC", "Alpha Beta", "RTL") + R(" ") +
+         Placeholder("ABC", "Alpha Beta", "RTL") + R(" ") + Placeholder("XY", "Ex Why", "RTL")),
        "(ABC) Alpha Beta ABC (XY) Ex Why\r", "RTL",
        "quillon: note: 3 abbreviation fields name an abbreviation the library lacks; they keep "
        "the direction their codes hold\n"},
@@ -203,7 +175,7 @@ TEST_F(LibraryFaultsTest, FieldsMissingFromTheLibraryKeepTheirDirection) {
     CliRun run = RunQuillon({"update", path, "--library", library});
     ASSERT_EQ(run.status, 0) << run.err;
     EXPECT_EQ(Shown(path), c.shown);
-    EXPECT_THAT(Codes(path)[0], HasSubstr("<Direction>" + c.codeTag + "</Direction>"));
+    EXPECT_THAT(FieldCodes(path)[0], HasSubstr("<Direction>" + c.codeTag + "</Direction>"));
     EXPECT_EQ(run.err,
               "Quillon plugin: Abbrevations' formattings are updated according to their position "
               "in text\n" +
@@ -219,10 +191,11 @@ TEST_F(LibraryFaultsTest, AStatementFailingMidwayEndsTheCommandAndWritesNothing)
   // The library reads well until the direction of CNN, which the sample uses in its middle.
   std::string failing = dir.File("failing.abb");
   fs::copy_file(library, failing);
-  Exec(failing,
-       "alter table abbreviations rename to stored; create view abbreviations as select entry, "
-       "case when abb = 'CNN' then json('not json') else direction end as direction, abb, abbtext "
-       "from stored");
+  ExecSql(
+      failing,
+      "alter table abbreviations rename to stored; create view abbreviations as select entry, "
+      "case when abb = 'CNN' then json('not json') else direction end as direction, abb, abbtext "
+      "from stored");
   const std::string documentBytes = testing::ReadFile(document);
   const std::string libraryBytes = testing::ReadFile(failing);
   for (const char* command : {"update", "list"}) {
@@ -237,9 +210,9 @@ TEST_F(LibraryFaultsTest, AStatementFailingMidwayEndsTheCommandAndWritesNothing)
   // An export whose third insert fails keeps none of the two before it.
   std::string refusing = dir.File("refusing.abb");
   ASSERT_EQ(RunQuillon({"lib", "new", refusing}).status, 0);
-  Exec(refusing,
-       "create trigger full before insert on abbreviations when (select count(*) from "
-       "abbreviations) >= 2 begin select raise(abort, 'the library is full'); end");
+  ExecSql(refusing,
+          "create trigger full before insert on abbreviations when (select count(*) from "
+          "abbreviations) >= 2 begin select raise(abort, 'the library is full'); end");
   const std::string refusingBytes = testing::ReadFile(refusing);
   CliRun run = RunQuillon({"export", document, "--library", refusing});
   EXPECT_EQ(run.status, 1);
@@ -249,9 +222,9 @@ TEST_F(LibraryFaultsTest, AStatementFailingMidwayEndsTheCommandAndWritesNothing)
 
 // Row: an entry holding a tag of the field markup is not written into a field.
 TEST_F(LibraryFaultsTest, EntriesHoldingMarkupTagsAreNotWrittenIntoFields) {
-  Exec(library,
-       "insert into abbreviations (direction, abb, abbtext) values ('L', 'TAG', "
-       "'a </Text> in it')");
+  ExecSql(library,
+          "insert into abbreviations (direction, abb, abbtext) values ('L', 'TAG', "
+          "'a </Text> in it')");
   const std::string documentBytes = testing::ReadFile(document);
   CliRun run = RunQuillon({"insert", document, "--library", library, "--abb", "TAG", "--text",
                            "a </Text> in it", "--at", "3"});

@@ -6,6 +6,7 @@
 #include "document/DocumentFixture.h"
 #include "document/DocumentUpdate.h"
 #include "library/EntryTransfer.h"
+#include "library/QueryLibrary.h"
 
 namespace quillon::document {
 namespace {
@@ -51,6 +52,20 @@ TEST_F(ConvertTest, ASecondRunChangesNothing) {
   EXPECT_EQ(second.converted, 0);
   EXPECT_FALSE(second.markerPlaced);
   EXPECT_EQ(doc().Range()->StoryText(), once);
+}
+
+// The numbers and directions come from the library as an insertion would read them: the entry
+// number of the row with that abbreviation and meaning, and the direction of the abbreviation's
+// first row, even where a later row of the same abbreviation says otherwise.
+TEST_F(ConvertTest, FieldsCarryTheLibrarysNumbersAndDirections) {
+  AddEntry("ML", "maximum likelihood", "R");
+  library::QueryLibrary(library::State().LibraryPath,
+                        "update abbreviations set entry = cast(rowid + 40 as text)");
+  Open(P(R("PCA, machine learning and maximum likelihood.")));
+  EXPECT_EQ(ConvertDocument(word, Entries()).converted, 3);
+  EXPECT_EQ(Shown(), "{PCA-#41}, {ML-#42} and {ML-#43}.\r");
+  for (long field : {2, 3})
+    EXPECT_NE(Code(field).find("<Direction>LTR</Direction>"), std::string::npos);
 }
 
 TEST_F(ConvertTest, OnlyTheNamedAbbreviations) {

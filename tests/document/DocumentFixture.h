@@ -17,24 +17,12 @@
 
 namespace quillon::document {
 
+using docx::testing::AbbField;
 using docx::testing::Fld;
 using docx::testing::P;
 using docx::testing::PageBreak;
+using docx::testing::Placeholder;
 using docx::testing::R;
-
-// The XML of an abbreviation field showing display.
-inline std::string AbbField(const std::string& abb, const std::string& text, const std::string& tag,
-                            const std::string& display) {
-  return Fld(" ADDIN ABBREV <ABB>" + abb + "</ABB><Text>" + text + "</Text><Direction>" + tag +
-                 "</Direction></ABBREV> ",
-             R(display));
-}
-
-// A placeholder field as insertion leaves it.
-inline std::string Placeholder(const std::string& abb, const std::string& text,
-                               const std::string& tag = "LTR") {
-  return AbbField(abb, text, tag, "{" + abb + "-#}");
-}
 
 class DocumentTest : public ::testing::Test {
  protected:

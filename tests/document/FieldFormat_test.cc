@@ -96,6 +96,11 @@ TEST_F(PlaceFieldTest, WritesTheFieldOverTheSelectionAndMovesPastIt) {
   long fieldEnd = doc().Fields().Item(1)->Result()->End() + 1;
   EXPECT_EQ(word.Selection().Start(), fieldEnd);
   EXPECT_EQ(word.Selection().End(), fieldEnd);
+  // Writing over the selected field rewrites it in place.
+  doc().Fields().Item(1)->Select();
+  ASSERT_TRUE(PlaceField(word, "QOTD", "Quote of the day", "Quote of the day (QOTD)"));
+  EXPECT_EQ(Shown(), "Before Quote of the day (QOTD) after.\r");
+  EXPECT_EQ(doc().Fields().Count(), 1);
 
   // An abbreviation spelled QUOTE keeps its spelling too.
   ASSERT_TRUE(PlaceField(word, "QUOTE", "quote", "QUOTE"));

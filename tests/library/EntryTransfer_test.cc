@@ -42,9 +42,9 @@ class EntryTransferTest : public LibraryTest {};
 
 TEST_F(EntryTransferTest, ReadsEveryEntryInAbbreviationOrder) {
   std::string path = NewLibrary();
-  Exec(path,
-       "insert into abbreviations (direction, abb, abbtext) values ('L','b','beta'),"
-       "('R','A','alpha'),('L','C','it''s')");
+  ExecSql(path,
+          "insert into abbreviations (direction, abb, abbtext) values ('L','b','beta'),"
+          "('R','A','alpha'),('L','C','it''s')");
   auto entries = ReadAllEntries(path);
   ASSERT_TRUE(entries);
   ASSERT_EQ(entries->size(), 3u);
@@ -92,9 +92,9 @@ TEST_F(EntryTransferTest, ImportAddsRefusesAndCountsDuplicates) {
 TEST_F(EntryTransferTest, ALibraryThatTakesNothingLeavesNothingImported) {
   std::string path = NewLibrary();
   // A trigger stands for a library that stops taking entries after the first one.
-  Exec(path,
-       "create trigger full before insert on abbreviations when (select count(*) from "
-       "abbreviations) >= 1 begin select raise(abort, 'disk full'); end");
+  ExecSql(path,
+          "create trigger full before insert on abbreviations when (select count(*) from "
+          "abbreviations) >= 1 begin select raise(abort, 'disk full'); end");
   ImportReport report = ImportEntries(path, {{2, "L", "A", "a", ""}, {3, "L", "B", "b", ""}});
   EXPECT_TRUE(report.failed);
   EXPECT_EQ(report.added, 0);

@@ -6,6 +6,7 @@
 #include "library/LibraryFixture.h"
 #include "library/SQLlite.h"
 #include "support/ReadOnly.h"
+#include "support/ScriptedFileDialog.h"
 
 namespace quillon::library {
 namespace {
@@ -64,7 +65,7 @@ TEST_F(LibraryFilesTest, TemplateOpensWithOneEmptyTable) {
   EXPECT_EQ(CountAbbreviations(), 0);
 
   // Written over a library with entries, the file is the template again.
-  Exec(path, "insert into abbreviations (abb) values ('A')");
+  ExecSql(path, "insert into abbreviations (abb) values ('A')");
   extractEmptyDatabase(path);
   EXPECT_EQ(testing::ReadFile(path).size(), 2048u);
   EXPECT_EQ(CountAbbreviations(), 0);
@@ -80,7 +81,7 @@ TEST_F(LibraryFilesTest, CreateGivesTheFiveColumnLayoutAndAsksBeforeOverwriting)
   EXPECT_TRUE(messages.shown.empty());
 
   std::string existing = State().LibraryPath;
-  Exec(existing, "insert into abbreviations (abb) values ('keep')");
+  ExecSql(existing, "insert into abbreviations (abb) values ('keep')");
   std::string before = testing::ReadFile(existing);
   EXPECT_EQ(CreateLibrary(existing), CreateOutcome::kDeclined);
   EXPECT_THAT(messages.Texts(), ::testing::ElementsAre("File already exist, overwrite"));
@@ -95,7 +96,7 @@ TEST_F(LibraryFilesTest, CreateGivesTheFiveColumnLayoutAndAsksBeforeOverwriting)
 
 TEST_F(LibraryFilesTest, ProtectedFilesAndFoldersAreNotWritten) {
   std::string path = TemplateLibrary("protected.abb");
-  Exec(path, "insert into abbreviations (abb) values ('keep')");
+  ExecSql(path, "insert into abbreviations (abb) values ('keep')");
   std::string before = testing::ReadFile(path);
   testing::MakeReadOnly(path);
   std::string inFolder = dir.File("new.abb");
@@ -112,19 +113,8 @@ TEST_F(LibraryFilesTest, ProtectedFilesAndFoldersAreNotWritten) {
   }
 }
 
-class FakeFileDialog : public host::FileDialogService {
- public:
-  std::optional<std::string> Choose(const host::FileDialogRequest& request) override {
-    requests.push_back(request);
-    return answer;
-  }
-  std::optional<std::string> answer;
-  std::vector<host::FileDialogRequest> requests;
-};
-
 TEST(BrowseFunctionTest, ChoosesPathsWithTheLibraryRules) {
-  FakeFileDialog dialog;
-  host::Platform().fileDialog = &dialog;
+  testing::ScriptedFileDialog dialog;
   struct Case {
     std::optional<std::string> chosen;
     const char* save;
@@ -134,7 +124,7 @@ TEST(BrowseFunctionTest, ChoosesPathsWithTheLibraryRules) {
                {"/lib/x.abb.bak", "/lib/x.abb.bak", "/lib/x.abb.bak"},
                {std::nullopt, "", ""}};
   for (const Case& c : cases) {
-    dialog.answer = c.chosen;
+    dialog.answers = {c.chosen, c.chosen};
     EXPECT_EQ(ChooseLibraryToSave(), c.save);
     EXPECT_EQ(ChooseLibraryToOpen(), c.open);
   }
@@ -145,7 +135,6 @@ TEST(BrowseFunctionTest, ChoosesPathsWithTheLibraryRules) {
   EXPECT_EQ(dialog.requests[0].filters[0].description, "Abbreviation DB Files (*.abb)");
   EXPECT_EQ(dialog.requests[0].filters[1].pattern, "*.*");
   EXPECT_FALSE(dialog.requests[0].confirmOverwrite);
-  host::Platform().fileDialog = nullptr;
 }
 
 }  // namespace

@@ -4,16 +4,18 @@
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
-#include <sqlite3.h>
 
 #include <string>
 
 #include "library/AddinState.h"
 #include "library/LibraryFiles.h"
 #include "support/ScriptedMessageBox.h"
+#include "support/Sql.h"
 #include "support/TempDir.h"
 
 namespace quillon::library {
+
+using testing::ExecSql;
 
 class LibraryTest : public ::testing::Test {
  protected:
@@ -36,17 +38,6 @@ class LibraryTest : public ::testing::Test {
     std::string path = dir.File(name);
     EXPECT_EQ(CreateLibrary(path), CreateOutcome::kCreated);
     return path;
-  }
-
-  // Runs sql on the file directly, around the code under test.
-  static void Exec(const std::string& path, const std::string& sql) {
-    sqlite3* db = nullptr;
-    ASSERT_EQ(sqlite3_open(path.c_str(), &db), SQLITE_OK);
-    char* error = nullptr;
-    int rc = sqlite3_exec(db, sql.c_str(), nullptr, nullptr, &error);
-    EXPECT_EQ(rc, SQLITE_OK) << (error ? error : "");
-    sqlite3_free(error);
-    sqlite3_close(db);
   }
 
   testing::TempDir dir;

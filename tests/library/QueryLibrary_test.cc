@@ -12,9 +12,13 @@ class QueryLibraryTest : public LibraryTest {
  protected:
   void SetUp() override {
     path = TemplateLibrary();
-    Exec(path,
-         "insert into abbreviations (direction, abb, abbtext) values ('L','WHO','World Health'),"
-         "('R','AR',NULL)");
+    ExecSql(path,
+            "insert into abbreviations (direction, abb, abbtext) values ('L','WHO','World Health'),"
+            "('R','AR',NULL)");
+  }
+  // Returns how many entries the library at library holds, as the query reads them.
+  static std::string Count(const std::string& library) {
+    return QueryLibrary(library, "select count(*) from abbreviations").Cells(2, 1);
   }
   std::string path;
 };
@@ -117,12 +121,6 @@ TEST_F(QueryLibraryTest, DamagedFilesAreReportedAndLeftAlone) {
   EXPECT_EQ(messages.shown.size(), 3u);
 }
 
-}  // namespace
-}  // namespace quillon::library
-
-namespace quillon::library {
-namespace {
-
 TEST_F(QueryLibraryTest, SessionSharesOneConnectionAndStillCatchesADeletedLibrary) {
   {
     LibrarySession session;
@@ -130,7 +128,7 @@ TEST_F(QueryLibraryTest, SessionSharesOneConnectionAndStillCatchesADeletedLibrar
       QueryLibrary(
           path, Statement("insert into abbreviations (abb) values (?)", {"S" + std::to_string(i)}));
     }
-    EXPECT_EQ(QueryLibrary(path, "select count(*) from abbreviations").Cells(2, 1), "5");
+    EXPECT_EQ(Count(path), "5");
     // A library replaced meanwhile is opened anew; one deleted is caught before the statement.
     std::string moved = dir.File("moved.abb");
     std::filesystem::rename(path, moved);
@@ -138,18 +136,12 @@ TEST_F(QueryLibraryTest, SessionSharesOneConnectionAndStillCatchesADeletedLibrar
     EXPECT_TRUE(gone.Failed);
     EXPECT_EQ(messages.shown.back().title, "Library was removed");
     extractEmptyDatabase(path);
-    EXPECT_EQ(QueryLibrary(path, "select count(*) from abbreviations").Cells(2, 1), "0");
+    EXPECT_EQ(Count(path), "0");
     std::filesystem::rename(moved, path);
   }
   // The session's work is committed when it ends.
-  EXPECT_EQ(QueryLibrary(path, "select count(*) from abbreviations").Cells(2, 1), "5");
+  EXPECT_EQ(Count(path), "5");
 }
-
-}  // namespace
-}  // namespace quillon::library
-
-namespace quillon::library {
-namespace {
 
 // A command reads the library it first found, whatever happens to the path meanwhile, and
 // refuses to commit once that file is gone or another stands in its place.
@@ -168,8 +160,7 @@ TEST_F(QueryLibraryTest, CommandSessionReadsOneLibraryAndRefusesToCommitOverACha
       std::filesystem::rename(path, moved);
       if (c.putAnotherInPlace) extractEmptyDatabase(path);
       // Still the library the command opened: its two entries and the one just added.
-      EXPECT_EQ(QueryLibrary(path, "select count(*) from abbreviations").Cells(2, 1), "3")
-          << c.what;
+      EXPECT_EQ(Count(path), "3") << c.what;
       session.Commit();
     } catch (const LibraryError&) {
       threw = true;
@@ -180,7 +171,7 @@ TEST_F(QueryLibraryTest, CommandSessionReadsOneLibraryAndRefusesToCommitOverACha
     EXPECT_NE(messages.shown[0].text.find("was removed or replaced while the command ran"),
               std::string::npos);
     // Nothing of the command reached either file.
-    EXPECT_EQ(QueryLibrary(moved, "select count(*) from abbreviations").Cells(2, 1), "2");
+    EXPECT_EQ(Count(moved), "2");
     std::filesystem::remove(path);
     std::filesystem::rename(moved, path);
   }
@@ -221,16 +212,15 @@ TEST_F(QueryLibraryTest, StoppingSessionEndsAtTheFirstFailureAfterOneMessage) {
 }
 
 TEST_F(QueryLibraryTest, StoppingSessionKeepsOnlyCommittedWork) {
-  auto count = [&] { return QueryLibrary(path, "select count(*) from abbreviations").Cells(2, 1); };
   const std::string before = testing::ReadFile(path);
   try {
     LibrarySession session(StatementFailure::kStopCommand);
     QueryLibrary(path, "insert into abbreviations (abb) values ('kept until the failure')");
-    EXPECT_EQ(count(), "3");  // the session sees its own work
+    EXPECT_EQ(Count(path), "3");  // the session sees its own work
     QueryLibrary(path, "insert into nowhere values (1)");
   } catch (const LibraryError&) {
   }
-  EXPECT_EQ(count(), "2");
+  EXPECT_EQ(Count(path), "2");
   EXPECT_EQ(testing::ReadFile(path), before);
   {
     LibrarySession session(StatementFailure::kStopCommand);
@@ -238,7 +228,7 @@ TEST_F(QueryLibraryTest, StoppingSessionKeepsOnlyCommittedWork) {
     EXPECT_TRUE(session.Commit());
     QueryLibrary(path, "insert into abbreviations (abb) values ('never committed')");
   }
-  EXPECT_EQ(count(), "3");
+  EXPECT_EQ(Count(path), "3");
   EXPECT_EQ(messages.shown.size(), 1u);
 }
 

@@ -65,21 +65,14 @@ TEST_F(SQLliteTest, EmptyLibraryReachesNoSinkAndGetsTheEmptyHeadings) {
   testing::RecordedRows rows;
   EXPECT_EQ(ListAbbreviations(path, 0, 0, rows).RowCount, 0);
   EXPECT_EQ(rows.begun, 0);
-  struct Case {
-    bool listed;
-    const char *firstKey, *firstCaption;
-  } cases[] = {{true, "direction", "L/R"}, {false, "L/R", "Direction"}};
-  for (const Case& c : cases) {
-    auto headings = ListingHeadings(c.listed, 650);
-    EXPECT_EQ(headings[0].key, c.firstKey);
-    EXPECT_EQ(headings[0].caption, c.firstCaption);
-    EXPECT_EQ(headings[0].width, 30);
-    EXPECT_EQ(headings[1].key, "abb");
-    EXPECT_EQ(headings[1].caption, "Abbreviation");
-    EXPECT_EQ(headings[1].width, 200);
-    EXPECT_EQ(headings[2].key, "abbtext");
-    EXPECT_EQ(headings[2].caption, "Text");
-    EXPECT_EQ(headings[2].width, 400);
+  // Widths: 30, 200 and the rest of the 650 less 250.
+  for (auto [listed, first] :
+       {std::pair{true, "direction|L/R|30"}, std::pair{false, "L/R|Direction|30"}}) {
+    std::vector<std::string> headings;
+    for (const ListingHeading& h : ListingHeadings(listed, 650)) {
+      headings.push_back(h.key + "|" + h.caption + "|" + std::to_string(h.width));
+    }
+    EXPECT_THAT(headings, ElementsAre(first, "abb|Abbreviation|200", "abbtext|Text|400"));
   }
 }
 
@@ -133,7 +126,7 @@ TEST_F(SQLliteTest, UpdateChangesOnlyTheEditedEntry) {
   std::string path = TemplateLibrary();
   Add(path, "ABC", "alpha");
   Add(path, "ABC", "beta");
-  Exec(path, "insert into abbreviations (direction, abb, abbtext) values ('L', 'abc', 'alpha')");
+  ExecSql(path, "insert into abbreviations (direction, abb, abbtext) values ('L', 'abc', 'alpha')");
   EXPECT_TRUE(UpdateAbbreviation(path, "ABC", "alpha", "ABD", "alphabet", "R"));
   EXPECT_TRUE(FindEntry(path, "ABD", "alphabet").has_value());
   EXPECT_TRUE(FindEntry(path, "ABC", "beta").has_value());
@@ -238,9 +231,10 @@ TEST_F(SQLliteTest, SessionResultsFollowWritesToTheirTables) {
 
 TEST_F(SQLliteTest, CountsAndListsBeyondSixteenBits) {
   std::string path = NewLibrary();
-  Exec(path,
-       "with recursive n(i) as (select 1 union all select i + 1 from n where i < 40000) "
-       "insert into abbreviations (direction, abb, abbtext) select 'L', 'A' || i, 'M' || i from n");
+  ExecSql(
+      path,
+      "with recursive n(i) as (select 1 union all select i + 1 from n where i < 40000) "
+      "insert into abbreviations (direction, abb, abbtext) select 'L', 'A' || i, 'M' || i from n");
   EXPECT_EQ(CountAbbreviations(), 40000);
   Add(path, "NEW", "one more");
   EXPECT_EQ(CountAbbreviations(), 40001);
@@ -252,7 +246,7 @@ TEST_F(SQLliteTest, CountsAndListsBeyondSixteenBits) {
 
 TEST_F(SQLliteTest, FailuresReadAsEmptyResults) {
   std::string path = dir.File("plain.abb");
-  Exec(path, "create table other (x)");  // a database without the table
+  ExecSql(path, "create table other (x)");  // a database without the table
   State().LibraryPath = path;
   EXPECT_EQ(CountAbbreviations(), 0);
   EXPECT_EQ(DirectionOf("A"), "");
@@ -307,7 +301,7 @@ TEST_F(SQLliteTest, ChecksTheTableAndItsColumnsUpFront) {
   };
   for (const Case& c : cases) {
     std::string path = dir.File(c.name);
-    c.setup.empty() ? extractEmptyDatabase(path) : Exec(path, c.setup);
+    c.setup.empty() ? extractEmptyDatabase(path) : ExecSql(path, c.setup);
     const std::string before = testing::ReadFile(path);
     messages.shown.clear();
     EXPECT_EQ(CheckAbbreviationsTable(path), c.shown == nullptr) << c.name;

@@ -7,13 +7,12 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QToolButton>
-#include <deque>
 #include <filesystem>
-
-#include <sqlite3.h>
 
 #include "document/DocumentFixture.h"
 #include "library/SQLlite.h"
+#include "support/ScriptedFileDialog.h"
+#include "support/Sql.h"
 #include "widgets/qt/ListViewWidget.h"
 #include "widgets/qt/MartenComboBoxWidget.h"
 
@@ -24,23 +23,6 @@ using document::P;
 using document::Placeholder;
 using document::R;
 using library::State;
-
-// Answers the file dialogs from a script (cancel once it runs out).
-class ScriptedFileDialog : public host::FileDialogService {
- public:
-  ScriptedFileDialog() : saved_(host::Platform().fileDialog) { host::Platform().fileDialog = this; }
-  ~ScriptedFileDialog() override { host::Platform().fileDialog = saved_; }
-  std::optional<std::string> Choose(const host::FileDialogRequest&) override {
-    if (answers.empty()) return std::nullopt;
-    std::optional<std::string> answer = answers.front();
-    answers.pop_front();
-    return answer;
-  }
-  std::deque<std::optional<std::string>> answers;
-
- private:
-  host::FileDialogService* saved_;
-};
 
 class Form1Test : public document::DocumentTest {
  protected:
@@ -53,11 +35,7 @@ class Form1Test : public document::DocumentTest {
       sql += "insert into abbreviations (direction, abb, abbtext) values ('L','" +
              std::string(abb) + "','Meaning " + std::to_string(i) + "');";
     }
-    sql += "commit;";
-    sqlite3* db = nullptr;
-    ASSERT_EQ(sqlite3_open(State().LibraryPath.c_str(), &db), SQLITE_OK);
-    EXPECT_EQ(sqlite3_exec(db, sql.c_str(), nullptr, nullptr, nullptr), SQLITE_OK);
-    sqlite3_close(db);
+    testing::ExecSql(State().LibraryPath, sql + "commit;");
   }
   std::string Column(const Form1& form, int column) {
     std::string all;
@@ -65,7 +43,7 @@ class Form1Test : public document::DocumentTest {
     for (int32_t i = 0; i < list.ItemCount(); ++i) all += list.ItemText(i, column) + ",";
     return all;
   }
-  ScriptedFileDialog files;
+  testing::ScriptedFileDialog files;
 };
 
 TEST_F(Form1Test, LoadsWithoutALibrary) {

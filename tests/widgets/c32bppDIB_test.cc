@@ -2,8 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <unistd.h>
-
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
@@ -12,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "support/TempDir.h"
 #include "widgets/Resources.h"
 
 namespace quillon::resources {
@@ -35,18 +34,6 @@ void WriteAll(const fs::path& path, const std::vector<uint8_t>& bytes) {
   out.write(reinterpret_cast<const char*>(bytes.data()),
             static_cast<std::streamsize>(bytes.size()));
 }
-
-class TempDir {
- public:
-  TempDir() : path_(fs::temp_directory_path() / ("quillon_dib_" + std::to_string(::getpid()))) {
-    fs::create_directories(path_);
-  }
-  ~TempDir() { fs::remove_all(path_); }
-  fs::path operator/(const std::string& name) const { return path_ / name; }
-
- private:
-  fs::path path_;
-};
 
 // A valid 1 x 1 BMP (core header, 1 bit, white), padded with zeros to size bytes.
 std::vector<uint8_t> TinyBmp(size_t size) {
@@ -85,13 +72,13 @@ c32bppDIB Solid(int w, int h, uint32_t color, bool alpha) {
 }
 
 TEST(c32bppDIBLoad, ShortFilesAreRefusedBeforeDecoding) {
-  TempDir dir;
-  WriteAll(dir / "56.bmp", TinyBmp(56));
-  WriteAll(dir / "57.bmp", TinyBmp(57));
+  testing::TempDir dir;
+  WriteAll(dir.Path() / "56.bmp", TinyBmp(56));
+  WriteAll(dir.Path() / "57.bmp", TinyBmp(57));
   c32bppDIB dib;
-  EXPECT_FALSE(dib.LoadPicture_File(dir / "56.bmp"));
+  EXPECT_FALSE(dib.LoadPicture_File(dir.Path() / "56.bmp"));
   EXPECT_EQ(dib.Handle(), nullptr);
-  ASSERT_TRUE(dib.LoadPicture_File(dir / "57.bmp"));
+  ASSERT_TRUE(dib.LoadPicture_File(dir.Path() / "57.bmp"));
   EXPECT_EQ(dib.Width(), 1);
   EXPECT_EQ(dib.PixelAt(0, 0), 0xFFFFFFFFu);
   std::vector<uint8_t> bytes = TinyBmp(57);
@@ -239,11 +226,11 @@ TEST(c32bppDIBState, SizeLimitIsAboveCameraPictures) {
 }
 
 TEST(c32bppDIBSave, BmpFileLayoutAndRoundTrip) {
-  TempDir dir;
+  testing::TempDir dir;
   c32bppDIB dib = Solid(2, 3, 0x80402010, true);
   std::memcpy(dib.BitsPointer(), "\x01\x02\x03\xFF", 4);  // bottom-left pixel
-  ASSERT_TRUE(dib.SaveToFile(dir / "a.bmp"));
-  std::vector<uint8_t> bmp = ReadAll(dir / "a.bmp");
+  ASSERT_TRUE(dib.SaveToFile(dir.Path() / "a.bmp"));
+  std::vector<uint8_t> bmp = ReadAll(dir.Path() / "a.bmp");
   ASSERT_EQ(bmp.size(), 78u);
   EXPECT_EQ(bmp[0], 'B');
   EXPECT_EQ(Le32(&bmp[2]), 78u);
@@ -254,42 +241,42 @@ TEST(c32bppDIBSave, BmpFileLayoutAndRoundTrip) {
   EXPECT_EQ(Le32(&bmp[34]), 24u);
   EXPECT_EQ(bmp[54], 1);  // first stored pixel: bottom-left
   c32bppDIB back;
-  ASSERT_TRUE(back.LoadPicture_File(dir / "a.bmp"));
+  ASSERT_TRUE(back.LoadPicture_File(dir.Path() / "a.bmp"));
   for (int y = 0; y < 3; ++y) {
     for (int x = 0; x < 2; ++x) EXPECT_EQ(back.PixelAt(x, y), dib.PixelAt(x, y)) << x << y;
   }
 }
 
 TEST(c32bppDIBSave, OverwriteQuestion) {
-  TempDir dir;
+  testing::TempDir dir;
   c32bppDIB dib = Solid(2, 3, 0xFF000000, false);
-  WriteAll(dir / "keep.bmp", {1, 2, 3});
+  WriteAll(dir.Path() / "keep.bmp", {1, 2, 3});
   std::vector<std::string> asked;
   bool answer = false;
   dib.SetMessages({nullptr, [&](const std::string& q) {
                      asked.push_back(q);
                      return answer;
                    }});
-  EXPECT_FALSE(dib.SaveToFile(dir / "keep.bmp", true));
-  EXPECT_EQ(ReadAll(dir / "keep.bmp").size(), 3u);
+  EXPECT_FALSE(dib.SaveToFile(dir.Path() / "keep.bmp", true));
+  EXPECT_EQ(ReadAll(dir.Path() / "keep.bmp").size(), 3u);
   ASSERT_EQ(asked.size(), 1u);
   EXPECT_EQ(asked[0], "Overwrite current file?");
   answer = true;
-  EXPECT_TRUE(dib.SaveToFile(dir / "keep.bmp", true));
-  EXPECT_EQ(ReadAll(dir / "keep.bmp").size(), 78u);
-  EXPECT_TRUE(dib.SaveToFile(dir / "keep.bmp", false));
+  EXPECT_TRUE(dib.SaveToFile(dir.Path() / "keep.bmp", true));
+  EXPECT_EQ(ReadAll(dir.Path() / "keep.bmp").size(), 78u);
+  EXPECT_TRUE(dib.SaveToFile(dir.Path() / "keep.bmp", false));
   EXPECT_EQ(asked.size(), 2u);  // not asked without the flag
-  EXPECT_FALSE(c32bppDIB().SaveToFile(dir / "empty.bmp"));
+  EXPECT_FALSE(c32bppDIB().SaveToFile(dir.Path() / "empty.bmp"));
 }
 
 TEST(c32bppDIBSave, PngRoundTrip) {
-  TempDir dir;
+  testing::TempDir dir;
   for (const char* file : {"rgba8.png", "bits24.bmp", "transparent89a.gif"}) {
     c32bppDIB dib;
     ASSERT_TRUE(dib.LoadPicture_File(kDir + file));
-    ASSERT_TRUE(dib.SaveToPNG((dir / "out.png").string()));
+    ASSERT_TRUE(dib.SaveToPNG((dir.Path() / "out.png").string()));
     c32bppDIB back;
-    ASSERT_TRUE(back.LoadPicture_File(dir / "out.png"));
+    ASSERT_TRUE(back.LoadPicture_File(dir.Path() / "out.png"));
     EXPECT_EQ(back.Alpha(), dib.Alpha()) << file;
     ASSERT_EQ(back.Width(), dib.Width());
     for (int y = 0; y < dib.Height(); ++y) {

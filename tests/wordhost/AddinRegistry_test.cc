@@ -20,9 +20,7 @@ TEST(AddinRegistry, RegisterWritesTheSectionAndReadsBack) {
   testing::TempDir dir;
   const std::string path = dir.File("cfg/wordhost/addins.ini");
   RegisterAddin(path, Quillon("/opt/q/libquillon-addin.so"));
-  std::ifstream in(path);
-  const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  EXPECT_EQ(text,
+  EXPECT_EQ(testing::ReadFile(path),
             "[Quillon.Connect]\nFriendlyName=My Add-In\nDescription=Add-In Project Template\n"
             "LoadBehavior=3\nPath=/opt/q/libquillon-addin.so\n\n");
   const auto addins = ReadAddinRegistry(path);

@@ -8,12 +8,12 @@
 #include <QMimeData>
 #include <QTest>
 #include <QToolBar>
-#include <cstdio>
 #include <filesystem>
 #include <fstream>
 
 #include "addin/host/Platform.h"
 #include "library/AddinState.h"
+#include "support/Commands.h"
 #include "support/ScriptedMessageBox.h"
 #include "support/TempDir.h"
 #include "wordhost/app/DocumentView.h"
@@ -28,17 +28,6 @@ namespace {
 
 const std::string kPlugin = QUILLON_BINARY_DIR "/lib/libquillon-addin.so";
 const std::string kQuillon = QUILLON_BINARY_DIR "/src/cli/quillon";
-
-std::string RunCommand(const std::string& command) {
-  std::string out;
-  FILE* pipe = ::popen(command.c_str(), "r");
-  if (pipe == nullptr) return out;
-  char buffer[4096];
-  size_t n;
-  while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) out.append(buffer, n);
-  ::pclose(pipe);
-  return out;
-}
 
 size_t Count(const std::string& text, const std::string& what) {
   size_t n = 0;
@@ -147,12 +136,12 @@ TEST_F(WordhostTest, FiveButtonsThenSaveLeaveAnUpdatedDocument) {
           "Abbreviation list is updated", "Abbreviations exported correctly to the open library"}));
   ASSERT_TRUE(window->SaveTo());
 
-  const std::string json = RunCommand("'" + kQuillon + "' fields '" + doc + "' --json");
+  const std::string json = testing::CommandOutput("'" + kQuillon + "' fields '" + doc + "' --json");
   // No placeholder is left, the new field is there, and the list marker.
   EXPECT_EQ(Count(json, "-#"), 0u) << json.substr(0, 400);
   EXPECT_GE(Count(json, "<ABB>" + abb + "</ABB>"), 1u);
   EXPECT_EQ(Count(json, "Abbreviation List"), 1u);
-  const std::string text = RunCommand("'" + kQuillon + "' show '" + doc + "'");
+  const std::string text = testing::CommandOutput("'" + kQuillon + "' show '" + doc + "'");
   EXPECT_NE(text.find("Abbreviation\tMeaning\tPage"), std::string::npos) << text.substr(0, 300);
 }
 
@@ -191,10 +180,11 @@ TEST_F(WordhostTest, TypingEnterBackspaceAndSaveAs) {
   QTest::keyClick(&view, Qt::Key_Backspace);
   const std::string target = dir.File("copy.docx");
   ASSERT_TRUE(window->SaveTo(target));
-  const std::string text = RunCommand("'" + kQuillon + "' show '" + target + "'");
+  const std::string text = testing::CommandOutput("'" + kQuillon + "' show '" + target + "'");
   EXPECT_EQ(text.rfind("DraftLearning to See Faults", 0), 0u) << text.substr(0, 80);
   // The original file is untouched by Save As.
-  EXPECT_EQ(RunCommand("'" + kQuillon + "' show '" + doc + "'").rfind("Learning", 0), 0u);
+  EXPECT_EQ(testing::CommandOutput("'" + kQuillon + "' show '" + doc + "'").rfind("Learning", 0),
+            0u);
 }
 
 TEST_F(WordhostTest, TypingOverAFieldResultKeepsTheFieldWhole) {
@@ -217,8 +207,9 @@ TEST_F(WordhostTest, TypingOverAFieldResultKeepsTheFieldWhole) {
   }
   // Whatever happened, the document still saves and reads back with all its fields.
   ASSERT_TRUE(window->SaveTo());
-  EXPECT_EQ(Count(RunCommand("'" + kQuillon + "' fields '" + doc + "' --json"), "\"code\""),
-            fields);
+  EXPECT_EQ(
+      Count(testing::CommandOutput("'" + kQuillon + "' fields '" + doc + "' --json"), "\"code\""),
+      fields);
 }
 
 TEST_F(WordhostTest, FieldCodesAndPageOfTheCaret) {

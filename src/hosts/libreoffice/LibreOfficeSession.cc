@@ -136,13 +136,24 @@ struct LibreOfficeSession::Process {
     return static_cast<pid_t>(pid);
   }
 
-  void Start(std::chrono::milliseconds stopTimeout) {
+  void Start(std::chrono::milliseconds stopTimeout, const std::string& profileTemplate) {
     std::string pattern = (fs::temp_directory_path() / "quillon-lo-XXXXXX").string();
     if (::mkdtemp(pattern.data()) == nullptr) {
       throw LibreOfficeError("cannot make a profile folder: " + std::string(std::strerror(errno)));
     }
     dir = pattern;
     profile = dir + "/profile";
+    if (!profileTemplate.empty()) {
+      std::error_code error;
+      fs::copy(profileTemplate, profile,
+               fs::copy_options::recursive | fs::copy_options::copy_symlinks, error);
+      if (error) {
+        std::error_code ignored;
+        fs::remove_all(dir, ignored);
+        throw LibreOfficeError("cannot copy the profile " + profileTemplate + ": " +
+                               error.message());
+      }
+    }
     OUString profileUrl;
     osl::FileBase::getFileURLFromSystemPath(ToOUString(profile), profileUrl);
     port = FreeLoopbackPort();
@@ -221,7 +232,7 @@ LibreOfficeSession::LibreOfficeSession(SessionOptions options)
   }
   const Reference<css::uno::XComponentContext>& local = LocalContext();
   stopTimeout_ = options.stopTimeout;
-  process_->Start(stopTimeout_);
+  process_->Start(stopTimeout_, options.profileTemplate);
   OUString address = "uno:socket,host=127.0.0.1,port=" + OUString::number(process_->port) +
                      ";urp;StarOffice.ComponentContext";
   auto deadline = std::chrono::steady_clock::now() + options.startTimeout;

@@ -18,6 +18,9 @@ struct SessionOptions {
   std::chrono::milliseconds startTimeout{90000};
   // How long soffice may take to quit before it is killed.
   std::chrono::milliseconds stopTimeout{15000};
+  // A profile folder to start from (copied, so it stays as it is), e.g. one with extensions
+  // installed; empty for a fresh profile.
+  std::string profileTemplate;
 };
 
 class LibreOfficeSession {

@@ -1,8 +1,10 @@
-// The UNO objects of a LibreOfficeSession: the remote component context and the desktop.
+// The UNO side of this folder: the remote component context and the desktop of a
+// LibreOfficeSession, and a document open in Writer as the extension is handed it.
 // Included by the files of this folder only.
 #pragma once
 
 #include <com/sun/star/frame/XDesktop2.hpp>
+#include <com/sun/star/frame/XModel.hpp>
 #include <com/sun/star/lang/XComponent.hpp>
 #include <com/sun/star/uno/XComponentContext.hpp>
 #include <rtl/ustring.hxx>
@@ -10,6 +12,7 @@
 #include <string>
 
 #include "hosts/libreoffice/LibreOfficeSession.h"
+#include "hosts/libreoffice/WriterHost.h"
 
 namespace quillon::libreoffice {
 
@@ -19,6 +22,10 @@ using rtl::OUString;
 struct LibreOfficeSession::Uno {
   css::uno::Reference<css::uno::XComponentContext> context;
   css::uno::Reference<css::frame::XDesktop2> desktop;
+};
+
+struct OpenWriterDocument {
+  css::uno::Reference<css::frame::XModel> model;
 };
 
 // Returns text as a UNO string (UTF-8 in).

@@ -5,6 +5,7 @@
 #include <com/sun/star/container/XEnumeration.hpp>
 #include <com/sun/star/container/XEnumerationAccess.hpp>
 #include <com/sun/star/container/XNameContainer.hpp>
+#include <com/sun/star/frame/XController.hpp>
 #include <com/sun/star/frame/XStorable.hpp>
 #include <com/sun/star/lang/XServiceInfo.hpp>
 #include <com/sun/star/table/XCell.hpp>
@@ -15,6 +16,8 @@
 #include <com/sun/star/text/XTextDocument.hpp>
 #include <com/sun/star/text/XTextRange.hpp>
 #include <com/sun/star/text/XTextTable.hpp>
+#include <com/sun/star/text/XTextViewCursor.hpp>
+#include <com/sun/star/text/XTextViewCursorSupplier.hpp>
 
 #include <rtl/ustrbuf.hxx>
 
@@ -98,6 +101,7 @@ struct WriterApplication::Impl {
   class Fields;
 
   Reference<css::lang::XComponent> component;
+  bool ownsComponent = true;  // loaded by us, closed with us
   Reference<css::text::XText> body;
   bool modified = false;
   uint64_t edits = 0;  // counts changes, so that the field list is read again after one
@@ -346,11 +350,31 @@ WriterApplication::WriterApplication(LibreOfficeSession& session, const std::str
   impl_->selection = std::make_unique<Impl::Selection>(*impl_);
 }
 
+WriterApplication::WriterApplication(const OpenWriterDocument& document)
+    : impl_(std::make_unique<Impl>()) {
+  impl_->ownsComponent = false;
+  try {
+    impl_->component.set(document.model, UNO_QUERY_THROW);
+    Reference<css::text::XTextDocument> text(document.model, UNO_QUERY_THROW);
+    impl_->body = text->getText();
+    Reference<css::text::XTextViewCursorSupplier> view(document.model->getCurrentController(),
+                                                       UNO_QUERY);
+    if (view.is()) {
+      Reference<XTextRange> cursor(view->getViewCursor(), UNO_QUERY_THROW);
+      impl_->selected.set(cursor->getText()->createTextCursorByRange(cursor), UNO_QUERY_THROW);
+    }
+  } catch (const css::uno::Exception& e) {
+    throw LibreOfficeError("the document is not a text document: " + ToUtf8(e.Message));
+  }
+  impl_->document = std::make_unique<Document>(*impl_);
+  impl_->selection = std::make_unique<Impl::Selection>(*impl_);
+}
+
 WriterApplication::~WriterApplication() {
   impl_->fieldmarks.clear();
   impl_->selected.clear();
   impl_->body.clear();
-  CloseDocument(impl_->component);
+  if (impl_->ownsComponent) CloseDocument(impl_->component);
 }
 
 host::Document& WriterApplication::ActiveDocument() {

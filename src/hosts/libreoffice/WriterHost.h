@@ -13,12 +13,19 @@
 
 namespace quillon::libreoffice {
 
+// A document the user already has open in Writer, by its model (UNO side: UnoSession.h).
+struct OpenWriterDocument;
+
 class WriterApplication : public host::Application {
  public:
   // Loads the document at path hidden into session. Throws LibreOfficeError naming the file.
   // REQUIRES: session outlives the application.
   WriterApplication(LibreOfficeSession& session, const std::string& path);
-  // Closes the document without saving it.
+  // Works on an open document in place; the selection starts where the user's view cursor
+  // is. Throws LibreOfficeError when it is no text document. REQUIRES: the document stays
+  // open while the application lives.
+  explicit WriterApplication(const OpenWriterDocument& document);
+  // Closes a document it loaded, without saving it; leaves an open document open.
   ~WriterApplication() override;
 
   host::Document& ActiveDocument() override;

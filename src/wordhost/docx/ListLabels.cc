@@ -57,16 +57,35 @@ ListLabels::ListLabels(const Document& document) : document_(document) {
   }
 }
 
+pugi::xml_node ListLabels::AbstractOf(const std::string& numId) const {
+  pugi::xml_node root = numbering_.child("w:numbering");
+  std::string id = numId;
+  // A definition may stand for a numbering style, whose own list holds the levels; a few hops
+  // at most, so that a style linked back to itself ends.
+  for (int hop = 0; hop < 4 && !id.empty(); ++hop) {
+    pugi::xml_node num = root.find_child_by_attribute("w:num", "w:numId", id.c_str());
+    if (!num) return {};
+    std::string abstractId = num.child("w:abstractNumId").attribute("w:val").value();
+    pugi::xml_node abstract =
+        root.find_child_by_attribute("w:abstractNum", "w:abstractNumId", abstractId.c_str());
+    std::string styleLink = abstract.child("w:numStyleLink").attribute("w:val").value();
+    if (styleLink.empty()) return abstract;
+    id = document_.styles()
+             .ParagraphNumbering(styleLink)
+             .child("w:numId")
+             .attribute("w:val")
+             .value();
+  }
+  return {};
+}
+
 const std::vector<ListLabels::Level>& ListLabels::LevelsOf(const std::string& numId) {
   auto found = levels_.find(numId);
   if (found != levels_.end()) return found->second;
   std::vector<Level> levels(kLevels);
-  pugi::xml_node root = numbering_.child("w:numbering");
-  pugi::xml_node num = root.find_child_by_attribute("w:num", "w:numId", numId.c_str());
-  std::string abstractId = num.child("w:abstractNumId").attribute("w:val").value();
-  pugi::xml_node abstract =
-      num ? root.find_child_by_attribute("w:abstractNum", "w:abstractNumId", abstractId.c_str())
-          : pugi::xml_node();
+  pugi::xml_node num =
+      numbering_.child("w:numbering").find_child_by_attribute("w:num", "w:numId", numId.c_str());
+  pugi::xml_node abstract = AbstractOf(numId);
   if (!abstract) levels.clear();
   for (pugi::xml_node lvl : abstract.children("w:lvl")) {
     size_t index = lvl.attribute("w:ilvl").as_uint(kLevels);
@@ -77,6 +96,11 @@ const std::vector<ListLabels::Level>& ListLabels::LevelsOf(const std::string& nu
       level.format = format.attribute("w:val").value();
     }
     level.text = lvl.child("w:lvlText").attribute("w:val").value();
+    if (pugi::xml_node restart = lvl.child("w:lvlRestart")) {
+      level.restartBelow = restart.attribute("w:val").as_uint(0);
+    }
+    level.legal = static_cast<bool>(lvl.child("w:isLgl")) &&
+                  lvl.child("w:isLgl").attribute("w:val").as_bool(true);
   }
   // A list may start a level elsewhere than its abstract definition does.
   for (pugi::xml_node override : num.children("w:lvlOverride")) {
@@ -106,7 +130,10 @@ std::optional<ListLabel> ListLabels::Next(pugi::xml_node paragraph) {
   std::vector<std::optional<long>>& counters = counters_[numId];
   counters.resize(kLevels);
   counters[level] = counters[level] ? *counters[level] + 1 : levels[level].start;
-  for (size_t deeper = level + 1; deeper < kLevels; ++deeper) counters[deeper].reset();
+  for (size_t deeper = level + 1; deeper < kLevels; ++deeper) {
+    const size_t below = levels[deeper].restartBelow;
+    if (below == kDefaultRestart || level < below) counters[deeper].reset();
+  }
 
   // %1..%9 stand for the counters of the levels, each in its own level's format.
   ListLabel label;
@@ -117,7 +144,7 @@ std::optional<ListLabel> ListLabels::Next(pugi::xml_node paragraph) {
         pattern[i + 1] <= '9') {
       size_t of = static_cast<size_t>(pattern[i + 1] - '1');
       long value = counters[of] ? *counters[of] : levels[of].start;
-      label.text += FormatNumber(value, levels[of].format);
+      label.text += FormatNumber(value, levels[level].legal ? "decimal" : levels[of].format);
       ++i;
     } else {
       label.text += pattern[i];

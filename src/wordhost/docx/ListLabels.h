@@ -48,7 +48,15 @@ class ListLabels {
     long start = 1;
     std::string format = "decimal";
     std::string text;
+    // w:lvlRestart: the level starts again after a paragraph of a level shallower than this
+    // (0-based levels below restartBelow); by default after any shallower level, never for 0.
+    size_t restartBelow = kDefaultRestart;
+    bool legal = false;  // w:isLgl: the label shows every level's number in decimal
   };
+  static constexpr size_t kDefaultRestart = static_cast<size_t>(-1);
+  // Returns the abstract definition of list numId, following a link to a numbering style
+  // (w:numStyleLink) to the definition that style carries; empty when there is none.
+  pugi::xml_node AbstractOf(const std::string& numId) const;
   // Returns the levels of list numId (empty when it has none), read once.
   const std::vector<Level>& LevelsOf(const std::string& numId);
 

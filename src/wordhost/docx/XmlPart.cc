@@ -1,7 +1,7 @@
 #include "wordhost/docx/XmlPart.h"
 
-#include <sstream>
 #include <string_view>
+#include <utility>
 
 #include "base/Text.h"
 #include "base/Utf8.h"
@@ -68,9 +68,15 @@ void ParsePart(pugi::xml_document& xml, const std::string& name, const std::stri
 }
 
 std::string SerializePart(const pugi::xml_document& xml) {
-  std::ostringstream out;
-  xml.save(out, "", pugi::format_raw | pugi::format_no_declaration, pugi::encoding_utf8);
-  return out.str();
+  // Straight into the string: a stream would buffer every byte and copy the whole part again.
+  struct StringWriter : pugi::xml_writer {
+    std::string text;
+    void write(const void* data, size_t size) override {
+      text.append(static_cast<const char*>(data), size);
+    }
+  } writer;
+  xml.save(writer, "", pugi::format_raw | pugi::format_no_declaration, pugi::encoding_utf8);
+  return std::move(writer.text);
 }
 
 }  // namespace quillon::docx

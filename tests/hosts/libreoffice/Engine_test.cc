@@ -7,54 +7,44 @@
 
 #include "cli/CliRunner.h"
 #include "hosts/libreoffice/LibreOfficeSession.h"
-#include "support/TempDir.h"
+#include "support/DocumentFiles.h"
+#include "support/SampleFiles.h"
 #include "wordhost/docx/Document.h"
 #include "wordhost/docx/DocxBuilder.h"
 
 namespace quillon::cli {
 namespace {
 
+using docx::testing::AbbField;
 using docx::testing::Fld;
 using docx::testing::MakeDocx;
 using docx::testing::P;
 using docx::testing::R;
 using ::testing::HasSubstr;
-
-std::string Field(const std::string& abb, const std::string& text, const std::string& direction,
-                  const std::string& shown) {
-  return Fld(" ADDIN ABBREV <ABB>" + abb + "</ABB><Text>" + text + "</Text><Direction>" +
-                 direction + "</Direction></ABBREV> ",
-             R(shown));
-}
+using testing::Shown;
 
 // Fields of several kinds: an entry twice, a right-to-left one, one with no direction tag, a
 // field that is no abbreviation field, one in a table cell.
 std::string MixedDocument() {
   std::string cell = "<w:tbl><w:tblGrid><w:gridCol w:w=\"3000\"/></w:tblGrid><w:tr><w:tc>" +
-                     P(R("In a cell ") + Field("TCL", "Table Cell Link", "LTR", "{TCL-#}")) +
+                     P(R("In a cell ") + AbbField("TCL", "Table Cell Link", "LTR", "{TCL-#}")) +
                      "</w:tc></w:tr></w:tbl>";
-  return MakeDocx(P(R("First ") + Field("WHO", "World Health Organization", "LTR", "{WHO-#1}") +
-                    R(" and ") + Field("ABC", "Alef Bet", "RTL", "(ABC) Alef Bet") + R(".")) +
-                  P(R("Again ") + Field("WHO", "World Health Organization", "LTR", "WHO") +
-                    R(", then ") + Field("NDT", "No Direction Tag", "", "{NDT-#}") +
-                    R(" and page ") + Fld(" PAGE ", R("1")) + R(".")) +
-                  cell +
-                  P(R("Last ") + Field("who", "world health organization", "LTR", "who") + R(".")));
+  return MakeDocx(
+      P(R("First ") + AbbField("WHO", "World Health Organization", "LTR", "{WHO-#1}") + R(" and ") +
+        AbbField("ABC", "Alef Bet", "RTL", "(ABC) Alef Bet") + R(".")) +
+      P(R("Again ") + AbbField("WHO", "World Health Organization", "LTR", "WHO") + R(", then ") +
+        AbbField("NDT", "No Direction Tag", "", "{NDT-#}") + R(" and page ") +
+        Fld(" PAGE ", R("1")) + R(".")) +
+      cell + P(R("Last ") + AbbField("who", "world health organization", "LTR", "who") + R(".")));
 }
 
-class EngineTest : public ::testing::Test {
+class EngineTest : public ::testing::Test, protected testing::SampleFiles {
  protected:
   void SetUp() override {
     if (!libreoffice::SofficeInstalled()) {
       GTEST_FAIL() << "soffice is missing: scripts/setup.sh installs it";
     }
-    std::filesystem::copy_file(QUILLON_SOURCE_DIR "/samples/sample-thesis.docx", sample);
-    std::filesystem::copy_file(QUILLON_SOURCE_DIR "/samples/sample-library.abb", library);
     testing::WriteFile(mixed, MixedDocument());
-  }
-  // Returns what the document at path shows.
-  static std::string Shown(const std::string& path) {
-    return docx::Document::Open(path)->Range()->Text();
   }
   // Returns each field's code, without the blanks around it (Writer writes codes trimmed),
   // and its result.
@@ -75,9 +65,7 @@ class EngineTest : public ::testing::Test {
     EXPECT_EQ(RunQuillon({"lib", "new", path}).status, 0);
     return path;
   }
-  testing::TempDir dir;
-  std::string sample = dir.File("thesis.docx");
-  std::string library = dir.File("sample.abb");
+  const std::string& sample = document;
   std::string mixed = dir.File("mixed.docx");
 };
 

@@ -3,23 +3,22 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <map>
-#include <memory>
 
 #include "cli/CliRunner.h"
 #include "hosts/libreoffice/SharedSession.h"
 #include "hosts/libreoffice/WriterLayout.h"
+#include "support/Commands.h"
+#include "support/DocumentFiles.h"
 #include "support/TempDir.h"
-#include "wordhost/docx/Document.h"
 #include "wordhost/docx/DocxBuilder.h"
 
 namespace quillon::cli {
 namespace {
 
-using docx::testing::Fld;
 using docx::testing::MakeDocx;
 using docx::testing::P;
+using docx::testing::Placeholder;
 using docx::testing::R;
 
 struct Entry {
@@ -35,19 +34,14 @@ const std::vector<Entry> kEntries = {
 };
 constexpr int kParagraphs = 330;
 
-std::string AbbreviationField(const Entry& e) {
-  return Fld(" ADDIN ABBREV <ABB>" + e.abb + "</ABB><Text>" + e.text +
-                 "</Text><Direction>LTR</Direction></ABBREV> ",
-             R("{" + e.abb + "-#}"));
-}
-
 std::string FlowingDocument() {
   std::string body;
   for (int p = 0; p < kParagraphs; ++p) {
     std::string runs = R("Paragraph " + std::to_string(p) +
                          " runs on with ordinary words that fill the line and the page ");
     for (const Entry& e : kEntries) {
-      if (p == e.paragraph || p == e.paragraph + 5) runs += AbbreviationField(e) + R(" noted ");
+      if (p == e.paragraph || p == e.paragraph + 5)
+        runs += Placeholder(e.abb, e.text) + R(" noted ");
     }
     body += P(runs + R("and stops here."));
   }
@@ -57,12 +51,7 @@ std::string FlowingDocument() {
 // Returns the text of each page of a PDF, by pdftotext.
 std::vector<std::string> PdfPages(const std::string& pdf) {
   std::vector<std::string> pages;
-  std::unique_ptr<FILE, int (*)(FILE*)> in(
-      ::popen(("pdftotext -layout '" + pdf + "' - 2>/dev/null").c_str(), "r"), ::pclose);
-  if (!in) return pages;
-  std::string text;
-  char buffer[4096];
-  for (size_t n; (n = std::fread(buffer, 1, sizeof buffer, in.get())) > 0;) text.append(buffer, n);
+  const std::string text = testing::CommandOutput("pdftotext -layout '" + pdf + "' - 2>/dev/null");
   size_t start = 0;
   for (size_t ff; (ff = text.find('\f', start)) != std::string::npos; start = ff + 1) {
     pages.push_back(text.substr(start, ff - start));
@@ -72,7 +61,7 @@ std::vector<std::string> PdfPages(const std::string& pdf) {
 
 // Returns the Page column of the list in the document at path, by abbreviation.
 std::map<std::string, std::string> ListedPages(const std::string& path) {
-  std::string text = docx::Document::Open(path)->Range()->Text();
+  std::string text = testing::Shown(path);
   std::map<std::string, std::string> pages;
   for (const Entry& e : kEntries) {
     std::string row = e.abb + "\r\a" + e.text + "\r\a";

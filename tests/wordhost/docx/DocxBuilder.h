@@ -63,6 +63,21 @@ inline std::string Simple(const std::string& code, const std::string& resultRuns
   return "<w:fldSimple w:instr=\"" + Escape(code) + "\">" + resultRuns + "</w:fldSimple>";
 }
 
+// An abbreviation field for abb meaning text with the direction tag tag ("LTR", "RTL", or
+// empty), showing display.
+inline std::string AbbField(const std::string& abb, const std::string& text, const std::string& tag,
+                            const std::string& display) {
+  return Fld(" ADDIN ABBREV <ABB>" + abb + "</ABB><Text>" + text + "</Text><Direction>" + tag +
+                 "</Direction></ABBREV> ",
+             R(display));
+}
+
+// An abbreviation field as insertion leaves it, showing its placeholder.
+inline std::string Placeholder(const std::string& abb, const std::string& text,
+                               const std::string& tag = "LTR") {
+  return AbbField(abb, text, tag, "{" + abb + "-#}");
+}
+
 // A run holding a page break.
 inline std::string PageBreak() {
   return "<w:r><w:br w:type=\"page\"/></w:r>";
@@ -96,22 +111,6 @@ inline std::string DocumentXml(const std::string& body, const std::string& encod
          "w:right=\"1134\" w:bottom=\"1134\" w:left=\"1134\"/></w:sectPr></w:body></w:document>";
 }
 
-inline std::string ContentTypes(bool styles) {
-  return "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n"
-         "<Types xmlns=\"http://schemas.openxmlformats.org/package/2006/content-types\">"
-         "<Default Extension=\"rels\" "
-         "ContentType=\"application/vnd.openxmlformats-package.relationships+xml\"/>"
-         "<Default Extension=\"xml\" ContentType=\"application/xml\"/>"
-         "<Override PartName=\"/word/document.xml\" "
-         "ContentType=\"application/"
-         "vnd.openxmlformats-officedocument.wordprocessingml.document.main+xml\"/>" +
-         std::string(styles ? "<Override PartName=\"/word/styles.xml\" "
-                              "ContentType=\"application/"
-                              "vnd.openxmlformats-officedocument.wordprocessingml.styles+xml\"/>"
-                            : "") +
-         "</Types>";
-}
-
 // Returns open repeated count times, then inner, then close repeated count times.
 inline std::string Nested(int count, const std::string& open, const std::string& inner,
                           const std::string& close) {
@@ -122,53 +121,17 @@ inline std::string Nested(int count, const std::string& open, const std::string&
   return xml;
 }
 
-// Returns .docx bytes whose main part holds documentXml as it stands (any encoding, any
-// bytes); with styles, a styles part (the inside of w:styles) and its relationship.
-inline std::string MakeDocxAround(const std::string& documentXml,
-                                  const std::string* styles = nullptr) {
-  std::string rels =
-      "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n"
-      "<Relationships xmlns=\"http://schemas.openxmlformats.org/package/2006/relationships\">"
-      "<Relationship Id=\"rId1\" "
-      "Type=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships/"
-      "officeDocument\" Target=\"word/document.xml\"/></Relationships>";
-  std::vector<std::pair<std::string, std::string>> parts = {
-      {"[Content_Types].xml", ContentTypes(styles != nullptr)},
-      {"_rels/.rels", rels},
-      {"word/document.xml", documentXml}};
-  if (styles != nullptr) {
-    parts.emplace_back(
-        "word/_rels/document.xml.rels",
-        "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n"
-        "<Relationships xmlns=\"http://schemas.openxmlformats.org/package/2006/relationships\">"
-        "<Relationship Id=\"rId1\" "
-        "Type=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships/styles\" "
-        "Target=\"styles.xml\"/></Relationships>");
-    parts.emplace_back("word/styles.xml",
-                       "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n"
-                       "<w:styles "
-                       "xmlns:w=\"http://schemas.openxmlformats.org/wordprocessingml/2006/main\">" +
-                           *styles + "</w:styles>");
-  }
-  return Package::Create(parts);
-}
-
-// Returns .docx bytes with body as the document body; with styles, as MakeDocxAround.
-inline std::string MakeDocx(const std::string& body, const std::string* styles = nullptr) {
-  return MakeDocxAround(DocumentXml(body), styles);
-}
-
-// A part the main document refers to (numbering, footnotes): its file under word/, the last
-// segment of its relationship and content types ("numbering", "footnotes"), and the inside of
-// its root element w:<root>.
+// A part the main document refers to (numbering, footnotes, styles): its file under word/, the
+// last segment of its relationship and content types ("numbering", "footnotes"), and the inside
+// of its root element w:<root>.
 struct RelatedPart {
   std::string type;
   std::string root;
   std::string inner;
 };
 
-// Returns .docx bytes with body as the document body and the related parts.
-inline std::string MakeDocxWith(const std::string& body, const std::vector<RelatedPart>& related) {
+// Returns the content types of a package with a main document part and the related parts.
+inline std::string ContentTypes(const std::vector<RelatedPart>& related = {}) {
   std::string types =
       "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n"
       "<Types xmlns=\"http://schemas.openxmlformats.org/package/2006/content-types\">"
@@ -177,37 +140,67 @@ inline std::string MakeDocxWith(const std::string& body, const std::vector<Relat
       "<Default Extension=\"xml\" ContentType=\"application/xml\"/>"
       "<Override PartName=\"/word/document.xml\" ContentType=\"application/"
       "vnd.openxmlformats-officedocument.wordprocessingml.document.main+xml\"/>";
-  std::string rels =
-      "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n"
-      "<Relationships xmlns=\"http://schemas.openxmlformats.org/package/2006/relationships\">";
-  std::vector<std::pair<std::string, std::string>> parts;
-  int id = 0;
   for (const RelatedPart& part : related) {
     types += "<Override PartName=\"/word/" + part.type +
              ".xml\" ContentType=\"application/"
              "vnd.openxmlformats-officedocument.wordprocessingml." +
              part.type + "+xml\"/>";
+  }
+  return types + "</Types>";
+}
+
+// Returns the parts (name, bytes) of a package whose main part holds documentXml as it stands
+// (any encoding, any bytes), with the related parts and their relationships.
+inline std::vector<std::pair<std::string, std::string>> DocxParts(
+    const std::string& documentXml, const std::vector<RelatedPart>& related = {}) {
+  std::string rels =
+      "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n"
+      "<Relationships xmlns=\"http://schemas.openxmlformats.org/package/2006/relationships\">";
+  std::vector<std::pair<std::string, std::string>> parts = {
+      {"[Content_Types].xml", ContentTypes(related)},
+      {"_rels/.rels", rels + "<Relationship Id=\"rId1\" "
+                             "Type=\"http://schemas.openxmlformats.org/officeDocument/2006/"
+                             "relationships/officeDocument\" Target=\"word/document.xml\"/>"
+                             "</Relationships>"},
+      {"word/document.xml", documentXml}};
+  int id = 0;
+  for (const RelatedPart& part : related) {
     rels += "<Relationship Id=\"rId" + std::to_string(++id) +
             "\" Type=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships/" +
             part.type + "\" Target=\"" + part.type + ".xml\"/>";
     parts.emplace_back(
         "word/" + part.type + ".xml",
         "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n<w:" + part.root +
-            " xmlns:w=\"http://schemas.openxmlformats.org/wordprocessingml/2006/"
-            "main\">" +
+            " xmlns:w=\"http://schemas.openxmlformats.org/wordprocessingml/2006/main\">" +
             part.inner + "</w:" + part.root + ">");
   }
-  parts.emplace_back("[Content_Types].xml", types + "</Types>");
-  parts.emplace_back("_rels/.rels",
-                     "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n"
-                     "<Relationships "
-                     "xmlns=\"http://schemas.openxmlformats.org/package/2006/relationships\">"
-                     "<Relationship Id=\"rId1\" "
-                     "Type=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships/"
-                     "officeDocument\" Target=\"word/document.xml\"/></Relationships>");
-  parts.emplace_back("word/document.xml", DocumentXml(body));
-  parts.emplace_back("word/_rels/document.xml.rels", rels + "</Relationships>");
-  return Package::Create(parts);
+  if (!related.empty())
+    parts.emplace_back("word/_rels/document.xml.rels", rels + "</Relationships>");
+  return parts;
+}
+
+// Returns .docx bytes of DocxParts(documentXml, related).
+inline std::string MakeDocxAroundWith(const std::string& documentXml,
+                                      const std::vector<RelatedPart>& related) {
+  return Package::Create(DocxParts(documentXml, related));
+}
+
+// Returns .docx bytes whose main part holds documentXml as it stands; with styles, a styles
+// part (the inside of w:styles) and its relationship.
+inline std::string MakeDocxAround(const std::string& documentXml,
+                                  const std::string* styles = nullptr) {
+  if (styles == nullptr) return MakeDocxAroundWith(documentXml, {});
+  return MakeDocxAroundWith(documentXml, {{"styles", "styles", *styles}});
+}
+
+// Returns .docx bytes with body as the document body; with styles, as MakeDocxAround.
+inline std::string MakeDocx(const std::string& body, const std::string* styles = nullptr) {
+  return MakeDocxAround(DocumentXml(body), styles);
+}
+
+// Returns .docx bytes with body as the document body and the related parts.
+inline std::string MakeDocxWith(const std::string& body, const std::vector<RelatedPart>& related) {
+  return MakeDocxAroundWith(DocumentXml(body), related);
 }
 
 inline std::unique_ptr<Document> Load(const std::string& body) {

@@ -4,8 +4,6 @@
 #include <gtest/gtest.h>
 
 #include "addin/host/HostError.h"
-#include "document/FieldFormat.h"
-#include "wordhost/docx/Application.h"
 #include "wordhost/docx/Document.h"
 #include "wordhost/docx/DocxBuilder.h"
 #include "wordhost/docx/Selection.h"
@@ -33,43 +31,6 @@ INSTANTIATE_TEST_SUITE_P(Find, AdaptCaseTest,
                                            CaseCase{"quote", "Addin ABBREV", "Addin ABBREV"},
                                            CaseCase{"qUOTE", "xy", "xy"},
                                            CaseCase{"\xC3\x89T\xC3\x89", "abc", "ABC"}));
-
-// The sequence the add-in runs to write an abbreviation field over the selection, with its
-// own keyword rewrite.
-void PlaceField(Application& word, const std::string& markup, const std::string& display) {
-  host::Selection& selection = word.Selection();
-  auto field = selection.Fields().Add(*selection.Range(), host::wdFieldQuote, markup, false);
-  field->Select();
-  field->SetShowCodes(true);
-  document::ReplaceQuoteKeyword(word, *field);
-  field->Result()->SetText(display);
-  field->SetShowCodes(false);
-  field->Select();
-  selection.MoveRight(host::wdCharacter, 1, host::kMissing);
-}
-
-TEST(Find, PlaceFieldWritesAnAbbreviationField) {
-  Application word(Load(P(R("See ") + R("WHO", "<w:b/>") + R(" now."))));
-  Document* doc = word.document();
-  doc->selection().SetRange(4, 7);
-  const std::string markup =
-      "<ABB>WHO</ABB><Text>World Health Organization</Text><Direction>LTR</Direction></ABBREV>";
-  PlaceField(word, markup, "{WHO-#3}");
-  ASSERT_EQ(doc->Fields().Count(), 1);
-  auto field = doc->Fields().Item(1);
-  EXPECT_EQ(field->Code()->Text(), " ADDIN ABBREV " + markup + " ");
-  EXPECT_EQ(field->Result()->Text(), "{WHO-#3}");
-  EXPECT_EQ(doc->Range()->Text(), "See {WHO-#3} now.\r");
-  // The insertion point is just after the field.
-  long end = doc->fieldIndex().EndOf(*doc->fieldIndex().At(0), doc->story());
-  EXPECT_EQ(doc->selection().Start(), end + 1);
-  EXPECT_EQ(doc->selection().End(), end + 1);
-  // Rewriting the field in place keeps it the only one.
-  field->Select();
-  PlaceField(word, markup, "World Health Organization (WHO)");
-  EXPECT_EQ(doc->Fields().Count(), 1);
-  EXPECT_EQ(doc->Range()->Text(), "See World Health Organization (WHO) now.\r");
-}
 
 TEST(Find, SearchesWhatTheDocumentShows) {
   auto doc = Load(P(R("alpha ") + Fld(" QUOTE hidden ", R("beta")) + R(" gamma quote")));

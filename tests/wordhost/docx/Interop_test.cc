@@ -2,13 +2,12 @@
 // writes read in LibreOffice as `quillon show` prints them, and LibreOffice-made samples and
 // the Word corpus read here as LibreOffice reads them.
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 
+#include "support/Commands.h"
+#include "support/TempDir.h"
 #include "wordhost/docx/Document.h"
 #include "wordhost/docx/DocxBuilder.h"
 #include "wordhost/docx/Selection.h"
@@ -19,28 +18,18 @@ namespace {
 
 namespace fs = std::filesystem;
 
-bool HaveSoffice() {
-  return std::system("command -v soffice >/dev/null 2>&1") == 0;
-}
-
-std::string Slurp(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream out;
-  out << in.rdbuf();
-  std::string text = out.str();
-  if (text.rfind("\xEF\xBB\xBF", 0) == 0) text.erase(0, 3);  // LibreOffice writes a BOM
+// Returns the text file at path without the byte order mark LibreOffice writes.
+std::string TextFile(const fs::path& path) {
+  std::string text = quillon::testing::ReadFile(path);
+  if (text.rfind("\xEF\xBB\xBF", 0) == 0) text.erase(0, 3);
   return text;
 }
 
 class Interop : public ::testing::Test {
  protected:
   void SetUp() override {
-    if (!HaveSoffice()) GTEST_FAIL() << "soffice is missing: scripts/setup.sh installs it";
-    dir_ = fs::temp_directory_path() / ("quillon-interop-" + std::to_string(::getpid()));
-    fs::create_directories(dir_);
-  }
-  void TearDown() override {
-    if (!dir_.empty()) fs::remove_all(dir_);
+    if (!quillon::testing::Installed({"soffice"}))
+      GTEST_FAIL() << "soffice is missing: scripts/setup.sh installs it";
   }
   // Converts files with LibreOffice in one run and returns each one's text export.
   std::vector<std::string> LibreOfficeText(const std::vector<fs::path>& files) {
@@ -51,11 +40,12 @@ class Interop : public ::testing::Test {
     EXPECT_EQ(std::system(command.c_str()), 0);
     std::vector<std::string> texts;
     for (const fs::path& f : files) {
-      texts.push_back(Slurp(dir_ / "txt" / f.filename().replace_extension(".txt")));
+      texts.push_back(TextFile(dir_ / "txt" / f.filename().replace_extension(".txt")));
     }
     return texts;
   }
-  fs::path dir_;
+  quillon::testing::TempDir temp_;
+  const fs::path& dir_ = temp_.Path();
 };
 
 // LibreOffice exports each table cell on a line of its own, where `quillon show` puts a row's
@@ -136,11 +126,8 @@ TEST_F(Interop, ListLabelsAndNoteNumbersReadAsInLibreOffice) {
                      item("three", 1, 0) + item("sub", 1, 1) + P(R("Between")) + item("dot", 2, 0) +
                      item("dot", 2, 0) + P(R("End") + note(2));
   fs::path file = dir_ / "lists.docx";
-  {
-    std::ofstream out(file, std::ios::binary);
-    out << MakeDocxWith(
-        body, {{"numbering", "numbering", numbering}, {"footnotes", "footnotes", footnotes}});
-  }
+  quillon::testing::WriteFile(file, MakeDocxWith(body, {{"numbering", "numbering", numbering},
+                                                        {"footnotes", "footnotes", footnotes}}));
   std::vector<std::string> lo = LibreOfficeText({file});
   std::string shown = ShowText(*Document::Open(file.string()), false);
   EXPECT_EQ(shown, lo[0]);

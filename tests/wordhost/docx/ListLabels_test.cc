@@ -1,5 +1,6 @@
 // List labels and note reference numbers in the shown text: number formats, counters per list
-// and level, deeper levels restarting, numbering from styles, and story text left alone.
+// and level, deeper levels restarting (or not), legal numbering, numbering from styles and
+// numbering styles, and story text left alone.
 #include "wordhost/docx/ListLabels.h"
 
 #include <gtest/gtest.h>
@@ -112,6 +113,44 @@ TEST(ListLabels, NumberingFromAParagraphStyle) {
   auto doc = Document::FromBytes(
       MakeDocxWith(body, {{"numbering", "numbering", kNumbering}, {"styles", "styles", styles}}));
   EXPECT_EQ(ShowText(*doc, false), "    1. first\n        a) second\n");
+}
+
+// Levels that do not restart under their parent, legal numbering (every level in decimal), and
+// definitions that stand for a numbering style (a style linked in a loop numbers nothing).
+TEST(ListLabels, RestartRulesLegalNumbersAndStyleLinks) {
+  const std::string numbering =
+      "<w:abstractNum w:abstractNumId=\"5\">" + Level(0, "decimal", "%1.") +
+      "<w:lvl w:ilvl=\"1\"><w:start w:val=\"1\"/><w:numFmt w:val=\"lowerLetter\"/>"
+      "<w:lvlRestart w:val=\"0\"/><w:lvlText w:val=\"%2)\"/></w:lvl></w:abstractNum>"
+      "<w:abstractNum w:abstractNumId=\"6\">" +
+      Level(0, "upperRoman", "%1.") +
+      "<w:lvl w:ilvl=\"1\"><w:start w:val=\"1\"/><w:isLgl/><w:numFmt w:val=\"lowerLetter\"/>"
+      "<w:lvlText w:val=\"%1.%2\"/></w:lvl></w:abstractNum>"
+      "<w:abstractNum w:abstractNumId=\"7\"><w:numStyleLink w:val=\"Outline\"/></w:abstractNum>"
+      "<w:abstractNum w:abstractNumId=\"8\"><w:styleLink w:val=\"Outline\"/>" +
+      Level(0, "lowerRoman", "(%1)") +
+      "</w:abstractNum>"
+      "<w:abstractNum w:abstractNumId=\"9\"><w:numStyleLink w:val=\"Loop\"/></w:abstractNum>"
+      "<w:num w:numId=\"5\"><w:abstractNumId w:val=\"5\"/></w:num>"
+      "<w:num w:numId=\"6\"><w:abstractNumId w:val=\"6\"/></w:num>"
+      "<w:num w:numId=\"7\"><w:abstractNumId w:val=\"7\"/></w:num>"
+      "<w:num w:numId=\"8\"><w:abstractNumId w:val=\"8\"/></w:num>"
+      "<w:num w:numId=\"9\"><w:abstractNumId w:val=\"9\"/></w:num>";
+  const std::string styles =
+      "<w:style w:type=\"numbering\" w:styleId=\"Outline\"><w:pPr><w:numPr><w:numId w:val=\"8\"/>"
+      "</w:numPr></w:pPr></w:style>"
+      "<w:style w:type=\"numbering\" w:styleId=\"Loop\"><w:pPr><w:numPr><w:numId w:val=\"9\"/>"
+      "</w:numPr></w:pPr></w:style>";
+  const std::string body = Item("one", 5) + Item("sub", 5, 1) + Item("two", 5) + Item("sub", 5, 1) +
+                           Item("I", 6) + Item("x", 6, 1) + Item("p", 7) + Item("q", 7) +
+                           Item("loop", 9);
+  auto doc = Document::FromBytes(
+      MakeDocxWith(body, {{"numbering", "numbering", numbering}, {"styles", "styles", styles}}));
+  EXPECT_EQ(ShowText(*doc, false),
+            "    1. one\n        a) sub\n    2. two\n        b) sub\n"
+            "    I. I\n        1.1 x\n"
+            "    (i) p\n    (ii) q\n"
+            "loop\n");
 }
 
 TEST(ListLabels, LabelsAreNotStoryText) {

@@ -15,19 +15,13 @@ using namespace testing;
 
 // Returns a document whose only header part holds body, declared in encoding.
 std::unique_ptr<Document> WithHeader(const std::string& body, const std::string& encoding) {
-  std::string rels =
-      "<?xml version=\"1.0\" encoding=\"UTF-8\"?><Relationships "
-      "xmlns=\"http://schemas.openxmlformats.org/package/2006/relationships\"><Relationship "
-      "Id=\"rId1\" Type=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships/"
-      "officeDocument\" Target=\"word/document.xml\"/></Relationships>";
-  std::string header =
+  auto parts = DocxParts(DocumentXml(P(R("main"))));
+  parts.emplace_back(
+      "word/header1.xml",
       "<?xml version=\"1.0\" encoding=\"" + encoding +
-      "\"?><w:hdr xmlns:w=\"http://schemas.openxmlformats.org/wordprocessingml/2006/main\">" +
-      body + "</w:hdr>";
-  return Document::FromBytes(Package::Create({{"[Content_Types].xml", ContentTypes(false)},
-                                              {"_rels/.rels", rels},
-                                              {"word/document.xml", DocumentXml(P(R("main")))},
-                                              {"word/header1.xml", header}}));
+          "\"?><w:hdr xmlns:w=\"http://schemas.openxmlformats.org/wordprocessingml/2006/main\">" +
+          body + "</w:hdr>");
+  return Document::FromBytes(Package::Create(parts));
 }
 
 struct HeaderCase {

@@ -1,0 +1,97 @@
+// The library manager run as a process, played by a scripted stand-in program.
+#include "hosts/libreoffice/extension/ManagerProcess.h"
+
+#include <gtest/gtest.h>
+#include <stdlib.h>
+
+#include <filesystem>
+
+#include "support/TempDir.h"
+
+namespace quillon::libreoffice {
+namespace {
+
+const std::string kFakeManager =
+    std::filesystem::absolute("tests/data/manager/fake-manager.sh").string();
+
+class ManagerProcessTest : public ::testing::Test {
+ protected:
+  void SetUp() override { ::setenv("FAKE_MANAGER_DIR", dir.Path().c_str(), 1); }
+  void Script(const std::string& pick, int status) {
+    testing::WriteFile(dir.File("pick"), pick);
+    testing::WriteFile(dir.File("status"), std::to_string(status));
+  }
+  std::string Arguments() { return testing::ReadFile(dir.File("args")); }
+  testing::TempDir dir;
+};
+
+TEST_F(ManagerProcessTest, ThePrintedPairIsTheChoice) {
+  struct Case {
+    std::string printed;
+    std::string abb, text;
+  } cases[] = {
+      {"WHO\tWorld Health Organization\n", "WHO", "World Health Organization"},
+      {"ÄÖ\tÄrzte ohne Grenzen\n", "ÄÖ", "Ärzte ohne Grenzen"},
+      {"A\tmeaning with\ta tab", "A", "meaning with\ta tab"},
+      {"\tno abbreviation\n", "", "no abbreviation"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.printed);
+    Script(c.printed, 0);
+    std::optional<PickedEntry> picked = PickWithManager(kFakeManager, "/lib.abb");
+    ASSERT_TRUE(picked.has_value());
+    EXPECT_EQ(picked->abb, c.abb);
+    EXPECT_EQ(picked->text, c.text);
+  }
+}
+
+TEST_F(ManagerProcessTest, ClosingWithoutAChoiceGivesNothing) {
+  Script("", 1);
+  EXPECT_EQ(PickWithManager(kFakeManager, "/lib.abb"), std::nullopt);
+}
+
+TEST_F(ManagerProcessTest, TheLibraryIsOneArgumentAsItIs) {
+  Script("A\ta\n", 0);
+  const std::string library = dir.File("my library; $(touch hacked) 'x'.abb");
+  PickWithManager(kFakeManager, library);
+  EXPECT_EQ(Arguments(), "--pick\n" + library + "\n");
+  EXPECT_FALSE(std::filesystem::exists("hacked"));
+  PickWithManager(kFakeManager, "");
+  EXPECT_EQ(Arguments(), "--pick\n");
+}
+
+TEST_F(ManagerProcessTest, WhatIsNoChoiceIsAnError) {
+  struct Case {
+    std::string program, printed;
+    int status;
+    std::string said;
+  } cases[] = {
+      {kFakeManager, "no tab here\n", 0, "printed no entry"},
+      {kFakeManager, "A\ta\nB\tb\n", 0, "printed no entry"},
+      {kFakeManager, "", 0, "printed no entry"},
+      {kFakeManager, "A\ta\n", 1, "failed with status 1"},
+      {kFakeManager, "", 3, "failed with status 3"},
+      {dir.File("missing-manager"), "", 0, "cannot run"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.printed + " / " + std::to_string(c.status));
+    Script(c.printed, c.status);
+    try {
+      PickWithManager(c.program, "/lib.abb");
+      ADD_FAILURE() << "no error";
+    } catch (const ManagerError& e) {
+      EXPECT_NE(std::string(e.what()).find(c.said), std::string::npos) << e.what();
+    }
+  }
+}
+
+TEST_F(ManagerProcessTest, TheEnvironmentChoosesTheProgram) {
+  ::setenv("QUILLON_MANAGER", "/opt/elsewhere/manager", 1);
+  EXPECT_EQ(ManagerProgram(), "/opt/elsewhere/manager");
+  ::unsetenv("QUILLON_MANAGER");
+  EXPECT_NE(ManagerProgram(), "/opt/elsewhere/manager");
+  EXPECT_NE(ManagerProgram().find("quillon-manager"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace quillon::libreoffice
