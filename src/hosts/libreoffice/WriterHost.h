@@ -1,8 +1,8 @@
 // A document loaded in a headless Writer behind the host interfaces, so that the add-in's
 // document routines run on LibreOffice as they run on the .docx model. Fields are Writer's
-// fieldmarks (a .docx ADDIN field is imported as one, its code kept as a parameter). The
-// fields and the selection are offered; the layout parts (story positions, tables, paragraphs,
-// find) are not yet, and say so with HostError (kErrNotAvailable).
+// fieldmarks (a .docx ADDIN field is imported as one, its code kept as a parameter); positions
+// are story positions counted as the .docx model counts them (WriterStory); pages come from
+// Writer's own layout. Host calls that Writer refuses throw HostError (kErrCommandFailed).
 #pragma once
 
 #include <memory>
