@@ -14,8 +14,22 @@ namespace quillon::libreoffice {
 using css::uno::UNO_QUERY_THROW;
 
 WriterDocument::WriterDocument(Reference<css::lang::XComponent> component,
-                               Reference<css::text::XText> body)
-    : component_(component), story_(std::move(component), std::move(body)) {}
+                               Reference<css::text::XText> body,
+                               std::shared_ptr<WriterScript> script)
+    : component_(component), story_(std::move(component), std::move(body), std::move(script)) {
+  // Writer then keeps its views still while the routine edits, as Word does with screen
+  // updating off; the layout still answers page look-ups.
+  Uno("locking the views",
+      [&] { Reference<css::frame::XModel>(component_, UNO_QUERY_THROW)->lockControllers(); });
+}
+
+WriterDocument::~WriterDocument() {
+  try {
+    Reference<css::frame::XModel>(component_, UNO_QUERY_THROW)->unlockControllers();
+  } catch (const css::uno::Exception&) {
+    // The document is going away.
+  }
+}
 
 void WriterDocument::Select(long start, long end) {
   long length = story_.Length();

@@ -16,7 +16,13 @@ namespace quillon::libreoffice {
 class WriterDocument {
  public:
   // REQUIRES: component is a loaded text document whose main text is body; it outlives this.
-  WriterDocument(Reference<css::lang::XComponent> component, Reference<css::text::XText> body);
+  // script, when given, runs the walks inside Writer.
+  WriterDocument(Reference<css::lang::XComponent> component, Reference<css::text::XText> body,
+                 std::shared_ptr<WriterScript> script);
+  // Lets Writer's views follow the document again. Never throws.
+  ~WriterDocument();
+  WriterDocument(const WriterDocument&) = delete;
+  WriterDocument& operator=(const WriterDocument&) = delete;
 
   WriterStory& story() { return story_; }
   const WriterStory& story() const { return story_; }

@@ -9,6 +9,7 @@
 #include "hosts/libreoffice/WriterDocument.h"
 #include "hosts/libreoffice/WriterFields.h"
 #include "hosts/libreoffice/WriterRange.h"
+#include "hosts/libreoffice/WriterScript.h"
 #include "hosts/libreoffice/WriterSelection.h"
 #include "hosts/libreoffice/WriterTables.h"
 
@@ -51,12 +52,15 @@ struct WriterApplication::Impl {
   std::unique_ptr<WriterSelection> selection;
 };
 
-WriterApplication::WriterApplication(LibreOfficeSession& session, const std::string& path)
+WriterApplication::WriterApplication(LibreOfficeSession& session, const std::string& path,
+                                     WriterWalk walk)
     : impl_(std::make_unique<Impl>()) {
   impl_->component = LoadHidden(session, path);
   try {
     Reference<css::text::XTextDocument> text(impl_->component, UNO_QUERY_THROW);
-    impl_->writer = std::make_unique<WriterDocument>(impl_->component, text->getText());
+    impl_->writer = std::make_unique<WriterDocument>(
+        impl_->component, text->getText(),
+        walk == WriterWalk::kInWriter ? WriterScript::Install(session.uno().context) : nullptr);
   } catch (const css::uno::Exception& e) {
     CloseDocument(impl_->component);
     throw LibreOfficeError(path + " is not a text document: " + ToUtf8(e.Message));

@@ -13,11 +13,16 @@
 
 namespace quillon::libreoffice {
 
+// How the document's text is read: by a small routine run inside soffice (one call), or
+// portion by portion over UNO (what is left when soffice runs no Basic).
+enum class WriterWalk { kInWriter, kOverUno };
+
 class WriterApplication : public host::Application {
  public:
   // Loads the document at path hidden into session. Throws LibreOfficeError naming the file.
   // REQUIRES: session outlives the application.
-  WriterApplication(LibreOfficeSession& session, const std::string& path);
+  WriterApplication(LibreOfficeSession& session, const std::string& path,
+                    WriterWalk walk = WriterWalk::kInWriter);
   // Closes the document without saving it.
   ~WriterApplication() override;
 

@@ -116,8 +116,8 @@ class OpenFields {
 }  // namespace
 
 WriterStory::WriterStory(Reference<css::lang::XComponent> document,
-                         Reference<css::text::XText> body)
-    : document_(std::move(document)), body_(std::move(body)) {
+                         Reference<css::text::XText> body, std::shared_ptr<WriterScript> script)
+    : document_(std::move(document)), body_(std::move(body)), script_(std::move(script)) {
   Uno("reading the document", [&] { Walk(); });
 }
 
@@ -129,8 +129,13 @@ void WriterStory::Walk() {
   units_.clear();
   fields_.clear();
   tables_.clear();
-  std::vector<StoryFieldPtr> open;
-  WalkText(body_, -1, 0, 0, open);
+  if (!script_ || !WalkInWriter()) {
+    units_.clear();
+    fields_.clear();
+    tables_.clear();
+    std::vector<StoryFieldPtr> open;
+    WalkText(body_, -1, 0, 0, open);
+  }
   if (units_.empty()) {
     StoryUnit unit;
     unit.text = body_;
@@ -171,6 +176,203 @@ void WriterStory::Walk() {
     }
   }
   ++generation_;
+}
+
+namespace {
+
+// Returns the objects of a sequence Basic handed back (as objects or as values), up to the
+// first empty place.
+template <typename T>
+std::vector<Reference<T>> ObjectsOf(const css::uno::Any& any) {
+  std::vector<Reference<T>> objects;
+  css::uno::Sequence<css::uno::Any> values;
+  css::uno::Sequence<Reference<css::uno::XInterface>> interfaces;
+  if (any >>= interfaces) {
+    for (const auto& o : interfaces) {
+      if (!o.is()) break;
+      objects.emplace_back(o, UNO_QUERY_THROW);
+    }
+  } else if (any >>= values) {
+    for (const auto& v : values) {
+      Reference<T> o(v, UNO_QUERY);
+      if (!o.is()) break;
+      objects.push_back(o);
+    }
+  }
+  return objects;
+}
+
+std::vector<OUString> StringsOf(const css::uno::Any& any) {
+  std::vector<OUString> strings;
+  css::uno::Sequence<OUString> texts;
+  css::uno::Sequence<css::uno::Any> values;
+  if (any >>= texts) {
+    strings.assign(texts.begin(), texts.end());
+  } else if (any >>= values) {
+    for (const auto& v : values) {
+      OUString text;
+      v >>= text;
+      strings.push_back(text);
+    }
+  }
+  return strings;
+}
+
+// Reads the records the in-Writer walk writes (WriterScript).
+class Records {
+ public:
+  explicit Records(const OUString& text) : text_(text) {}
+  bool More() const { return at_ < text_.getLength(); }
+  sal_Unicode Kind() { return text_[at_++]; }
+  // A number ended by one of ",;:".
+  long Number() {
+    long sign = 1;
+    if (text_[at_] == '-') {
+      sign = -1;
+      ++at_;
+    }
+    long n = 0;
+    while (at_ < text_.getLength() && text_[at_] >= '0' && text_[at_] <= '9') {
+      n = n * 10 + (text_[at_++] - '0');
+    }
+    if (at_ < text_.getLength()) ++at_;  // the separator
+    return sign * n;
+  }
+  OUString Counted() {
+    long n = Number();
+    OUString text = text_.copy(at_, static_cast<sal_Int32>(n));
+    at_ += static_cast<sal_Int32>(n);
+    return text;
+  }
+
+ private:
+  const OUString& text_;
+  sal_Int32 at_ = 0;
+};
+
+}  // namespace
+
+bool WriterStory::WalkInWriter() {
+  css::uno::Sequence<css::uno::Any> arguments(1);
+  arguments.getArray()[0] <<= document_;
+  css::uno::Sequence<css::uno::Any> parts;
+  try {
+    css::uno::Any answer = script_->Call("Walk", arguments);
+    // Basic hands its arrays back as a sequence of sequences when they all hold values.
+    css::uno::Sequence<css::uno::Sequence<css::uno::Any>> nested;
+    if (answer >>= nested) {
+      parts.realloc(nested.getLength());
+      for (sal_Int32 i = 0; i < nested.getLength(); ++i) parts.getArray()[i] <<= nested[i];
+    } else if (!(answer >>= parts)) {
+      return false;
+    }
+    if (parts.getLength() != 5) return false;
+  } catch (const css::uno::Exception&) {
+    return false;
+  }
+  std::vector<OUString> records = StringsOf(parts[0]);
+  std::vector<Reference<css::text::XTextRange>> paragraphs =
+      ObjectsOf<css::text::XTextRange>(parts[1]);
+  std::vector<Reference<css::text::XText>> texts = ObjectsOf<css::text::XText>(parts[2]);
+  std::vector<Reference<css::text::XTextContent>> marks =
+      ObjectsOf<css::text::XTextContent>(parts[3]);
+  std::vector<Reference<css::text::XTextTable>> tables = ObjectsOf<css::text::XTextTable>(parts[4]);
+  size_t paragraph = 0, mark = 0;
+  for (const OUString& record : records) {
+    Records r(record);
+    while (r.More()) {
+      switch (r.Kind()) {
+        case 'P': {
+          StoryUnit unit;
+          long text = r.Number();
+          unit.table = static_cast<int>(r.Number());
+          unit.row = static_cast<int>(r.Number());
+          unit.column = static_cast<int>(r.Number());
+          if (text < 0 || static_cast<size_t>(text) >= texts.size() ||
+              paragraph >= paragraphs.size()) {
+            return false;
+          }
+          unit.text = texts[static_cast<size_t>(text)];
+          unit.paragraph = paragraphs[paragraph++];
+          units_.push_back(std::move(unit));
+          break;
+        }
+        case 'T':
+          if (units_.empty()) return false;
+          Append(units_.back().pieces, PieceKind::kText, Chars(r.Counted()));
+          break;
+        case 'D':
+          if (units_.empty()) return false;
+          // Word counts no position for a tracked deletion; Writer keeps its characters.
+          units_.back().pieces.push_back({PieceKind::kDeleted, {}, r.Counted().getLength()});
+          break;
+        case 'O': {
+          if (units_.empty()) return false;
+          std::u32string shown = Chars(r.Counted());
+          Append(units_.back().pieces, PieceKind::kObject,
+                 shown.empty() ? std::u32string(U"\uFFFC") : shown);
+          break;
+        }
+        case 'B': {
+          if (units_.empty() || mark >= marks.size()) return false;
+          auto field = std::make_shared<StoryField>();
+          field->mark = marks[mark++];
+          field->code = CodeFromWriter(r.Counted());
+          Append(units_.back().pieces, PieceKind::kBegin, U"\x13");
+          Append(units_.back().pieces, PieceKind::kCode, DecodeUtf8(field->code));
+          fields_.push_back(std::move(field));
+          break;
+        }
+        case 'S':
+          if (units_.empty()) return false;
+          Append(units_.back().pieces, PieceKind::kSeparator, U"\x14");
+          break;
+        case 'E':
+          if (units_.empty()) return false;
+          Append(units_.back().pieces, PieceKind::kEnd, U"\x15");
+          break;
+        case 'A': {
+          if (tables_.size() >= tables.size()) return false;
+          StoryTable table;
+          table.table = tables[tables_.size()];
+          table.name = ToUtf8(r.Counted());
+          table.firstUnit = units_.size();
+          tables_.push_back(std::move(table));
+          break;
+        }
+        case 'C':
+          if (units_.empty()) return false;
+          units_.back().end = UnitEnd::kCell;
+          break;
+        case 'R': {
+          StoryUnit rowEnd;
+          rowEnd.end = UnitEnd::kRow;
+          rowEnd.table = static_cast<int>(r.Number());
+          rowEnd.row = static_cast<int>(r.Number());
+          rowEnd.column = static_cast<int>(r.Number());
+          units_.push_back(std::move(rowEnd));
+          break;
+        }
+        case 'Z': {
+          if (tables_.empty()) return false;
+          StoryTable& table = tables_.back();
+          table.rows = static_cast<int>(r.Number());
+          OUString columns = r.Counted();
+          for (sal_Int32 from = 0; from <= columns.getLength();) {
+            sal_Int32 comma = columns.indexOf(',', from);
+            if (comma < 0) comma = columns.getLength();
+            table.firstRowColumns.push_back(columns.copy(from, comma - from));
+            from = comma + 1;
+          }
+          table.lastUnit = units_.size() - 1;
+          break;
+        }
+        default:
+          return false;
+      }
+    }
+  }
+  return paragraph == paragraphs.size() && mark == marks.size();
 }
 
 void WriterStory::WalkText(const Reference<css::text::XText>& text, int table, int row, int column,

@@ -24,6 +24,7 @@
 #include <rtl/ustring.hxx>
 
 #include "hosts/libreoffice/UnoSession.h"
+#include "hosts/libreoffice/WriterScript.h"
 
 #include <cstdint>
 #include <memory>
@@ -91,8 +92,10 @@ struct StoryTable {
 
 class WriterStory {
  public:
-  // Walks the body of document. REQUIRES: document is a text document that outlives the story.
-  WriterStory(Reference<css::lang::XComponent> document, Reference<css::text::XText> body);
+  // Walks the body of document, inside Writer when script is given (one call), else portion by
+  // portion over UNO. REQUIRES: document is a text document that outlives the story.
+  WriterStory(Reference<css::lang::XComponent> document, Reference<css::text::XText> body,
+              std::shared_ptr<WriterScript> script);
 
   // Returns a number that changes with every edit.
   uint64_t Generation() const { return generation_; }
@@ -146,6 +149,9 @@ class WriterStory {
 
  private:
   void Walk();
+  // Builds the mirror from the records of the walk run inside Writer. Returns false (the
+  // mirror half built) when the script fails or its answer does not read right.
+  bool WalkInWriter();
   void WalkText(const Reference<css::text::XText>& text, int table, int row, int column,
                 std::vector<StoryFieldPtr>& open);
   void Renumber(size_t fromUnit);
@@ -161,6 +167,7 @@ class WriterStory {
 
   Reference<css::lang::XComponent> document_;
   Reference<css::text::XText> body_;
+  std::shared_ptr<WriterScript> script_;
   std::vector<StoryUnit> units_;
   std::vector<StoryFieldPtr> fields_;
   std::vector<StoryTable> tables_;

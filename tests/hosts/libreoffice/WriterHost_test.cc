@@ -140,6 +140,20 @@ TEST_F(WriterHostTest, PageBreaksTakeNoPosition) {
   }
 }
 
+TEST_F(WriterHostTest, BothWaysOfReadingWriterAgree) {
+  for (const std::string& source :
+       {built, std::string(QUILLON_SOURCE_DIR "/samples/sample-thesis.docx"),
+        std::string(QUILLON_SOURCE_DIR "/tests/data/plain-chapter.docx")}) {
+    SCOPED_TRACE(source);
+    std::string path = dir.File("reading.docx");
+    testing::WriteFile(path, testing::ReadFile(source));
+    WriterApplication inWriter(testing::SharedLibreOffice::Get(), path, WriterWalk::kInWriter);
+    WriterApplication overUno(testing::SharedLibreOffice::Get(), path, WriterWalk::kOverUno);
+    ExpectSameReading(inWriter, overUno);
+    EXPECT_GT(overUno.ActiveDocument().Paragraphs().Count(), 1);
+  }
+}
+
 // The steps of an edit run on a host.
 using Step = std::function<void(host::Application&)>;
 
