@@ -1,5 +1,5 @@
 // How the Writer host's files call into LibreOffice: a UNO exception becomes the HostError the
-// document routines expect, and what the host cannot do says so. Included by this folder only.
+// document routines expect. Included by this folder only.
 #pragma once
 
 #include <com/sun/star/uno/Exception.hpp>
@@ -10,11 +10,6 @@
 #include "hosts/libreoffice/UnoSession.h"
 
 namespace quillon::libreoffice {
-
-// Throws HostError (kErrNotAvailable) naming what the LibreOffice host does not offer.
-[[noreturn]] inline void NotOffered(const std::string& what) {
-  throw host::HostError(host::kErrNotAvailable, what + " is not offered by the LibreOffice host");
-}
 
 // Runs a UNO call; a UNO exception becomes HostError (kErrCommandFailed) naming step.
 template <typename Call>

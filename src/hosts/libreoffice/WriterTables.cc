@@ -227,6 +227,8 @@ std::unique_ptr<host::Table> WriterTables::Add(
     const host::Range& range, long rows, long columns,
     host::Optional<host::WdDefaultTableBehavior> defaultBehavior,
     host::Optional<host::WdAutoFitBehavior> autoFit) {
+  // A new Writer table spans the text's width; UNO offers no fitting of its columns to their
+  // contents, so the widths are Writer's.
   (void)autoFit;
   if (rows < 1 || columns < 1 || rows > 32767 || columns > 63) {
     throw host::HostError(host::kErrBadParameter,

@@ -19,6 +19,7 @@ class WriterTable : public host::Table {
   WriterTable(WriterDocument& document, std::string name);
   std::string Style() const override;
   void SetStyle(const std::string& name) override;
+  // Writer's tables have no style options of Word's kind: these change nothing.
   void SetApplyStyleHeadingRows(bool) override {}
   void SetApplyStyleLastRow(bool) override {}
   void SetApplyStyleFirstColumn(bool) override {}
