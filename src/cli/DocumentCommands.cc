@@ -30,12 +30,14 @@ struct DocumentOptions : DocumentTarget {
   std::optional<long> at;
   std::optional<std::string> after, replace;
   std::string pages = "marks";  // list: where page numbers come from
-  std::string engine = "docx";  // export, unlink: the document model the routine runs on
+  std::string engine = "docx";  // the document model the routine runs on
 
+  bool OnLibreOffice() const { return engine == "libreoffice"; }
   // The job for --engine libreoffice.
-  EngineJob Engine(bool saves) const {
-    return {document, library, output, saves,
-            std::chrono::milliseconds(static_cast<long>(waitSeconds * 1000))};
+  EngineJob Engine(JobKind kind) const {
+    return {document,         library,
+            output,           kind.saves,
+            kind.walksFields, std::chrono::milliseconds(static_cast<long>(waitSeconds * 1000))};
   }
 };
 
@@ -65,53 +67,63 @@ class ProgressLine {
 };
 
 int Insert(const DocumentOptions& o, CommandContext& context) {
-  return RunDocumentJob(
-      o, context, JobKind{true, false}, [&](host::Application& word, std::ostream&) {
-        std::string refusal = CheckUtf8Argument("--abb", o.abb);
-        if (refusal.empty()) refusal = CheckUtf8Argument("--text", o.text);
-        if (refusal.empty()) {
-          refusal = SelectInsertionPlace(word, {o.at, o.after, o.replace}, o.document);
-        }
-        if (!refusal.empty()) {
-          context.err << "quillon: " << refusal << '\n';
-          return false;
-        }
-        if (!library::FindEntry(o.library, o.abb, o.text)) {
-          context.err << "quillon: note: " << o.library << " has no entry " << JsonString(o.abb)
-                      << " meaning " << JsonString(o.text) << "; the field names no entry number\n";
-        }
-        return document::InsertPlaceholder(word, o.abb, o.text);
-      });
+  auto body = [&](host::Application& word, std::ostream&) {
+    std::string refusal = CheckUtf8Argument("--abb", o.abb);
+    if (refusal.empty()) refusal = CheckUtf8Argument("--text", o.text);
+    if (refusal.empty()) {
+      refusal = SelectInsertionPlace(word, {o.at, o.after, o.replace}, o.document);
+    }
+    if (!refusal.empty()) {
+      context.err << "quillon: " << refusal << '\n';
+      return false;
+    }
+    if (!library::FindEntry(o.library, o.abb, o.text)) {
+      context.err << "quillon: note: " << o.library << " has no entry " << JsonString(o.abb)
+                  << " meaning " << JsonString(o.text) << "; the field names no entry number\n";
+    }
+    return document::InsertPlaceholder(word, o.abb, o.text);
+  };
+  const JobKind kind{true, false};
+  if (o.OnLibreOffice()) return RunOnLibreOffice(o.Engine(kind), context, body);
+  return RunDocumentJob(o, context, kind, body);
 }
 
 int Update(const DocumentOptions& o, CommandContext& context) {
   ProgressLine progress(context.err);
-  return RunDocumentJob(
-      o, context, JobKind{true, true}, [&](host::Application& word, std::ostream& report) {
-        document::UpdateSummary summary = document::ButtonUpdate_Click(word, progress.Callback());
-        report << summary.abbreviationFields << " abbreviation fields, " << summary.rewritten
-               << " rewritten\n";
-        if (summary.withoutLibraryEntry > 0) {
-          context.err << "quillon: note: "
-                      << Counted(summary.withoutLibraryEntry, "abbreviation field names",
-                                 "abbreviation fields name")
-                      << " an abbreviation the library lacks; "
-                      << (summary.withoutLibraryEntry == 1
-                              ? "it keeps the direction its code holds\n"
-                              : "they keep the direction their codes hold\n");
-        }
-        return summary.ran && summary.failures == 0;
-      });
+  auto body = [&](host::Application& word, std::ostream& report) {
+    document::UpdateSummary summary = document::ButtonUpdate_Click(word, progress.Callback());
+    report << summary.abbreviationFields << " abbreviation fields, " << summary.rewritten
+           << " rewritten\n";
+    if (summary.withoutLibraryEntry > 0) {
+      context.err << "quillon: note: "
+                  << Counted(summary.withoutLibraryEntry, "abbreviation field names",
+                             "abbreviation fields name")
+                  << " an abbreviation the library lacks; "
+                  << (summary.withoutLibraryEntry == 1
+                          ? "it keeps the direction its code holds\n"
+                          : "they keep the direction their codes hold\n");
+    }
+    return summary.ran && summary.failures == 0;
+  };
+  const JobKind kind{true, true};
+  if (o.OnLibreOffice()) return RunOnLibreOffice(o.Engine(kind), context, body);
+  return RunDocumentJob(o, context, kind, body);
 }
 
 int List(const DocumentOptions& o, CommandContext& context) {
+  const JobKind kind{true, true};
+  if (o.OnLibreOffice()) {
+    // Writer's own layout gives the pages there.
+    return RunOnLibreOffice(o.Engine(kind), context, [&](host::Application& word, std::ostream&) {
+      return document::ButtonInsertList_Click(word);
+    });
+  }
   std::unique_ptr<LibreOfficePages> layout;
   if (o.pages == "libreoffice") layout = std::make_unique<LibreOfficePages>();
-  return RunDocumentJob(
-      o, context, JobKind{true, true}, [&](host::Application& word, std::ostream&) {
-        static_cast<docx::Application&>(word).document()->SetPageSource(layout.get());
-        return document::ButtonInsertList_Click(word);
-      });
+  return RunDocumentJob(o, context, kind, [&](host::Application& word, std::ostream&) {
+    static_cast<docx::Application&>(word).document()->SetPageSource(layout.get());
+    return document::ButtonInsertList_Click(word);
+  });
 }
 
 int Export(const DocumentOptions& o, CommandContext& context) {
@@ -121,8 +133,9 @@ int Export(const DocumentOptions& o, CommandContext& context) {
            << " already in the library\n";
     return summary.ran && summary.failed == 0;
   };
-  if (o.engine == "libreoffice") return RunOnLibreOffice(o.Engine(false), context, body);
-  return RunDocumentJob(o, context, JobKind{false, false}, body);
+  const JobKind kind{false, false};
+  if (o.OnLibreOffice()) return RunOnLibreOffice(o.Engine(kind), context, body);
+  return RunDocumentJob(o, context, kind, body);
 }
 
 int Unlink(const DocumentOptions& o, CommandContext& context) {
@@ -131,8 +144,9 @@ int Unlink(const DocumentOptions& o, CommandContext& context) {
     report << removed << " fields turned into text\n";
     return true;
   };
-  if (o.engine == "libreoffice") return RunOnLibreOffice(o.Engine(true), context, body);
-  return RunDocumentJob(o, context, JobKind{true, false}, body);
+  const JobKind kind{true, false};
+  if (o.OnLibreOffice()) return RunOnLibreOffice(o.Engine(kind), context, body);
+  return RunDocumentJob(o, context, kind, body);
 }
 
 }  // namespace
@@ -176,11 +190,13 @@ void AddDocumentCommands(CLI::App& app, CommandContext& context) {
   place->add_option("--after", options->after, "Insert after the first occurrence of this text");
   place->add_option("--replace", options->replace, "Replace the first occurrence of this text");
   place->require_option(1);
+  engine(insert);
   insert->callback(run(Insert));
 
   CLI::App* update = app.add_subcommand(
       "update", "Update document: long form at each entry's first use, short form after");
   common(update, true);
+  engine(update);
   update->callback(run(Update));
 
   CLI::App* list = app.add_subcommand("list", "Insert or rebuild the list of abbreviations");
@@ -189,6 +205,7 @@ void AddDocumentCommands(CLI::App& app, CommandContext& context) {
                    "Page numbers from the document's own page marks (marks, the default) or "
                    "from LibreOffice's layout (libreoffice)")
       ->check(CLI::IsMember({"marks", "libreoffice"}));
+  engine(list);
   list->callback(run(List));
 
   CLI::App* exportCommand =

@@ -8,6 +8,7 @@
 #include "addin/host/HostError.h"
 #include "base/AtomicFile.h"
 #include "base/FileGuard.h"
+#include "cli/DocumentJob.h"
 #include "hosts/libreoffice/LibreOfficeError.h"
 #include "hosts/libreoffice/LibreOfficeSession.h"
 #include "hosts/libreoffice/WriterHost.h"
@@ -55,6 +56,15 @@ int RunOnLibreOffice(const EngineJob& job, CommandContext& context,
       return kExitFailure;
     }
     if (!ok) return kExitFailure;
+    if (job.walksFields) {
+      // The routines leave the other stories alone, so the document as it was tells.
+      try {
+        ReportFieldsOutsideMainText(*docx::Document::Open(job.document), context);
+      } catch (const docx::DocxError& e) {
+        context.err << "quillon: cannot read " << job.document << ": " << e.what() << '\n';
+        return kExitFailure;
+      }
+    }
     if (job.saves && (word.Modified() || !job.output.empty())) {
       std::string written = session.ScratchPath("written.docx");
       word.SaveAs(written);

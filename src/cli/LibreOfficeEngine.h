@@ -18,6 +18,7 @@ struct EngineJob {
   std::string library;
   std::string output;  // empty: in place
   bool saves = false;
+  bool walksFields = false;               // reports the abbreviation fields outside the main text
   std::chrono::milliseconds wait{10000};  // for another quillon command changing the document
 };
 

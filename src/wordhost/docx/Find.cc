@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "addin/host/HostError.h"
-#include "base/Text.h"
+#include "base/TextSearch.h"
 #include "base/Utf8.h"
 #include "wordhost/docx/Document.h"
 #include "wordhost/docx/Selection.h"
@@ -13,32 +13,6 @@
 
 namespace quillon::docx {
 namespace {
-
-char32_t FoldCase(char32_t c) {
-  if (c < 0x80) return (c >= 'A' && c <= 'Z') ? c + 32 : c;
-  std::string one;
-  AppendUtf8(one, c);
-  std::u32string lower = DecodeUtf8(LowerCase(one));
-  return lower.size() == 1 ? lower[0] : c;
-}
-
-bool IsUpperLetter(char32_t c) {
-  if (c < 0x80) return c >= 'A' && c <= 'Z';
-  std::string one;
-  AppendUtf8(one, c);
-  return LowerCase(one) != one && UpperCase(one) == one;
-}
-
-bool IsLowerLetter(char32_t c) {
-  if (c < 0x80) return c >= 'a' && c <= 'z';
-  std::string one;
-  AppendUtf8(one, c);
-  return UpperCase(one) != one && LowerCase(one) == one;
-}
-
-bool IsWordChar(char32_t c) {
-  return c == '_' || (c >= '0' && c <= '9') || IsUpperLetter(c) || IsLowerLetter(c);
-}
 
 struct Match {
   long start;
@@ -54,52 +28,13 @@ std::optional<Match> Search(const Document& document, long start, long end,
   std::u32string text;
   std::vector<long> positions;
   ShownCharacters(document.story(), start, end, document.fieldIndex(), text, positions);
-  if (pattern.empty() || text.size() < pattern.size()) return std::nullopt;
-  std::u32string haystack = text;
-  std::u32string needle = pattern;
-  if (!matchCase) {
-    for (char32_t& c : haystack) c = FoldCase(c);
-    for (char32_t& c : needle) c = FoldCase(c);
-  }
-  std::optional<Match> found;
-  size_t from = 0;
-  while (true) {
-    size_t at = haystack.find(needle, from);
-    if (at == std::u32string::npos) break;
-    from = at + 1;
-    size_t last = at + needle.size() - 1;
-    if (positions[last] - positions[at] != static_cast<long>(needle.size()) - 1) continue;
-    if (wholeWord && ((at > 0 && IsWordChar(text[at - 1])) ||
-                      (last + 1 < text.size() && IsWordChar(text[last + 1])))) {
-      continue;
-    }
-    found = Match{positions[at], positions[last] + 1};
-    if (forward) break;
-  }
-  return found;
+  std::optional<TextMatch> match =
+      SearchShownText(text, positions, pattern, matchCase, wholeWord, forward);
+  if (!match) return std::nullopt;
+  return Match{positions[match->first], positions[match->last] + 1};
 }
 
 }  // namespace
-
-std::string AdaptCase(const std::string& matched, const std::string& replacement) {
-  std::u32string m = DecodeUtf8(matched);
-  bool anyUpper = false;
-  bool anyLower = false;
-  for (char32_t c : m) {
-    anyUpper = anyUpper || IsUpperLetter(c);
-    anyLower = anyLower || IsLowerLetter(c);
-  }
-  if (anyUpper && !anyLower) return UpperCase(replacement);
-  if (!m.empty() && IsUpperLetter(m[0])) {
-    std::u32string r = DecodeUtf8(replacement);
-    if (!r.empty()) {
-      std::u32string first = DecodeUtf8(UpperCase(EncodeUtf8(r.substr(0, 1))));
-      r.replace(0, 1, first);
-    }
-    return EncodeUtf8(r);
-  }
-  return replacement;
-}
 
 bool Find::Execute(const host::FindExecuteArgs& args) {
   if (args.findText) text_ = *args.findText;

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "addin/host/Find.h"
+#include "base/TextSearch.h"
 
 namespace quillon::docx {
 
@@ -74,9 +75,7 @@ class Find : public host::Find {
   bool control_ = false;
 };
 
-// Returns replacement adapted to the case of matched, as a replace that does not match case
-// writes it: in capitals for an all-capitals match, with a leading capital for a match that
-// starts with one, unchanged otherwise.
-std::string AdaptCase(const std::string& matched, const std::string& replacement);
+// AdaptCase (base/TextSearch.h) is the case a replacement takes here too.
+using quillon::AdaptCase;
 
 }  // namespace quillon::docx

@@ -7,8 +7,11 @@
 
 #include "cli/CliRunner.h"
 #include "hosts/libreoffice/LibreOfficeSession.h"
+#include "hosts/libreoffice/SharedSession.h"
+#include "hosts/libreoffice/WriterLayout.h"
 #include "support/DocumentFiles.h"
 #include "support/SampleFiles.h"
+#include "support/TempDir.h"
 #include "wordhost/docx/Document.h"
 #include "wordhost/docx/DocxBuilder.h"
 
@@ -21,6 +24,7 @@ using docx::testing::MakeDocx;
 using docx::testing::P;
 using docx::testing::R;
 using ::testing::HasSubstr;
+using ::testing::Not;
 using testing::Shown;
 
 // Fields of several kinds: an entry twice, a right-to-left one, one with no direction tag, a
@@ -113,15 +117,98 @@ TEST_F(EngineTest, UnlinkLeavesTheTextTheDocxModelLeaves) {
   }
 }
 
-// A routine that needs what the LibreOffice host does not offer yet fails and writes nothing.
-TEST_F(EngineTest, AStepTheHostDoesNotOfferWritesNothing) {
-  ASSERT_EQ(RunQuillon({"list", sample, "--library", library}).status, 0);  // a list to refresh
-  std::string before = testing::ReadFile(sample);
-  CliRun run = RunQuillon({"unlink", sample, "--library", library, "--abb", "FFT", "--text",
-                           "Fast Fourier Transform", "--engine", "libreoffice"});
-  EXPECT_EQ(run.status, 1);
-  EXPECT_THAT(run.err, HasSubstr("not offered by the LibreOffice host"));
-  EXPECT_EQ(testing::ReadFile(sample), before);
+// What Writer's own text export shows of the document at path.
+std::string WriterText(const std::string& path) {
+  std::string text = path + ".txt";
+  libreoffice::ExportDocument(testing::SharedLibreOffice::Get(), path, text, "Text (encoded):UTF8");
+  return testing::ReadFile(text);
+}
+
+TEST_F(EngineTest, UpdateAndListReadAsThroughTheDocxModel) {
+  for (const std::string& document : {sample, mixed}) {
+    SCOPED_TRACE(document);
+    std::string viaDocx = dir.File("docx.docx");
+    std::string viaWriter = dir.File("writer.docx");
+    CliRun docxRun = RunQuillon({"update", document, "--library", library, "-o", viaDocx});
+    CliRun writerRun = RunQuillon(
+        {"update", document, "--library", library, "-o", viaWriter, "--engine", "libreoffice"});
+    ASSERT_EQ(docxRun.status, 0) << docxRun.err;
+    ASSERT_EQ(writerRun.status, 0) << writerRun.err;
+    EXPECT_EQ(writerRun.out, docxRun.out);
+    EXPECT_EQ(writerRun.err, docxRun.err);
+    EXPECT_EQ(Shown(viaWriter), Shown(viaDocx));
+    EXPECT_EQ(FieldsOf(viaWriter), FieldsOf(viaDocx));
+    // The list twice: built, then rebuilt over the first one.
+    for (int pass = 0; pass < 2; ++pass) {
+      SCOPED_TRACE(pass);
+      docxRun = RunQuillon({"list", viaDocx, "--library", library});
+      writerRun = RunQuillon({"list", viaWriter, "--library", library, "--engine", "libreoffice"});
+      ASSERT_EQ(docxRun.status, 0) << docxRun.err;
+      ASSERT_EQ(writerRun.status, 0) << writerRun.err;
+      EXPECT_EQ(writerRun.err, docxRun.err);
+      EXPECT_EQ(Shown(viaWriter), Shown(viaDocx));
+      EXPECT_THAT(Shown(viaWriter), HasSubstr("Abbreviation\r\aMeaning\r\aPage\r\a"));
+      EXPECT_EQ(WriterText(viaWriter), WriterText(viaDocx));
+    }
+  }
+}
+
+TEST_F(EngineTest, InsertGoesWhereTheDocxModelPutsIt) {
+  struct Case {
+    std::vector<std::string> place;
+    int status;
+  } cases[] = {
+      {{"--at", "0"}, 0},
+      {{"--at", "120"}, 0},
+      {{"--after", "accelerometers"}, 0},
+      {{"--replace", "Temperature"}, 0},
+      {{"--at", "260"}, 1},  // inside the first field
+      {{"--after", "no such words"}, 1},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(::testing::PrintToString(c.place));
+    std::string viaDocx = dir.File("docx.docx");
+    std::string viaWriter = dir.File("writer.docx");
+    std::vector<std::string> args = {"insert", sample, "--library", library,
+                                     "--abb",  "FFT",  "--text",    "Fast Fourier Transform"};
+    args.insert(args.end(), c.place.begin(), c.place.end());
+    std::vector<std::string> docxArgs = args;
+    docxArgs.insert(docxArgs.end(), {"-o", viaDocx});
+    std::vector<std::string> writerArgs = args;
+    writerArgs.insert(writerArgs.end(), {"-o", viaWriter, "--engine", "libreoffice"});
+    CliRun docxRun = RunQuillon(docxArgs);
+    CliRun writerRun = RunQuillon(writerArgs);
+    EXPECT_EQ(docxRun.status, c.status) << docxRun.err;
+    EXPECT_EQ(writerRun.status, c.status) << writerRun.err;
+    EXPECT_EQ(writerRun.err, docxRun.err);
+    if (c.status != 0) {
+      EXPECT_FALSE(std::filesystem::exists(viaWriter));
+      continue;
+    }
+    EXPECT_EQ(Shown(viaWriter), Shown(viaDocx));
+    EXPECT_EQ(FieldsOf(viaWriter), FieldsOf(viaDocx));
+    std::filesystem::remove(viaDocx);
+    std::filesystem::remove(viaWriter);
+  }
+}
+
+// Unlinking rebuilds a list that is there, on either engine.
+TEST_F(EngineTest, UnlinkRebuildsTheListAsTheDocxModelDoes) {
+  ASSERT_EQ(RunQuillon({"list", sample, "--library", library}).status, 0);
+  std::string viaDocx = dir.File("docx.docx");
+  std::string viaWriter = dir.File("writer.docx");
+  std::vector<std::string> args = {"unlink", sample, "--library", library,
+                                   "--abb",  "FFT",  "--text",    "Fast Fourier Transform"};
+  std::vector<std::string> docxArgs = args;
+  docxArgs.insert(docxArgs.end(), {"-o", viaDocx});
+  std::vector<std::string> writerArgs = args;
+  writerArgs.insert(writerArgs.end(), {"-o", viaWriter, "--engine", "libreoffice"});
+  CliRun docxRun = RunQuillon(docxArgs);
+  CliRun writerRun = RunQuillon(writerArgs);
+  ASSERT_EQ(writerRun.status, 0) << writerRun.err;
+  EXPECT_EQ(writerRun.out, docxRun.out);
+  EXPECT_EQ(Shown(viaWriter), Shown(viaDocx));
+  EXPECT_THAT(Shown(viaWriter), Not(HasSubstr("\r\aFFT\r\a")));
 }
 
 TEST_F(EngineTest, BadInputWritesNothing) {

@@ -116,6 +116,13 @@ TEST_F(ListPagesTest, PagesAreThoseOfLibreOfficesPdf) {
   ASSERT_EQ(run.status, 0) << run.err;
   EXPECT_EQ(ListedPages(fromLayout), expected);
 
+  // Run inside Writer, the list takes Writer's pages too.
+  std::string inWriter = dir.File("writer.docx");
+  run = RunQuillon(
+      {"list", document, "--library", library, "--engine", "libreoffice", "-o", inWriter});
+  ASSERT_EQ(run.status, 0) << run.err;
+  EXPECT_EQ(ListedPages(inWriter), expected);
+
   // The document's own marks know no page boundary in flowing text.
   std::string fromMarks = dir.File("marks.docx");
   ASSERT_EQ(RunQuillon({"list", document, "--library", library, "-o", fromMarks}).status, 0);

@@ -1,0 +1,64 @@
+#include "base/TextSearch.h"
+
+#include <gtest/gtest.h>
+
+#include <numeric>
+
+#include "base/Utf8.h"
+
+namespace quillon {
+namespace {
+
+struct SearchCase {
+  std::string text;
+  std::string pattern;
+  bool matchCase;
+  bool wholeWord;
+  bool forward;
+  long first;  // -1: no match
+  long last;
+};
+
+class SearchShownTextTest : public ::testing::TestWithParam<SearchCase> {};
+
+TEST_P(SearchShownTextTest, FindsWhatAWordProcessorFinds) {
+  const SearchCase& c = GetParam();
+  std::u32string text = DecodeUtf8(c.text);
+  std::vector<long> positions(text.size());
+  std::iota(positions.begin(), positions.end(), 100L);
+  std::optional<TextMatch> match =
+      SearchShownText(text, positions, DecodeUtf8(c.pattern), c.matchCase, c.wholeWord, c.forward);
+  if (c.first < 0) {
+    EXPECT_FALSE(match.has_value());
+    return;
+  }
+  ASSERT_TRUE(match.has_value());
+  EXPECT_EQ(static_cast<long>(match->first), c.first);
+  EXPECT_EQ(static_cast<long>(match->last), c.last);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    TextSearch, SearchShownTextTest,
+    ::testing::Values(SearchCase{"a Quote and a quote", "quote", false, false, true, 2, 6},
+                      SearchCase{"a Quote and a quote", "quote", true, false, true, 14, 18},
+                      SearchCase{"a Quote and a quote", "quote", false, false, false, 14, 18},
+                      SearchCase{"quoted quote", "quote", false, true, true, 7, 11},
+                      SearchCase{"quoted", "quote", false, true, true, -1, -1},
+                      SearchCase{"\xC3\x89T\xC3\x89 \xC3\xA9t\xC3\xA9", "\xC3\xA9t\xC3\xA9", false,
+                                 false, true, 0, 2},
+                      SearchCase{"short", "longer than it", false, false, true, -1, -1},
+                      SearchCase{"anything", "", false, false, true, -1, -1}));
+
+// A match over characters that do not stand side by side (a hidden field code between them)
+// is no match: replacing it would cut the field.
+TEST(SearchShownText, SkipsMatchesOverHiddenText) {
+  std::u32string text = U"ab ab";
+  std::vector<long> positions = {10, 20, 21, 22, 23};
+  std::optional<TextMatch> match = SearchShownText(text, positions, U"ab", true, false, true);
+  ASSERT_TRUE(match.has_value());
+  EXPECT_EQ(match->first, 3u);
+  EXPECT_EQ(match->last, 4u);
+}
+
+}  // namespace
+}  // namespace quillon

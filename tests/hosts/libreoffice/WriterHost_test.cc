@@ -1,0 +1,261 @@
+// The LibreOffice host against Quillon's own .docx model: the same document reads the same in
+// story positions, and the same edits leave the same story, which Writer itself then holds.
+#include "hosts/libreoffice/WriterHost.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <functional>
+
+#include "addin/host/HostError.h"
+#include "document/AbbreviationList.h"
+#include "document/FieldFormat.h"
+#include "hosts/libreoffice/SharedSession.h"
+#include "support/TempDir.h"
+#include "wordhost/docx/Application.h"
+#include "wordhost/docx/Document.h"
+#include "wordhost/docx/DocxBuilder.h"
+
+namespace quillon::libreoffice {
+namespace {
+
+using docx::testing::Fld;
+using docx::testing::MakeDocx;
+using docx::testing::P;
+using docx::testing::R;
+
+std::string Abbreviation(const std::string& abb, const std::string& text) {
+  return Fld(" ADDIN ABBREV <ABB>" + abb + "</ABB><Text>" + text +
+                 "</Text><Direction>LTR</Direction></ABBREV> ",
+             R("{" + abb + "-#}"));
+}
+
+// Fields in paragraphs and in table cells, a field of another add-in, an empty paragraph, a
+// line break.
+std::string FieldsAndTable() {
+  std::string cells =
+      "<w:tbl><w:tblGrid><w:gridCol w:w=\"3000\"/><w:gridCol w:w=\"3000\"/></w:tblGrid><w:tr>"
+      "<w:tc>" +
+      P(R("Cell ") + Abbreviation("TCL", "Table Cell Link")) + "</w:tc><w:tc>" + P(R("two")) +
+      P(R("paragraphs")) + "</w:tc></w:tr><w:tr><w:tc>" + P("") + "</w:tc><w:tc>" +
+      P(R("last cell")) + "</w:tc></w:tr></w:tbl>";
+  return MakeDocx(P(R("First ") + Abbreviation("WHO", "World Health Organization") + R(" and.")) +
+                  P("") + P(R("Other ") + Fld(" ADDIN OTHER ", R("shown")) + R(" done")) + cells +
+                  P("<w:r><w:t>Line</w:t><w:br/><w:t xml:space=\"preserve\">break </w:t></w:r>" +
+                    Abbreviation("WHO", "World Health Organization")));
+}
+
+class WriterHostTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    if (!SofficeInstalled()) GTEST_FAIL() << "soffice is missing: scripts/setup.sh installs it";
+    testing::WriteFile(built, FieldsAndTable());
+  }
+  // Opens path in both hosts.
+  void Open(const std::string& path) {
+    docxWord = std::make_unique<docx::Application>(docx::Document::Open(path));
+    writer = std::make_unique<WriterApplication>(testing::SharedLibreOffice::Get(), path);
+  }
+  // Expects both hosts to read the same, position for position.
+  static void ExpectSameReading(host::Application& expected, host::Application& actual) {
+    host::Document& a = expected.ActiveDocument();
+    host::Document& b = actual.ActiveDocument();
+    EXPECT_EQ(b.Range()->StoryText(), a.Range()->StoryText());
+    EXPECT_EQ(b.Range()->Text(), a.Range()->Text());
+    ASSERT_EQ(b.Fields().Count(), a.Fields().Count());
+    for (long i = 1; i <= a.Fields().Count(); ++i) {
+      SCOPED_TRACE("field " + std::to_string(i));
+      auto fa = a.Fields().Item(i);
+      auto fb = b.Fields().Item(i);
+      EXPECT_EQ(fb->Code()->Text(), fa->Code()->Text());
+      EXPECT_EQ(fb->Code()->Start(), fa->Code()->Start());
+      EXPECT_EQ(fb->Result()->Start(), fa->Result()->Start());
+      EXPECT_EQ(fb->Result()->End(), fa->Result()->End());
+      EXPECT_EQ(fb->Result()->Text(), fa->Result()->Text());
+    }
+    EXPECT_EQ(b.Paragraphs().Count(), a.Paragraphs().Count());
+    ASSERT_EQ(b.Tables().Count(), a.Tables().Count());
+    for (long t = 1; t <= a.Tables().Count(); ++t) {
+      auto ta = a.Tables().Item(t);
+      auto tb = b.Tables().Item(t);
+      EXPECT_EQ(tb->Range()->Start(), ta->Range()->Start());
+      EXPECT_EQ(tb->Range()->End(), ta->Range()->End());
+      ASSERT_EQ(tb->RowCount(), ta->RowCount());
+      for (long row = 1; row <= ta->RowCount(); ++row) {
+        auto ca = ta->RowCells(row);
+        auto cb = tb->RowCells(row);
+        ASSERT_EQ(cb.size(), ca.size());
+        for (size_t c = 0; c < ca.size(); ++c) EXPECT_EQ(cb[c]->Text(), ca[c]->Text());
+      }
+    }
+  }
+
+  testing::TempDir dir;
+  std::string built = dir.File("built.docx");
+  std::unique_ptr<docx::Application> docxWord;
+  std::unique_ptr<WriterApplication> writer;
+};
+
+TEST_F(WriterHostTest, ADocumentReadsAsTheDocxModelReadsIt) {
+  for (const std::string& source :
+       {built, std::string(QUILLON_SOURCE_DIR "/tests/data/lo-table.docx")}) {
+    SCOPED_TRACE(source);
+    // A copy of our own, which soffice may read and lock.
+    std::string path = dir.File("reading.docx");
+    testing::WriteFile(path, testing::ReadFile(source));
+    Open(path);
+    ExpectSameReading(*docxWord, *writer);
+  }
+}
+
+// Writer keeps a page break as a property of the paragraph after it, where Word has a
+// character: the break takes no position here. Tracked deletions count none either way.
+TEST_F(WriterHostTest, PageBreaksTakeNoPosition) {
+  struct Case {
+    std::string source;
+    std::vector<std::string> leftOut;
+  } cases[] = {
+      {QUILLON_SOURCE_DIR "/samples/sample-thesis.docx", {"\f"}},
+      {QUILLON_SOURCE_DIR "/tests/data/plain-chapter.docx", {"\f"}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.source);
+    std::string path = dir.File("reading.docx");
+    testing::WriteFile(path, testing::ReadFile(c.source));
+    Open(path);
+    std::string expected = docxWord->ActiveDocument().Range()->StoryText();
+    for (const std::string& leftOut : c.leftOut) {
+      ASSERT_NE(expected.find(leftOut), std::string::npos) << leftOut;
+      for (size_t at; (at = expected.find(leftOut)) != std::string::npos;) {
+        expected.erase(at, leftOut.size());
+      }
+    }
+    EXPECT_EQ(writer->ActiveDocument().Range()->StoryText(), expected);
+    ASSERT_EQ(writer->ActiveDocument().Fields().Count(),
+              docxWord->ActiveDocument().Fields().Count());
+    for (long i = 1; i <= docxWord->ActiveDocument().Fields().Count(); ++i) {
+      EXPECT_EQ(writer->ActiveDocument().Fields().Item(i)->Code()->Text(),
+                docxWord->ActiveDocument().Fields().Item(i)->Code()->Text());
+    }
+  }
+}
+
+TEST_F(WriterHostTest, BothWaysOfReadingWriterAgree) {
+  for (const std::string& source :
+       {built, std::string(QUILLON_SOURCE_DIR "/samples/sample-thesis.docx"),
+        std::string(QUILLON_SOURCE_DIR "/tests/data/plain-chapter.docx")}) {
+    SCOPED_TRACE(source);
+    std::string path = dir.File("reading.docx");
+    testing::WriteFile(path, testing::ReadFile(source));
+    WriterApplication inWriter(testing::SharedLibreOffice::Get(), path, WriterWalk::kInWriter);
+    WriterApplication overUno(testing::SharedLibreOffice::Get(), path, WriterWalk::kOverUno);
+    ExpectSameReading(inWriter, overUno);
+    EXPECT_GT(overUno.ActiveDocument().Paragraphs().Count(), 1);
+  }
+}
+
+// The steps of an edit run on a host.
+using Step = std::function<void(host::Application&)>;
+
+TEST_F(WriterHostTest, EditsLeaveTheStoryTheDocxModelLeaves) {
+  const std::vector<std::pair<std::string, Step>> steps = {
+      {"a result rewritten",
+       [](host::Application& w) {
+         w.ActiveDocument().Fields().Item(1)->Result()->SetText("World Health Organization (WHO)");
+       }},
+      {"text typed at a position",
+       [](host::Application& w) {
+         w.Selection().SetRange(3, 3);
+         w.Selection().TypeText("-typed-");
+       }},
+      {"a field written over a selected word",
+       [](host::Application& w) {
+         w.Selection().SetRange(0, 5);
+         host::Selection& s = w.Selection();
+         auto field = s.Fields().Add(*s.Range(), host::wdFieldQuote, "<ABB>NEW</ABB>", false);
+         field->SetShowCodes(true);
+         document::ReplaceQuoteKeyword(w, *field);
+         field->SetShowCodes(false);
+         field->Result()->SetText("new result");
+       }},
+      {"a field deleted",
+       [](host::Application& w) { w.ActiveDocument().Fields().Item(2)->Delete(); }},
+      {"a paragraph typed after a field",
+       [](host::Application& w) {
+         w.ActiveDocument().Fields().Item(1)->Select();
+         w.Selection().MoveRight(host::wdCharacter, 1);
+         w.Selection().TypeParagraph();
+       }},
+      {"a code found and replaced",
+       [](host::Application& w) {
+         w.ActiveDocument().Fields().Item(1)->SetShowCodes(true);
+         w.Selection().SetRange(0, 0);
+         host::FindExecuteArgs args;
+         args.findText = "NEW";
+         args.replaceWith = "NEWER";
+         args.replace = host::wdReplaceOne;
+         args.matchCase = true;
+         EXPECT_TRUE(w.Selection().Find().Execute(args));
+         w.ActiveDocument().Fields().Item(1)->SetShowCodes(false);
+       }},
+      {"a list table built at the end",
+       [](host::Application& w) {
+         host::Paragraphs& paragraphs = w.ActiveDocument().Paragraphs();
+         long end = paragraphs.Item(paragraphs.Count())->Range()->End() - 1;
+         w.Selection().SetRange(end, end);
+         w.Selection().TypeParagraph();
+         document::CreateListTable(w);
+         w.Selection().MoveRight(host::wdCell);
+         w.Selection().TypeText("ABC");
+         w.Selection().MoveRight(host::wdCell);
+         w.Selection().TypeText("A Bee Sea");
+       }},
+      {"the first table deleted",
+       [](host::Application& w) { w.ActiveDocument().Tables().Item(1)->Delete(); }}};
+  Open(built);
+  std::string saved = dir.File("saved.docx");
+  for (const auto& [name, step] : steps) {
+    SCOPED_TRACE(name);
+    step(*docxWord);
+    step(*writer);
+    EXPECT_EQ(writer->Selection().Start(), docxWord->Selection().Start());
+    EXPECT_EQ(writer->Selection().End(), docxWord->Selection().End());
+    ExpectSameReading(*docxWord, *writer);
+    // What the host believes is what Writer holds: Writer's own file reads the same.
+    writer->SaveAs(saved);
+    WriterApplication reread(testing::SharedLibreOffice::Get(), saved);
+    EXPECT_EQ(reread.ActiveDocument().Range()->StoryText(),
+              writer->ActiveDocument().Range()->StoryText());
+  }
+  EXPECT_TRUE(writer->Modified());
+}
+
+TEST_F(WriterHostTest, EditsThatWouldCutAFieldOrATableAreRefused) {
+  Open(built);
+  host::Document& document = writer->ActiveDocument();
+  auto field = document.Fields().Item(1);
+  const long begin = field->Code()->Start() - 1;
+  const long tableStart = document.Tables().Item(1)->Range()->Start();
+  const std::string before = document.Range()->StoryText();
+  const std::vector<std::pair<long, long>> cuts = {
+      {begin - 2, begin + 1},                                      // into the begin mark
+      {field->Result()->Start() + 1, field->Result()->End() + 1},  // past the end mark
+      {tableStart - 2, tableStart + 2},                            // into the table
+  };
+  for (auto [start, end] : cuts) {
+    SCOPED_TRACE(std::to_string(start) + ".." + std::to_string(end));
+    try {
+      document.Range(start, end)->SetText("x");
+      ADD_FAILURE() << "the edit was taken";
+    } catch (const host::HostError& e) {
+      EXPECT_EQ(e.Number(), host::kErrBadParameter);
+    }
+  }
+  EXPECT_EQ(document.Range()->StoryText(), before);
+  EXPECT_FALSE(writer->Modified());
+  field->Delete();
+  EXPECT_THROW(field->Result(), host::HostError);
+}
+
+}  // namespace
+}  // namespace quillon::libreoffice
