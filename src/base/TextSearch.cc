@@ -83,4 +83,20 @@ std::string AdaptCase(const std::string& matched, const std::string& replacement
   return replacement;
 }
 
+std::vector<std::pair<long, long>> SearchRegions(long start, long end, long length, bool forward,
+                                                 bool wrap) {
+  std::vector<std::pair<long, long>> regions;
+  if (start < end) regions.emplace_back(start, end);
+  if (wrap || start == end) {
+    if (forward) {
+      regions.emplace_back(end, length);
+      if (wrap) regions.emplace_back(0, start);
+    } else {
+      regions.emplace_back(0, start);
+      if (wrap) regions.emplace_back(end, length);
+    }
+  }
+  return regions;
+}
+
 }  // namespace quillon

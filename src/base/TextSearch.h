@@ -6,6 +6,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace quillon {
@@ -25,6 +26,13 @@ std::optional<TextMatch> SearchShownText(const std::u32string& text,
                                          const std::vector<long>& positions,
                                          const std::u32string& pattern, bool matchCase,
                                          bool wholeWord, bool forward);
+
+// Returns the stretches [from, to) of a story of length positions that a find searches, in
+// order, from the selection [start, end): a non-collapsed selection first; then, when wrapping
+// or from an insertion point, onwards in the direction of the search; then, when wrapping, the
+// part on the other side of the selection.
+std::vector<std::pair<long, long>> SearchRegions(long start, long end, long length, bool forward,
+                                                 bool wrap);
 
 // Returns replacement adapted to the case of matched, as a replace that does not match case
 // writes it: in capitals for an all-capitals match, with a leading capital for a match that

@@ -11,48 +11,13 @@
 namespace quillon::libreoffice {
 
 bool WriterFind::Execute(const host::FindExecuteArgs& args) {
-  if (args.findText) text_ = *args.findText;
-  if (args.matchCase) matchCase_ = *args.matchCase;
-  if (args.matchWholeWord) wholeWord_ = *args.matchWholeWord;
-  if (args.matchWildcards) wildcards_ = *args.matchWildcards;
-  if (args.matchSoundsLike) soundsLike_ = *args.matchSoundsLike;
-  if (args.matchAllWordForms) allWordForms_ = *args.matchAllWordForms;
-  if (args.forward) forward_ = *args.forward;
-  if (args.wrap) wrap_ = *args.wrap;
-  if (args.format) format_ = *args.format;
-  if (args.replaceWith) replacement_.SetText(*args.replaceWith);
-  if (args.matchKashida) kashida_ = *args.matchKashida;
-  if (args.matchDiacritics) diacritics_ = *args.matchDiacritics;
-  if (args.matchAlefHamza) alefHamza_ = *args.matchAlefHamza;
-  if (args.matchControl) control_ = *args.matchControl;
-  if (wildcards_ || soundsLike_ || allWordForms_) {
-    throw host::HostError(host::kErrNotAvailable,
-                          "wildcard, sounds-like and word-form searches are not supported");
-  }
-  int replace = args.replace.value_or(host::wdReplaceNone);
-  if (replace == host::wdReplaceAll) {
-    throw host::HostError(host::kErrNotAvailable, "replace all is not supported");
-  }
+  int replace = TakeArguments(args);
   std::u32string pattern = DecodeUtf8(text_);
   if (pattern.empty()) return false;
 
   const WriterStory& story = document_.story();
-  long start = document_.Start();
-  long end = document_.End();
-  long length = story.Length();
-  // Search order: a non-collapsed selection first, then onwards from it in the direction of
-  // the search, then (wrapping) the part before it.
-  std::vector<std::pair<long, long>> regions;
-  if (start < end) regions.emplace_back(start, end);
-  if (wrap_ == host::wdFindContinue || start == end) {
-    if (forward_) {
-      regions.emplace_back(end, length);
-      if (wrap_ == host::wdFindContinue) regions.emplace_back(0, start);
-    } else {
-      regions.emplace_back(0, start);
-      if (wrap_ == host::wdFindContinue) regions.emplace_back(end, length);
-    }
-  }
+  std::vector<std::pair<long, long>> regions = SearchRegions(
+      document_.Start(), document_.End(), story.Length(), forward_, wrap_ == host::wdFindContinue);
   std::optional<std::pair<long, long>> match;
   for (auto [from, to] : regions) {
     std::u32string text;

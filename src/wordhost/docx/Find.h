@@ -2,77 +2,21 @@
 // starting from the selection.
 #pragma once
 
-#include <string>
-
-#include "addin/host/Find.h"
+#include "addin/host/FindSettings.h"
 #include "base/TextSearch.h"
 
 namespace quillon::docx {
 
 class Document;
 
-class Replacement : public host::Replacement {
- public:
-  void ClearFormatting() override {}
-  std::string Text() const override { return text_; }
-  void SetText(const std::string& text) override { text_ = text; }
-
- private:
-  std::string text_;
-};
-
-class Find : public host::Find {
+class Find : public host::FindSettings {
  public:
   explicit Find(Document& document) : document_(document) {}
-
-  // Formatting is never searched for, so clearing it has nothing to clear.
-  void ClearFormatting() override {}
-  host::Replacement& Replacement() override { return replacement_; }
-  std::string Text() const override { return text_; }
-  void SetText(const std::string& text) override { text_ = text; }
-  bool Forward() const override { return forward_; }
-  void SetForward(bool on) override { forward_ = on; }
-  int Wrap() const override { return wrap_; }
-  void SetWrap(int wrap) override { wrap_ = wrap; }
-  bool Format() const override { return format_; }
-  void SetFormat(bool on) override { format_ = on; }
-  bool MatchCase() const override { return matchCase_; }
-  void SetMatchCase(bool on) override { matchCase_ = on; }
-  bool MatchWholeWord() const override { return wholeWord_; }
-  void SetMatchWholeWord(bool on) override { wholeWord_ = on; }
-  bool MatchWildcards() const override { return wildcards_; }
-  void SetMatchWildcards(bool on) override { wildcards_ = on; }
-  bool MatchSoundsLike() const override { return soundsLike_; }
-  void SetMatchSoundsLike(bool on) override { soundsLike_ = on; }
-  bool MatchAllWordForms() const override { return allWordForms_; }
-  void SetMatchAllWordForms(bool on) override { allWordForms_ = on; }
-  bool MatchKashida() const override { return kashida_; }
-  void SetMatchKashida(bool on) override { kashida_ = on; }
-  bool MatchDiacritics() const override { return diacritics_; }
-  void SetMatchDiacritics(bool on) override { diacritics_ = on; }
-  bool MatchAlefHamza() const override { return alefHamza_; }
-  void SetMatchAlefHamza(bool on) override { alefHamza_ = on; }
-  bool MatchControl() const override { return control_; }
-  void SetMatchControl(bool on) override { control_ = on; }
 
   bool Execute(const host::FindExecuteArgs& args) override;
 
  private:
   Document& document_;
-  docx::Replacement replacement_;
-  std::string text_;
-  bool forward_ = true;
-  int wrap_ = 0;
-  bool format_ = false;
-  bool matchCase_ = false;
-  bool wholeWord_ = false;
-  bool wildcards_ = false;
-  bool soundsLike_ = false;
-  bool allWordForms_ = false;
-  bool kashida_ = false;
-  bool diacritics_ = false;
-  bool alefHamza_ = false;
-  bool control_ = false;
 };
 
 // AdaptCase (base/TextSearch.h) is the case a replacement takes here too.
