@@ -230,6 +230,10 @@ LibreOfficeSession::LibreOfficeSession(SessionOptions options)
     throw LibreOfficeError(std::string(kSofficeBin) +
                            " is missing: scripts/setup.sh installs LibreOffice");
   }
+  // A soffice that goes away while the bridge writes to it must show as an error on the
+  // connection, not end this process with SIGPIPE; the bridge's threads may write until the
+  // process ends, so the setting stays.
+  ::signal(SIGPIPE, SIG_IGN);
   const Reference<css::uno::XComponentContext>& local = LocalContext();
   stopTimeout_ = options.stopTimeout;
   process_->Start(stopTimeout_, options.profileTemplate);

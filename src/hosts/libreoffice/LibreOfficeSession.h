@@ -26,7 +26,9 @@ struct SessionOptions {
 class LibreOfficeSession {
  public:
   // Starts soffice and connects to it. Throws LibreOfficeError (saying why: soffice missing,
-  // no free port, no connection within the timeout) having stopped whatever it started.
+  // no free port, no connection within the timeout) having stopped whatever it started. From
+  // then on the process ignores SIGPIPE: a soffice that goes away is an error on the
+  // connection, never the end of the program.
   explicit LibreOfficeSession(SessionOptions options = {});
   // Stops soffice if Stop was not called; never throws.
   ~LibreOfficeSession();

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "addin/host/HostError.h"
+#include "addin/host/SelectionMoves.h"
 #include "hosts/libreoffice/WriterRange.h"
 
 namespace quillon::libreoffice {
@@ -65,35 +66,9 @@ long WriterSelection::Information(int item) const {
   return document_.PageAt(pos);
 }
 
-long WriterSelection::Clamp(long pos, bool extend) const {
-  long length = document_.story().Length();
-  // An insertion point cannot pass the final paragraph mark; an extended selection can
-  // include it.
-  return std::clamp(pos, 0L, extend ? length : length - 1);
-}
-
 long WriterSelection::MoveByCharacter(long count, bool extend) {
-  if (count == 0) return 0;
-  long& anchor = document_.anchor;
-  long& active = document_.active;
-  if (extend) {
-    long target = Clamp(active + count, true);
-    long moved = target - active;
-    active = target;
-    return moved < 0 ? -moved : moved;
-  }
-  long moved = 0;
-  long pos = active;
-  if (anchor != active) {
-    // Moving a selection without extending first collapses it towards the move.
-    pos = count > 0 ? End() : Start();
-    count += count > 0 ? -1 : 1;
-    moved = 1;
-  }
-  long target = Clamp(pos + count, false);
-  moved += target > pos ? target - pos : pos - target;
-  anchor = active = target;
-  return moved;
+  return host::MoveByCharacter(document_.anchor, document_.active, count, extend,
+                               document_.story().Length());
 }
 
 long WriterSelection::MoveByCell(long count) {

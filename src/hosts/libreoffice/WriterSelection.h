@@ -40,7 +40,6 @@ class WriterSelection : public host::Selection {
   void SetRange(long start, long end) override { document_.Select(start, end); }
 
  private:
-  long Clamp(long pos, bool extend) const;
   long MoveByCharacter(long count, bool extend);
   long MoveByCell(long count);
 

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "addin/host/HostError.h"
+#include "addin/host/SelectionMoves.h"
 #include "wordhost/docx/Document.h"
 #include "wordhost/docx/Range.h"
 #include "wordhost/docx/StoryText.h"
@@ -89,33 +90,8 @@ long Selection::Information(int item) const {
   return document_.PageAt(pos);
 }
 
-long Selection::Clamp(long pos, bool extend) const {
-  long length = document_.story().Length();
-  // An insertion point cannot pass the final paragraph mark; an extended selection can
-  // include it.
-  return std::clamp(pos, 0L, extend ? length : length - 1);
-}
-
 long Selection::MoveByCharacter(long count, bool extend) {
-  if (count == 0) return 0;
-  if (extend) {
-    long target = Clamp(active_ + count, true);
-    long moved = target - active_;
-    active_ = target;
-    return moved < 0 ? -moved : moved;
-  }
-  long moved = 0;
-  long pos = active_;
-  if (anchor_ != active_) {
-    // Moving a selection without extending first collapses it towards the move.
-    pos = count > 0 ? End() : Start();
-    count += count > 0 ? -1 : 1;
-    moved = 1;
-  }
-  long target = Clamp(pos + count, false);
-  moved += target > pos ? target - pos : pos - target;
-  anchor_ = active_ = target;
-  return moved;
+  return host::MoveByCharacter(anchor_, active_, count, extend, document_.story().Length());
 }
 
 void Selection::SelectCell(pugi::xml_node cell) {

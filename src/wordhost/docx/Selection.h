@@ -47,7 +47,6 @@ class Selection : public host::Selection {
   long MoveByCharacter(long count, bool extend);
   long MoveByCell(long count, bool extend);
   void SelectCell(pugi::xml_node cell);
-  long Clamp(long pos, bool extend) const;
 
   Document& document_;
   long anchor_ = 0;
