@@ -4,6 +4,7 @@
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
+#include <com/sun/star/frame/XModel.hpp>
 
 #include <functional>
 
@@ -11,6 +12,7 @@
 #include "document/AbbreviationList.h"
 #include "document/FieldFormat.h"
 #include "hosts/libreoffice/SharedSession.h"
+#include "hosts/libreoffice/UnoSession.h"
 #include "support/TempDir.h"
 #include "wordhost/docx/Application.h"
 #include "wordhost/docx/Document.h"
@@ -255,6 +257,41 @@ TEST_F(WriterHostTest, EditsThatWouldCutAFieldOrATableAreRefused) {
   EXPECT_FALSE(writer->Modified());
   field->Delete();
   EXPECT_THROW(field->Result(), host::HostError);
+}
+
+// A document the user has open (the extension's case): the selection starts where Writer's
+// cursor stands and goes back there afterwards, in the body and in table cells, after fields.
+TEST_F(WriterHostTest, AnOpenDocumentsSelectionFollowsWritersCursor) {
+  docx::Application word(docx::Document::Open(built));
+  css::uno::Reference<css::lang::XComponent> component =
+      LoadHidden(testing::SharedLibreOffice::Get(), built);
+  const OpenWriterDocument open{
+      css::uno::Reference<css::frame::XModel>(component, css::uno::UNO_QUERY_THROW)};
+  {
+    WriterApplication fresh(open);
+    EXPECT_EQ(fresh.Selection().Start(), 0);
+    EXPECT_EQ(fresh.Selection().End(), 0);
+  }
+  for (const char* text : {"and.", "two", "last cell", "break"}) {
+    SCOPED_TRACE(text);
+    host::FindExecuteArgs args;
+    args.findText = std::string(text);
+    word.Selection().SetRange(0, 0);
+    ASSERT_TRUE(word.Selection().Find().Execute(args));
+    const long start = word.Selection().Start();
+    const long end = word.Selection().End();
+    for (const auto& [from, to] : {std::pair(start, end), std::pair(end, end)}) {
+      {
+        WriterApplication writer(open);
+        writer.Selection().SetRange(from, to);
+      }
+      WriterApplication again(open);
+      EXPECT_EQ(again.Selection().Start(), from);
+      EXPECT_EQ(again.Selection().End(), to);
+      EXPECT_FALSE(again.Modified());
+    }
+  }
+  CloseDocument(component);
 }
 
 }  // namespace
