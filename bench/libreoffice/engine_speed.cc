@@ -15,23 +15,12 @@
 #include <string>
 
 #include "base/AtomicFile.h"
+#include "bench/libreoffice/TimedCommand.h"
 #include "bench/wordhost/DocumentGenerator.h"
 
 namespace {
 
 namespace fs = std::filesystem;
-
-// Runs command through the shell; returns its wall time in seconds, or -1 when it failed.
-double Timed(const std::string& command) {
-  auto start = std::chrono::steady_clock::now();
-  int status = std::system(command.c_str());
-  std::chrono::duration<double> took = std::chrono::steady_clock::now() - start;
-  if (status != 0) {
-    std::cerr << "engine_speed: failed: " << command << '\n';
-    return -1;
-  }
-  return took.count();
-}
 
 }  // namespace
 
@@ -60,23 +49,24 @@ int main(int argc, char** argv) {
   quillon::WriteFileAtomically(doc, quillon::bench::GenerateAbbreviationDocument(shape));
   std::cout << shape.pages << " pages, " << shape.fields << " fields, " << shape.distinctEntries
             << " entries, " << rounds << " rounds\n";
-  if (Timed(quillon + " lib new " + lib + " >/dev/null") < 0) return 1;
+  if (quillon::bench::TimedCommand(quillon + " lib new " + lib + " >/dev/null") < 0) return 1;
   for (int i = 0; i < shape.distinctEntries; ++i) {
     std::string add = quillon + " lib add " + lib + " '" +
                       quillon::bench::GeneratedAbbreviation(i) + "' '" +
                       quillon::bench::GeneratedMeaning(i) + "' >/dev/null";
-    if (Timed(add) < 0) return 1;
+    if (quillon::bench::TimedCommand(add) < 0) return 1;
   }
   double convert = std::numeric_limits<double>::max();
   double update = std::numeric_limits<double>::max();
   bool failed = false;
   for (int round = 0; round < rounds && !failed; ++round) {
-    double c = Timed("soffice -env:UserInstallation=file://" + (dir / "profile").string() +
-                     " --headless --convert-to docx:'MS Word 2007 XML' --outdir " +
-                     (dir / "out").string() + " " + doc + " >/dev/null 2>&1");
-    double u =
-        Timed(quillon + " update " + doc + " --library " + lib + " --engine libreoffice -o " +
-              (dir / "updated.docx").string() + " >/dev/null 2>&1");
+    double c = quillon::bench::TimedCommand(
+        "soffice -env:UserInstallation=file://" + (dir / "profile").string() +
+        " --headless --convert-to docx:'MS Word 2007 XML' --outdir " + (dir / "out").string() +
+        " " + doc + " >/dev/null 2>&1");
+    double u = quillon::bench::TimedCommand(quillon + " update " + doc + " --library " + lib +
+                                            " --engine libreoffice -o " +
+                                            (dir / "updated.docx").string() + " >/dev/null 2>&1");
     failed = c < 0 || u < 0;
     std::cout << "round " << round + 1 << ": load and save " << c << " s, update " << u << " s\n";
     convert = std::min(convert, c);

@@ -12,6 +12,7 @@
 #include <string>
 
 #include "base/AtomicFile.h"
+#include "bench/libreoffice/TimedCommand.h"
 #include "bench/wordhost/DocumentGenerator.h"
 #include "wordhost/docx/Document.h"
 #include "wordhost/docx/LayoutCopy.h"
@@ -19,18 +20,6 @@
 namespace {
 
 namespace fs = std::filesystem;
-
-// Runs command through the shell; returns its wall time in seconds, or -1 when it failed.
-double Timed(const std::string& command) {
-  auto start = std::chrono::steady_clock::now();
-  int status = std::system(command.c_str());
-  std::chrono::duration<double> took = std::chrono::steady_clock::now() - start;
-  if (status != 0) {
-    std::cerr << "pages_speed: failed: " << command << '\n';
-    return -1;
-  }
-  return took.count();
-}
 
 }  // namespace
 
@@ -63,16 +52,17 @@ int main(int argc, char** argv) {
       flat, quillon::docx::FlattenedCopy(*quillon::docx::Document::Open(doc), marks));
   std::cout << shape.pages << " pages, " << shape.fields << " fields, " << shape.distinctEntries
             << " entries\n";
-  if (Timed(quillon + " lib new " + lib + " >/dev/null") < 0) return 1;
-  double convert = Timed("cd " + (dir / "flat").string() +
-                         " && soffice -env:UserInstallation=file://" + (dir / "profile").string() +
-                         " --headless --convert-to docx:'MS Word 2007 XML' --outdir out " + flat +
-                         " >/dev/null 2>&1");
-  double marksList = Timed(quillon + " list " + doc + " --library " + lib + " -o " +
-                           (dir / "marks.docx").string() + " >/dev/null");
-  double layoutList =
-      Timed(quillon + " list " + doc + " --library " + lib + " --pages libreoffice -o " +
-            (dir / "layout.docx").string() + " >/dev/null");
+  if (quillon::bench::TimedCommand(quillon + " lib new " + lib + " >/dev/null") < 0) return 1;
+  double convert = quillon::bench::TimedCommand(
+      "cd " + (dir / "flat").string() + " && soffice -env:UserInstallation=file://" +
+      (dir / "profile").string() +
+      " --headless --convert-to docx:'MS Word 2007 XML' --outdir out " + flat + " >/dev/null 2>&1");
+  double marksList =
+      quillon::bench::TimedCommand(quillon + " list " + doc + " --library " + lib + " -o " +
+                                   (dir / "marks.docx").string() + " >/dev/null");
+  double layoutList = quillon::bench::TimedCommand(quillon + " list " + doc + " --library " + lib +
+                                                   " --pages libreoffice -o " +
+                                                   (dir / "layout.docx").string() + " >/dev/null");
   std::cout << "soffice --convert-to docx of the flattened copy: " << convert << " s\n"
             << "quillon list --pages marks:                     " << marksList << " s\n"
             << "quillon list --pages libreoffice:               " << layoutList << " s\n";
