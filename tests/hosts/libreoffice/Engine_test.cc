@@ -50,6 +50,15 @@ class EngineTest : public ::testing::Test, protected testing::SampleFiles {
     }
     testing::WriteFile(mixed, MixedDocument());
   }
+  // Runs args on the .docx model with "-o viaDocx", then through LibreOffice with "-o viaWriter".
+  // Returns both runs, the .docx one first.
+  std::pair<CliRun, CliRun> RunBothEngines(std::vector<std::string> args) {
+    std::vector<std::string> writerArgs = args;
+    args.insert(args.end(), {"-o", viaDocx});
+    writerArgs.insert(writerArgs.end(), {"-o", viaWriter, "--engine", "libreoffice"});
+    CliRun docxRun = RunQuillon(args);
+    return {docxRun, RunQuillon(writerArgs)};
+  }
   // Returns each field's code, without the blanks around it (Writer writes codes trimmed),
   // and its result.
   static std::vector<std::pair<std::string, std::string>> FieldsOf(const std::string& path) {
@@ -71,23 +80,26 @@ class EngineTest : public ::testing::Test, protected testing::SampleFiles {
   }
   const std::string& sample = document;
   std::string mixed = dir.File("mixed.docx");
+  // Where RunBothEngines has each engine write the document.
+  std::string viaDocx = dir.File("docx.docx");
+  std::string viaWriter = dir.File("writer.docx");
 };
 
 TEST_F(EngineTest, ExportFillsTheLibraryAsTheDocxModelDoes) {
   for (const std::string& document : {sample, mixed}) {
     SCOPED_TRACE(document);
-    std::string viaDocx = NewLibrary("docx.abb");
-    std::string viaWriter = NewLibrary("writer.abb");
-    CliRun docxRun = RunQuillon({"export", document, "--library", viaDocx});
+    std::string docxLibrary = NewLibrary("docx.abb");
+    std::string writerLibrary = NewLibrary("writer.abb");
+    CliRun docxRun = RunQuillon({"export", document, "--library", docxLibrary});
     CliRun writerRun =
-        RunQuillon({"export", document, "--library", viaWriter, "--engine", "libreoffice"});
+        RunQuillon({"export", document, "--library", writerLibrary, "--engine", "libreoffice"});
     ASSERT_EQ(writerRun.status, 0) << writerRun.err;
     EXPECT_EQ(writerRun.out, docxRun.out);
-    std::string listed = RunQuillon({"lib", "list", viaWriter, "--json"}).out;
-    EXPECT_EQ(listed, RunQuillon({"lib", "list", viaDocx, "--json"}).out);
+    std::string listed = RunQuillon({"lib", "list", writerLibrary, "--json"}).out;
+    EXPECT_EQ(listed, RunQuillon({"lib", "list", docxLibrary, "--json"}).out);
     EXPECT_NE(listed.find("\"abb\""), std::string::npos);
-    std::filesystem::remove(viaDocx);
-    std::filesystem::remove(viaWriter);
+    std::filesystem::remove(docxLibrary);
+    std::filesystem::remove(writerLibrary);
   }
 }
 
@@ -102,12 +114,8 @@ TEST_F(EngineTest, UnlinkLeavesTheTextTheDocxModelLeaves) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.abb);
-    std::string viaDocx = dir.File("docx.docx");
-    std::string viaWriter = dir.File("writer.docx");
-    CliRun docxRun = RunQuillon({"unlink", c.document, "--library", library, "--abb", c.abb,
-                                 "--text", c.text, "-o", viaDocx});
-    CliRun writerRun = RunQuillon({"unlink", c.document, "--library", library, "--abb", c.abb,
-                                   "--text", c.text, "-o", viaWriter, "--engine", "libreoffice"});
+    auto [docxRun, writerRun] = RunBothEngines(
+        {"unlink", c.document, "--library", library, "--abb", c.abb, "--text", c.text});
     ASSERT_EQ(docxRun.status, 0) << docxRun.err;
     ASSERT_EQ(writerRun.status, 0) << writerRun.err;
     EXPECT_EQ(writerRun.out, c.report);
@@ -127,11 +135,7 @@ std::string WriterText(const std::string& path) {
 TEST_F(EngineTest, UpdateAndListReadAsThroughTheDocxModel) {
   for (const std::string& document : {sample, mixed}) {
     SCOPED_TRACE(document);
-    std::string viaDocx = dir.File("docx.docx");
-    std::string viaWriter = dir.File("writer.docx");
-    CliRun docxRun = RunQuillon({"update", document, "--library", library, "-o", viaDocx});
-    CliRun writerRun = RunQuillon(
-        {"update", document, "--library", library, "-o", viaWriter, "--engine", "libreoffice"});
+    auto [docxRun, writerRun] = RunBothEngines({"update", document, "--library", library});
     ASSERT_EQ(docxRun.status, 0) << docxRun.err;
     ASSERT_EQ(writerRun.status, 0) << writerRun.err;
     EXPECT_EQ(writerRun.out, docxRun.out);
@@ -167,17 +171,10 @@ TEST_F(EngineTest, InsertGoesWhereTheDocxModelPutsIt) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(::testing::PrintToString(c.place));
-    std::string viaDocx = dir.File("docx.docx");
-    std::string viaWriter = dir.File("writer.docx");
     std::vector<std::string> args = {"insert", sample, "--library", library,
                                      "--abb",  "FFT",  "--text",    "Fast Fourier Transform"};
     args.insert(args.end(), c.place.begin(), c.place.end());
-    std::vector<std::string> docxArgs = args;
-    docxArgs.insert(docxArgs.end(), {"-o", viaDocx});
-    std::vector<std::string> writerArgs = args;
-    writerArgs.insert(writerArgs.end(), {"-o", viaWriter, "--engine", "libreoffice"});
-    CliRun docxRun = RunQuillon(docxArgs);
-    CliRun writerRun = RunQuillon(writerArgs);
+    auto [docxRun, writerRun] = RunBothEngines(args);
     EXPECT_EQ(docxRun.status, c.status) << docxRun.err;
     EXPECT_EQ(writerRun.status, c.status) << writerRun.err;
     EXPECT_EQ(writerRun.err, docxRun.err);
@@ -195,16 +192,9 @@ TEST_F(EngineTest, InsertGoesWhereTheDocxModelPutsIt) {
 // Unlinking rebuilds a list that is there, on either engine.
 TEST_F(EngineTest, UnlinkRebuildsTheListAsTheDocxModelDoes) {
   ASSERT_EQ(RunQuillon({"list", sample, "--library", library}).status, 0);
-  std::string viaDocx = dir.File("docx.docx");
-  std::string viaWriter = dir.File("writer.docx");
   std::vector<std::string> args = {"unlink", sample, "--library", library,
                                    "--abb",  "FFT",  "--text",    "Fast Fourier Transform"};
-  std::vector<std::string> docxArgs = args;
-  docxArgs.insert(docxArgs.end(), {"-o", viaDocx});
-  std::vector<std::string> writerArgs = args;
-  writerArgs.insert(writerArgs.end(), {"-o", viaWriter, "--engine", "libreoffice"});
-  CliRun docxRun = RunQuillon(docxArgs);
-  CliRun writerRun = RunQuillon(writerArgs);
+  auto [docxRun, writerRun] = RunBothEngines(args);
   ASSERT_EQ(writerRun.status, 0) << writerRun.err;
   EXPECT_EQ(writerRun.out, docxRun.out);
   EXPECT_EQ(Shown(viaWriter), Shown(viaDocx));
