@@ -162,6 +162,12 @@ bool ReadGif(Bytes data, DecodedImage& out) {
       screenHeight = top + height;
     }
     if (!SaneImageSize(screenWidth, screenHeight)) return false;
+    // The screen is the canvas every frame is drawn on. A real file's frames carry data in
+    // proportion to it; a few bytes claiming a huge screen would only make us allocate.
+    if (static_cast<uint64_t>(screenWidth) * screenHeight >
+        (data.size() + 1) * kMaxIndexesPerByte) {
+      return false;
+    }
 
     std::vector<uint8_t> compressed;
     while (pos < data.size()) {

@@ -218,6 +218,22 @@ TEST(ImageReadersRefuse, AbsurdSizes) {
   std::vector<uint8_t> gif = ReadAll(kDir + "opaque87a.gif");
   gif[6] = gif[7] = gif[8] = gif[9] = 0xFF;
   EXPECT_FALSE(ReadGif(gif, image));
+  // Within the limit, but a 9 x 6 frame of a few bytes on a 24329 x 9472 screen.
+  gif = ReadAll(kDir + "opaque87a.gif");
+  gif[6] = 0x09;
+  gif[7] = 0x5F;
+  gif[8] = 0x00;
+  gif[9] = 0x25;
+  EXPECT_FALSE(ReadGif(gif, image));
+  // A screen somewhat larger than the frame is the usual case and stays accepted.
+  gif = ReadAll(kDir + "opaque87a.gif");
+  const int32_t width = Le16(&gif[6]);
+  const int32_t height = Le16(&gif[8]);
+  gif[6] = static_cast<uint8_t>(width + 2);
+  gif[8] = static_cast<uint8_t>(height + 2);
+  ASSERT_TRUE(ReadGif(gif, image));
+  EXPECT_EQ(image.width, width + 2);
+  EXPECT_EQ(image.height, height + 2);
 }
 
 TEST(PngWriter, CameraSizedPictureRoundTrips) {
