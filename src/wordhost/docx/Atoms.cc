@@ -21,9 +21,7 @@ class AtomBuilder {
         Run(child);
       } else if (IsW(child, "fldSimple")) {
         Add(child, AtomKind::kSimpleBegin, 1);
-        uint32_t codeLength =
-            static_cast<uint32_t>(CodePointCount(child.attribute("w:instr").value()));
-        if (codeLength > 0) Add(child, AtomKind::kSimpleCode, codeLength);
+        AddText(child, AtomKind::kSimpleCode, child.attribute("w:instr").value());
         Add(child, AtomKind::kSimpleSeparate, 1);
         Container(child);
         Add(child, AtomKind::kSimpleEnd, 1);
@@ -43,8 +41,22 @@ class AtomBuilder {
 
  private:
   void Add(pugi::xml_node node, AtomKind kind, uint32_t length, char32_t ch = 0) {
-    atoms_.push_back({node, offset_, length, kind, ch});
+    atoms_.push_back({node, offset_, length, kind, {ch}});
     offset_ += length;
+  }
+  // Adds a text atom for text unless it is empty.
+  void AddText(pugi::xml_node node, AtomKind kind, const char* text) {
+    std::string_view view(text);
+    uint32_t n = static_cast<uint32_t>(CodePointCount(view));
+    if (n == 0) return;
+    Atom& atom = atoms_.emplace_back();
+    atom.node = node;
+    atom.offset = offset_;
+    atom.length = n;
+    atom.kind = kind;
+    atom.bytes = static_cast<uint32_t>(view.size());
+    atom.text = text;
+    offset_ += n;
   }
   void Visible() {
     if (needVisible_) Event(offset_, PageEventKind::kVisible);
@@ -59,14 +71,13 @@ class AtomBuilder {
         // Every run has its properties first: pass them before the comparisons below.
         if (local == "rPr") continue;
         if (local == "t") {
-          uint32_t n = static_cast<uint32_t>(CodePointCount(child.child_value()));
-          if (n > 0) {
+          const char* text = child.child_value();
+          if (*text != '\0') {
             Visible();
-            Add(child, AtomKind::kText, n);
+            AddText(child, AtomKind::kText, text);
           }
         } else if (local == "instrText") {
-          uint32_t n = static_cast<uint32_t>(CodePointCount(child.child_value()));
-          if (n > 0) Add(child, AtomKind::kCode, n);
+          AddText(child, AtomKind::kCode, child.child_value());
         } else if (local == "tab" || local == "ptab") {
           Visible();
           Add(child, AtomKind::kChar, 1, U'\t');
@@ -131,6 +142,20 @@ bool IsRunBased(AtomKind kind) {
 bool IsSimple(AtomKind kind) {
   return kind == AtomKind::kSimpleBegin || kind == AtomKind::kSimpleCode ||
          kind == AtomKind::kSimpleSeparate || kind == AtomKind::kSimpleEnd;
+}
+
+namespace {
+
+const char* ElementText(const Atom& atom) {
+  return atom.kind == AtomKind::kSimpleCode ? atom.node.attribute("w:instr").value()
+                                            : atom.node.child_value();
+}
+
+}  // namespace
+
+void ReadAtomText(Atom& atom) {
+  atom.text = ElementText(atom);
+  atom.bytes = static_cast<uint32_t>(std::string_view(atom.text).size());
 }
 
 void ComputeAtoms(pugi::xml_node node, UnitKind kind, std::vector<Atom>& atoms,

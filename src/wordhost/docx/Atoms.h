@@ -7,6 +7,7 @@
 #include <pugixml.hpp>
 
 #include <cstdint>
+#include <string_view>
 #include <vector>
 
 namespace quillon::docx {
@@ -30,8 +31,25 @@ struct Atom {
   uint32_t offset = 0;  // within the unit
   uint32_t length = 0;
   AtomKind kind = AtomKind::kText;
-  char32_t ch = 0;  // kChar: the character shown (0: an object that shows no text)
+  union {
+    char32_t ch = 0;  // kChar: the character shown (0: an object that shows no text)
+    uint32_t bytes;   // kText, kCode, kSimpleCode: the size of text
+  };
+  // kText, kCode, kSimpleCode: the XML's own copy of the text, so that reading a long story
+  // does not go back to its elements. Valid while the atom is: an edit of the element's text
+  // either recomputes the unit's atoms or resizes this one (which reads it again).
+  const char* text = nullptr;
 };
+
+// Returns the text a kText, kCode or kSimpleCode atom stands for; empty for other kinds.
+// Valid until the atom is recomputed or resized.
+inline std::string_view AtomText(const Atom& atom) {
+  return atom.text != nullptr ? std::string_view(atom.text, atom.bytes) : std::string_view();
+}
+
+// Points atom (a kText, kCode or kSimpleCode atom) at its element's text again, after that
+// text changed.
+void ReadAtomText(Atom& atom);
 
 // What closes a unit: a paragraph mark, the end of a table cell (its last paragraph's mark)
 // or the end of a table row.

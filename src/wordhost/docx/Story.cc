@@ -345,6 +345,7 @@ void Story::ResizeAtom(size_t index, size_t k, uint32_t length) {
   Unit& unit = units_[index];
   ++generation_;
   Atom& atom = unit.atoms[k];
+  ReadAtomText(atom);
   const uint32_t oldEnd = atom.offset + atom.length;
   const long delta = static_cast<long>(length) - static_cast<long>(atom.length);
   if (delta == 0) return;

@@ -61,11 +61,6 @@ class FieldStack {
   int hidden_ = 0;
 };
 
-std::string_view AtomText(const Atom& atom) {
-  if (atom.kind == AtomKind::kSimpleCode) return atom.node.attribute("w:instr").value();
-  return atom.node.child_value();
-}
-
 // The one character a mark or a character element stands for in StoryText.
 char32_t MarkCharacter(const Atom& atom, UnitKind unitKind) {
   switch (atom.kind) {
