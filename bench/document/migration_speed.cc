@@ -65,7 +65,8 @@ int main(int argc, char** argv) {
     scanTenfold = std::min(scanTenfold, Since(start));
   }
   const long fields = quillon::docx::Document::Open(converted)->Fields().Count();
-  fs::remove_all(dir);
+  // QUILLON_BENCH_KEEP=1 leaves the generated files behind, for profiling the commands alone.
+  if (std::getenv("QUILLON_BENCH_KEEP") == nullptr) fs::remove_all(dir);
 
   const double scanRatio = scan / loadSave;
   const double convertRatio = convert / loadSave;
