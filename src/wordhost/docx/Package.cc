@@ -14,6 +14,7 @@
 #include <fstream>
 #include <memory>
 
+#include "wordhost/docx/Deflate.h"
 #include "wordhost/docx/DocxError.h"
 
 namespace quillon::docx {
@@ -282,29 +283,12 @@ bool ReadDirectory(const std::string& b, std::vector<StoredRecord>& records, siz
   return true;
 }
 
-std::string Deflate(const std::string& data) {
-  z_stream stream{};
-  if (deflateInit2(&stream, kDeflateLevel, Z_DEFLATED, -MAX_WBITS, 8, Z_DEFAULT_STRATEGY) != Z_OK) {
-    throw DocxError("cannot compress a part");
-  }
-  std::string out(deflateBound(&stream, static_cast<uLong>(data.size())), '\0');
-  stream.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(data.data()));
-  stream.avail_in = static_cast<uInt>(data.size());
-  stream.next_out = reinterpret_cast<Bytef*>(out.data());
-  stream.avail_out = static_cast<uInt>(out.size());
-  int status = deflate(&stream, Z_FINISH);
-  out.resize(stream.total_out);
-  deflateEnd(&stream);
-  if (status != Z_STREAM_END) throw DocxError("cannot compress a part");
-  return out;
-}
-
 // Writes a new local header and central record for a part with content into out/central.
 void AddPart(std::string& out, std::string& central, const std::string& name,
              const std::string& content, uint32_t time) {
-  std::string data = Deflate(content);
-  uint32_t crc = static_cast<uint32_t>(
-      crc32(0, reinterpret_cast<const Bytef*>(content.data()), static_cast<uInt>(content.size())));
+  DeflatedPart deflated = DeflatePart(content, kDeflateLevel);
+  const std::string& data = deflated.data;
+  const uint32_t crc = deflated.crc;
   bool utf8 = std::any_of(name.begin(), name.end(), [](char c) { return c & 0x80; });
   uint32_t offset = static_cast<uint32_t>(out.size());
   Put32(out, 0x04034b50);

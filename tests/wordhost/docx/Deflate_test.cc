@@ -1,0 +1,85 @@
+#include "wordhost/docx/Deflate.h"
+
+#include <gtest/gtest.h>
+#include <zlib.h>
+
+#include <random>
+#include <string>
+
+namespace quillon::docx {
+namespace {
+
+// Returns the raw deflate stream data inflated, or "<damaged>" when zlib refuses it or it
+// does not end where the data does.
+std::string Inflate(const std::string& data, size_t size) {
+  std::string out(size + 1, '\0');
+  z_stream stream{};
+  inflateInit2(&stream, -MAX_WBITS);
+  stream.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(data.data()));
+  stream.avail_in = static_cast<uInt>(data.size());
+  stream.next_out = reinterpret_cast<Bytef*>(out.data());
+  stream.avail_out = static_cast<uInt>(out.size());
+  int status = inflate(&stream, Z_FINISH);
+  bool whole = status == Z_STREAM_END && stream.avail_in == 0;
+  out.resize(stream.total_out);
+  inflateEnd(&stream);
+  return whole ? out : "<damaged>";
+}
+
+std::string Paragraphs(size_t size) {
+  std::string text;
+  for (int i = 0; text.size() < size; ++i) {
+    text += "<w:p><w:r><w:t>Paragraph " + std::to_string(i) + " of the report</w:t></w:r></w:p>";
+  }
+  text.resize(size);
+  return text;
+}
+
+std::string Noise(size_t size) {
+  std::mt19937 random(7);
+  std::string bytes(size, '\0');
+  for (char& c : bytes) c = static_cast<char>(random());
+  return bytes;
+}
+
+struct DeflateCase {
+  const char* name;
+  std::string content;
+};
+
+TEST(DeflatePart, RoundTripsWithItsCrcWhateverTheThreads) {
+  const DeflateCase cases[] = {
+      {"empty", ""},
+      {"one byte", "x"},
+      {"small part", Paragraphs(5000)},
+      {"exactly one block", Paragraphs(kDeflateBlock)},
+      {"one block and a byte", Paragraphs(kDeflateBlock + 1)},
+      {"several blocks", Paragraphs(3 * kDeflateBlock + 12345)},
+      {"incompressible blocks", Noise(2 * kDeflateBlock + 99)},
+  };
+  for (const DeflateCase& c : cases) {
+    SCOPED_TRACE(c.name);
+    DeflatedPart one = DeflatePart(c.content, 6, 1);
+    EXPECT_EQ(Inflate(one.data, c.content.size()), c.content);
+    EXPECT_EQ(one.crc, static_cast<uint32_t>(crc32_z(
+                           0, reinterpret_cast<const Bytef*>(c.content.data()), c.content.size())));
+    // The bytes written do not depend on the machine's cores.
+    for (unsigned workers : {2u, 5u, 0u}) {
+      DeflatedPart many = DeflatePart(c.content, 6, workers);
+      EXPECT_EQ(many.data, one.data) << workers << " workers";
+      EXPECT_EQ(many.crc, one.crc) << workers << " workers";
+    }
+  }
+}
+
+TEST(DeflatePart, LaterBlocksReferToTheTextBeforeThem) {
+  // The second block repeats the end of the first: primed with it, it costs next to nothing.
+  std::string noise = Noise(kDeflateBlock);
+  std::string content = noise + noise.substr(noise.size() - 16384);
+  DeflatedPart part = DeflatePart(content, 6, 2);
+  EXPECT_EQ(Inflate(part.data, content.size()), content);
+  EXPECT_LT(part.data.size(), noise.size() + noise.size() / 100);
+}
+
+}  // namespace
+}  // namespace quillon::docx
