@@ -1,7 +1,9 @@
 #include "wordhost/docx/Document.h"
 
 #include <algorithm>
+#include <future>
 #include <string_view>
+#include <system_error>
 #include <unordered_map>
 
 #include "addin/host/HostError.h"
@@ -67,6 +69,29 @@ std::unique_ptr<Document> Document::FromBytes(std::string bytes) {
   return document;
 }
 
+void Document::ParseMainPart() {
+  Package::UncheckedPart part = package_.ReadUnchecked(mainPart_);
+  // A long document's CRC-32 is compared on another core while the XML is parsed. A damaged
+  // part is reported as damaged, also when it fails to parse as well.
+  constexpr size_t kCheckBesideFrom = size_t{1} << 20;
+  std::future<void> check;
+  if (part.content.size() >= kCheckBesideFrom) {
+    try {
+      check = std::async(std::launch::async, [&] { Package::CheckPart(mainPart_, part); });
+    } catch (const std::system_error&) {
+      // No thread to spare: checked in turn below.
+    }
+  }
+  if (!check.valid()) Package::CheckPart(mainPart_, part);
+  try {
+    ParsePart(xml_, mainPart_, part.content, kParseOptions);
+  } catch (...) {
+    if (check.valid()) check.get();
+    throw;
+  }
+  if (check.valid()) check.get();
+}
+
 void Document::Load() {
   // The main part is the package's officeDocument relationship; Word always names it
   // word/document.xml, which is also the fallback for packages without relationships.
@@ -75,8 +100,7 @@ void Document::Load() {
   if (!package_.Has(mainPart_)) {
     throw DocxError("not a Word document: the package has no word/document.xml");
   }
-  std::string content = package_.Read(mainPart_);
-  ParsePart(xml_, mainPart_, content, kParseOptions);
+  ParseMainPart();
   pugi::xml_node root = xml_.document_element();
   if (std::string_view(root.name()) != "w:document") {
     throw DocxError(mainPart_ + " is not a WordprocessingML document (root element <" +

@@ -115,6 +115,8 @@ class Document : public host::Document {
  private:
   Document(Package package, std::string path);
   void Load();
+  // Reads and parses the main part. Throws DocxError when it is damaged or not well-formed.
+  void ParseMainPart();
   void EnsureComplexIn(long start, long end);
   // Removes [start, end) as RemoveContent does, but leaves the records of the fields wholly
   // inside it in the field index: returns how many there are, at indexes [first, first + n).

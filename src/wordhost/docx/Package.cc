@@ -121,6 +121,12 @@ bool Package::Has(const std::string& name) const {
 }
 
 std::string Package::Read(const std::string& name) const {
+  UncheckedPart part = ReadUnchecked(name);
+  CheckPart(name, part);
+  return std::move(part.content);
+}
+
+Package::UncheckedPart Package::ReadUnchecked(const std::string& name) const {
   auto it = std::find(names_.begin(), names_.end(), name);
   if (it == names_.end()) throw DocxError("the package has no part " + name);
   size_t index = static_cast<size_t>(it - names_.begin());
@@ -131,32 +137,74 @@ std::string Package::Read(const std::string& name) const {
                     " MiB a part may have");
   }
   ArchivePtr archive = OpenArchive(bytes_, ZIP_RDONLY);
-  std::unique_ptr<zip_file_t, FileCloser> file(zip_fopen_index(archive.get(), index, 0));
+  zip_stat_t stat;
+  zip_stat_init(&stat);
+  zip_stat_index(archive.get(), index, 0, &stat);
+  constexpr zip_uint64_t kNeeded = ZIP_STAT_COMP_METHOD | ZIP_STAT_CRC | ZIP_STAT_COMP_SIZE;
+  // A plain deflated part is inflated here and its CRC-32 left to the caller; anything else
+  // (stored, other methods, encryption) goes through libzip, which checks it while unpacking.
+  const bool inflateHere =
+      (stat.valid & kNeeded) == kNeeded && stat.comp_method == ZIP_CM_DEFLATE &&
+      stat.comp_size <= bytes_.size() &&
+      ((stat.valid & ZIP_STAT_ENCRYPTION_METHOD) == 0 || stat.encryption_method == ZIP_EM_NONE);
+  std::unique_ptr<zip_file_t, FileCloser> file(
+      zip_fopen_index(archive.get(), index, inflateHere ? ZIP_FL_COMPRESSED : 0));
   if (!file) {
     throw DocxError("cannot unpack part " + name + ": " +
                     zip_error_strerror(zip_get_error(archive.get())));
   }
-  // Read one byte more than declared, and stop there: an entry whose data inflates beyond its
-  // declared size is corrupt, and never unpacks further than that (libzip's CRC check catches
-  // the rest).
-  std::string content(static_cast<size_t>(declared) + 1, '\0');
-  size_t filled = 0;
-  while (filled < content.size()) {
-    zip_int64_t n = zip_fread(file.get(), content.data() + filled, content.size() - filled);
-    if (n < 0) {
-      throw DocxError("part " + name +
-                      " is damaged: " + zip_error_strerror(zip_file_get_error(file.get())));
+  auto readAll = [&](std::string& buffer) {
+    size_t filled = 0;
+    while (filled < buffer.size()) {
+      zip_int64_t n = zip_fread(file.get(), buffer.data() + filled, buffer.size() - filled);
+      if (n < 0) {
+        throw DocxError("part " + name +
+                        " is damaged: " + zip_error_strerror(zip_file_get_error(file.get())));
+      }
+      if (n == 0) break;
+      filled += static_cast<size_t>(n);
     }
-    if (n == 0) break;
-    filled += static_cast<size_t>(n);
+    return filled;
+  };
+  // Unpack one byte more than declared, and stop there: an entry whose data inflates beyond
+  // its declared size is corrupt, and never unpacks further than that.
+  UncheckedPart part;
+  part.content.assign(static_cast<size_t>(declared) + 1, '\0');
+  size_t filled = 0;
+  if (inflateHere) {
+    std::string compressed(static_cast<size_t>(stat.comp_size), '\0');
+    compressed.resize(readAll(compressed));
+    z_stream stream{};
+    if (inflateInit2(&stream, -MAX_WBITS) != Z_OK) throw DocxError("cannot unpack part " + name);
+    stream.next_in = reinterpret_cast<Bytef*>(compressed.data());
+    stream.avail_in = static_cast<uInt>(compressed.size());
+    stream.next_out = reinterpret_cast<Bytef*>(part.content.data());
+    stream.avail_out = static_cast<uInt>(part.content.size());
+    int status = inflate(&stream, Z_FINISH);
+    filled = stream.total_out;
+    inflateEnd(&stream);
+    if (status != Z_STREAM_END && status != Z_BUF_ERROR && filled <= declared) {
+      throw DocxError("part " + name + " is damaged: its compressed data is invalid");
+    }
+    part.crc = stat.crc;
+  } else {
+    filled = readAll(part.content);
   }
   if (filled != declared) {
     throw DocxError(name + " is damaged: it unpacks to " +
                     std::string(filled > declared ? "more" : "less") + " than the " +
                     std::to_string(declared) + " bytes it declares");
   }
-  content.resize(filled);
-  return content;
+  part.content.resize(filled);
+  return part;
+}
+
+void Package::CheckPart(const std::string& name, const UncheckedPart& part) {
+  if (!part.crc) return;
+  const auto* data = reinterpret_cast<const Bytef*>(part.content.data());
+  if (static_cast<uint32_t>(crc32_z(0, data, part.content.size())) != *part.crc) {
+    throw DocxError("part " + name + " is damaged: CRC error");
+  }
 }
 
 namespace {

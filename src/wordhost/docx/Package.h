@@ -8,6 +8,7 @@
 
 #include <cstdint>
 #include <map>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -44,6 +45,17 @@ class Package {
   // declares or unpacks to more than kMaxPartSize, or its data is corrupt (it unpacks to more
   // or less than it declares; unpacking stops at the first byte too many).
   std::string Read(const std::string& name) const;
+
+  // A part unpacked but not yet compared with the CRC-32 the package declares for it.
+  struct UncheckedPart {
+    std::string content;
+    std::optional<uint32_t> crc;  // none when unpacking has already checked it
+  };
+  // Returns part name as Read does, leaving the CRC-32 comparison to CheckPart so that it can
+  // run beside other work (parsing the part). Throws DocxError as Read does.
+  UncheckedPart ReadUnchecked(const std::string& name) const;
+  // Throws DocxError (part name is damaged) when part's content does not match its CRC-32.
+  static void CheckPart(const std::string& name, const UncheckedPart& part);
   // Returns the archive bytes as loaded.
   const std::string& Bytes() const { return bytes_; }
 

@@ -171,6 +171,15 @@ std::string WithDeclaredSize(std::string bytes, uint32_t size) {
   return bytes;
 }
 
+// bytes with one bit of every entry's CRC-32 flipped, in its local header and central record.
+std::string WithCrcFlipped(std::string bytes) {
+  for (size_t i = 0; i + 46 <= bytes.size(); ++i) {
+    if (bytes.compare(i, 4, "PK\x03\x04") == 0) bytes[i + 14] ^= 1;
+    if (bytes.compare(i, 4, "PK\x01\x02") == 0) bytes[i + 16] ^= 1;
+  }
+  return bytes;
+}
+
 struct BadCase {
   const char* name;
   std::string bytes;
@@ -227,6 +236,13 @@ INSTANTIATE_TEST_SUITE_P(
             "more_data_than_declared",
             WithDeclaredSize(Package::Create({{"word/document.xml", std::string(5000, 'a')}}), 100),
             "word/document.xml is damaged: it unpacks to more than the 100 bytes it declares"},
+        BadCase{"crc_mismatch",
+                WithCrcFlipped(Package::Create({{"word/document.xml", DocumentXml(P(R("x")))}})),
+                "part word/document.xml is damaged: CRC error"},
+        // A long part is checked beside its parse; the damage is what the user hears of.
+        BadCase{"crc_mismatch_in_a_long_part_that_is_no_xml_either",
+                WithCrcFlipped(Package::Create({{"word/document.xml", std::string(3 << 20, 'a')}})),
+                "part word/document.xml is damaged: CRC error"},
         BadCase{"truncated", MakeDocx(P(R("text"))).substr(0, 200),
                 "not a .docx document (not a valid zip archive)"},
         // Walks over the body are bounded by the depth limit, not by the stack.
