@@ -3,6 +3,9 @@
 // frame; each dispatch runs the button's command on the frame's document.
 #include <uno/environment.h>
 #include <uno/lbnames.h>
+#include <com/sun/star/awt/Toolkit.hpp>
+#include <com/sun/star/awt/XToolkitExperimental.hpp>
+#include <com/sun/star/awt/XWindow.hpp>
 #include <com/sun/star/beans/PropertyValue.hpp>
 #include <com/sun/star/frame/DispatchDescriptor.hpp>
 #include <com/sun/star/frame/XController.hpp>
@@ -54,6 +57,41 @@ class ScopedServices {
   host::PlatformServices saved_;
 };
 
+// Keeps a frame's window drawn but closed to input while the library manager is open, as
+// Writer's own dialogs do: Writer goes on handling its events (painting, timers) between
+// looks at the manager, and the user cannot edit the document or press a button twice.
+class ManagerWait {
+ public:
+  ManagerWait(const Reference<css::uno::XComponentContext>& context,
+              const Reference<css::frame::XFrame>& frame)
+      : window_(frame->getContainerWindow()) {
+    try {
+      toolkit_.set(css::awt::Toolkit::create(context), UNO_QUERY);
+    } catch (const css::uno::Exception&) {
+      // Without a toolkit Writer simply waits for the manager.
+    }
+    if (window_.is()) window_->setEnable(false);
+  }
+  ~ManagerWait() {
+    try {
+      if (window_.is()) window_->setEnable(true);
+    } catch (const css::uno::Exception&) {
+      // The window went away meanwhile.
+    }
+  }
+  ManagerWait(const ManagerWait&) = delete;
+  ManagerWait& operator=(const ManagerWait&) = delete;
+
+  // Lets Writer handle what is pending.
+  void KeepAlive() {
+    if (toolkit_.is()) toolkit_->processEventsToIdle();
+  }
+
+ private:
+  Reference<css::awt::XWindow> window_;
+  Reference<css::awt::XToolkitExperimental> toolkit_;
+};
+
 class Dispatcher
     : public cppu::WeakImplHelper4<css::frame::XDispatchProvider, css::frame::XDispatch,
                                    css::lang::XInitialization, css::lang::XServiceInfo> {
@@ -85,7 +123,8 @@ class Dispatcher
     return dispatches;
   }
 
-  // XDispatch: runs the command to its end before it returns.
+  // XDispatch: runs the command to its end before it returns (Writer's window stays drawn
+  // while the library manager is open).
   void SAL_CALL dispatch(const css::util::URL& url,
                          const Sequence<css::beans::PropertyValue>&) override {
     std::optional<BarCommand> command = CommandOfUrl(ToUtf8(url.Complete));
@@ -98,8 +137,9 @@ class Dispatcher
     if (controller.is()) model = controller->getModel();
     try {
       WriterApplication word(OpenWriterDocument{model});
-      RunBarCommand(*command, word, [](const std::string& library) {
-        return PickWithManager(ManagerProgram(), library);
+      RunBarCommand(*command, word, [this](const std::string& library) {
+        ManagerWait wait(context_, frame_);
+        return PickWithManager(ManagerProgram(), library, [&wait] { wait.KeepAlive(); });
       });
     } catch (const std::exception& e) {
       host::MsgBox(e.what());

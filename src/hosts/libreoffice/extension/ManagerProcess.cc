@@ -1,6 +1,7 @@
 #include "hosts/libreoffice/extension/ManagerProcess.h"
 
 #include <fcntl.h>
+#include <poll.h>
 #include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -23,7 +24,8 @@ std::string ManagerProgram() {
   return "quillon-manager";
 }
 
-std::optional<PickedEntry> PickWithManager(const std::string& program, const std::string& library) {
+std::optional<PickedEntry> PickWithManager(const std::string& program, const std::string& library,
+                                           const std::function<void()>& whileWaiting) {
   std::vector<const char*> argv = {program.c_str(), "--pick"};
   if (!library.empty()) argv.push_back(library.c_str());
   argv.push_back(nullptr);
@@ -47,7 +49,21 @@ std::optional<PickedEntry> PickWithManager(const std::string& program, const std
 
   std::string output;
   char buffer[4096];
+  // The program's output ends when it does (it holds the pipe's only writing end).
+  constexpr int kPollMilliseconds = 40;
   for (;;) {
+    pollfd ready{fds[0], POLLIN, 0};
+    int polled = ::poll(&ready, 1, whileWaiting ? kPollMilliseconds : -1);
+    if (polled == 0) {
+      try {
+        whileWaiting();
+      } catch (...) {
+        ::close(fds[0]);
+        throw;
+      }
+      continue;
+    }
+    if (polled < 0 && errno == EINTR) continue;
     ssize_t got = ::read(fds[0], buffer, sizeof buffer);
     if (got > 0) {
       output.append(buffer, static_cast<size_t>(got));

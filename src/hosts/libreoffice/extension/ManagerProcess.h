@@ -4,6 +4,7 @@
 // when the program cannot be run or prints something else.
 #pragma once
 
+#include <functional>
 #include <optional>
 #include <stdexcept>
 #include <string>
@@ -25,9 +26,13 @@ struct PickedEntry {
 std::string ManagerProgram();
 
 // Runs program with "--pick" and library (left out when empty) as its arguments, directly
-// (no shell), and waits for it. Returns the pair it printed; std::nullopt when the user closed
-// the window without a choice (the program ends with status 1 and prints nothing). Throws
-// ManagerError when it cannot be started, is killed, fails otherwise or prints no pair.
-std::optional<PickedEntry> PickWithManager(const std::string& program, const std::string& library);
+// (no shell), and waits for it, calling whileWaiting (when set) every few hundredths of a
+// second meanwhile, so that the caller's windows stay alive. Returns the pair it printed;
+// std::nullopt when the user closed the window without a choice (the program ends with status
+// 1 and prints nothing). Throws ManagerError when it cannot be started, is killed, fails
+// otherwise or prints no pair; what whileWaiting throws ends the wait (the program is left
+// to finish on its own).
+std::optional<PickedEntry> PickWithManager(const std::string& program, const std::string& library,
+                                           const std::function<void()>& whileWaiting = {});
 
 }  // namespace quillon::libreoffice

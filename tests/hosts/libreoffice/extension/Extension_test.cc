@@ -328,6 +328,8 @@ TEST_F(ExtensionTest, QuillonRunsTheManagerOnTheSharedLibraryAndKeepsItsChoice) 
   const std::string manager = root_->File("manager");
   testing::WriteFile(manager + "/pick", "FFT\tFast Fourier Transform\n");
   testing::WriteFile(manager + "/status", "0");
+  // The user takes a moment to choose; Writer handles its own events meanwhile.
+  testing::WriteFile(manager + "/delay", "0.3");
   ShareLibrary(library);
   Dispatch(sample, "vnd.quillon:Abbrev", written);
   EXPECT_EQ(testing::ReadFile(manager + "/args"), "--pick\n" + library + "\n");

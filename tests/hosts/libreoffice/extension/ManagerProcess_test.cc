@@ -45,6 +45,20 @@ TEST_F(ManagerProcessTest, ThePrintedPairIsTheChoice) {
   }
 }
 
+// The caller's windows are looked after while the user chooses; a failure there ends the wait.
+TEST_F(ManagerProcessTest, TheCallerKeepsGoingWhileTheManagerIsOpen) {
+  Script("A\ta\n", 0);
+  testing::WriteFile(dir.File("delay"), "0.5");
+  int calls = 0;
+  std::optional<PickedEntry> picked = PickWithManager(kFakeManager, "/lib.abb", [&] { ++calls; });
+  ASSERT_TRUE(picked.has_value());
+  EXPECT_EQ(picked->abb, "A");
+  EXPECT_GE(calls, 3);
+  EXPECT_THROW(PickWithManager(kFakeManager, "/lib.abb",
+                               [] { throw std::runtime_error("the window went away"); }),
+               std::runtime_error);
+}
+
 TEST_F(ManagerProcessTest, ClosingWithoutAChoiceGivesNothing) {
   Script("", 1);
   EXPECT_EQ(PickWithManager(kFakeManager, "/lib.abb"), std::nullopt);
