@@ -5,17 +5,13 @@
 #include <string>
 #include <string_view>
 
+#include "base/ColumnFit.h"
 #include "base/Utf8.h"
 #include "wordhost/docx/Styles.h"
 #include "wordhost/docx/Wml.h"
 
 namespace quillon::docx {
 namespace {
-
-// Word's default cell margins (0.19 cm each side) and a little room for the borders.
-constexpr long kCellPadding = 2 * 108 + 40;
-// The narrowest column: room for a character or two.
-constexpr long kMinimumColumn = 360;
 
 // Returns the column span of a cell (w:gridSpan), at least 1.
 long SpanOf(pugi::xml_node cell) {
@@ -62,7 +58,7 @@ long CellWidth(pugi::xml_node cell, const Styles& styles) {
   ForEachThroughWrappers(cell, "p", [&](pugi::xml_node paragraph) {
     widest = std::max(widest, ParagraphWidth(paragraph, styles));
   });
-  return std::max(kMinimumColumn, widest + kCellPadding);
+  return FittedCellWidth(widest);
 }
 
 // Returns the w:sectPr of the section that holds node (a body-level element): that of the
@@ -94,28 +90,6 @@ long TextWidthOf(pugi::xml_node sectPr) {
   return width < 720 ? 9638 : width;
 }
 
-long EstimatedLineWidth(size_t characters, int halfPoints) {
-  // A character of 0.55 em in a font of halfPoints / 2 points, at 20 twips a point.
-  return static_cast<long>(characters) * halfPoints * 11 / 2;
-}
-
-std::vector<long> FitColumnWidths(const std::vector<long>& wanted, long textWidth) {
-  std::vector<long> widths = wanted;
-  long total = std::accumulate(widths.begin(), widths.end(), 0L);
-  if (widths.empty() || total <= textWidth) return widths;
-  auto longest = std::max_element(widths.begin(), widths.end());
-  long others = total - *longest;
-  long share = textWidth / static_cast<long>(widths.size());
-  *longest = std::max(textWidth - others, share);
-  if (others + *longest > textWidth && others > 0) {
-    long room = textWidth - *longest;
-    for (auto it = widths.begin(); it != widths.end(); ++it) {
-      if (it != longest) *it = *it * room / others;
-    }
-  }
-  return widths;
-}
-
 bool FitsContents(pugi::xml_node table) {
   pugi::xml_node props = table.child("w:tblPr");
   return std::string_view(props.child("w:tblLayout").attribute("w:type").value()) == "autofit" &&
@@ -132,7 +106,7 @@ void FitToContents(pugi::xml_node table, long textWidth, const Styles& styles) {
     ForEachThroughWrappers(row, "tc", [&](pugi::xml_node cell) {
       long span = SpanOf(cell);
       if (wanted.size() < column + static_cast<size_t>(span)) {
-        wanted.resize(column + static_cast<size_t>(span), kMinimumColumn);
+        wanted.resize(column + static_cast<size_t>(span), kFittedMinimumColumn);
       }
       if (span == 1) wanted[column] = std::max(wanted[column], CellWidth(cell, styles));
       column += static_cast<size_t>(span);

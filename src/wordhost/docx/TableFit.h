@@ -17,15 +17,6 @@ class Styles;
 // leave less than half an inch.
 long TextWidthOf(pugi::xml_node sectPr);
 
-// Returns the estimated width in twips of a line of characters in a font halfPoints high. An
-// approximation: the average character of the usual proportional fonts is taken as 0.55 em.
-long EstimatedLineWidth(size_t characters, int halfPoints);
-
-// Returns the column widths for a table within textWidth: wanted as it stands when it fits;
-// else the longest column takes what the others leave (at least an even share), and the others
-// shrink in proportion if even that does not fit.
-std::vector<long> FitColumnWidths(const std::vector<long>& wanted, long textWidth);
-
 // Returns whether table (w:tbl) lays itself out by its contents: an automatic layout
 // (w:tblLayout "autofit") and an automatic width (w:tblW "auto").
 bool FitsContents(pugi::xml_node table);

@@ -1,11 +1,12 @@
-// Tables fitting their contents: the width estimate, the share of the text width, and the
-// widths a built abbreviation list is written with.
+// Tables fitting their contents: the text width of a section and the widths a built
+// abbreviation list is written with.
 #include "wordhost/docx/TableFit.h"
 
 #include <gtest/gtest.h>
 
 #include <numeric>
 
+#include "base/ColumnFit.h"
 #include "wordhost/docx/Document.h"
 #include "wordhost/docx/DocxBuilder.h"
 #include "wordhost/docx/Selection.h"
@@ -15,26 +16,6 @@ namespace quillon::docx {
 namespace {
 
 using namespace testing;
-
-TEST(TableFit, ColumnWidthsWithinTheTextWidth) {
-  struct Case {
-    std::vector<long> wanted;
-    long textWidth;
-    std::vector<long> expected;
-  };
-  const Case cases[] = {
-      {{1000, 3000, 800}, 9638, {1000, 3000, 800}},   // fits: as wanted
-      {{1000, 12000, 800}, 9638, {1000, 7838, 800}},  // the longest takes what is left
-      {{6000, 12000}, 9000, {4500, 4500}},            // the others shrink to leave an even share
-      {{9000, 9000, 9000}, 9000, {3000, 3000, 3000}},
-      {{}, 9000, {}},
-  };
-  for (const Case& c : cases) {
-    std::vector<long> widths = FitColumnWidths(c.wanted, c.textWidth);
-    EXPECT_EQ(widths, c.expected);
-    EXPECT_LE(std::accumulate(widths.begin(), widths.end(), 0L), c.textWidth);
-  }
-}
 
 TEST(TableFit, TextWidthOfASection) {
   struct Case {
@@ -52,13 +33,6 @@ TEST(TableFit, TextWidthOfASection) {
     ASSERT_TRUE(xml.load_string(c.sectPr));
     EXPECT_EQ(TextWidthOf(xml.first_child()), c.expected) << c.sectPr;
   }
-}
-
-TEST(TableFit, LineWidthGrowsWithCharactersAndFont) {
-  EXPECT_EQ(EstimatedLineWidth(0, 22), 0);
-  // 28 characters of 11 points at 0.55 em: 169.4 points.
-  EXPECT_EQ(EstimatedLineWidth(28, 22), 3388);
-  EXPECT_LT(EstimatedLineWidth(12, 22), EstimatedLineWidth(12, 24));
 }
 
 std::vector<long> GridOf(pugi::xml_node table) {
