@@ -17,6 +17,7 @@
 #include "hosts/libreoffice/WriterRange.h"
 #include "hosts/libreoffice/WriterScript.h"
 #include "hosts/libreoffice/WriterSelection.h"
+#include "hosts/libreoffice/WriterTableFit.h"
 #include "hosts/libreoffice/WriterTables.h"
 
 namespace quillon::libreoffice {
@@ -140,7 +141,16 @@ bool WriterApplication::Modified() const {
   return impl_->writer->modified();
 }
 
+void WriterApplication::FitTables() {
+  try {
+    FitTablesToContents(impl_->writer->story());
+  } catch (const host::HostError& e) {
+    throw LibreOfficeError(e.what());
+  }
+}
+
 void WriterApplication::SaveAs(const std::string& path) {
+  FitTables();
   css::uno::Sequence<css::beans::PropertyValue> arguments(2);
   arguments.getArray()[0].Name = "FilterName";
   arguments.getArray()[0].Value <<= OUString("MS Word 2007 XML");

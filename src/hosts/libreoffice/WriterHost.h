@@ -41,7 +41,12 @@ class WriterApplication : public host::Application {
 
   // Returns whether a routine changed the document.
   bool Modified() const;
-  // Writes the document as .docx to path (replacing it). Throws LibreOfficeError.
+  // Gives the tables a routine asked for as fitting their contents their widths (Writer does
+  // not fit tables itself). SaveAs does it first; on an open document, call it when a routine
+  // is done. Throws LibreOfficeError.
+  void FitTables();
+  // Writes the document as .docx to path (replacing it), tables fitted. Throws
+  // LibreOfficeError.
   void SaveAs(const std::string& path);
 
   struct Impl;

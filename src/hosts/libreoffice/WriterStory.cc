@@ -915,7 +915,10 @@ void WriterStory::Rewalk() {
   Uno("reading the document", [&] { Walk(); });
   for (StoryTable& table : tables_) {
     for (const StoryTable& old : tablesBefore) {
-      if (old.name == table.name) table.style = old.style;
+      if (old.name == table.name) {
+        table.style = old.style;
+        table.fitsContents = old.fitsContents;
+      }
     }
   }
   size_t k = 0;

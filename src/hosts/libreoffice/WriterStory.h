@@ -88,7 +88,8 @@ struct StoryTable {
   size_t lastUnit = 0;                    // the last row end
   std::vector<OUString> firstRowColumns;  // the column part of the first row's cell names
   int rows = 0;
-  std::string style;  // the table style the routines asked for
+  std::string style;          // the table style the routines asked for
+  bool fitsContents = false;  // asked for with its columns fitted to their contents
 };
 
 class WriterStory {
@@ -103,6 +104,7 @@ class WriterStory {
   // Returns the position after the final paragraph mark.
   long Length() const;
 
+  const Reference<css::lang::XComponent>& document() const { return document_; }
   const std::vector<StoryUnit>& units() const { return units_; }
   const std::vector<StoryFieldPtr>& fields() const { return fields_; }
   const std::vector<StoryTable>& tables() const { return tables_; }
@@ -148,6 +150,7 @@ class WriterStory {
   // Returns the index of the table named name, or tables().size().
   size_t TableNamed(const std::string& name) const;
   void SetTableStyle(size_t table, const std::string& style) { tables_[table].style = style; }
+  void SetTableFitsContents(size_t table) { tables_[table].fitsContents = true; }
   // Appends a row to table (index into tables()).
   void AddRow(size_t table);
   // Removes table (index into tables()) with everything in it.

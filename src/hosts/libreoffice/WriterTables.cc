@@ -227,9 +227,6 @@ std::unique_ptr<host::Table> WriterTables::Add(
     const host::Range& range, long rows, long columns,
     host::Optional<host::WdDefaultTableBehavior> defaultBehavior,
     host::Optional<host::WdAutoFitBehavior> autoFit) {
-  // A new Writer table spans the text's width; UNO offers no fitting of its columns to their
-  // contents, so the widths are Writer's.
-  (void)autoFit;
   if (rows < 1 || columns < 1 || rows > 32767 || columns > 63) {
     throw host::HostError(host::kErrBadParameter,
                           "a table needs 1 to 32767 rows and 1 to 63 columns");
@@ -239,6 +236,11 @@ std::unique_ptr<host::Table> WriterTables::Add(
   size_t index = document_.AddTable(start, rows, columns);
   if (defaultBehavior.value_or(host::wdWord8TableBehavior) == host::wdWord9TableBehavior) {
     document_.story().SetTableStyle(index, kTableGrid);
+  }
+  // Writer has no fitting of columns to their contents: the table is fitted by its text once
+  // the routine is done (FitTablesToContents).
+  if (autoFit.value_or(host::wdAutoFitFixed) == host::wdAutoFitContent) {
+    document_.story().SetTableFitsContents(index);
   }
   return std::make_unique<WriterTable>(document_, document_.story().tables()[index].name);
 }

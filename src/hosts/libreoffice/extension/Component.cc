@@ -141,6 +141,7 @@ class Dispatcher
         ManagerWait wait(context_, frame_);
         return PickWithManager(ManagerProgram(), library, [&wait] { wait.KeepAlive(); });
       });
+      word.FitTables();
     } catch (const std::exception& e) {
       host::MsgBox(e.what());
     }
