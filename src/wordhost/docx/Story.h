@@ -52,6 +52,8 @@ class Story {
   size_t UnitOf(pugi::xml_node node) const;
   // Returns the unit's atoms (computed on first use after an edit). Invalidated by any edit.
   const std::vector<Atom>& Atoms(size_t unit) const;
+  // Returns the unit's page events as last measured (edits that move them keep them right).
+  const std::vector<PageEvent>& Events(size_t unit) const { return units_[unit].events; }
   // Returns the position of the atom of that kind made by element node, or -1.
   long PositionOf(pugi::xml_node node, AtomKind kind) const;
 
@@ -70,6 +72,14 @@ class Story {
   // Atom k of unit (a text or code atom whose element's text changed) now holds length
   // characters (at least one): moves what follows it instead of measuring the unit again.
   void ResizeAtom(size_t unit, size_t k, uint32_t length);
+  // Runs first..last (paragraph-level siblings, just put into the XML) now stand before the
+  // element of atom k of unit: their atoms are spliced in at k and what follows moves, instead
+  // of measuring the unit again. Falls back to Refresh when they hold a page break, at the
+  // unit's start, or when the unit was touched since it was last measured. REQUIRES: in
+  // document order, they come after whatever made atoms [0, k) with its page events, and
+  // before whatever made the rest (true of runs put right after the run whose last element
+  // made atom k - 1).
+  void InsertRuns(size_t unit, size_t k, pugi::xml_node first, pugi::xml_node last);
   // Re-reads the unit structure after paragraphs, tables or rows were added or removed;
   // changed, when given, is a paragraph whose content changed too, measured anew.
   void Rebuild(pugi::xml_node changed = {});
@@ -91,12 +101,17 @@ class Story {
     bool pendingIn = false;      // a page break not yet matched by a rendered break
     long length = 1;
     mutable bool atomsValid = false;
+    // events hold until the unit is touched: atoms computed on use after that bring none.
+    bool eventsValid = false;
     mutable std::vector<Atom> atoms;
     std::vector<PageEvent> events;
     std::vector<uint32_t> boundaries;  // offsets where a new page starts
   };
 
   void Measure(Unit& unit) const;
+  // Counts unit's page boundaries again (oldPages before) and carries a page break left
+  // pending at its end on to the units after it, as far as that changes them.
+  void SettlePages(size_t unit, long oldPages);
   // Returns pendingOut.
   bool ComputeBoundaries(Unit& unit) const;
   void CollectUnits(pugi::xml_node container, std::vector<Unit>& out);

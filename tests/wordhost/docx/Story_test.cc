@@ -4,6 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+#include <string_view>
+
 #include "wordhost/docx/Document.h"
 #include "wordhost/docx/DocxBuilder.h"
 #include "wordhost/docx/FreshLoad.h"
@@ -93,6 +96,129 @@ TEST(Story, TextResizedInPlaceMatchesAFreshLoad) {
   ExpectSameAsFreshLoad(*doc);
   EXPECT_EQ(ShowText(*doc, false).substr(0, 47), "start Alpha, a much longer meaning (A) middle B");
 }
+
+// Compares every unit of a with those of b: kinds, starts and lengths, each atom (with the
+// text it reads), the page events and the page of every position.
+void ExpectSameStory(const Story& a, const Story& b) {
+  ASSERT_EQ(a.Length(), b.Length());
+  ASSERT_EQ(a.UnitCount(), b.UnitCount());
+  for (size_t u = 0; u < a.UnitCount(); ++u) {
+    SCOPED_TRACE("unit " + std::to_string(u));
+    ASSERT_EQ(a.KindOf(u), b.KindOf(u));
+    ASSERT_EQ(a.UnitStart(u), b.UnitStart(u));
+    ASSERT_EQ(a.UnitLength(u), b.UnitLength(u));
+    const std::vector<Atom>& atomsA = a.Atoms(u);
+    const std::vector<Atom>& atomsB = b.Atoms(u);
+    ASSERT_EQ(atomsA.size(), atomsB.size());
+    for (size_t k = 0; k < atomsA.size(); ++k) {
+      SCOPED_TRACE("atom " + std::to_string(k));
+      EXPECT_EQ(atomsA[k].kind, atomsB[k].kind);
+      EXPECT_EQ(atomsA[k].offset, atomsB[k].offset);
+      EXPECT_EQ(atomsA[k].length, atomsB[k].length);
+      EXPECT_EQ(std::string(atomsA[k].node.name()), std::string(atomsB[k].node.name()));
+      EXPECT_EQ(AtomText(atomsA[k]), AtomText(atomsB[k]));
+      if (atomsA[k].kind == AtomKind::kChar || atomsA[k].kind == AtomKind::kMark) {
+        EXPECT_EQ(atomsA[k].ch, atomsB[k].ch);
+      }
+    }
+    const std::vector<PageEvent>& eventsA = a.Events(u);
+    const std::vector<PageEvent>& eventsB = b.Events(u);
+    ASSERT_EQ(eventsA.size(), eventsB.size());
+    for (size_t e = 0; e < eventsA.size(); ++e) {
+      EXPECT_EQ(eventsA[e].offset, eventsB[e].offset) << "event " << e;
+      EXPECT_EQ(eventsA[e].kind, eventsB[e].kind) << "event " << e;
+    }
+    for (long pos = a.UnitStart(u); pos < a.UnitStart(u) + a.UnitLength(u); ++pos) {
+      ASSERT_EQ(a.PageAt(pos), b.PageAt(pos)) << "position " << pos;
+    }
+  }
+}
+
+// Where InsertRunsTest puts its runs.
+const std::string kHere = "<w:bookmarkStart w:id=\"0\" w:name=\"here\"/>";
+
+struct InsertRunsCase {
+  const char* name;
+  std::string body;  // holds kHere once
+  std::string runs;  // put right before kHere
+  size_t unit;       // the unit of kHere
+  size_t atom;       // the index of the first atom after kHere
+  std::string text;  // Range().Text afterwards
+};
+
+class InsertRunsTest : public ::testing::TestWithParam<InsertRunsCase> {};
+
+// Runs spliced into a measured paragraph give the atoms, events, positions, pages and text of
+// a fresh read of the same XML, and later paragraphs move with them.
+TEST_P(InsertRunsTest, MatchesAFreshLoad) {
+  const InsertRunsCase& c = GetParam();
+  auto doc = Load(c.body);
+  Story& story = doc->story();
+  for (size_t u = 0; u < story.UnitCount(); ++u) story.Atoms(u);
+  const uint64_t generation = story.Generation();
+  pugi::xml_node here = doc->xml().document_element().find_node(
+      [](pugi::xml_node node) { return std::string_view(node.name()) == "w:bookmarkStart"; });
+  ASSERT_TRUE(here);
+  pugi::xml_document runs;
+  ASSERT_TRUE(runs.load_string(("<x>" + c.runs + "</x>").c_str()));
+  pugi::xml_node first, last;
+  for (pugi::xml_node run : runs.document_element().children()) {
+    last = here.parent().insert_copy_before(run, here);
+    if (!first) first = last;
+  }
+  story.InsertRuns(c.unit, c.atom, first, last);
+  EXPECT_NE(story.Generation(), generation);
+  doc->MarkModified();
+  auto fresh = Document::FromBytes(doc->ToBytes());
+  ExpectSameStory(story, fresh->story());
+  EXPECT_EQ(doc->Range()->Text(), c.text);
+}
+
+const std::string kRendered = "<w:r><w:lastRenderedPageBreak/><w:t>y</w:t></w:r>";
+
+INSTANTIATE_TEST_SUITE_P(
+    Story, InsertRunsTest,
+    ::testing::Values(
+        InsertRunsCase{"result_after_separator",
+                       P(R("a ") + Mark("begin") + Instr(" X ") + Mark("separate") + kHere +
+                         Mark("end") + R(" tail")) +
+                           P(R("next")),
+                       R("shown"), 0, 4, "a shown tail\rnext\r"},
+        InsertRunsCase{"field_after_text", P(R("before ") + kHere + R(" after")) + P(R("next")),
+                       Mark("begin") + Instr(" ADDIN X ") + Mark("separate") + Mark("end"), 0, 1,
+                       "before  after\rnext\r"},
+        InsertRunsCase{"before_the_mark", P(R("end") + kHere) + P(R("next")), R(" more"), 0, 1,
+                       "end more\rnext\r"},
+        InsertRunsCase{
+            "inside_a_hyperlink",
+            P("<w:hyperlink><w:r><w:t>link</w:t></w:r>" + kHere + "</w:hyperlink>" + R(" after")),
+            R("ed"), 0, 1, "linked after\r"},
+        // Text between a page break and a rendered break shows: the rendered break is a page
+        // of its own now.
+        InsertRunsCase{"first_visible_after_a_break",
+                       P(R("x")) + P(PageBreak() + kHere + kRendered) + P(R("z")), R("new"), 1, 1,
+                       "x\r\fnewy\rz\r"},
+        // Field marks and code show nothing: the rendered break still closes the same page.
+        InsertRunsCase{"code_after_a_break", P(R("x")) + P(PageBreak() + kHere + kRendered),
+                       Mark("begin") + Instr(" X ") + Mark("separate") + Mark("end"), 1, 1,
+                       "x\r\fy\r"},
+        InsertRunsCase{"events_after_move",
+                       P(R("a") + kHere + kRendered + PageBreak() + R("c")) + P(R("d")), R("bbb"),
+                       0, 1, "abbby\fc\rd\r"},
+        InsertRunsCase{"simple_field", P(R("page ") + kHere + R(".")), Simple(" PAGE ", R("7")), 0,
+                       1, "page 7.\r"},
+        InsertRunsCase{
+            "in_a_table_cell",
+            "<w:tbl><w:tr><w:tc>" + P(R("c") + kHere) + "</w:tc></w:tr></w:tbl>" + P(R("after")),
+            R("ell"), 0, 1, "cell\r\a\r\aafter\r"},
+        // The cases below are measured again as a whole.
+        InsertRunsCase{"a_page_break_among_the_runs",
+                       P(R("x") + kHere + R("y")) + P(R("z") + kRendered), PageBreak() + R("w"), 0,
+                       1, "x\fwy\rzy\r"},
+        InsertRunsCase{"at_the_start_of_a_page",
+                       P(R("first")) + P(kHere + R("x"), "<w:pageBreakBefore/>"), R("new "), 1, 0,
+                       "first\rnew x\r"}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 // Nesting right up to the depth limit is read, walked and edited: the walks that recurse
 // through tables and content controls stay within the stack at the limit.
