@@ -313,8 +313,10 @@ void Story::InsertRuns(size_t index, size_t k, pugi::xml_node first, pugi::xml_n
       return;
     }
   }
+  const long start = UnitStart(index);
   PositionsChanged();
   const uint32_t added = fresh.empty() ? 0 : fresh.back().offset + fresh.back().length - at;
+  NoteShift(start + at, 0, added);
   for (size_t j = k; j < unit.atoms.size(); ++j) unit.atoms[j].offset += added;
   for (auto it = split; it != unit.events.end(); ++it) it->offset += added;
   if (!events.empty()) {
@@ -396,6 +398,26 @@ void Story::PositionsChanged() {
   treeLookups_ = 0;
 }
 
+void Story::NoteShift(long at, long removed, long inserted) {
+  shifts_[generation_ % kShifts] = {generation_, at, removed, inserted};
+}
+
+bool Story::CarryPosition(uint64_t from, long& pos) const {
+  if (from > generation_ || generation_ - from > kShifts) return false;
+  long moved = pos;
+  for (uint64_t g = from + 1; g <= generation_; ++g) {
+    const Shift& shift = shifts_[g % kShifts];
+    if (shift.generation != g) return false;
+    if (moved >= shift.at + shift.removed) {
+      moved += shift.inserted - shift.removed;
+    } else if (moved >= shift.at) {
+      return false;
+    }
+  }
+  pos = moved;
+  return true;
+}
+
 void Story::Touch(size_t unit) {
   ++generation_;
   units_[unit].atomsValid = false;
@@ -407,6 +429,7 @@ void Story::ResizeAtom(size_t index, size_t k, uint32_t length) {
   ++generation_;
   Atom& atom = unit.atoms[k];
   ReadAtomText(atom);
+  NoteShift(UnitStart(index) + atom.offset, atom.length, length);
   const uint32_t oldEnd = atom.offset + atom.length;
   const long delta = static_cast<long>(length) - static_cast<long>(atom.length);
   if (delta == 0) return;

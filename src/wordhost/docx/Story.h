@@ -37,6 +37,12 @@ class Story {
   // Returns a number that changes whenever the XML or the positions change, so that callers
   // may cache positions between edits.
   uint64_t Generation() const { return generation_; }
+  // Carries pos, a position computed at generation from, over to the current generation when
+  // each edit since then only moved the text after some point within a paragraph (text
+  // resized in place, runs inserted): positions before the edit stay, those after it move.
+  // Returns false (pos unchanged) when that cannot be told: an edit of another kind came in
+  // between, pos lay in the text an edit replaced, or too many edits passed.
+  bool CarryPosition(uint64_t from, long& pos) const;
 
   // Returns the story length (the position after the final paragraph mark).
   long Length() const { return static_cast<long>(lengths_.Prefix(units_.size())); }
@@ -124,6 +130,9 @@ class Story {
   void MarkSections();
   // Positions move: the start cache and the generation are out of date.
   void PositionsChanged();
+  // Notes that the edit that made the current generation replaced the removed characters at
+  // at by inserted ones, and moved nothing else.
+  void NoteShift(long at, long removed, long inserted);
 
   pugi::xml_node body_;
   std::vector<Unit> units_;
@@ -136,6 +145,16 @@ class Story {
   Fenwick lengths_;
   Fenwick pages_;
   uint64_t generation_ = 0;
+  // The last few edits that only moved text, by the generation they made (slot generation %
+  // kShifts), so that positions cached a few edits ago can be carried over.
+  struct Shift {
+    uint64_t generation = ~uint64_t{0};
+    long at = 0;
+    long removed = 0;
+    long inserted = 0;
+  };
+  static constexpr size_t kShifts = 8;
+  Shift shifts_[kShifts];
   // Unit starts as a plain array, built once enough lookups have run since the last edit: a
   // read-only walk then finds positions in O(1), while a run of edits keeps using the tree.
   mutable std::vector<long> starts_;

@@ -4,8 +4,10 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "wordhost/docx/Document.h"
 #include "wordhost/docx/DocxBuilder.h"
@@ -218,6 +220,92 @@ INSTANTIATE_TEST_SUITE_P(
         InsertRunsCase{"at_the_start_of_a_page",
                        P(R("first")) + P(kHere + R("x"), "<w:pageBreakBefore/>"), R("new "), 1, 0,
                        "first\rnew x\r"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+struct CarryCase {
+  const char* name;
+  std::string body;
+  std::function<void(Document&)> edit;
+  bool carried;  // whether the field marks' positions carry over the edit
+};
+
+class CarryPositionTest : public ::testing::TestWithParam<CarryCase> {};
+
+// Positions taken before edits that only move text come out where the same marks stand after
+// them; after any other edit, nothing is carried.
+TEST_P(CarryPositionTest, MovesPositionsWithTheText) {
+  const CarryCase& c = GetParam();
+  auto doc = Load(c.body);
+  const Story& story = doc->story();
+  struct Mark {
+    pugi::xml_node node;
+    AtomKind kind;
+    long pos;
+  };
+  std::vector<Mark> marks;
+  for (size_t u = 0; u < story.UnitCount(); ++u) {
+    for (const Atom& atom : story.Atoms(u)) {
+      if (atom.kind == AtomKind::kBegin || atom.kind == AtomKind::kSeparate ||
+          atom.kind == AtomKind::kEnd) {
+        marks.push_back({atom.node, atom.kind, story.UnitStart(u) + atom.offset});
+      }
+    }
+  }
+  ASSERT_FALSE(marks.empty());
+  const uint64_t before = story.Generation();
+  c.edit(*doc);
+  ASSERT_NE(story.Generation(), before);
+  for (const Mark& mark : marks) {
+    long pos = mark.pos;
+    ASSERT_EQ(story.CarryPosition(before, pos), c.carried) << "mark at " << mark.pos;
+    if (c.carried) {
+      EXPECT_EQ(pos, story.PositionOf(mark.node, mark.kind)) << "mark at " << mark.pos;
+    } else {
+      EXPECT_EQ(pos, mark.pos);
+    }
+  }
+}
+
+const std::string kTwoFields =
+    P(R("abc ") + Fld(" A ", R("x")) + R(" tail")) + P(R("AB ") + Fld(" B ", R("y")));
+
+INSTANTIATE_TEST_SUITE_P(
+    Story, CarryPositionTest,
+    ::testing::Values(
+        CarryCase{"text_grown_in_place", kTwoFields,
+                  [](Document& doc) { doc.ReplaceText(1, 2, "LONGER"); }, true},
+        CarryCase{"text_erased_in_place", kTwoFields,
+                  [](Document& doc) { doc.RemoveContent(0, 2); }, true},
+        CarryCase{"text_in_a_result", kTwoFields,
+                  [](Document& doc) { doc.Fields().Item(1)->Result()->SetText("wider"); }, true},
+        CarryCase{
+            "result_after_a_separator",
+            P(R("a ") + Mark("begin") + Instr(" X ") + Mark("separate") + Mark("end") + R(" b")) +
+                P(Fld(" C ", R("c"))),
+            [](Document& doc) { doc.Fields().Item(1)->Result()->SetText("shown"); }, true},
+        // "abc " 0-3, the field 4-10, " tail " 11-16, then "AB" at 17.
+        CarryCase{"field_added_after_a_run",
+                  P(R("abc ") + Fld(" A ", R("x")) + R(" tail ") + R("AB ") + R("end")) +
+                      P(Fld(" B ", R("y"))),
+                  [](Document& doc) {
+                    doc.AddField(17, 19, host::wdFieldEmpty, "X");
+                    doc.SetFieldResult(*doc.fieldIndex().At(1), "{X}");
+                  },
+                  true},
+        CarryCase{"several_edits_within_reach", kTwoFields,
+                  [](Document& doc) {
+                    for (int i = 0; i < 8; ++i) doc.ReplaceText(1, 2, i % 2 ? "b" : "bb");
+                  },
+                  true},
+        CarryCase{"too_many_edits", kTwoFields,
+                  [](Document& doc) {
+                    for (int i = 0; i < 9; ++i) doc.ReplaceText(1, 2, i % 2 ? "b" : "bb");
+                  },
+                  false},
+        CarryCase{"paragraph_split", kTwoFields, [](Document& doc) { doc.SplitParagraph(2); },
+                  false},
+        CarryCase{"text_removed_across_runs", kTwoFields,
+                  [](Document& doc) { doc.RemoveContent(16, 18); }, false}),
     [](const auto& info) { return std::string(info.param.name); });
 
 // Nesting right up to the depth limit is read, walked and edited: the walks that recurse
