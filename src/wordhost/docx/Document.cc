@@ -368,12 +368,23 @@ FieldPtr Document::AddField(long start, long end, host::WdFieldType type, const 
   } else {
     story_->Refresh(story_->UnitAt(start));
   }
+  // Where the marks went is known: the record starts with its positions, and writing the
+  // result next needs no look-up.
+  const long codeLength = static_cast<long>(CodePointCount(code));
+  const long resultLength = static_cast<long>(CodePointCount(result));
+  const size_t unit = story_->UnitAt(start);
+  field->cachedBegin = start;
+  field->cachedSeparator = start + 1 + codeLength;
+  field->cachedEnd = field->cachedSeparator + 1 + resultLength;
+  field->cachedUnit = {unit, story_->UnitStart(unit)};
+  field->unitGuess = unit;
+  field->cachedGeneration = story_->Generation();
   if (swap) {
     fields_.Replace(index, field);
   } else {
     fields_.Insert(index, field);
   }
-  NoteEdit(start, start, 3 + static_cast<long>(CodePointCount(code) + CodePointCount(result)));
+  NoteEdit(start, start, 3 + codeLength + resultLength);
   return field;
 }
 
