@@ -303,8 +303,8 @@ void Story::InsertRuns(size_t index, size_t k, pugi::xml_node first, pugi::xml_n
   // follows it.
   const bool needVisible =
       split == unit.events.begin() || std::prev(split)->kind != PageEventKind::kVisible;
-  std::vector<Atom> fresh;
-  std::vector<PageEvent> events;
+  std::vector<Atom>& fresh = freshAtoms_;
+  std::vector<PageEvent>& events = freshEvents_;
   ComputeStretchAtoms(first, last, at, needVisible, fresh, events);
   for (const PageEvent& event : events) {
     if (event.kind != PageEventKind::kVisible) {

@@ -155,6 +155,10 @@ class Story {
   };
   static constexpr size_t kShifts = 8;
   Shift shifts_[kShifts];
+  // InsertRuns' room for the atoms and events of the new runs, kept between calls so that a
+  // run of insertions allocates nothing.
+  std::vector<Atom> freshAtoms_;
+  std::vector<PageEvent> freshEvents_;
   // Unit starts as a plain array, built once enough lookups have run since the last edit: a
   // read-only walk then finds positions in O(1), while a run of edits keeps using the tree.
   mutable std::vector<long> starts_;
