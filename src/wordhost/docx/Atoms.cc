@@ -11,23 +11,29 @@ namespace {
 
 class AtomBuilder {
  public:
-  AtomBuilder(std::vector<Atom>& atoms, std::vector<PageEvent>* events)
-      : atoms_(atoms), events_(events) {}
+  AtomBuilder(std::vector<Atom>& atoms, std::vector<PageEvent>* events, uint32_t offset = 0,
+              bool needVisible = true)
+      : atoms_(atoms), events_(events), offset_(offset), needVisible_(needVisible) {}
 
   void Container(pugi::xml_node node) {
     for (pugi::xml_node child = node.first_child(); child; child = child.next_sibling()) {
-      if (child.type() != pugi::node_element) continue;
-      if (IsW(child, "r")) {
-        Run(child);
-      } else if (IsW(child, "fldSimple")) {
-        Add(child, AtomKind::kSimpleBegin, 1);
-        AddText(child, AtomKind::kSimpleCode, child.attribute("w:instr").value());
-        Add(child, AtomKind::kSimpleSeparate, 1);
-        Container(child);
-        Add(child, AtomKind::kSimpleEnd, 1);
-      } else if (IsInlineContainer(child)) {
-        Container(child);
-      }
+      Element(child);
+    }
+  }
+
+  // One child of a paragraph or of an inline container.
+  void Element(pugi::xml_node child) {
+    if (child.type() != pugi::node_element) return;
+    if (IsW(child, "r")) {
+      Run(child);
+    } else if (IsW(child, "fldSimple")) {
+      Add(child, AtomKind::kSimpleBegin, 1);
+      AddText(child, AtomKind::kSimpleCode, child.attribute("w:instr").value());
+      Add(child, AtomKind::kSimpleSeparate, 1);
+      Container(child);
+      Add(child, AtomKind::kSimpleEnd, 1);
+    } else if (IsInlineContainer(child)) {
+      Container(child);
     }
   }
 
@@ -38,6 +44,7 @@ class AtomBuilder {
   }
 
   uint32_t offset() const { return offset_; }
+  bool needVisible() const { return needVisible_; }
 
  private:
   void Add(pugi::xml_node node, AtomKind kind, uint32_t length, char32_t ch = 0) {
@@ -128,8 +135,8 @@ class AtomBuilder {
 
   std::vector<Atom>& atoms_;
   std::vector<PageEvent>* events_;
-  uint32_t offset_ = 0;
-  bool needVisible_ = true;
+  uint32_t offset_;
+  bool needVisible_;
 };
 
 }  // namespace
@@ -171,6 +178,19 @@ void ComputeAtoms(pugi::xml_node node, UnitKind kind, std::vector<Atom>& atoms,
   }
   atoms.push_back(
       {node, builder.offset(), 1, AtomKind::kMark, kind == UnitKind::kParagraph ? U'\r' : U'\a'});
+}
+
+bool ComputeStretchAtoms(pugi::xml_node first, pugi::xml_node last, uint32_t offset,
+                         bool needVisible, std::vector<Atom>& atoms,
+                         std::vector<PageEvent>& events) {
+  atoms.clear();
+  events.clear();
+  AtomBuilder builder(atoms, &events, offset, needVisible);
+  for (pugi::xml_node node = first; node; node = node.next_sibling()) {
+    builder.Element(node);
+    if (node == last) break;
+  }
+  return builder.needVisible();
 }
 
 }  // namespace quillon::docx

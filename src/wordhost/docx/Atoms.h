@@ -78,4 +78,13 @@ bool IsSimple(AtomKind kind);
 void ComputeAtoms(pugi::xml_node node, UnitKind kind, std::vector<Atom>& atoms,
                   std::vector<PageEvent>* events);
 
+// Replaces atoms and events with those of the paragraph-level siblings first..last (runs,
+// simple fields, inline containers) as ComputeAtoms reads them in their paragraph, where they
+// start at offset and needVisible says whether a page event before them still waits for the
+// first visible content (true at a paragraph's start, as for ComputeAtoms). Returns whether
+// one still waits after them. REQUIRES: last is first or a later sibling of it.
+bool ComputeStretchAtoms(pugi::xml_node first, pugi::xml_node last, uint32_t offset,
+                         bool needVisible, std::vector<Atom>& atoms,
+                         std::vector<PageEvent>& events);
+
 }  // namespace quillon::docx

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <future>
+#include <optional>
 #include <string_view>
 #include <system_error>
 #include <unordered_map>
@@ -295,7 +296,11 @@ long Document::InsertText(long pos, const std::string& text, pugi::xml_node form
     size_t stop = text.find_first_of("\r\n", i);
     std::string segment = text.substr(i, stop == std::string::npos ? std::string::npos : stop - i);
     if (!segment.empty()) {
-      CutPoint cut = StoryEditor(*story_).Cut(pos);
+      // Text written right after a run (a field's result after its separator) needs no cut,
+      // and its atoms join the paragraph's without reading the paragraph again.
+      StoryEditor editor(*story_);
+      std::optional<RunSlot> slot = editor.SlotAfterRun(pos);
+      CutPoint cut = slot ? slot->cut : editor.Cut(pos);
       pugi::xml_node run = StoryEditor::NewRun(cut, format);
       size_t k = 0;
       while (k < segment.size()) {
@@ -310,7 +315,11 @@ long Document::InsertText(long pos, const std::string& text, pugi::xml_node form
         run.append_child(segment[special] == '\t' ? "w:tab" : "w:br");
         k = special + 1;
       }
-      story_->Refresh(story_->UnitAt(pos));
+      if (slot) {
+        story_->InsertRuns(slot->unit, slot->atom, run, run);
+      } else {
+        story_->Refresh(story_->UnitAt(pos));
+      }
       long length = static_cast<long>(CodePointCount(segment));
       pos += length;
       written += length;
@@ -363,22 +372,43 @@ FieldPtr Document::AddField(long start, long end, host::WdFieldType type, const 
   std::string code = type == host::wdFieldQuote ? " QUOTE " + text + " " : " " + text + " ";
   std::string result = type == host::wdFieldQuote ? text : std::string();
   size_t index = swap ? first : fields_.LowerBound(start, *story_);
-  CutPoint cut = StoryEditor(*story_).Cut(start);
+  // A field starting where a run starts (an abbreviation in a run of its own) goes in right
+  // after the run before it: no cut, and its atoms join the paragraph's in place.
+  StoryEditor editor(*story_);
+  std::optional<RunSlot> slot = editor.SlotAfterRun(start);
+  CutPoint cut = slot ? slot->cut : editor.Cut(start);
   auto field = std::make_shared<FieldRecord>();
-  field->begin = AddMark(StoryEditor::NewRun(cut, format.node()), "begin");
+  pugi::xml_node beginRun = StoryEditor::NewRun(cut, format.node());
+  field->begin = AddMark(beginRun, "begin");
   SetElementText(StoryEditor::NewRun(cut, format.node()).append_child("w:instrText"), code);
   field->separate = AddMark(StoryEditor::NewRun(cut, format.node()), "separate");
   if (!result.empty()) {
     SetElementText(StoryEditor::NewRun(cut, format.node()).append_child("w:t"), result);
   }
-  field->end = AddMark(StoryEditor::NewRun(cut, format.node()), "end");
-  story_->Refresh(story_->UnitAt(start));
+  pugi::xml_node endRun = StoryEditor::NewRun(cut, format.node());
+  field->end = AddMark(endRun, "end");
+  if (slot) {
+    story_->InsertRuns(slot->unit, slot->atom, beginRun, endRun);
+  } else {
+    story_->Refresh(story_->UnitAt(start));
+  }
+  // Where the marks went is known: the record starts with its positions, and writing the
+  // result next needs no look-up.
+  const long codeLength = static_cast<long>(CodePointCount(code));
+  const long resultLength = static_cast<long>(CodePointCount(result));
+  const size_t unit = story_->UnitAt(start);
+  field->cachedBegin = start;
+  field->cachedSeparator = start + 1 + codeLength;
+  field->cachedEnd = field->cachedSeparator + 1 + resultLength;
+  field->cachedUnit = {unit, story_->UnitStart(unit)};
+  field->unitGuess = unit;
+  field->cachedGeneration = story_->Generation();
   if (swap) {
     fields_.Replace(index, field);
   } else {
     fields_.Insert(index, field);
   }
-  NoteEdit(start, start, 3 + static_cast<long>(CodePointCount(code) + CodePointCount(result)));
+  NoteEdit(start, start, 3 + codeLength + resultLength);
   return field;
 }
 

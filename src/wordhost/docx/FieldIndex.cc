@@ -107,6 +107,21 @@ bool FieldIndex::ShowsCode(pugi::xml_node begin) const {
 
 void FieldIndex::Locate(const FieldRecord& field, const Story& story) const {
   if (field.cachedGeneration == story.Generation()) return;
+  // Edits since then that only moved text (a word typed over, a field written earlier in the
+  // paragraph) move the cached positions along; the unit list is the same.
+  long begin = field.cachedBegin, separator = field.cachedSeparator, end = field.cachedEnd;
+  long unitStart = field.cachedUnit.start;
+  if (story.CarryPosition(field.cachedGeneration, begin) &&
+      story.CarryPosition(field.cachedGeneration, separator) &&
+      story.CarryPosition(field.cachedGeneration, end) &&
+      story.CarryPosition(field.cachedGeneration, unitStart)) {
+    field.cachedBegin = begin;
+    field.cachedSeparator = separator;
+    field.cachedEnd = end;
+    field.cachedUnit.start = unitStart;
+    field.cachedGeneration = story.Generation();
+    return;
+  }
   // One scan of the begin mark's paragraph finds the marks that lie in it (most fields keep
   // all three in one paragraph); the others are looked up on their own.
   // The unit last seen is still right unless paragraphs were added or removed before it.
@@ -117,7 +132,7 @@ void FieldIndex::Locate(const FieldRecord& field, const Story& story) const {
                     : story.UnitOf(field.begin);
   field.unitGuess = unit;
   long base = unit < story.UnitCount() ? story.UnitStart(unit) : -1;
-  long begin = -1, separator = -1, end = -1;
+  begin = separator = end = -1;
   if (unit < story.UnitCount()) {
     for (const Atom& atom : story.Atoms(unit)) {
       long pos = base + atom.offset;

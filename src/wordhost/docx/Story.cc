@@ -1,6 +1,7 @@
 #include "wordhost/docx/Story.h"
 
 #include <algorithm>
+#include <iterator>
 #include <string_view>
 
 #include "wordhost/docx/Wml.h"
@@ -14,6 +15,7 @@ Story::Story(pugi::xml_node body) : body_(body) {
 void Story::Measure(Unit& unit) const {
   ComputeAtoms(unit.node, unit.kind, unit.atoms, &unit.events);
   unit.atomsValid = true;
+  unit.eventsValid = true;
   unit.length = static_cast<long>(unit.atoms.back().offset) + 1;
 }
 
@@ -146,6 +148,7 @@ void Story::Rebuild(pugi::xml_node changed) {
       unit.events = std::move(it->second.events);
       unit.atoms = std::move(it->second.atoms);
       unit.atomsValid = it->second.atomsValid;
+      unit.eventsValid = it->second.eventsValid;
     } else {
       Measure(unit);
     }
@@ -262,6 +265,11 @@ void Story::Refresh(size_t index) {
   long oldPages = static_cast<long>(unit.boundaries.size());
   Measure(unit);
   if (unit.length != oldLength) lengths_.Add(index, unit.length - oldLength);
+  SettlePages(index, oldPages);
+}
+
+void Story::SettlePages(size_t index, long oldPages) {
+  Unit& unit = units_[index];
   bool pending = ComputeBoundaries(unit);
   pages_.Add(index, static_cast<long>(unit.boundaries.size()) - oldPages);
   for (size_t i = index + 1; i < units_.size() && units_[i].pendingIn != pending; ++i) {
@@ -271,6 +279,60 @@ void Story::Refresh(size_t index) {
     pending = ComputeBoundaries(next);
     pages_.Add(i, static_cast<long>(next.boundaries.size()) - before);
   }
+}
+
+void Story::InsertRuns(size_t index, size_t k, pugi::xml_node first, pugi::xml_node last) {
+  Unit& unit = units_[index];
+  // At the start, events of the paragraph itself (a page break before it) share the offset
+  // with those the runs would push on.
+  if (k == 0 || !unit.atomsValid || !unit.eventsValid) {
+    Refresh(index);
+    return;
+  }
+  const uint32_t at = unit.atoms[k].offset;
+  auto split = std::partition_point(unit.events.begin(), unit.events.end(),
+                                    [at](const PageEvent& event) { return event.offset < at; });
+  // A page break's own event sits at the offset after it, yet comes before the new runs.
+  const Atom& previous = unit.atoms[k - 1];
+  if (previous.kind == AtomKind::kChar && previous.ch == U'\f' && IsW(previous.node, "br") &&
+      split != unit.events.end() && split->offset == at &&
+      split->kind == PageEventKind::kExplicitBreak) {
+    ++split;
+  }
+  // A paragraph waits for its first visible content, and so does a page break until text
+  // follows it.
+  const bool needVisible =
+      split == unit.events.begin() || std::prev(split)->kind != PageEventKind::kVisible;
+  std::vector<Atom>& fresh = freshAtoms_;
+  std::vector<PageEvent>& events = freshEvents_;
+  ComputeStretchAtoms(first, last, at, needVisible, fresh, events);
+  for (const PageEvent& event : events) {
+    if (event.kind != PageEventKind::kVisible) {
+      // A break among the new runs changes which content the rest of the unit waits for.
+      Refresh(index);
+      return;
+    }
+  }
+  const long start = UnitStart(index);
+  PositionsChanged();
+  const uint32_t added = fresh.empty() ? 0 : fresh.back().offset + fresh.back().length - at;
+  NoteShift(start + at, 0, added);
+  for (size_t j = k; j < unit.atoms.size(); ++j) unit.atoms[j].offset += added;
+  for (auto it = split; it != unit.events.end(); ++it) it->offset += added;
+  if (!events.empty()) {
+    // The new runs show the first visible content that was waited for: what follows them no
+    // longer marks it.
+    if (split != unit.events.end() && split->kind == PageEventKind::kVisible) {
+      split = unit.events.erase(split);
+    }
+    unit.events.insert(split, events.begin(), events.end());
+  }
+  unit.atoms.insert(unit.atoms.begin() + static_cast<long>(k), fresh.begin(), fresh.end());
+  if (added != 0) {
+    unit.length += added;
+    lengths_.Add(index, added);
+  }
+  SettlePages(index, static_cast<long>(unit.boundaries.size()));
 }
 
 long Story::UnitStart(size_t unit) const {
@@ -336,9 +398,30 @@ void Story::PositionsChanged() {
   treeLookups_ = 0;
 }
 
+void Story::NoteShift(long at, long removed, long inserted) {
+  shifts_[generation_ % kShifts] = {generation_, at, removed, inserted};
+}
+
+bool Story::CarryPosition(uint64_t from, long& pos) const {
+  if (from > generation_ || generation_ - from > kShifts) return false;
+  long moved = pos;
+  for (uint64_t g = from + 1; g <= generation_; ++g) {
+    const Shift& shift = shifts_[g % kShifts];
+    if (shift.generation != g) return false;
+    if (moved >= shift.at + shift.removed) {
+      moved += shift.inserted - shift.removed;
+    } else if (moved >= shift.at) {
+      return false;
+    }
+  }
+  pos = moved;
+  return true;
+}
+
 void Story::Touch(size_t unit) {
   ++generation_;
   units_[unit].atomsValid = false;
+  units_[unit].eventsValid = false;
 }
 
 void Story::ResizeAtom(size_t index, size_t k, uint32_t length) {
@@ -346,6 +429,7 @@ void Story::ResizeAtom(size_t index, size_t k, uint32_t length) {
   ++generation_;
   Atom& atom = unit.atoms[k];
   ReadAtomText(atom);
+  NoteShift(UnitStart(index) + atom.offset, atom.length, length);
   const uint32_t oldEnd = atom.offset + atom.length;
   const long delta = static_cast<long>(length) - static_cast<long>(atom.length);
   if (delta == 0) return;

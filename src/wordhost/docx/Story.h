@@ -37,6 +37,12 @@ class Story {
   // Returns a number that changes whenever the XML or the positions change, so that callers
   // may cache positions between edits.
   uint64_t Generation() const { return generation_; }
+  // Carries pos, a position computed at generation from, over to the current generation when
+  // each edit since then only moved the text after some point within a paragraph (text
+  // resized in place, runs inserted): positions before the edit stay, those after it move.
+  // Returns false (pos unchanged) when that cannot be told: an edit of another kind came in
+  // between, pos lay in the text an edit replaced, or too many edits passed.
+  bool CarryPosition(uint64_t from, long& pos) const;
 
   // Returns the story length (the position after the final paragraph mark).
   long Length() const { return static_cast<long>(lengths_.Prefix(units_.size())); }
@@ -52,6 +58,8 @@ class Story {
   size_t UnitOf(pugi::xml_node node) const;
   // Returns the unit's atoms (computed on first use after an edit). Invalidated by any edit.
   const std::vector<Atom>& Atoms(size_t unit) const;
+  // Returns the unit's page events as last measured (edits that move them keep them right).
+  const std::vector<PageEvent>& Events(size_t unit) const { return units_[unit].events; }
   // Returns the position of the atom of that kind made by element node, or -1.
   long PositionOf(pugi::xml_node node, AtomKind kind) const;
 
@@ -70,6 +78,14 @@ class Story {
   // Atom k of unit (a text or code atom whose element's text changed) now holds length
   // characters (at least one): moves what follows it instead of measuring the unit again.
   void ResizeAtom(size_t unit, size_t k, uint32_t length);
+  // Runs first..last (paragraph-level siblings, just put into the XML) now stand before the
+  // element of atom k of unit: their atoms are spliced in at k and what follows moves, instead
+  // of measuring the unit again. Falls back to Refresh when they hold a page break, at the
+  // unit's start, or when the unit was touched since it was last measured. REQUIRES: in
+  // document order, they come after whatever made atoms [0, k) with its page events, and
+  // before whatever made the rest (true of runs put right after the run whose last element
+  // made atom k - 1).
+  void InsertRuns(size_t unit, size_t k, pugi::xml_node first, pugi::xml_node last);
   // Re-reads the unit structure after paragraphs, tables or rows were added or removed;
   // changed, when given, is a paragraph whose content changed too, measured anew.
   void Rebuild(pugi::xml_node changed = {});
@@ -91,12 +107,17 @@ class Story {
     bool pendingIn = false;      // a page break not yet matched by a rendered break
     long length = 1;
     mutable bool atomsValid = false;
+    // events hold until the unit is touched: atoms computed on use after that bring none.
+    bool eventsValid = false;
     mutable std::vector<Atom> atoms;
     std::vector<PageEvent> events;
     std::vector<uint32_t> boundaries;  // offsets where a new page starts
   };
 
   void Measure(Unit& unit) const;
+  // Counts unit's page boundaries again (oldPages before) and carries a page break left
+  // pending at its end on to the units after it, as far as that changes them.
+  void SettlePages(size_t unit, long oldPages);
   // Returns pendingOut.
   bool ComputeBoundaries(Unit& unit) const;
   void CollectUnits(pugi::xml_node container, std::vector<Unit>& out);
@@ -109,6 +130,9 @@ class Story {
   void MarkSections();
   // Positions move: the start cache and the generation are out of date.
   void PositionsChanged();
+  // Notes that the edit that made the current generation replaced the removed characters at
+  // at by inserted ones, and moved nothing else.
+  void NoteShift(long at, long removed, long inserted);
 
   pugi::xml_node body_;
   std::vector<Unit> units_;
@@ -121,6 +145,20 @@ class Story {
   Fenwick lengths_;
   Fenwick pages_;
   uint64_t generation_ = 0;
+  // The last few edits that only moved text, by the generation they made (slot generation %
+  // kShifts), so that positions cached a few edits ago can be carried over.
+  struct Shift {
+    uint64_t generation = ~uint64_t{0};
+    long at = 0;
+    long removed = 0;
+    long inserted = 0;
+  };
+  static constexpr size_t kShifts = 8;
+  Shift shifts_[kShifts];
+  // InsertRuns' room for the atoms and events of the new runs, kept between calls so that a
+  // run of insertions allocates nothing.
+  std::vector<Atom> freshAtoms_;
+  std::vector<PageEvent> freshEvents_;
   // Unit starts as a plain array, built once enough lookups have run since the last edit: a
   // read-only walk then finds positions in O(1), while a run of edits keeps using the tree.
   mutable std::vector<long> starts_;

@@ -1,6 +1,7 @@
 #include "wordhost/docx/StoryEdit.h"
 
 #include <algorithm>
+#include <iterator>
 #include <vector>
 
 #include "addin/host/HostError.h"
@@ -106,6 +107,23 @@ CutPoint StoryEditor::CutInUnit(size_t index, uint32_t offset) {
     throw host::HostError(host::kErrNotAvailable, "the cell has no paragraph to write into");
   }
   return {node, {}};
+}
+
+std::optional<RunSlot> StoryEditor::SlotAfterRun(long pos) const {
+  if (pos <= 0 || pos >= story_.Length()) return std::nullopt;
+  size_t unit = story_.UnitAt(pos);
+  uint32_t offset = static_cast<uint32_t>(pos - story_.UnitStart(unit));
+  const std::vector<Atom>& atoms = story_.Atoms(unit);
+  // Atoms tile the unit in order, so the one starting at offset is found by its offset alone.
+  auto next = std::lower_bound(atoms.begin(), atoms.end(), offset,
+                               [](const Atom& atom, uint32_t at) { return atom.offset < at; });
+  if (next == atoms.begin() || next == atoms.end() || next->offset != offset) return std::nullopt;
+  const Atom& previous = *std::prev(next);
+  // The same place CutInUnit picks for an atom that ends its run: right after that run.
+  if (!IsRunBased(previous.kind) || NextElement(previous.node)) return std::nullopt;
+  pugi::xml_node run = previous.node.parent();
+  return RunSlot{
+      {run.parent(), run.next_sibling()}, unit, static_cast<size_t>(next - atoms.begin())};
 }
 
 CutPoint StoryEditor::Cut(long pos) {

@@ -7,6 +7,7 @@
 #include <pugixml.hpp>
 
 #include <cstdint>
+#include <optional>
 #include <string>
 
 #include "wordhost/docx/Story.h"
@@ -20,6 +21,13 @@ struct CutPoint {
   pugi::xml_node before;
 };
 
+// Where new runs go when nothing needs cutting, and the atom that will follow them.
+struct RunSlot {
+  CutPoint cut;
+  size_t unit;
+  size_t atom;
+};
+
 // Edits the XML under a story. Errors: HostError for an edit the model cannot make (inside a
 // simple field, across table cells); the XML is then as it was.
 class StoryEditor {
@@ -31,6 +39,11 @@ class StoryEditor {
   // that one exists. The unit's atoms are computed again on next use; the caller refreshes
   // the unit once the content is in. REQUIRES: 0 <= pos < story length.
   CutPoint Cut(long pos);
+  // Returns where Cut(pos) would put content when that cuts nothing: pos ends an atom that is
+  // the last element of its run, so new runs go right after that run and the unit stays
+  // measured; Story::InsertRuns(slot.unit, slot.atom, ...) then takes them in. Returns
+  // nullopt (and changes nothing) in any other case, which Cut handles.
+  std::optional<RunSlot> SlotAfterRun(long pos) const;
   // Appends a new run with a copy of format (cleared of revision marks) at cut; returns it.
   static pugi::xml_node NewRun(CutPoint& cut, pugi::xml_node format);
   // Replaces [start, end) within one text or code atom by text. Returns false (and changes

@@ -4,6 +4,7 @@
 #include "addin/host/HostError.h"
 #include "wordhost/docx/Document.h"
 #include "wordhost/docx/DocxBuilder.h"
+#include "wordhost/docx/FreshLoad.h"
 #include "wordhost/docx/Selection.h"
 
 namespace quillon::docx {
@@ -181,6 +182,59 @@ TEST(Fields, RangeCuttingAFieldIsRefused) {
   EXPECT_EQ(doc->Range()->Text(), before);
   EXPECT_EQ(doc->Fields().Count(), 1);
 }
+
+struct WriteCase {
+  const char* name;
+  std::string body;
+  // Stretches turned into fields front to back, as given in the original text: each becomes
+  // an empty field whose result is then written, shifting the stretches after it.
+  std::vector<std::pair<long, long>> stretches;
+  std::string text;  // Range().Text afterwards
+};
+
+class FieldWriteTest : public ::testing::TestWithParam<WriteCase> {};
+
+// Fields put where a run starts, and results written right after their separators, take the
+// quick way in; the story and the field index must still be those of a fresh read.
+TEST_P(FieldWriteTest, MatchesAFreshLoad) {
+  const WriteCase& c = GetParam();
+  auto doc = Load(c.body);
+  long shift = 0;
+  int n = 0;
+  for (auto [start, end] : c.stretches) {
+    std::string shown = "{" + std::to_string(++n) + "}";
+    auto field = doc->Fields().Add(*doc->Range(start + shift, end + shift), host::wdFieldEmpty,
+                                   "X" + std::to_string(n), false);
+    auto result = field->Result();
+    result->SetText(shown);
+    EXPECT_EQ(field->Result()->Text(), shown);
+    ExpectSameAsFreshLoad(*doc);
+    shift = result->End() + 1 - end;
+  }
+  EXPECT_EQ(doc->Fields().Count(), static_cast<long>(c.stretches.size()));
+  EXPECT_EQ(doc->Range()->Text(), c.text);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Fields, FieldWriteTest,
+    ::testing::Values(
+        WriteCase{"own_run", P(R("the ") + R("ABC ") + R("rest")), {{4, 7}}, "the {1} rest\r"},
+        WriteCase{"several_front_to_back",
+                  P(R("a ") + R("AB ") + R("b ") + R("CD ") + R("c")) + P(R("EF ") + R("end")),
+                  {{2, 4}, {7, 9}, {12, 14}},
+                  "a {1} b {2} c\r{3} end\r"},
+        // After a page break, before a rendered one: the result is the page's first text.
+        WriteCase{"after_a_page_break",
+                  P(R("x")) + P(PageBreak() + R("ABC") +
+                                "<w:r><w:lastRenderedPageBreak/><w:t>y</w:t></w:r>"),
+                  {{3, 6}},
+                  "x\r\f{1}y\r"},
+        WriteCase{"in_a_table_cell",
+                  Tbl(1, 2, "AB") + P(R("after")),
+                  {{5, 9}},
+                  "AB00\r\a{1}\r\a\r\aafter\r"},
+        WriteCase{"inside_a_run", P(R("one ABC two")), {{4, 7}}, "one {1} two\r"}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace
 }  // namespace quillon::docx

@@ -4,6 +4,11 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <string>
+#include <string_view>
+#include <vector>
+
 #include "wordhost/docx/Document.h"
 #include "wordhost/docx/DocxBuilder.h"
 #include "wordhost/docx/FreshLoad.h"
@@ -93,6 +98,215 @@ TEST(Story, TextResizedInPlaceMatchesAFreshLoad) {
   ExpectSameAsFreshLoad(*doc);
   EXPECT_EQ(ShowText(*doc, false).substr(0, 47), "start Alpha, a much longer meaning (A) middle B");
 }
+
+// Compares every unit of a with those of b: kinds, starts and lengths, each atom (with the
+// text it reads), the page events and the page of every position.
+void ExpectSameStory(const Story& a, const Story& b) {
+  ASSERT_EQ(a.Length(), b.Length());
+  ASSERT_EQ(a.UnitCount(), b.UnitCount());
+  for (size_t u = 0; u < a.UnitCount(); ++u) {
+    SCOPED_TRACE("unit " + std::to_string(u));
+    ASSERT_EQ(a.KindOf(u), b.KindOf(u));
+    ASSERT_EQ(a.UnitStart(u), b.UnitStart(u));
+    ASSERT_EQ(a.UnitLength(u), b.UnitLength(u));
+    const std::vector<Atom>& atomsA = a.Atoms(u);
+    const std::vector<Atom>& atomsB = b.Atoms(u);
+    ASSERT_EQ(atomsA.size(), atomsB.size());
+    for (size_t k = 0; k < atomsA.size(); ++k) {
+      SCOPED_TRACE("atom " + std::to_string(k));
+      EXPECT_EQ(atomsA[k].kind, atomsB[k].kind);
+      EXPECT_EQ(atomsA[k].offset, atomsB[k].offset);
+      EXPECT_EQ(atomsA[k].length, atomsB[k].length);
+      EXPECT_EQ(std::string(atomsA[k].node.name()), std::string(atomsB[k].node.name()));
+      EXPECT_EQ(AtomText(atomsA[k]), AtomText(atomsB[k]));
+      if (atomsA[k].kind == AtomKind::kChar || atomsA[k].kind == AtomKind::kMark) {
+        EXPECT_EQ(atomsA[k].ch, atomsB[k].ch);
+      }
+    }
+    const std::vector<PageEvent>& eventsA = a.Events(u);
+    const std::vector<PageEvent>& eventsB = b.Events(u);
+    ASSERT_EQ(eventsA.size(), eventsB.size());
+    for (size_t e = 0; e < eventsA.size(); ++e) {
+      EXPECT_EQ(eventsA[e].offset, eventsB[e].offset) << "event " << e;
+      EXPECT_EQ(eventsA[e].kind, eventsB[e].kind) << "event " << e;
+    }
+    for (long pos = a.UnitStart(u); pos < a.UnitStart(u) + a.UnitLength(u); ++pos) {
+      ASSERT_EQ(a.PageAt(pos), b.PageAt(pos)) << "position " << pos;
+    }
+  }
+}
+
+// Where InsertRunsTest puts its runs.
+const std::string kHere = "<w:bookmarkStart w:id=\"0\" w:name=\"here\"/>";
+
+struct InsertRunsCase {
+  const char* name;
+  std::string body;  // holds kHere once
+  std::string runs;  // put right before kHere
+  size_t unit;       // the unit of kHere
+  size_t atom;       // the index of the first atom after kHere
+  std::string text;  // Range().Text afterwards
+};
+
+class InsertRunsTest : public ::testing::TestWithParam<InsertRunsCase> {};
+
+// Runs spliced into a measured paragraph give the atoms, events, positions, pages and text of
+// a fresh read of the same XML, and later paragraphs move with them.
+TEST_P(InsertRunsTest, MatchesAFreshLoad) {
+  const InsertRunsCase& c = GetParam();
+  auto doc = Load(c.body);
+  Story& story = doc->story();
+  for (size_t u = 0; u < story.UnitCount(); ++u) story.Atoms(u);
+  const uint64_t generation = story.Generation();
+  pugi::xml_node here = doc->xml().document_element().find_node(
+      [](pugi::xml_node node) { return std::string_view(node.name()) == "w:bookmarkStart"; });
+  ASSERT_TRUE(here);
+  pugi::xml_document runs;
+  ASSERT_TRUE(runs.load_string(("<x>" + c.runs + "</x>").c_str()));
+  pugi::xml_node first, last;
+  for (pugi::xml_node run : runs.document_element().children()) {
+    last = here.parent().insert_copy_before(run, here);
+    if (!first) first = last;
+  }
+  story.InsertRuns(c.unit, c.atom, first, last);
+  EXPECT_NE(story.Generation(), generation);
+  doc->MarkModified();
+  auto fresh = Document::FromBytes(doc->ToBytes());
+  ExpectSameStory(story, fresh->story());
+  EXPECT_EQ(doc->Range()->Text(), c.text);
+}
+
+const std::string kRendered = "<w:r><w:lastRenderedPageBreak/><w:t>y</w:t></w:r>";
+
+INSTANTIATE_TEST_SUITE_P(
+    Story, InsertRunsTest,
+    ::testing::Values(
+        InsertRunsCase{"result_after_separator",
+                       P(R("a ") + Mark("begin") + Instr(" X ") + Mark("separate") + kHere +
+                         Mark("end") + R(" tail")) +
+                           P(R("next")),
+                       R("shown"), 0, 4, "a shown tail\rnext\r"},
+        InsertRunsCase{"field_after_text", P(R("before ") + kHere + R(" after")) + P(R("next")),
+                       Mark("begin") + Instr(" ADDIN X ") + Mark("separate") + Mark("end"), 0, 1,
+                       "before  after\rnext\r"},
+        InsertRunsCase{"before_the_mark", P(R("end") + kHere) + P(R("next")), R(" more"), 0, 1,
+                       "end more\rnext\r"},
+        InsertRunsCase{
+            "inside_a_hyperlink",
+            P("<w:hyperlink><w:r><w:t>link</w:t></w:r>" + kHere + "</w:hyperlink>" + R(" after")),
+            R("ed"), 0, 1, "linked after\r"},
+        // Text between a page break and a rendered break shows: the rendered break is a page
+        // of its own now.
+        InsertRunsCase{"first_visible_after_a_break",
+                       P(R("x")) + P(PageBreak() + kHere + kRendered) + P(R("z")), R("new"), 1, 1,
+                       "x\r\fnewy\rz\r"},
+        // Field marks and code show nothing: the rendered break still closes the same page.
+        InsertRunsCase{"code_after_a_break", P(R("x")) + P(PageBreak() + kHere + kRendered),
+                       Mark("begin") + Instr(" X ") + Mark("separate") + Mark("end"), 1, 1,
+                       "x\r\fy\r"},
+        InsertRunsCase{"events_after_move",
+                       P(R("a") + kHere + kRendered + PageBreak() + R("c")) + P(R("d")), R("bbb"),
+                       0, 1, "abbby\fc\rd\r"},
+        InsertRunsCase{"simple_field", P(R("page ") + kHere + R(".")), Simple(" PAGE ", R("7")), 0,
+                       1, "page 7.\r"},
+        InsertRunsCase{
+            "in_a_table_cell",
+            "<w:tbl><w:tr><w:tc>" + P(R("c") + kHere) + "</w:tc></w:tr></w:tbl>" + P(R("after")),
+            R("ell"), 0, 1, "cell\r\a\r\aafter\r"},
+        // The cases below are measured again as a whole.
+        InsertRunsCase{"a_page_break_among_the_runs",
+                       P(R("x") + kHere + R("y")) + P(R("z") + kRendered), PageBreak() + R("w"), 0,
+                       1, "x\fwy\rzy\r"},
+        InsertRunsCase{"at_the_start_of_a_page",
+                       P(R("first")) + P(kHere + R("x"), "<w:pageBreakBefore/>"), R("new "), 1, 0,
+                       "first\rnew x\r"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+struct CarryCase {
+  const char* name;
+  std::string body;
+  std::function<void(Document&)> edit;
+  bool carried;  // whether the field marks' positions carry over the edit
+};
+
+class CarryPositionTest : public ::testing::TestWithParam<CarryCase> {};
+
+// Positions taken before edits that only move text come out where the same marks stand after
+// them; after any other edit, nothing is carried.
+TEST_P(CarryPositionTest, MovesPositionsWithTheText) {
+  const CarryCase& c = GetParam();
+  auto doc = Load(c.body);
+  const Story& story = doc->story();
+  struct Mark {
+    pugi::xml_node node;
+    AtomKind kind;
+    long pos;
+  };
+  std::vector<Mark> marks;
+  for (size_t u = 0; u < story.UnitCount(); ++u) {
+    for (const Atom& atom : story.Atoms(u)) {
+      if (atom.kind == AtomKind::kBegin || atom.kind == AtomKind::kSeparate ||
+          atom.kind == AtomKind::kEnd) {
+        marks.push_back({atom.node, atom.kind, story.UnitStart(u) + atom.offset});
+      }
+    }
+  }
+  ASSERT_FALSE(marks.empty());
+  const uint64_t before = story.Generation();
+  c.edit(*doc);
+  ASSERT_NE(story.Generation(), before);
+  for (const Mark& mark : marks) {
+    long pos = mark.pos;
+    ASSERT_EQ(story.CarryPosition(before, pos), c.carried) << "mark at " << mark.pos;
+    if (c.carried) {
+      EXPECT_EQ(pos, story.PositionOf(mark.node, mark.kind)) << "mark at " << mark.pos;
+    } else {
+      EXPECT_EQ(pos, mark.pos);
+    }
+  }
+}
+
+const std::string kTwoFields =
+    P(R("abc ") + Fld(" A ", R("x")) + R(" tail")) + P(R("AB ") + Fld(" B ", R("y")));
+
+INSTANTIATE_TEST_SUITE_P(
+    Story, CarryPositionTest,
+    ::testing::Values(
+        CarryCase{"text_grown_in_place", kTwoFields,
+                  [](Document& doc) { doc.ReplaceText(1, 2, "LONGER"); }, true},
+        CarryCase{"text_erased_in_place", kTwoFields,
+                  [](Document& doc) { doc.RemoveContent(0, 2); }, true},
+        CarryCase{"text_in_a_result", kTwoFields,
+                  [](Document& doc) { doc.Fields().Item(1)->Result()->SetText("wider"); }, true},
+        CarryCase{
+            "result_after_a_separator",
+            P(R("a ") + Mark("begin") + Instr(" X ") + Mark("separate") + Mark("end") + R(" b")) +
+                P(Fld(" C ", R("c"))),
+            [](Document& doc) { doc.Fields().Item(1)->Result()->SetText("shown"); }, true},
+        // "abc " 0-3, the field 4-10, " tail " 11-16, then "AB" at 17.
+        CarryCase{"field_added_after_a_run",
+                  P(R("abc ") + Fld(" A ", R("x")) + R(" tail ") + R("AB ") + R("end")) +
+                      P(Fld(" B ", R("y"))),
+                  [](Document& doc) {
+                    doc.AddField(17, 19, host::wdFieldEmpty, "X");
+                    doc.SetFieldResult(*doc.fieldIndex().At(1), "{X}");
+                  },
+                  true},
+        CarryCase{"several_edits_within_reach", kTwoFields,
+                  [](Document& doc) {
+                    for (int i = 0; i < 8; ++i) doc.ReplaceText(1, 2, i % 2 ? "b" : "bb");
+                  },
+                  true},
+        CarryCase{"too_many_edits", kTwoFields,
+                  [](Document& doc) {
+                    for (int i = 0; i < 9; ++i) doc.ReplaceText(1, 2, i % 2 ? "b" : "bb");
+                  },
+                  false},
+        CarryCase{"paragraph_split", kTwoFields, [](Document& doc) { doc.SplitParagraph(2); },
+                  false},
+        CarryCase{"text_removed_across_runs", kTwoFields,
+                  [](Document& doc) { doc.RemoveContent(16, 18); }, false}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 // Nesting right up to the depth limit is read, walked and edited: the walks that recurse
 // through tables and content controls stay within the stack at the limit.
