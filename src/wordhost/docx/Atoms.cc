@@ -177,7 +177,7 @@ void ComputeAtoms(pugi::xml_node node, UnitKind kind, std::vector<Atom>& atoms,
     builder.Container(node);
   }
   atoms.push_back(
-      {node, builder.offset(), 1, AtomKind::kMark, kind == UnitKind::kParagraph ? U'\r' : U'\a'});
+      {node, builder.offset(), 1, AtomKind::kMark, {kind == UnitKind::kParagraph ? U'\r' : U'\a'}});
 }
 
 bool ComputeStretchAtoms(pugi::xml_node first, pugi::xml_node last, uint32_t offset,
