@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <exception>
 #include <system_error>
 #include <thread>
 #include <vector>
@@ -29,6 +30,10 @@ struct Block {
 void DeflateBlock(Block& block, int level) {
   block.crc = static_cast<uint32_t>(
       crc32_z(0, reinterpret_cast<const Bytef*>(block.input.data()), block.input.size()));
+  // compressBound covers a finished zlib stream, header and trailer included, which a raw one
+  // lacks; a sync flush adds at most an empty stored block. Allocated first: nothing may throw
+  // while zlib holds memory.
+  block.output.resize(compressBound(static_cast<uLong>(block.input.size())) + 16);
   z_stream stream{};
   if (deflateInit2(&stream, level, Z_DEFLATED, -MAX_WBITS, 8, Z_DEFAULT_STRATEGY) != Z_OK) return;
   bool ok = true;
@@ -36,8 +41,6 @@ void DeflateBlock(Block& block, int level) {
     ok = deflateSetDictionary(&stream, reinterpret_cast<const Bytef*>(block.dictionary.data()),
                               static_cast<uInt>(block.dictionary.size())) == Z_OK;
   }
-  // deflateBound covers a finished stream; a sync flush adds at most an empty stored block.
-  block.output.resize(deflateBound(&stream, static_cast<uLong>(block.input.size())) + 16);
   stream.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(block.input.data()));
   stream.avail_in = static_cast<uInt>(block.input.size());
   stream.next_out = reinterpret_cast<Bytef*>(block.output.data());
@@ -68,8 +71,15 @@ DeflatedPart DeflatePart(std::string_view content, int level, unsigned workers) 
   if (workers == 0) workers = std::max(1u, std::thread::hardware_concurrency());
   workers = static_cast<unsigned>(std::min<size_t>(workers, blocks.size()));
   std::atomic<size_t> next{0};
+  // A block that fails (out of memory included) is reported below, not thrown in a thread.
   auto work = [&] {
-    for (size_t i = next++; i < blocks.size(); i = next++) DeflateBlock(blocks[i], level);
+    for (size_t i = next++; i < blocks.size(); i = next++) {
+      try {
+        DeflateBlock(blocks[i], level);
+      } catch (const std::exception&) {
+        blocks[i].ok = false;
+      }
+    }
   };
   std::vector<std::thread> threads;
   for (unsigned i = 1; i < workers; ++i) {

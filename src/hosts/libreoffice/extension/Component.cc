@@ -63,14 +63,14 @@ class ScopedServices {
 class ManagerWait {
  public:
   ManagerWait(const Reference<css::uno::XComponentContext>& context,
-              const Reference<css::frame::XFrame>& frame)
-      : window_(frame->getContainerWindow()) {
+              const Reference<css::frame::XFrame>& frame) {
     try {
       toolkit_.set(css::awt::Toolkit::create(context), UNO_QUERY);
+      window_ = frame->getContainerWindow();
+      if (window_.is()) window_->setEnable(false);
     } catch (const css::uno::Exception&) {
-      // Without a toolkit Writer simply waits for the manager.
+      // Without a toolkit or a window Writer simply waits for the manager.
     }
-    if (window_.is()) window_->setEnable(false);
   }
   ~ManagerWait() {
     try {
@@ -84,7 +84,12 @@ class ManagerWait {
 
   // Lets Writer handle what is pending.
   void KeepAlive() {
-    if (toolkit_.is()) toolkit_->processEventsToIdle();
+    if (!toolkit_.is()) return;
+    try {
+      toolkit_->processEventsToIdle();
+    } catch (const css::uno::Exception&) {
+      toolkit_.clear();  // Writer then simply waits for the manager
+    }
   }
 
  private:
