@@ -73,7 +73,7 @@ std::unique_ptr<Document> Document::FromBytes(std::string bytes) {
 void Document::ParseMainPart() {
   Package::UncheckedPart part = package_.ReadUnchecked(mainPart_);
   // A long document's CRC-32 is compared on another core while the XML is parsed. A damaged
-  // part is reported as damaged, also when it fails to parse as well.
+  // part is reported as damaged even when it fails to parse too.
   constexpr size_t kCheckBesideFrom = size_t{1} << 20;
   std::future<void> check;
   if (part.content.size() >= kCheckBesideFrom) {
