@@ -39,6 +39,9 @@ ConvertSummary ConvertDocument(host::Application& word,
     return only.empty() || std::find(only.begin(), only.end(), abb) != only.end();
   };
   summary.kept = static_cast<long>(report.kept.size());
+  // Asked before the new fields are in: none of them is a list marker, and the look walks
+  // every field.
+  const bool listPresent = IsAbbreviationListPresent(word);
   // Front to back, so each new field joins the end of the host's field list; every field
   // moves the text after it by the difference between its length and the text it replaced.
   // An entry's number and direction come from the entries read already, as the library's
@@ -72,7 +75,7 @@ ConvertSummary ConvertDocument(host::Application& word,
   }
   // The insertion point stands just after the last new field, as after the insertion.
   if (after >= 0) word.Selection().SetRange(after, after);
-  if (!IsAbbreviationListPresent(word)) {
+  if (!listPresent) {
     long table = FindAbbreviationTable(word.ActiveDocument());
     if (table != 0) summary.markerPlaced = PlaceMarkerBeforeTable(word, table);
   }
