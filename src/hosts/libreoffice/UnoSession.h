@@ -9,6 +9,7 @@
 #include <com/sun/star/uno/XComponentContext.hpp>
 #include <rtl/ustring.hxx>
 
+#include <memory>
 #include <string>
 
 #include "hosts/libreoffice/LibreOfficeSession.h"
@@ -19,9 +20,14 @@ namespace quillon::libreoffice {
 using rtl::OString;
 using rtl::OUString;
 
+class WriterScript;
+
 struct LibreOfficeSession::Uno {
   css::uno::Reference<css::uno::XComponentContext> context;
   css::uno::Reference<css::frame::XDesktop2> desktop;
+  // Installed on first use (WriterScript::Of); null when soffice runs no Basic.
+  std::shared_ptr<WriterScript> script;
+  bool scriptInstalled = false;
 };
 
 struct OpenWriterDocument {

@@ -13,22 +13,39 @@ namespace quillon::libreoffice {
 
 using css::uno::UNO_QUERY_THROW;
 
-WriterDocument::WriterDocument(Reference<css::lang::XComponent> component,
-                               Reference<css::text::XText> body,
-                               std::shared_ptr<WriterScript> script)
-    : component_(component), story_(std::move(component), std::move(body), std::move(script)) {
-  // Writer then keeps its views still while the routine edits, as Word does with screen
-  // updating off; the layout still answers page look-ups.
+namespace {
+
+// Writer then keeps its views still while the routine edits, as Word does with screen updating
+// off; the layout still answers page look-ups. Locked before the walk, which would otherwise
+// share Writer with the layout it runs in the background after a load. Returns component.
+Reference<css::lang::XComponent> LockViews(Reference<css::lang::XComponent> component) {
   Uno("locking the views",
-      [&] { Reference<css::frame::XModel>(component_, UNO_QUERY_THROW)->lockControllers(); });
+      [&] { Reference<css::frame::XModel>(component, UNO_QUERY_THROW)->lockControllers(); });
+  return component;
 }
 
-WriterDocument::~WriterDocument() {
+void UnlockViews(const Reference<css::lang::XComponent>& component) {
   try {
-    Reference<css::frame::XModel>(component_, UNO_QUERY_THROW)->unlockControllers();
+    Reference<css::frame::XModel>(component, UNO_QUERY_THROW)->unlockControllers();
   } catch (const css::uno::Exception&) {
     // The document is going away.
   }
+}
+
+}  // namespace
+
+WriterDocument::WriterDocument(Reference<css::lang::XComponent> component,
+                               Reference<css::text::XText> body,
+                               std::shared_ptr<WriterScript> script) try
+    : component_(LockViews(component)), story_(component, std::move(body), std::move(script)) {
+} catch (...) {
+  // A user's document must not stay locked after a walk that failed.
+  UnlockViews(component);
+  throw;
+}
+
+WriterDocument::~WriterDocument() {
+  UnlockViews(component_);
 }
 
 void WriterDocument::Select(long start, long end) {

@@ -1,6 +1,8 @@
 #include "hosts/libreoffice/WriterHost.h"
 
 #include <com/sun/star/beans/PropertyValue.hpp>
+#include <com/sun/star/document/XUndoManager.hpp>
+#include <com/sun/star/document/XUndoManagerSupplier.hpp>
 #include <com/sun/star/frame/XController.hpp>
 #include <com/sun/star/frame/XStorable.hpp>
 #include <com/sun/star/text/XTextDocument.hpp>
@@ -66,12 +68,18 @@ struct WriterApplication::Impl {
 WriterApplication::WriterApplication(LibreOfficeSession& session, const std::string& path,
                                      WriterWalk walk)
     : impl_(std::make_unique<Impl>()) {
+  // Loaded with its views free: Writer lays the whole document out before it answers the next
+  // call, and the page look-ups then read that layout.
   impl_->component = LoadHidden(session, path);
   try {
     Reference<css::text::XTextDocument> text(impl_->component, UNO_QUERY_THROW);
     impl_->writer = std::make_unique<WriterDocument>(
         impl_->component, text->getText(),
-        walk == WriterWalk::kInWriter ? WriterScript::Install(session.uno().context) : nullptr);
+        walk == WriterWalk::kInWriter ? WriterScript::Of(session) : nullptr);
+    // Nobody can undo in a document we loaded ourselves; without undo, each edit is spared
+    // Writer's copy of the marks around it, which costs a look at every fieldmark.
+    Reference<css::document::XUndoManagerSupplier> undo(impl_->component, UNO_QUERY_THROW);
+    Reference<css::document::XUndoManager>(undo->getUndoManager(), UNO_QUERY_THROW)->lock();
   } catch (const css::uno::Exception& e) {
     CloseDocument(impl_->component);
     throw LibreOfficeError(path + " is not a text document: " + ToUtf8(e.Message));
@@ -150,6 +158,11 @@ void WriterApplication::FitTables() {
 }
 
 void WriterApplication::SaveAs(const std::string& path) {
+  try {
+    impl_->writer->story().Flush();
+  } catch (const host::HostError& e) {
+    throw LibreOfficeError(e.what());
+  }
   FitTables();
   css::uno::Sequence<css::beans::PropertyValue> arguments(2);
   arguments.getArray()[0].Name = "FilterName";

@@ -151,6 +151,24 @@ Private Sub WalkText(oText As Object, nText As Long, nTable As Long, nRow As Lon
   Loop
 End Sub
 
+' Writes aStrings(i) over aLengths(i) characters at aOffsets(i) of paragraph aPars(i) of
+' aTexts(i), in order. Returns "" when all are written, else which one failed and why.
+Function WriteTexts(aTexts As Variant, aPars As Variant, aOffsets As Variant, aLengths As Variant, aStrings As Variant) As String
+  Dim i As Long, oCursor As Object
+  On Error GoTo Failed
+  For i = 0 To UBound(aPars)
+    oCursor = aTexts(i).createTextCursorByRange(aPars(i))
+    oCursor.collapseToStart()
+    If aOffsets(i) > 0 Then oCursor.goRight(aOffsets(i), False)
+    If aLengths(i) > 0 Then oCursor.goRight(aLengths(i), True)
+    oCursor.setString(aStrings(i))
+  Next i
+  WriteTexts = ""
+  Exit Function
+Failed:
+  WriteTexts = "rewrite " & (i + 1) & " of " & (UBound(aPars) + 1) & ": " & Error$
+End Function
+
 Function Walk(oDoc As Object) As Variant
   On Error GoTo Failed
   sOut = Grown(Array())
@@ -198,6 +216,15 @@ std::shared_ptr<WriterScript> WriterScript::Install(
   } catch (const css::uno::Exception&) {
     return nullptr;
   }
+}
+
+std::shared_ptr<WriterScript> WriterScript::Of(LibreOfficeSession& session) {
+  LibreOfficeSession::Uno& uno = session.uno();
+  if (!uno.scriptInstalled) {
+    uno.script = Install(uno.context);
+    uno.scriptInstalled = true;
+  }
+  return uno.script;
 }
 
 css::uno::Any WriterScript::Call(const char* name,

@@ -19,6 +19,9 @@ class WriterScript {
   // Basic (the callers then make the calls one by one). Never throws.
   static std::shared_ptr<WriterScript> Install(
       const css::uno::Reference<css::uno::XComponentContext>& context);
+  // Returns the module of session, installed on the first call (see Install). Throws
+  // LibreOfficeError when the session is stopped.
+  static std::shared_ptr<WriterScript> Of(LibreOfficeSession& session);
 
   // Runs the module's function name with arguments. Returns what it returns. Throws
   // css::uno::Exception when the call fails.

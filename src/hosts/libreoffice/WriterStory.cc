@@ -659,6 +659,7 @@ long WriterStory::WriterOffset(const StoryUnit& unit, long offset) const {
 }
 
 std::optional<long> WriterStory::PositionOf(const Reference<css::text::XTextRange>& range) const {
+  Flush();
   return Uno("finding a position", [&]() -> std::optional<long> {
     Reference<css::text::XTextRange> at = range->getStart();
     Reference<css::text::XText> text = at->getText();
@@ -702,6 +703,7 @@ std::optional<long> WriterStory::PositionOf(const Reference<css::text::XTextRang
 }
 
 Reference<css::text::XTextCursor> WriterStory::Cursor(long pos, long end) const {
+  Flush();
   size_t u = UnitAt(pos);
   const StoryUnit& unit = units_[u];
   if (unit.end == UnitEnd::kRow || !unit.paragraph.is()) {
@@ -838,8 +840,16 @@ long WriterStory::Replace(long start, long end, const std::string& text) {
   size_t u = UnitAt(start);
   const bool oneUnit = end < units_[u].start + units_[u].length;
   const bool plain = text.find_first_of("\r\n\v") == std::string::npos;
-  Reference<css::text::XTextCursor> cursor = Cursor(start, end);
-  Uno("writing text", [&] { cursor->setString(ToOUString(text)); });
+  if (script_ && oneUnit && plain) {
+    // One call for many rewrites saves a round trip to soffice per call of each.
+    const StoryUnit& unit = units_[u];
+    long offset = WriterOffset(unit, start - unit.start);
+    long to = WriterOffset(unit, end - unit.start);
+    pending_.push_back({unit.text, unit.paragraph, offset, to - offset, ToOUString(text)});
+  } else {
+    Reference<css::text::XTextCursor> cursor = Cursor(start, end);
+    Uno("writing text", [&] { cursor->setString(ToOUString(text)); });
+  }
   // Fields inside the stretch went with it.
   size_t first = FieldAtOrAfter(start);
   size_t last = first;
@@ -854,6 +864,37 @@ long WriterStory::Replace(long start, long end, const std::string& text) {
   SpliceUnit(u, start - units_[u].start, end - units_[u].start, {Piece{PieceKind::kText, written}});
   Shift(u, end, static_cast<long>(written.size()) - (end - start));
   return static_cast<long>(written.size());
+}
+
+void WriterStory::Flush() const {
+  if (pending_.empty()) return;
+  std::vector<PendingWrite> writes = std::move(pending_);
+  pending_.clear();
+  const sal_Int32 n = static_cast<sal_Int32>(writes.size());
+  css::uno::Sequence<css::uno::Any> texts(n), paragraphs(n), offsets(n), lengths(n), strings(n);
+  for (sal_Int32 i = 0; i < n; ++i) {
+    const PendingWrite& write = writes[static_cast<size_t>(i)];
+    texts.getArray()[i] <<= write.text;
+    paragraphs.getArray()[i] <<= write.paragraph;
+    offsets.getArray()[i] <<= static_cast<sal_Int32>(write.offset);
+    lengths.getArray()[i] <<= static_cast<sal_Int32>(write.length);
+    strings.getArray()[i] <<= write.string;
+  }
+  css::uno::Sequence<css::uno::Any> arguments(5);
+  css::uno::Any* argument = arguments.getArray();
+  argument[0] <<= texts;
+  argument[1] <<= paragraphs;
+  argument[2] <<= offsets;
+  argument[3] <<= lengths;
+  argument[4] <<= strings;
+  OUString failure = Uno("writing text", [&] {
+    OUString answer;
+    script_->Call("WriteTexts", arguments) >>= answer;
+    return answer;
+  });
+  if (!failure.isEmpty()) {
+    throw host::HostError(host::kErrCommandFailed, "writing text: " + ToUtf8(failure));
+  }
 }
 
 StoryFieldPtr WriterStory::AddField(long start, long end, const std::string& code,
@@ -910,6 +951,7 @@ void WriterStory::SplitParagraph(long pos) {
 }
 
 void WriterStory::Rewalk() {
+  Flush();
   std::vector<StoryFieldPtr> before = std::move(fields_);
   std::vector<StoryTable> tablesBefore = std::move(tables_);
   Uno("reading the document", [&] { Walk(); });

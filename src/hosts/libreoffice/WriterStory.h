@@ -137,7 +137,13 @@ class WriterStory {
   // Replaces [start, end) with text. Fields wholly inside go with it; a stretch inside one
   // field code rewrites that code. Returns the number of positions written. Throws HostError
   // (kErrBadParameter) for a stretch that cuts a field or a table structure in two.
+  // With a script, a plain rewrite inside one paragraph reaches Writer only at the next call
+  // that needs Writer's text (or Flush), together with the others held back; a failure to
+  // write it is then thrown there.
   long Replace(long start, long end, const std::string& text);
+  // Writes the rewrites held back by Replace to Writer, in the order they were made. Throws
+  // HostError (kErrCommandFailed) when Writer refuses one; those before it are written.
+  void Flush() const;
   // Replaces [start, end) with a new fieldmark holding code (as the routines write it, the
   // leading blank included) and result. Returns the field.
   StoryFieldPtr AddField(long start, long end, const std::string& code, const std::string& result);
@@ -174,9 +180,21 @@ class WriterStory {
   long ReplaceCode(StoryField& field, long start, long end, const std::string& text);
   void SpliceUnit(size_t unit, long from, long to, std::vector<Piece> insert);
 
+  // A rewrite held back: length Writer characters at offset of a paragraph become text.
+  struct PendingWrite {
+    Reference<css::text::XText> text;
+    Reference<css::text::XTextRange> paragraph;
+    long offset = 0;
+    long length = 0;
+    OUString string;
+  };
+
   Reference<css::lang::XComponent> document_;
   Reference<css::text::XText> body_;
   std::shared_ptr<WriterScript> script_;
+  // Writer's text lags the mirror by these; mutable because reading Writer's text through a
+  // const story must first catch up.
+  mutable std::vector<PendingWrite> pending_;
   std::vector<StoryUnit> units_;
   std::vector<StoryFieldPtr> fields_;
   std::vector<StoryTable> tables_;
