@@ -74,6 +74,8 @@ int RunOnLibreOffice(const EngineJob& job, CommandContext& context,
       if (guard) guard->CheckUnchanged();
       WriteFileAtomically(target, bytes);
     }
+    // Closing a long document costs about as much as saving it, for nothing: the session goes.
+    session.StopAtOnce();
   } catch (const libreoffice::LibreOfficeError& e) {
     context.err << "quillon: LibreOffice: " << e.what() << '\n';
     return kExitFailure;

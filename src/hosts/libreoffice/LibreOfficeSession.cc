@@ -216,6 +216,13 @@ struct LibreOfficeSession::Process {
     keeperInput = fds[1];
   }
 
+  // Kills soffice; the keeper then finds it gone and removes the profile. Never throws.
+  void Kill() {
+    if (keeperInput < 0) return;
+    soffice = ReadSofficePid();
+    if (soffice > 0) ::kill(soffice, SIGKILL);
+  }
+
   // Lets the keeper stop soffice and remove the profile; kills both when the keeper does not
   // end in time. Never throws.
   void Stop(std::chrono::milliseconds stopTimeout) {
@@ -310,6 +317,13 @@ void LibreOfficeSession::Stop() {
   process_->Stop(stopTimeout_);
 }
 
+void LibreOfficeSession::StopAtOnce() {
+  uno_->desktop.clear();
+  uno_->context.clear();
+  process_->Kill();
+  process_->Stop(stopTimeout_);
+}
+
 int LibreOfficeSession::Port() const {
   return process_->port;
 }
@@ -343,9 +357,11 @@ OUString FileUrl(const std::string& path) {
 }
 
 Reference<css::lang::XComponent> LoadHidden(LibreOfficeSession& session, const std::string& path) {
-  css::uno::Sequence<css::beans::PropertyValue> arguments(1);
+  css::uno::Sequence<css::beans::PropertyValue> arguments(2);
   arguments.getArray()[0].Name = "Hidden";
   arguments.getArray()[0].Value <<= true;
+  arguments.getArray()[1].Name = "ReadOnly";
+  arguments.getArray()[1].Value <<= true;
   try {
     Reference<css::frame::XComponentLoader> loader(session.uno().desktop, UNO_QUERY_THROW);
     Reference<css::lang::XComponent> document =

@@ -38,6 +38,11 @@ class LibreOfficeSession {
   // Asks soffice to quit, kills it by its process id when it does not quit in time, and
   // removes the profile. Safe to call twice. Never throws.
   void Stop();
+  // Kills soffice by its process id at once and removes the profile, without letting soffice
+  // close its documents or write its profile: for a session whose work is saved or given up,
+  // where both would cost as much as a save and be thrown away. Documents must have been
+  // loaded read-only (LoadHidden does), so that no lock file is left beside them. Never throws.
+  void StopAtOnce();
 
   // The loopback port soffice listens on.
   int Port() const;

@@ -47,7 +47,8 @@ inline std::string ToUtf8(const OUString& text) {
 // Returns the file URL of path (made absolute). Throws LibreOfficeError.
 OUString FileUrl(const std::string& path);
 
-// Loads the document at path into the session, hidden (with a controller and a layout).
+// Loads the document at path into the session, hidden (with a controller and a layout) and
+// read-only (Writer then puts no lock file beside it; the API still edits it).
 // Returns it; the caller closes it (CloseDocument). Throws LibreOfficeError naming the file.
 css::uno::Reference<css::lang::XComponent> LoadHidden(LibreOfficeSession& session,
                                                       const std::string& path);

@@ -8,10 +8,14 @@
 
 #include <cstdio>
 #include <filesystem>
+#include <iterator>
 
 #include "hosts/libreoffice/LibreOfficeError.h"
 #include "hosts/libreoffice/SofficeProcesses.h"
+#include "hosts/libreoffice/UnoSession.h"
+#include "support/DocumentFiles.h"
 #include "support/TempDir.h"
+#include "wordhost/docx/DocxBuilder.h"
 
 namespace quillon::libreoffice {
 namespace {
@@ -42,6 +46,27 @@ TEST_F(LibreOfficeSessionTest, StartsOnAPrivateProfileAndStopsByPid) {
   EXPECT_FALSE(fs::exists(fs::path(profile).parent_path()));
   EXPECT_EQ(session.SofficePid(), 0);
   session.Stop();  // a second stop does nothing
+  EXPECT_THROW(session.uno(), LibreOfficeError);
+}
+
+// Ended at once with a document open: soffice and the profile go, and the document stays as it
+// was, with no lock file beside it.
+TEST_F(LibreOfficeSessionTest, StoppedAtOnceWithADocumentOpenLeavesNothing) {
+  testing::TempDir dir;
+  const std::string document = dir.File("open.docx");
+  const std::string bytes = docx::testing::MakeDocx(docx::testing::P(docx::testing::R("Open")));
+  testing::WriteFile(document, bytes);
+  LibreOfficeSession session;
+  pid_t pid = session.SofficePid();
+  std::string profile = session.ProfileDir();
+  LoadHidden(session, document);
+  EXPECT_EQ(std::distance(fs::directory_iterator(dir.Path()), fs::directory_iterator()), 1);
+  session.StopAtOnce();
+  EXPECT_FALSE(SofficeRuns(pid));
+  EXPECT_FALSE(fs::exists(fs::path(profile).parent_path()));
+  EXPECT_EQ(std::distance(fs::directory_iterator(dir.Path()), fs::directory_iterator()), 1);
+  EXPECT_EQ(testing::ReadFile(document), bytes);
+  session.Stop();  // nothing left to stop
   EXPECT_THROW(session.uno(), LibreOfficeError);
 }
 
