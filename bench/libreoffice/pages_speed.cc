@@ -49,7 +49,8 @@ int main(int argc, char** argv) {
   fs::create_directory(dir / "flat");
   std::string flat = (dir / "flat" / "flat.docx").string();
   quillon::WriteFileAtomically(
-      flat, quillon::docx::FlattenedCopy(*quillon::docx::Document::Open(doc), marks));
+      flat, quillon::docx::FlattenedCopy(*quillon::docx::Document::Open(doc), marks,
+                                         quillon::docx::CopyExtent::kWhole));
   std::cout << shape.pages << " pages, " << shape.fields << " fields, " << shape.distinctEntries
             << " entries\n";
   if (quillon::bench::TimedCommand(quillon + " lib new " + lib + " >/dev/null") < 0) return 1;

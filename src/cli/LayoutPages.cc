@@ -55,7 +55,8 @@ void LibreOfficePages::Layout(const docx::Document& document, long pos) {
   generation_ = story.Generation();
   if (bookmarks.empty()) return;
   try {
-    std::string flattened = docx::FlattenedCopy(document, bookmarks);
+    std::string flattened =
+        docx::FlattenedCopy(document, bookmarks, docx::CopyExtent::kPastLastBookmark);
     if (!session_) session_ = std::make_unique<libreoffice::LibreOfficeSession>();
     // Beside the session's profile, so that it goes with the session whatever happens.
     std::string copy = session_->ScratchPath("layout.docx");

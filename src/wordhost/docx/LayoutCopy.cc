@@ -2,6 +2,7 @@
 
 #include <pugixml.hpp>
 
+#include <cstring>
 #include <map>
 
 #include "wordhost/docx/Document.h"
@@ -22,6 +23,8 @@ class Flattener {
   }
 
   size_t fieldCount() const { return next_; }
+  // The last bookmark placed, in document order (null when none was).
+  pugi::xml_node lastBookmark() const { return lastBookmark_; }
   bool paired() const { return open_.empty(); }
 
   void Walk(pugi::xml_node node) {
@@ -67,6 +70,7 @@ class Flattener {
     start.append_attribute("w:name") = found->second.c_str();
     pugi::xml_node end = parent.insert_child_after("w:bookmarkEnd", start);
     end.append_attribute("w:id") = id.c_str();
+    lastBookmark_ = start;
   }
 
   void Visit(pugi::xml_node node) {
@@ -114,11 +118,55 @@ class Flattener {
   std::map<size_t, std::string> names_;
   std::vector<OpenField> open_;
   size_t next_ = 0;
+  pugi::xml_node lastBookmark_;
 };
+
+// Returns the number of characters of text inside node.
+size_t TextLength(pugi::xml_node node) {
+  if (IsW(node, "t")) return std::strlen(node.text().get());
+  size_t length = 0;
+  for (pugi::xml_node child : node.children()) length += TextLength(child);
+  return length;
+}
+
+// Ends the body a margin after the body element holding last. Layout runs forward: text after a
+// place moves it to another page only from close by (a paragraph kept with the next one, a
+// footnote whose reference shares its page), so what stands further on is left out and the
+// layout engine lays out no more than it is asked about. The section the copy now ends in keeps
+// its page set-up: its properties become the body's last ones.
+void CutAfter(pugi::xml_node body, pugi::xml_node last) {
+  while (last && last.parent() != body) last = last.parent();
+  if (!last) return;
+  pugi::xml_node finalSection = body.last_child();
+  if (!IsW(finalSection, "sectPr")) finalSection = pugi::xml_node();
+  size_t margin = 0;
+  pugi::xml_node cut = last.next_sibling();
+  while (cut && cut != finalSection && margin < kLayoutMargin) {
+    margin += TextLength(cut);
+    cut = cut.next_sibling();
+  }
+  if (!cut || cut == finalSection) return;
+  // The properties of the section the last kept element belongs to, when they stand further on.
+  pugi::xml_node sectionEnd;
+  for (pugi::xml_node n = cut; n && n != finalSection && !sectionEnd; n = n.next_sibling()) {
+    if (IsW(n, "p")) sectionEnd = n.child("w:pPr").child("w:sectPr");
+  }
+  if (sectionEnd && finalSection) {
+    body.insert_copy_before(sectionEnd, finalSection);
+    body.remove_child(finalSection);
+    finalSection = body.last_child();
+  }
+  for (pugi::xml_node n = cut; n && n != finalSection;) {
+    pugi::xml_node next = n.next_sibling();
+    body.remove_child(n);
+    n = next;
+  }
+}
 
 }  // namespace
 
-std::string FlattenedCopy(const Document& document, const std::vector<LayoutBookmark>& bookmarks) {
+std::string FlattenedCopy(const Document& document, const std::vector<LayoutBookmark>& bookmarks,
+                          CopyExtent extent) {
   Package package = Package::FromBytes(document.ToBytes());
   std::string content = package.Read(document.mainPart());
   pugi::xml_document xml;
@@ -129,6 +177,7 @@ std::string FlattenedCopy(const Document& document, const std::vector<LayoutBook
   if (!flattener.paired() || flattener.fieldCount() != document.fieldIndex().Count()) {
     throw DocxError("the field marks of the document do not pair up; its pages cannot be laid out");
   }
+  if (extent == CopyExtent::kPastLastBookmark) CutAfter(body, flattener.lastBookmark());
   return package.Write({{document.mainPart(), SerializePart(xml)}});
 }
 

@@ -34,9 +34,9 @@ const std::vector<Entry> kEntries = {
 };
 constexpr int kParagraphs = 330;
 
-std::string FlowingDocument() {
+std::string FlowingDocument(int paragraphs = kParagraphs) {
   std::string body;
-  for (int p = 0; p < kParagraphs; ++p) {
+  for (int p = 0; p < paragraphs; ++p) {
     std::string runs = R("Paragraph " + std::to_string(p) +
                          " runs on with ordinary words that fill the line and the page ");
     for (const Entry& e : kEntries) {
@@ -90,22 +90,27 @@ class ListPagesTest : public ::testing::Test {
   std::string document = dir.File("flow.docx");
 };
 
-TEST_F(ListPagesTest, PagesAreThoseOfLibreOfficesPdf) {
-  ASSERT_EQ(RunQuillon({"update", document, "--library", library}).status, 0);
+// Returns the page of each entry's first use (its long form) in LibreOffice's PDF of path.
+std::map<std::string, std::string> PdfFirstUsePages(const testing::TempDir& dir,
+                                                    const std::string& path) {
   std::string pdf = dir.File("flow.pdf");
-  libreoffice::ExportDocument(testing::SharedLibreOffice::Get(), document, pdf,
-                              "writer_pdf_Export");
+  libreoffice::ExportDocument(testing::SharedLibreOffice::Get(), path, pdf, "writer_pdf_Export");
   std::vector<std::string> pdfPages = PdfPages(pdf);
-  ASSERT_GE(pdfPages.size(), 9u);
-  std::map<std::string, std::string> expected;
+  std::map<std::string, std::string> pages;
   for (const Entry& e : kEntries) {
     for (size_t page = 0; page < pdfPages.size(); ++page) {
       if (pdfPages[page].find("(" + e.abb + ")") != std::string::npos) {
-        expected[e.abb] = std::to_string(page + 1);
+        pages[e.abb] = std::to_string(page + 1);
         break;
       }
     }
   }
+  return pages;
+}
+
+TEST_F(ListPagesTest, PagesAreThoseOfLibreOfficesPdf) {
+  ASSERT_EQ(RunQuillon({"update", document, "--library", library}).status, 0);
+  std::map<std::string, std::string> expected = PdfFirstUsePages(dir, document);
   ASSERT_EQ(expected.size(), kEntries.size());
   EXPECT_EQ(expected["AAQ"], "1");
   EXPECT_GE(std::stoi(expected["FZN"]), 9);
@@ -129,6 +134,20 @@ TEST_F(ListPagesTest, PagesAreThoseOfLibreOfficesPdf) {
   std::map<std::string, std::string> allOnOne;
   for (const Entry& e : kEntries) allOnOne[e.abb] = "1";
   EXPECT_EQ(ListedPages(fromMarks), allOnOne);
+}
+
+// LibreOffice lays out only a few pages past the last first use: the many pages after it
+// change none.
+TEST_F(ListPagesTest, TheTextAfterTheLastFirstUseChangesNoPage) {
+  testing::WriteFile(document, FlowingDocument(kParagraphs + 400));
+  ASSERT_EQ(RunQuillon({"update", document, "--library", library}).status, 0);
+  std::map<std::string, std::string> expected = PdfFirstUsePages(dir, document);
+  ASSERT_EQ(expected.size(), kEntries.size());
+  std::string listed = dir.File("listed.docx");
+  CliRun run =
+      RunQuillon({"list", document, "--library", library, "--pages", "libreoffice", "-o", listed});
+  ASSERT_EQ(run.status, 0) << run.err;
+  EXPECT_EQ(ListedPages(listed), expected);
 }
 
 TEST_F(ListPagesTest, ARebuildFindsTheSamePages) {

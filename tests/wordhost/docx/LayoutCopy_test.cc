@@ -55,7 +55,7 @@ TEST_P(FlattenTest, CopyShowsTheResultsAndHasNoFields) {
   const FlattenCase& c = GetParam();
   std::unique_ptr<Document> original = Load(c.body);
   std::string before = original->Range()->Text();
-  std::string bytes = FlattenedCopy(*original, {});
+  std::string bytes = FlattenedCopy(*original, {}, CopyExtent::kWhole);
   std::unique_ptr<Document> copy = Document::FromBytes(bytes);
   EXPECT_EQ(copy->fieldIndex().Count(), 0u);
   EXPECT_EQ(copy->Range()->Text(), c.shown);
@@ -92,11 +92,13 @@ TEST(LayoutCopyTest, BookmarksFollowTheirFieldsResults) {
   std::unique_ptr<Document> original = Load(P(R("a ") + Fld(" ADDIN A ", R("first")) + R(" mid ") +
                                               Simple(" ADDIN B ", R("second")) + R(" tail ")) +
                                             P(Fld(" ADDIN C ", R("third")) + R(" end")));
-  EXPECT_EQ(TextWithBookmarks(FlattenedCopy(*original, {{2, "m2"}, {0, "m0"}, {1, "m1"}})),
+  EXPECT_EQ(TextWithBookmarks(
+                FlattenedCopy(*original, {{2, "m2"}, {0, "m0"}, {1, "m1"}}, CopyExtent::kWhole)),
             "a first[m0] mid second[m1] tail |third[m2] end");
-  EXPECT_EQ(TextWithBookmarks(FlattenedCopy(*original, {{1, "only"}})),
+  EXPECT_EQ(TextWithBookmarks(FlattenedCopy(*original, {{1, "only"}}, CopyExtent::kWhole)),
             "a first mid second[only] tail |third end");
-  std::unique_ptr<Document> copy = Document::FromBytes(FlattenedCopy(*original, {{0, "m0"}}));
+  std::unique_ptr<Document> copy =
+      Document::FromBytes(FlattenedCopy(*original, {{0, "m0"}}, CopyExtent::kWhole));
   EXPECT_EQ(copy->Range()->Text(), "a first mid second tail \rthird end\r");
 }
 
@@ -106,14 +108,62 @@ TEST(LayoutCopyTest, ACopyOfAPartInAnotherEncodingIsUtf8) {
   std::string latin1 =
       testing::DocumentXml(P(R("caf\xE9 ") + Fld(" ADDIN A ", R("r"))), "ISO-8859-1");
   std::unique_ptr<Document> original = Document::FromBytes(testing::MakeDocxAround(latin1));
-  std::unique_ptr<Document> copy = Document::FromBytes(FlattenedCopy(*original, {}));
+  std::unique_ptr<Document> copy =
+      Document::FromBytes(FlattenedCopy(*original, {}, CopyExtent::kWhole));
   EXPECT_EQ(copy->Range()->Text(), "caf\xC3\xA9 r\r");
+}
+
+// What the layout engine is given of a long text: up to a margin after the last bookmark, the
+// section it ends in keeping its own page set-up.
+TEST(LayoutCopyTest, TheCopyEndsAMarginAfterTheLastBookmark) {
+  const std::string filler(1000, 'x');
+  // Field i at the start of paragraph i; a landscape section ends at paragraph 29.
+  std::string body;
+  constexpr int kParagraphs = 60;
+  for (int i = 0; i < kParagraphs; ++i) {
+    std::string section = i == 29 ? "<w:pPr><w:sectPr><w:pgSz w:w=\"16838\" w:h=\"11906\"/>"
+                                    "</w:sectPr></w:pPr>"
+                                  : "";
+    body += "<w:p>" + section + Fld(" ADDIN F ", R("f" + std::to_string(i))) + R(filler) + "</w:p>";
+  }
+  std::unique_ptr<Document> original = Load(body);
+  struct Case {
+    size_t lastField;
+    int keptParagraphs;
+    const char* lastWidth;  // the page width of the section the copy ends in
+  };
+  const int margin = static_cast<int>(kLayoutMargin / 1000);
+  for (const Case& c : {Case{0, 1 + margin, "16838"}, Case{30, 31 + margin, "11906"},
+                        Case{kParagraphs - 5, kParagraphs, "11906"}}) {
+    SCOPED_TRACE(c.lastField);
+    std::string xml = Package::FromBytes(FlattenedCopy(*original, {{0, "a"}, {c.lastField, "z"}},
+                                                       CopyExtent::kPastLastBookmark))
+                          .Read("word/document.xml");
+    pugi::xml_document doc;
+    ASSERT_TRUE(doc.load_buffer(xml.data(), xml.size()));
+    pugi::xml_node copyBody = doc.document_element().child("w:body");
+    int paragraphs = 0;
+    for (pugi::xml_node p : copyBody.children("w:p")) {
+      std::string text;
+      for (pugi::xml_node r : p.children("w:r")) text += r.child("w:t").text().get();
+      EXPECT_EQ(text, "f" + std::to_string(paragraphs) + filler);
+      ++paragraphs;
+    }
+    EXPECT_EQ(paragraphs, c.keptParagraphs);
+    EXPECT_EQ(
+        Document::FromBytes(FlattenedCopy(*original, {{c.lastField, "z"}}, CopyExtent::kWhole))
+            ->Paragraphs()
+            .Count(),
+        kParagraphs);
+    ASSERT_TRUE(IsW(copyBody.last_child(), "sectPr"));
+    EXPECT_STREQ(copyBody.last_child().child("w:pgSz").attribute("w:w").value(), c.lastWidth);
+  }
 }
 
 TEST(LayoutCopyTest, MarksThatDoNotPairUpAreRefused) {
   std::unique_ptr<Document> original =
       Load(P(R("a") + Mark("begin") + testing::Instr(" X ")) + P(Fld(" ADDIN A ", R("r"))));
-  EXPECT_THROW(FlattenedCopy(*original, {{0, "m"}}), DocxError);
+  EXPECT_THROW(FlattenedCopy(*original, {{0, "m"}}, CopyExtent::kWhole), DocxError);
 }
 
 }  // namespace
