@@ -80,6 +80,15 @@ char32_t MarkCharacter(const Atom& atom, UnitKind unitKind) {
   }
 }
 
+// Asks the processor to fetch the XML text after the text just read. Routines read fields in
+// document order, and the next field's code and result stand within the next kilobytes of
+// the part: on a document larger than the cache, fetching them while this field is handled
+// hides most of the wait for memory.
+void PrefetchTextAfter(const char* end) {
+  constexpr int kLine = 64;
+  for (int line = 8; line <= 32; line += 1) __builtin_prefetch(end + line * kLine);
+}
+
 }  // namespace
 
 std::string ShownText(const Story& story, long start, long end, const FieldDisplay& display,
@@ -121,6 +130,7 @@ std::string ShownText(const Story& story, long start, long end, const FieldDispl
         size_t a = ByteOffsetOf(text, from);
         size_t b = to == atom.length ? text.size() : a + ByteOffsetOf(text.substr(a), to - from);
         out.append(text.substr(a, b - a));
+        PrefetchTextAfter(text.data() + text.size());
       }
     }
   }
