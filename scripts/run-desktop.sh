@@ -20,7 +20,7 @@ plugin="$build_dir/lib/libquillon-addin.so"
 "$build_dir/src/wordhost/app/wordhost" --register "$plugin"
 
 if [ "${1:-}" = "--screenshots" ]; then
-  xvfb-run -a -s "-screen 0 1024x768x24" "$build_dir/tests/wordhost/wordhost-screenshots" \
+  xvfb-run -a -s "-screen 0 1024x768x24" "$build_dir/tools/screenshots/wordhost-screenshots" \
     docs/screenshots "$scratch/sample-thesis.docx" "$scratch/sample-library.abb" "$plugin"
 else
   echo "run-desktop: the sample library is $scratch/sample-library.abb (open it from the manager)"

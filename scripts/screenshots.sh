@@ -5,4 +5,4 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 build_dir=${QUILLON_BUILD_DIR:-build}
 cmake --build "$build_dir" --target quillon-screenshots
-xvfb-run -a -s "-screen 0 1024x768x24" "$build_dir/tests/ui/quillon-screenshots" docs/screenshots
+xvfb-run -a -s "-screen 0 1024x768x24" "$build_dir/tools/screenshots/quillon-screenshots" docs/screenshots
