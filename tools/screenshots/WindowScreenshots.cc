@@ -6,13 +6,12 @@
 #include <QComboBox>
 #include <QDir>
 #include <QLineEdit>
-#include <QPixmap>
-#include <QScreen>
 #include <QStyleFactory>
 #include <QTemporaryDir>
 #include <QTest>
 #include <iostream>
 
+#include "ScreenArea.h"
 #include "addin/host/Platform.h"
 #include "library/AddinState.h"
 #include "library/LibraryFiles.h"
@@ -33,15 +32,7 @@ bool Shoot(const QString& dir, const QString& name, QWidget& window, const QRect
   QTest::qWait(150);
   QRect area = window.frameGeometry();
   if (!extra.isNull()) area = area.united(extra);
-  const QPixmap shot = QGuiApplication::primaryScreen()->grabWindow(0, area.x(), area.y(),
-                                                                     area.width(), area.height());
-  const QString path = QDir(dir).filePath(name);
-  if (!shot.save(path)) {
-    std::cerr << "quillon-screenshots: cannot write " << path.toStdString() << "\n";
-    return false;
-  }
-  std::cout << path.toStdString() << "\n";
-  return true;
+  return tools::SaveScreenArea(dir, name, area, "quillon-screenshots");
 }
 
 }  // namespace
@@ -64,12 +55,18 @@ int main(int argc, char** argv) {
   ui::ScopedQtPlatform platform;
   library::CreateLibrary(path);
   const char* entries[][3] = {
-      {"L", "ADC", "Analog-to-Digital Converter"}, {"L", "AES", "Advanced Encryption Standard"},
-      {"L", "AFM", "Atomic Force Microscopy"},     {"L", "API", "Application Programming Interface"},
-      {"L", "BER", "Bit Error Rate"},              {"L", "CFD", "Computational Fluid Dynamics"},
-      {"L", "DC", "Direct Current"},               {"L", "FFT", "Fast Fourier Transform"},
-      {"L", "MRI", "Magnetic Resonance Imaging"},  {"L", "SNR", "Signal-to-Noise Ratio"},
-      {"R", "\u05D0\u05E8\u05D4\"\u05D1", "\u05D0\u05E8\u05E6\u05D5\u05EA \u05D4\u05D1\u05E8\u05D9\u05EA"},
+      {"L", "ADC", "Analog-to-Digital Converter"},
+      {"L", "AES", "Advanced Encryption Standard"},
+      {"L", "AFM", "Atomic Force Microscopy"},
+      {"L", "API", "Application Programming Interface"},
+      {"L", "BER", "Bit Error Rate"},
+      {"L", "CFD", "Computational Fluid Dynamics"},
+      {"L", "DC", "Direct Current"},
+      {"L", "FFT", "Fast Fourier Transform"},
+      {"L", "MRI", "Magnetic Resonance Imaging"},
+      {"L", "SNR", "Signal-to-Noise Ratio"},
+      {"R", "\u05D0\u05E8\u05D4\"\u05D1",
+       "\u05D0\u05E8\u05E6\u05D5\u05EA \u05D4\u05D1\u05E8\u05D9\u05EA"},
       {"L", "TCP", "Transmission Control Protocol"},
   };
   for (const auto& e : entries) library::AddAbbreviation(path, e[1], e[2], e[0]);
@@ -92,7 +89,8 @@ int main(int argc, char** argv) {
   manager.Text2->setText(QStringLiteral("Signal-to-noise ratio"));
   ok &= Shoot(out, QStringLiteral("inplace-edit.png"), manager);
   manager.Combo1->OpenList();
-  ok &= Shoot(out, QStringLiteral("combo-open.png"), manager, manager.Combo1->picList()->geometry());
+  ok &=
+      Shoot(out, QStringLiteral("combo-open.png"), manager, manager.Combo1->picList()->geometry());
   manager.Combo1->CloseList(false);
   manager.hide();
 

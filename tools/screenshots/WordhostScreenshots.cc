@@ -6,13 +6,12 @@
 #include <QAction>
 #include <QApplication>
 #include <QDir>
-#include <QPixmap>
-#include <QScreen>
 #include <QStyleFactory>
 #include <QTest>
 #include <QToolBar>
 #include <iostream>
 
+#include "ScreenArea.h"
 #include "addin/host/Platform.h"
 #include "library/AddinState.h"
 #include "wordhost/app/DocumentView.h"
@@ -37,14 +36,7 @@ class PrintedMessages : public host::MessageBoxService {
 
 bool Shoot(const QString& dir, const QString& name) {
   QTest::qWait(300);
-  const QPixmap shot = QGuiApplication::primaryScreen()->grabWindow(0, 0, 0, 1024, 768);
-  const QString path = QDir(dir).filePath(name);
-  if (!shot.save(path)) {
-    std::cerr << "wordhost-screenshots: cannot write " << path.toStdString() << "\n";
-    return false;
-  }
-  std::cout << path.toStdString() << "\n";
-  return true;
+  return tools::SaveScreenArea(dir, name, QRect(0, 0, 1024, 768), "wordhost-screenshots");
 }
 
 QAction* Button(wordhost::MainWindow& window, const char* tag) {

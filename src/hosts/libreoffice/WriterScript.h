@@ -15,11 +15,8 @@ namespace quillon::libreoffice {
 
 class WriterScript {
  public:
-  // Returns the module installed in the soffice behind context, or null when soffice runs no
-  // Basic (the callers then make the calls one by one). Never throws.
-  static std::shared_ptr<WriterScript> Install(
-      const css::uno::Reference<css::uno::XComponentContext>& context);
-  // Returns the module of session, installed on the first call (see Install). Throws
+  // Returns the module of session, installed into its soffice on the first call; null when
+  // soffice runs no Basic (the callers then make the calls one by one). Throws
   // LibreOfficeError when the session is stopped.
   static std::shared_ptr<WriterScript> Of(LibreOfficeSession& session);
 
@@ -28,6 +25,10 @@ class WriterScript {
   css::uno::Any Call(const char* name, const css::uno::Sequence<css::uno::Any>& arguments);
 
  private:
+  // Returns the module installed in the soffice behind context, or null. Never throws.
+  static std::shared_ptr<WriterScript> Install(
+      const css::uno::Reference<css::uno::XComponentContext>& context);
+
   css::uno::Reference<css::script::provider::XScriptProvider> provider_;
 };
 
