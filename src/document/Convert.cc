@@ -42,11 +42,14 @@ ConvertSummary ConvertDocument(host::Application& word,
   // Asked before the new fields are in: none of them is a list marker, and the look walks
   // every field.
   const bool listPresent = IsAbbreviationListPresent(word);
-  // Front to back, so each new field joins the end of the host's field list; every field
-  // moves the text after it by the difference between its length and the text it replaced.
   // An entry's number and direction come from the entries read already, as the library's
   // look-ups would give them: the first row with that abbreviation and meaning, and the first
-  // row with that abbreviation.
+  // row with that abbreviation. Its code and placeholder are made once, for all its uses.
+  struct EntryField {
+    std::optional<std::string> code;
+    std::string display;
+  };
+  std::vector<std::optional<EntryField>> entryFields(entries.size());
   std::unordered_map<std::string_view, size_t> firstWithAbb;
   std::map<std::pair<std::string_view, std::string_view>, size_t> firstWithEntry;
   for (size_t i = 0; i < entries.size(); ++i) {
@@ -54,27 +57,36 @@ ConvertSummary ConvertDocument(host::Application& word,
     firstWithEntry.try_emplace(
         std::pair<std::string_view, std::string_view>(entries[i].abb, entries[i].abbtext), i);
   }
-  long shift = 0;
-  long after = -1;
+  std::vector<host::NewField> fields;
+  fields.reserve(report.uses.size());
   for (const PlainUse& use : report.uses) {
     const library::AbbreviationEntry& entry = entries[use.entry];
     if (!wanted(entry.abb)) continue;
-    const library::AbbreviationEntry& numbered =
-        entries[firstWithEntry.at({entry.abb, entry.abbtext})];
-    const library::AbbreviationEntry& directed = entries[firstWithAbb.at(entry.abb)];
-    std::optional<long> end = PlaceFieldOver(
-        word, use.start + shift, use.end + shift, entry.abb, entry.abbtext,
-        PlaceholderDisplay(entry.abb, numbered.entry), DirectionTag(directed.direction));
-    if (!end) {
+    std::optional<EntryField>& made = entryFields[use.entry];
+    if (!made) {
+      const library::AbbreviationEntry& numbered =
+          entries[firstWithEntry.at({entry.abb, entry.abbtext})];
+      const library::AbbreviationEntry& directed = entries[firstWithAbb.at(entry.abb)];
+      made = EntryField{
+          AbbreviationFieldCode(entry.abb, entry.abbtext, DirectionTag(directed.direction)),
+          PlaceholderDisplay(entry.abb, numbered.entry)};
+    }
+    if (!made->code) {
       summary.failed = true;
       return summary;
     }
-    after = *end;
-    shift = after - use.end;
-    ++summary.converted;
+    fields.push_back(host::NewField{use.start, use.end, *made->code, made->display});
   }
+  // One call for all: a host may write a batch far faster than field by field.
+  std::optional<long> after = -1;
+  if (!fields.empty()) after = PlaceFieldsOver(word, fields);
+  if (!after) {
+    summary.failed = true;
+    return summary;
+  }
+  summary.converted = static_cast<long>(fields.size());
   // The insertion point stands just after the last new field, as after the insertion.
-  if (after >= 0) word.Selection().SetRange(after, after);
+  if (*after >= 0) word.Selection().SetRange(*after, *after);
   if (!listPresent) {
     long table = FindAbbreviationTable(word.ActiveDocument());
     if (table != 0) summary.markerPlaced = PlaceMarkerBeforeTable(word, table);

@@ -149,23 +149,19 @@ bool WriteField(host::Application& word, const std::string& markup, const std::s
 
 }  // namespace
 
-std::optional<long> PlaceFieldOver(host::Application& word, long start, long end,
-                                   const std::string& abb, const std::string& text,
-                                   const std::string& display, std::string_view directionTag) {
+std::optional<std::string> AbbreviationFieldCode(const std::string& abb, const std::string& text,
+                                                 std::string_view directionTag) {
   if (!WritableEntry(abb, text)) return std::nullopt;
-  PlaceFieldStep step = PlaceFieldStep::kAddQuoteField;
+  // The code the keyword rewrite leaves, less the blanks around it: "ADDIN ABBREV " + markup.
+  return "ADDIN ABBREV " + AbbreviationMarkup(abb, text, directionTag);
+}
+
+std::optional<long> PlaceFieldsOver(host::Application& word,
+                                    std::span<const host::NewField> fields) {
   try {
-    host::Document& document = word.ActiveDocument();
-    // The code the keyword rewrite leaves: " ADDIN ABBREV " + markup + " ".
-    std::unique_ptr<host::Field> field =
-        document.Fields().Add(*document.Range(start, end), host::wdFieldEmpty,
-                              "ADDIN ABBREV " + AbbreviationMarkup(abb, text, directionTag), false);
-    step = PlaceFieldStep::kReplaceKeywordAndWriteResult;
-    std::unique_ptr<host::Range> result = field->Result();
-    result->SetText(display);
-    return result->End() + 1;
+    return word.ActiveDocument().AddFields(fields);
   } catch (const std::exception&) {
-    ShowPlaceFieldFailure(step);
+    ShowPlaceFieldFailure(PlaceFieldStep::kAddQuoteField);
     return std::nullopt;
   }
 }

@@ -3,16 +3,20 @@
 // abbreviation the add-in chose for that place. PlaceField is the only writer and
 // ExtractFieldValues the only reader of this format.
 //
-// Error rule: the writers (PlaceField, RewriteAbbreviationField) show a failing host call with
-// the number of its step and return false, and refuse an entry whose values hold a markup tag
-// the same way before writing anything; a failing library statement is not theirs to show and
-// passes through as LibraryError. ReplaceQuoteKeyword throws HostError; the rest cannot fail.
+// Error rule: the writers (PlaceField, PlaceFieldsOver, RewriteAbbreviationField) show a failing
+// host call with the number of its step and return false, and refuse an entry whose values hold a
+// markup tag the same way before writing anything; a failing library statement is not theirs to
+// show and passes through as LibraryError. ReplaceQuoteKeyword throws HostError; the rest cannot
+// fail.
 #pragma once
 
 #include <cstdint>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
+
+#include "addin/host/Document.h"
 
 namespace quillon::host {
 class Application;
@@ -71,14 +75,16 @@ bool PlaceField(host::Application& word, const std::string& abb, const std::stri
 bool PlaceField(host::Application& word, const std::string& abb, const std::string& text,
                 const std::string& display, std::optional<std::string>* direction);
 
-// Writes the field PlaceField would write for (abb, text) with directionTag and display over
-// the story range [start, end) of the active document, in two host calls (the field under its
-// final code, then its result) instead of the insertion's steps: for batches of fields. The
-// selection is left where it was. Returns the position just after the new field's end mark, or
-// nullopt when the host failed or the entry was refused (the user has been told).
-std::optional<long> PlaceFieldOver(host::Application& word, long start, long end,
-                                   const std::string& abb, const std::string& text,
-                                   const std::string& display, std::string_view directionTag);
+// Returns the code PlaceField writes for (abb, text) with directionTag, for a batch of fields
+// (host::Document::AddFields), or nullopt when the entry is refused (the user has been told).
+std::optional<std::string> AbbreviationFieldCode(const std::string& abb, const std::string& text,
+                                                 std::string_view directionTag);
+
+// Writes fields (codes from AbbreviationFieldCode) into the active document in one host call.
+// The selection is left where it was. Returns the position just after the last field's end
+// mark, or nullopt when the host failed (the user has been told).
+std::optional<long> PlaceFieldsOver(host::Application& word,
+                                    std::span<const host::NewField> fields);
 
 // Brings field, whose code reads code, to show display for (abb, text) with directionTag in its
 // code, as PlaceField over the selected field would. When the code already reads so, only the

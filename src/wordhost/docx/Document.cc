@@ -360,6 +360,39 @@ FieldPtr Document::AddField(long start, long end, host::WdFieldType type, const 
   }
   CheckEdit(start, end);
   CheckText(text);
+  // Word writes a code with a blank on either side of it; QUOTE shows its text as result.
+  if (type == host::wdFieldQuote) return WriteField(start, end, " QUOTE " + text + " ", text);
+  return WriteField(start, end, " " + text + " ", std::string());
+}
+
+long Document::AddFields(std::span<const host::NewField> fields) {
+  long before = -1;
+  for (const host::NewField& field : fields) {
+    long start = field.start;
+    long end = field.end;
+    CheckEdit(start, end);
+    if (start != field.start || end != field.end || start < before) {
+      throw host::HostError(host::kErrBadParameter,
+                            "fields to add must lie in the text, in order and apart");
+    }
+    CheckText(field.code);
+    CheckText(field.result);
+    before = end;
+  }
+  fields_.Reserve(fields.size());
+  long shift = 0;
+  long after = -1;
+  for (const host::NewField& field : fields) {
+    FieldPtr added =
+        WriteField(field.start + shift, field.end + shift, " " + field.code + " ", field.result);
+    after = fields_.EndOf(*added, *story_) + 1;
+    shift = after - field.end;
+  }
+  return after;
+}
+
+FieldPtr Document::WriteField(long start, long end, const std::string& code,
+                              const std::string& result) {
   EnsureComplexIn(start, end);
   FormatCopy format(start < end ? FormatOfFirst(*story_, start, end) : FormatAt(*story_, start));
   size_t first = 0;
@@ -368,9 +401,7 @@ FieldPtr Document::AddField(long start, long end, host::WdFieldType type, const 
   // one's slot, which is where the new field falls, and the list is not shifted twice.
   bool swap = removed == 1;
   if (removed > 1) fields_.Erase(first, first + removed);
-  // Word writes a code with a blank on either side of it; QUOTE shows its text as result.
-  std::string code = type == host::wdFieldQuote ? " QUOTE " + text + " " : " " + text + " ";
-  std::string result = type == host::wdFieldQuote ? text : std::string();
+  const bool plainResult = result.find_first_of("\r\n\t\v") == std::string::npos;
   size_t index = swap ? first : fields_.LowerBound(start, *story_);
   // A field starting where a run starts (an abbreviation in a run of its own) goes in right
   // after the run before it: no cut, and its atoms join the paragraph's in place.
@@ -382,7 +413,7 @@ FieldPtr Document::AddField(long start, long end, host::WdFieldType type, const 
   field->begin = AddMark(beginRun, "begin");
   SetElementText(StoryEditor::NewRun(cut, format.node()).append_child("w:instrText"), code);
   field->separate = AddMark(StoryEditor::NewRun(cut, format.node()), "separate");
-  if (!result.empty()) {
+  if (!result.empty() && plainResult) {
     SetElementText(StoryEditor::NewRun(cut, format.node()).append_child("w:t"), result);
   }
   pugi::xml_node endRun = StoryEditor::NewRun(cut, format.node());
@@ -395,7 +426,7 @@ FieldPtr Document::AddField(long start, long end, host::WdFieldType type, const 
   // Where the marks went is known: the record starts with its positions, and writing the
   // result next needs no look-up.
   const long codeLength = static_cast<long>(CodePointCount(code));
-  const long resultLength = static_cast<long>(CodePointCount(result));
+  const long resultLength = plainResult ? static_cast<long>(CodePointCount(result)) : 0;
   const size_t unit = story_->UnitAt(start);
   field->cachedBegin = start;
   field->cachedSeparator = start + 1 + codeLength;
@@ -409,6 +440,7 @@ FieldPtr Document::AddField(long start, long end, host::WdFieldType type, const 
     fields_.Insert(index, field);
   }
   NoteEdit(start, start, 3 + codeLength + resultLength);
+  if (!plainResult) SetFieldResult(*field, result);
   return field;
 }
 

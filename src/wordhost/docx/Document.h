@@ -9,6 +9,7 @@
 #include <map>
 #include <memory>
 #include <optional>
+#include <span>
 #include <string>
 
 #include "addin/host/Document.h"
@@ -41,6 +42,9 @@ class Document : public host::Document {
   host::Tables& Tables() override;
   std::unique_ptr<host::Range> Range(host::Optional<long> start = host::kMissing,
                                      host::Optional<long> end = host::kMissing) override;
+  // Checks the order, ranges and text of every field before writing any, so that such a fault
+  // leaves the document unchanged; then writes each in one edit, its result included.
+  long AddFields(std::span<const host::NewField> fields) override;
 
   // Returns the package the document was loaded from, the name of its main part and that
   // part's XML as it is now. Valid while the document lives.
@@ -122,6 +126,9 @@ class Document : public host::Document {
   // inside it in the field index: returns how many there are, at indexes [first, first + n).
   // The caller must take them out (Erase, or Replace for one) before any other field lookup.
   size_t RemoveContentLeavingFields(long start, long end, size_t& first);
+  // Writes a field with code over [start, end), showing result. Returns its record. Throws as
+  // AddField, after CheckEdit and CheckText.
+  FieldPtr WriteField(long start, long end, const std::string& code, const std::string& result);
   void ConvertSimple(pugi::xml_node simple);
   long InsertText(long pos, const std::string& text, pugi::xml_node format, bool asCode);
 

@@ -209,6 +209,11 @@ void FieldIndex::Erase(size_t first, size_t last) {
                 fields_.begin() + static_cast<std::ptrdiff_t>(last));
 }
 
+void FieldIndex::Reserve(size_t more) {
+  fields_.reserve(fields_.size() + more);
+  owner_.Reserve(owner_.Size() + 3 * more);  // begin, separate and end marks
+}
+
 void FieldIndex::Insert(size_t i, FieldPtr field) {
   Register(*field);
   fields_.insert(fields_.begin() + static_cast<std::ptrdiff_t>(i), std::move(field));

@@ -61,6 +61,8 @@ class FieldIndex : public FieldDisplay {
 
   // Removes fields [first, last) from the index and marks them dead.
   void Erase(size_t first, size_t last);
+  // Makes room for more fields without growing again.
+  void Reserve(size_t more);
   // Inserts field at index i.
   void Insert(size_t i, FieldPtr field);
   // Puts field at index i in place of the field there, which is unregistered and marked

@@ -8,6 +8,7 @@
 #include "wordhost/docx/FreshLoad.h"
 #include "wordhost/docx/Selection.h"
 #include "wordhost/docx/TextExport.h"
+#include "wordhost/docx/XmlPart.h"
 
 namespace quillon::docx {
 namespace {
@@ -109,6 +110,55 @@ TEST(Document, TextThatIsNotUtf8IsRefused) {
   expectRefused([&] { doc->Fields().Add(*doc->Range(0, 0), host::wdFieldQuote, bad, false); });
   expectRefused([&] { doc->Fields().Item(1)->Result()->SetText(bad); });
   expectRefused([&] { doc->selection().TypeText(bad); });
+}
+
+// A batch of fields written in one call ends as the same fields written one by one through
+// Add and the result's SetText, which is what the host interface's own AddFields does.
+TEST(Document, AddFieldsWritesWhatAddThenSetTextWrites) {
+  struct Case {
+    const char* name;
+    std::string body;
+    std::vector<host::NewField> fields;
+  };
+  const std::vector<Case> cases = {
+      {"uses inside runs and one run of its own",
+       P(R("The WHO and ") + R("UN") + R(" met; WHO again.")),
+       {{4, 7, "ADDIN ABBREV <ABB>WHO</ABB>", "{WHO-#1}"},
+        {12, 14, "ADDIN ABBREV <ABB>UN</ABB>", "{UN-#2}"},
+        {20, 23, "ADDIN ABBREV <ABB>WHO</ABB>", "{WHO-#1}"}}},
+      {"over several paragraphs, in formatted text",
+       P(R("AB", "<w:b/>") + R(" x")) + P(R("y CD")),
+       {{0, 2, "C1", "r1"}, {7, 9, "C2", "r2"}}},
+      {"a result with a tab and an empty range", P(R("abc")), {{1, 1, "C", "a\tb"}}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    auto batch = Load(c.body);
+    auto single = Load(c.body);
+    const long after = batch->AddFields(c.fields);
+    EXPECT_EQ(single->host::Document::AddFields(c.fields), after);
+    EXPECT_EQ(SerializePart(batch->xml()), SerializePart(single->xml()));
+    EXPECT_EQ(batch->Fields().Count(), static_cast<long>(c.fields.size()));
+    EXPECT_EQ(batch->Range(after - 1, after)->Text(), "");  // the last end mark shows nothing
+    ExpectSameAsFreshLoad(*batch);
+  }
+}
+
+TEST(Document, AddFieldsRefusesABadBatchBeforeWritingAny) {
+  auto doc = Load(P(R("one two three")));
+  const std::string before = doc->ToBytes();
+  const std::vector<std::vector<host::NewField>> bad = {
+      {{4, 7, "C", "r"}, {0, 3, "C", "r"}},        // out of order
+      {{0, 5, "C", "r"}, {4, 7, "C", "r"}},        // overlapping
+      {{0, 3, "C", "r"}, {8, 99, "C", "r"}},       // past the text
+      {{0, 3, "C", "r"}, {4, 7, "C", "caf\xC3"}},  // not UTF-8
+  };
+  for (size_t i = 0; i < bad.size(); ++i) {
+    SCOPED_TRACE(i);
+    EXPECT_THROW(doc->AddFields(bad[i]), host::HostError);
+    EXPECT_EQ(doc->ToBytes(), before);
+    EXPECT_FALSE(doc->Modified());
+  }
 }
 
 }  // namespace
