@@ -38,6 +38,29 @@ pugi::xml_node AddMark(pugi::xml_node run, const char* type) {
   return mark;
 }
 
+// The runs of a new field, put at a cut: begin mark, code, separator, result (when plain text
+// is given) and end mark, each in a run with a copy of format.
+struct FieldRuns {
+  pugi::xml_node firstRun;
+  pugi::xml_node lastRun;
+  pugi::xml_node begin;
+  pugi::xml_node separate;
+  pugi::xml_node end;
+};
+
+FieldRuns AppendFieldRuns(CutPoint& cut, pugi::xml_node format, const std::string& code,
+                          const std::string& result) {
+  FieldRuns runs;
+  runs.firstRun = StoryEditor::NewRun(cut, format);
+  runs.begin = AddMark(runs.firstRun, "begin");
+  SetElementText(StoryEditor::NewRun(cut, format).append_child("w:instrText"), code);
+  runs.separate = AddMark(StoryEditor::NewRun(cut, format), "separate");
+  if (!result.empty()) SetElementText(StoryEditor::NewRun(cut, format).append_child("w:t"), result);
+  runs.lastRun = StoryEditor::NewRun(cut, format);
+  runs.end = AddMark(runs.lastRun, "end");
+  return runs;
+}
+
 // Keeps a copy of run properties that outlives the deletion of the run they come from.
 class FormatCopy {
  public:
@@ -367,6 +390,7 @@ FieldPtr Document::AddField(long start, long end, host::WdFieldType type, const 
 
 long Document::AddFields(std::span<const host::NewField> fields) {
   long before = -1;
+  bool plainResults = true;
   for (const host::NewField& field : fields) {
     long start = field.start;
     long end = field.end;
@@ -377,18 +401,105 @@ long Document::AddFields(std::span<const host::NewField> fields) {
     }
     CheckText(field.code);
     CheckText(field.result);
+    plainResults = plainResults && field.result.find_first_of("\r\n\t\v") == std::string::npos;
     before = end;
   }
+  if (fields.empty()) return -1;
   fields_.Reserve(fields.size());
-  long shift = 0;
-  long after = -1;
-  for (const host::NewField& field : fields) {
-    FieldPtr added =
-        WriteField(field.start + shift, field.end + shift, " " + field.code + " ", field.result);
-    after = fields_.EndOf(*added, *story_) + 1;
-    shift = after - field.end;
+  // Each field's length in the story, and where the text after it moves to.
+  std::vector<long> lengths(fields.size());
+  for (size_t i = 0; i < fields.size(); ++i) {
+    lengths[i] = 3 + static_cast<long>(CodePointCount(fields[i].code) + 2) +
+                 static_cast<long>(CodePointCount(fields[i].result));
   }
-  return after;
+  if (!plainResults) {
+    long shift = 0;
+    long after = -1;
+    for (const host::NewField& field : fields) {
+      FieldPtr added =
+          WriteField(field.start + shift, field.end + shift, " " + field.code + " ", field.result);
+      after = fields_.EndOf(*added, *story_) + 1;
+      shift = after - field.end;
+    }
+    return after;
+  }
+  // Paragraph by paragraph from the end, so that the positions given still hold for the text
+  // before each edit: a paragraph whose fields each replace text inside one text element is
+  // cut there and measured once; any other takes the fields one by one.
+  std::vector<size_t> units(fields.size());
+  for (size_t i = 0; i < fields.size(); ++i) units[i] = story_->UnitAt(fields[i].start);
+  std::vector<FieldPtr> records(fields.size());
+  std::vector<bool> placedAtOnce(fields.size(), false);
+  for (size_t last = fields.size(); last > 0;) {
+    size_t first = last - 1;
+    while (first > 0 && units[first - 1] == units[last - 1]) --first;
+    const size_t unit = units[first];
+    const long unitStart = story_->UnitStart(unit);
+    const std::vector<Atom> atoms = story_->Atoms(unit);
+    // The text atom each field replaces text of, when one holds it with text left after it.
+    std::vector<const Atom*> inside(last - first, nullptr);
+    bool atOnce = true;
+    for (size_t i = first; i < last && atOnce; ++i) {
+      const long from = fields[i].start - unitStart;
+      const long to = fields[i].end - unitStart;
+      auto holder = std::upper_bound(atoms.begin(), atoms.end(), from,
+                                     [](long pos, const Atom& atom) { return pos < atom.offset; });
+      if (from < to && holder != atoms.begin()) {
+        const Atom& atom = *(holder - 1);
+        if (atom.kind == AtomKind::kText && to < static_cast<long>(atom.offset + atom.length)) {
+          inside[i - first] = &atom;
+          continue;
+        }
+      }
+      atOnce = false;
+    }
+    if (atOnce) {
+      story_->Touch(unit);
+      for (size_t i = last; i-- > first;) {
+        const Atom& atom = *inside[i - first];
+        const pugi::xml_node text = atom.node;
+        const pugi::xml_node format = text.parent().child("w:rPr");
+        CutPoint cut = StoryEditor::CutOutOfText(
+            text, static_cast<uint32_t>(fields[i].start - unitStart - atom.offset),
+            static_cast<uint32_t>(fields[i].end - unitStart - atom.offset));
+        FieldRuns runs = AppendFieldRuns(cut, format, " " + fields[i].code + " ", fields[i].result);
+        auto record = std::make_shared<FieldRecord>();
+        record->begin = runs.begin;
+        record->separate = runs.separate;
+        record->end = runs.end;
+        records[i] = std::move(record);
+        placedAtOnce[i] = true;
+        NoteEdit(fields[i].start, fields[i].end, lengths[i]);
+      }
+      story_->Refresh(unit);
+    } else {
+      for (size_t i = last; i-- > first;) {
+        records[i] = WriteField(fields[i].start, fields[i].end, " " + fields[i].code + " ",
+                                fields[i].result);
+      }
+    }
+    last = first;
+  }
+  // Every field's positions follow from those given and the lengths of the fields before it.
+  std::vector<FieldPtr> fresh;
+  fresh.reserve(fields.size());
+  long shift = 0;
+  for (size_t i = 0; i < fields.size(); ++i) {
+    const long begin = fields[i].start + shift;
+    shift += lengths[i] - (fields[i].end - fields[i].start);
+    if (!placedAtOnce[i]) continue;
+    FieldRecord& record = *records[i];
+    record.cachedBegin = begin;
+    record.cachedSeparator = begin + 1 + static_cast<long>(CodePointCount(fields[i].code) + 2);
+    record.cachedEnd =
+        record.cachedSeparator + 1 + static_cast<long>(CodePointCount(fields[i].result));
+    record.cachedUnit = {units[i], story_->UnitStart(units[i])};
+    record.unitGuess = units[i];
+    record.cachedGeneration = story_->Generation();
+    fresh.push_back(std::move(records[i]));
+  }
+  fields_.Merge(std::move(fresh), *story_);
+  return fields.back().end + shift;
 }
 
 FieldPtr Document::WriteField(long start, long end, const std::string& code,
@@ -409,17 +520,12 @@ FieldPtr Document::WriteField(long start, long end, const std::string& code,
   std::optional<RunSlot> slot = editor.SlotAfterRun(start);
   CutPoint cut = slot ? slot->cut : editor.Cut(start);
   auto field = std::make_shared<FieldRecord>();
-  pugi::xml_node beginRun = StoryEditor::NewRun(cut, format.node());
-  field->begin = AddMark(beginRun, "begin");
-  SetElementText(StoryEditor::NewRun(cut, format.node()).append_child("w:instrText"), code);
-  field->separate = AddMark(StoryEditor::NewRun(cut, format.node()), "separate");
-  if (!result.empty() && plainResult) {
-    SetElementText(StoryEditor::NewRun(cut, format.node()).append_child("w:t"), result);
-  }
-  pugi::xml_node endRun = StoryEditor::NewRun(cut, format.node());
-  field->end = AddMark(endRun, "end");
+  FieldRuns runs = AppendFieldRuns(cut, format.node(), code, plainResult ? result : std::string());
+  field->begin = runs.begin;
+  field->separate = runs.separate;
+  field->end = runs.end;
   if (slot) {
-    story_->InsertRuns(slot->unit, slot->atom, beginRun, endRun);
+    story_->InsertRuns(slot->unit, slot->atom, runs.firstRun, runs.lastRun);
   } else {
     story_->Refresh(story_->UnitAt(start));
   }

@@ -1,5 +1,8 @@
 #include "wordhost/docx/FieldIndex.h"
 
+#include <algorithm>
+#include <iterator>
+
 #include "wordhost/docx/Wml.h"
 
 namespace quillon::docx {
@@ -212,6 +215,25 @@ void FieldIndex::Erase(size_t first, size_t last) {
 void FieldIndex::Reserve(size_t more) {
   fields_.reserve(fields_.size() + more);
   owner_.Reserve(owner_.Size() + 3 * more);  // begin, separate and end marks
+}
+
+void FieldIndex::Merge(std::vector<FieldPtr> fresh, const Story& story) {
+  if (fresh.empty()) return;
+  for (const FieldPtr& field : fresh) Register(*field);
+  auto byBegin = [&](const FieldPtr& a, const FieldPtr& b) {
+    return BeginOf(*a, story) < BeginOf(*b, story);
+  };
+  if (fields_.empty() || byBegin(fields_.back(), fresh.front())) {
+    fields_.insert(fields_.end(), std::make_move_iterator(fresh.begin()),
+                   std::make_move_iterator(fresh.end()));
+    return;
+  }
+  std::vector<FieldPtr> merged;
+  merged.reserve(fields_.size() + fresh.size());
+  std::merge(std::make_move_iterator(fields_.begin()), std::make_move_iterator(fields_.end()),
+             std::make_move_iterator(fresh.begin()), std::make_move_iterator(fresh.end()),
+             std::back_inserter(merged), byBegin);
+  fields_ = std::move(merged);
 }
 
 void FieldIndex::Insert(size_t i, FieldPtr field) {

@@ -63,6 +63,9 @@ class FieldIndex : public FieldDisplay {
   void Erase(size_t first, size_t last);
   // Makes room for more fields without growing again.
   void Reserve(size_t more);
+  // Adds fresh fields, in document order with their position caches current, where they fall
+  // among the fields already in the index.
+  void Merge(std::vector<FieldPtr> fresh, const Story& story);
   // Inserts field at index i.
   void Insert(size_t i, FieldPtr field);
   // Puts field at index i in place of the field there, which is unregistered and marked

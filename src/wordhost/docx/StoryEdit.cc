@@ -51,6 +51,25 @@ pugi::xml_node StoryEditor::NewRun(CutPoint& cut, pugi::xml_node format) {
   return run;
 }
 
+CutPoint StoryEditor::CutOutOfText(pugi::xml_node text, uint32_t from, uint32_t to) {
+  const std::string_view value = text.child_value();
+  const size_t fromByte = ByteOffsetOf(value, from);
+  const std::string after(value.substr(ByteOffsetOf(value, to)));
+  pugi::xml_node run = text.parent();
+  if (fromByte == 0) {
+    SetElementText(text, after);
+    pugi::xml_node before = PreviousElement(text);
+    if (!before || IsW(before, "rPr")) return {run.parent(), run};
+    pugi::xml_node newRun = SplitRunBefore(run, text);
+    return {newRun.parent(), newRun};
+  }
+  SetElementText(text, std::string(value.substr(0, fromByte)));
+  pugi::xml_node tail = run.insert_child_after(text.name(), text);
+  SetElementText(tail, after);
+  pugi::xml_node newRun = SplitRunBefore(run, tail);
+  return {newRun.parent(), newRun};
+}
+
 CutPoint StoryEditor::CutInUnit(size_t index, uint32_t offset) {
   const std::vector<Atom> atoms = story_.Atoms(index);
   story_.Touch(index);

@@ -44,6 +44,12 @@ class StoryEditor {
   // measured; Story::InsertRuns(slot.unit, slot.atom, ...) then takes them in. Returns
   // nullopt (and changes nothing) in any other case, which Cut handles.
   std::optional<RunSlot> SlotAfterRun(long pos) const;
+  // Removes code points [from, to) of text, a w:t in a run, and returns the point where
+  // content put in their place goes: between the text left before them and the text after,
+  // which moves into a new run with the same properties (and whatever followed it in the run).
+  // Touches no story measure: the caller touches the unit first and refreshes it after.
+  // REQUIRES: from < to < the element's length in code points.
+  static CutPoint CutOutOfText(pugi::xml_node text, uint32_t from, uint32_t to);
   // Appends a new run with a copy of format (cleared of revision marks) at cut; returns it.
   static pugi::xml_node NewRun(CutPoint& cut, pugi::xml_node format);
   // Replaces [start, end) within one text or code atom by text. Returns false (and changes
