@@ -1,4 +1,5 @@
 #include "widgets/ListView.h"
+#include "widgets/ListViewRows.h"
 
 #include <gtest/gtest.h>
 
@@ -63,7 +64,8 @@ TEST(ListViewTest, CurrentItemFollowsInsertsAndRemovals) {
 
 TEST(ListViewTest, RaisesNumberedErrorsAndKeepsState) {
   ListView empty;
-  EXPECT_EQ(WidgetErrorNumber([&] { empty.AddItem(-1, "x"); }), 31);
+  testing::ExpectWidgetError([&] { empty.AddItem(-1, "x"); }, 31, "ListView",
+                             "can not add items when there are no columns");
   ListView list = ListWithColumns(1);
   EXPECT_EQ(WidgetErrorNumber([&] { list.AddColumn("C0", "dup", 0, 10); }), 300);
   EXPECT_EQ(list.ColumnCount(), 1);
@@ -75,12 +77,6 @@ TEST(ListViewTest, RaisesNumberedErrorsAndKeepsState) {
   EXPECT_EQ(WidgetErrorNumber([&] { list.ItemText(0, 1); }), 9);
   EXPECT_EQ(WidgetErrorNumber([&] { list.AddItem(5, "beyond the end"); }), 9);
   EXPECT_EQ(list.ItemCount(), 1);
-  try {
-    empty.AddItem(-1, "x");
-  } catch (const WidgetError& e) {
-    EXPECT_EQ(e.Description(), "can not add items when there are no columns");
-    EXPECT_EQ(e.Source(), "ListView");
-  }
 }
 
 TEST(ColumnCollectionTest, LooksUpByPositionOrKey) {
@@ -359,6 +355,29 @@ TEST(ListViewTest, UpdateColorsFollowsAThemeChange) {
   EXPECT_EQ(list.BackColor().RGBColor(), 0x202020);
   EXPECT_TRUE(list.BackColor().GotGDIBrush());
   EXPECT_EQ(observer.repaints, 1);
+}
+
+TEST(ListViewRowsTest, ReplacesTheItemsAndAddsOneColumnPerResultColumn) {
+  ListView list;
+  list.AddColumn("old", "Old", 0, 80);
+  list.AddItem(-1, "old item");
+  ListViewRows rows(list);
+  const std::vector<std::string> names = {"direction", "abb", "abbtext"};
+  rows.BeginRows(names, 2);
+  rows.AddRow(std::vector<std::string>{"L", "WHO", "World Health"});
+  rows.AddRow(std::vector<std::string>{"R", "AR", ""});
+  // The manager clears the columns before a listing; the result's columns follow any left.
+  ASSERT_EQ(list.ColumnCount(), 4);
+  for (int32_t c = 1; c < 4; ++c) {
+    EXPECT_EQ(list.ColumnAt(c).key, names[static_cast<size_t>(c - 1)]);
+    EXPECT_EQ(list.ColumnAt(c).Caption, names[static_cast<size_t>(c - 1)]);
+    EXPECT_EQ(list.ColumnAt(c).Width, 80);
+  }
+  ASSERT_EQ(list.ItemCount(), 2);
+  EXPECT_EQ(list.ItemText(0, 0), "L");
+  EXPECT_EQ(list.ItemText(0, 2), "World Health");
+  EXPECT_EQ(list.ItemText(1, 1), "AR");
+  EXPECT_EQ(list.ItemText(1, 2), "");
 }
 
 }  // namespace
