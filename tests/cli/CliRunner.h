@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "cli/Cli.h"
+#include "support/ReadOnly.h"
 
 namespace quillon::cli {
 
@@ -25,6 +26,12 @@ inline CliRun RunQuillon(std::vector<std::string> args) {
   run.out = out.str();
   run.err = err.str();
   return run;
+}
+
+// Runs it as the user "nobody" when the tests run as root, so that write protection bites.
+inline CliRun RunQuillonAsNobody(std::vector<std::string> args) {
+  testing::ScopedUnprivileged nobody;
+  return RunQuillon(std::move(args));
 }
 
 }  // namespace quillon::cli

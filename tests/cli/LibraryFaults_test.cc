@@ -77,12 +77,9 @@ TEST_F(LibraryFaultsTest, WriteProtectedLibraryStillUpdatesAndLists) {
   const std::string libraryBytes = testing::ReadFile(protectedLibrary);
   const std::string documentBytes = testing::ReadFile(document);
   std::string updated = dir.File("out/updated.docx");
-  CliRun update, list;
-  {
-    testing::ScopedUnprivileged asNobody;
-    update = RunQuillon({"update", document, "--library", protectedLibrary, "-o", updated});
-    list = RunQuillon({"list", updated, "--library", protectedLibrary});
-  }
+  CliRun update =
+      RunQuillonAsNobody({"update", document, "--library", protectedLibrary, "-o", updated});
+  CliRun list = RunQuillonAsNobody({"list", updated, "--library", protectedLibrary});
   EXPECT_EQ(update.status, 0) << update.err;
   EXPECT_EQ(update.err,
             "Quillon plugin: Abbrevations' formattings are updated according to their position in "
@@ -102,11 +99,7 @@ TEST_F(LibraryFaultsTest, ExportIntoAWriteProtectedLibraryNamesTheCause) {
   ASSERT_EQ(RunQuillon({"lib", "new", empty}).status, 0);
   testing::MakeReadOnly(empty);
   const std::string before = testing::ReadFile(empty);
-  CliRun run;
-  {
-    testing::ScopedUnprivileged asNobody;
-    run = RunQuillon({"export", document, "--library", empty});
-  }
+  CliRun run = RunQuillonAsNobody({"export", document, "--library", empty});
   EXPECT_EQ(run.status, 1);
   EXPECT_EQ(run.err,
             "Quillon: error in adding field to database: the library " + empty + " is read-only\n");
