@@ -76,9 +76,7 @@ TEST_F(HostileDocumentsTest, EveryCommandRefusesAHostilePackageAndWritesNothing)
       SCOPED_TRACE(std::string(c.name) + ", " + command[0]);
       Document(bytes);
       CliRun run = RunQuillon(command);
-      EXPECT_EQ(run.status, 1);
-      EXPECT_EQ(run.err, "quillon: cannot read " + document + ": " + c.reason + "\n");
-      EXPECT_EQ(run.out, "");
+      EXPECT_EQ(run, Refused("quillon: cannot read " + document + ": " + c.reason + "\n"));
       EXPECT_EQ(testing::ReadFile(document), bytes);
     }
   }
@@ -88,9 +86,8 @@ TEST_F(HostileDocumentsTest, ADirectoryIsNotADocument) {
   std::string folder = dir.File("folder.docx");
   std::filesystem::create_directory(folder);
   CliRun run = RunQuillon({"show", folder});
-  EXPECT_EQ(run.status, 1);
-  EXPECT_EQ(run.err,
-            "quillon: cannot read " + folder + ": it is a directory, not a .docx document\n");
+  EXPECT_EQ(run, Refused("quillon: cannot read " + folder +
+                         ": it is a directory, not a .docx document\n"));
 }
 
 // A document declared in ISO-8859-1 reads as it is written and is saved as UTF-8 that says so.
@@ -148,12 +145,11 @@ TEST_F(HostileDocumentsTest, AnInsertedFieldGoesOutsideFieldsOrNowhere) {
       EXPECT_EQ(run.status, 0) << run.err;
       EXPECT_EQ(run.err, "");
     } else {
-      EXPECT_EQ(run.status, 1);
       std::string message = c.message;
       if (size_t doc = message.find("DOC"); doc != std::string::npos) {
         message.replace(doc, 3, document);
       }
-      EXPECT_EQ(run.err, "quillon: " + message + "\n");
+      EXPECT_EQ(run, Refused("quillon: " + message + "\n"));
       EXPECT_EQ(testing::ReadFile(document), bytes);
     }
     EXPECT_EQ(RunQuillon({"show", document}).out, c.shown);
@@ -165,8 +161,7 @@ TEST_F(HostileDocumentsTest, AnEntryThatIsNotUtf8IsRefused) {
   Document(bytes);
   CliRun run = RunQuillon(
       {"insert", document, "--library", library, "--abb", "AB\xC3", "--text", "x", "--at", "0"});
-  EXPECT_EQ(run.status, 1);
-  EXPECT_EQ(run.err, "quillon: --abb is not valid UTF-8 (byte 2)\n");
+  EXPECT_EQ(run, Refused("quillon: --abb is not valid UTF-8 (byte 2)\n"));
   EXPECT_EQ(testing::ReadFile(document), bytes);
 }
 

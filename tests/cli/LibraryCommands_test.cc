@@ -179,8 +179,7 @@ TEST_F(LibraryRefusalsTest, EditAndAddRefuseDuplicatesBlanksAndMarkupTags) {
     std::vector<std::string> args = {"lib", c.args[0], lib};
     args.insert(args.end(), c.args.begin() + 1, c.args.end());
     CliRun run = RunQuillon(args);
-    EXPECT_EQ(run.status, 1) << ::testing::PrintToString(args);
-    EXPECT_EQ(run.err, c.err) << ::testing::PrintToString(args);
+    EXPECT_EQ(run, Refused(c.err)) << ::testing::PrintToString(args);
     EXPECT_EQ(testing::ReadFile(lib), before) << ::testing::PrintToString(args);
   }
   CliRun blank = RunQuillon({"lib", "add", lib, "   ", "x"});
@@ -202,18 +201,15 @@ TEST_F(LibraryRefusalsTest, FindWithNothingTypedGivesTheFirstEntry) {
   CliRun first = RunQuillon({"lib", "find", lib, ""});
   EXPECT_EQ(first.status, 0) << first.err;
   EXPECT_EQ(first.out, "DFT\tDiscrete Fourier Transform\n");
-  CliRun none = RunQuillon({"lib", "find", lib, "zzz"});
-  EXPECT_EQ(none.status, 1);
-  EXPECT_EQ(none.err, "quillon: no abbreviation sorts at or after \"ZZZ\"\n");
+  EXPECT_EQ(RunQuillon({"lib", "find", lib, "zzz"}),
+            Refused("quillon: no abbreviation sorts at or after \"ZZZ\"\n"));
 }
 
 // The messages as a user reads them.
 TEST_F(LibraryRefusalsTest, MessagesReadWell) {
-  CliRun again = RunQuillon({"lib", "new", lib});
-  EXPECT_EQ(again.status, 1);
-  EXPECT_EQ(again.err,
-            "Quillon plugin: File already exist, overwrite\n  -> No\n"
-            "quillon: nothing written; pass --force to overwrite\n");
+  EXPECT_EQ(RunQuillon({"lib", "new", lib}),
+            Refused("Quillon plugin: File already exist, overwrite\n  -> No\n"
+                    "quillon: nothing written; pass --force to overwrite\n"));
 
   // Every listing has the same header, also an empty one.
   std::string empty = dir.File("empty.abb");

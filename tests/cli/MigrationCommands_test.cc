@@ -211,17 +211,14 @@ TEST_F(MigrationCommandsTest, BadCsvImportsNothing) {
     SCOPED_TRACE(c.name);
     testing::WriteFile(csv, c.text);
     CliRun run = Lib({"import-csv", library, csv});
-    EXPECT_EQ(run.status, 1);
-    EXPECT_EQ(run.out, "");
-    EXPECT_EQ(run.err, "quillon: " + csv + c.error + "; nothing imported\n");
+    EXPECT_EQ(run, Refused("quillon: " + csv + c.error + "; nothing imported\n"));
     EXPECT_EQ(Lib({"export-csv", library}).out, "direction,abbreviation,meaning\r\n");
   }
 }
 
 TEST_F(MigrationCommandsTest, CsvFileThatCannotBeRead) {
-  CliRun run = Lib({"import-csv", library, dir.File("none.csv")});
-  EXPECT_EQ(run.status, 1);
-  EXPECT_EQ(run.err, "quillon: cannot read " + dir.File("none.csv") + "\n");
+  EXPECT_EQ(Lib({"import-csv", library, dir.File("none.csv")}),
+            Refused("quillon: cannot read " + dir.File("none.csv") + "\n"));
   CliRun missing = Lib({"export-csv", dir.File("none.abb")});
   EXPECT_EQ(missing.status, 1);
   EXPECT_THAT(missing.err, HasSubstr("Library was removed"));
