@@ -16,6 +16,7 @@ namespace {
 namespace fs = std::filesystem;
 using ::testing::HasSubstr;
 using testing::ReadFile;
+using ::testing::ThrowsMessage;
 using testing::WriteFile;
 
 struct stat StatOf(const std::string& path) {
@@ -103,18 +104,10 @@ TEST(AtomicFile, HardLinksAllSeeTheNewContent) {
 TEST(AtomicFile, RefusalsLeaveTheTargetAsItWas) {
   testing::TempDir dir;
   fs::create_directory(dir.Path() / "folder.docx");
-  try {
-    WriteFileAtomically(dir.File("folder.docx"), "x");
-    ADD_FAILURE() << "a folder was written";
-  } catch (const FileError& e) {
-    EXPECT_THAT(e.what(), HasSubstr("folder.docx: Is a directory"));
-  }
-  try {
-    WriteFileAtomically(dir.File("missing/doc.docx"), "x");
-    ADD_FAILURE() << "a file in a missing folder was written";
-  } catch (const FileError& e) {
-    EXPECT_THAT(e.what(), HasSubstr("cannot write " + dir.File("missing/doc.docx")));
-  }
+  EXPECT_THAT([&] { WriteFileAtomically(dir.File("folder.docx"), "x"); },
+              ThrowsMessage<FileError>(HasSubstr("folder.docx: Is a directory")));
+  EXPECT_THAT([&] { WriteFileAtomically(dir.File("missing/doc.docx"), "x"); },
+              ThrowsMessage<FileError>(HasSubstr("cannot write " + dir.File("missing/doc.docx"))));
 }
 
 TEST(AtomicFile, WriteProtectedFileIsRefusedInAWritableFolder) {
@@ -127,12 +120,8 @@ TEST(AtomicFile, WriteProtectedFileIsRefusedInAWritableFolder) {
     ASSERT_EQ(::chown(path.c_str(), 65534, 65534), 0);
   }
   testing::ScopedUnprivileged nobody;
-  try {
-    WriteFileAtomically(path, "x");
-    ADD_FAILURE() << "a write-protected file was replaced";
-  } catch (const FileError& e) {
-    EXPECT_EQ(std::string(e.what()), "cannot write " + path + ": the file is write-protected");
-  }
+  EXPECT_THAT([&] { WriteFileAtomically(path, "x"); },
+              ThrowsMessage<FileError>("cannot write " + path + ": the file is write-protected"));
   EXPECT_EQ(ReadFile(path), "keep me");
   ExpectOnlyFiles(dir.Path(), 1);
 }

@@ -16,63 +16,54 @@ struct Utf8Case {
   size_t firstInvalid;        // FindInvalidUtf8
 };
 
-class Utf8Test : public ::testing::TestWithParam<Utf8Case> {};
-
 constexpr size_t kValid = std::string_view::npos;
 
-TEST_P(Utf8Test, DecodingCountingAndCuttingAgree) {
-  const Utf8Case& c = GetParam();
-  EXPECT_EQ(DecodeUtf8(c.text), c.codePoints);
-  EXPECT_EQ(CodePointCount(c.text), c.codePoints.size());
-  EXPECT_EQ(FindInvalidUtf8(c.text), c.firstInvalid);
-  // Cutting at each code point and decoding the pieces gives the code points one by one.
-  for (size_t n = 0; n < c.codePoints.size(); ++n) {
-    size_t from = ByteOffsetOf(c.text, n);
-    size_t to = ByteOffsetOf(c.text, n + 1);
-    EXPECT_EQ(DecodeUtf8(std::string_view(c.text).substr(from, to - from)),
-              c.codePoints.substr(n, 1))
-        << "code point " << n;
-  }
-  EXPECT_EQ(ByteOffsetOf(c.text, c.codePoints.size()), c.text.size());
-  EXPECT_EQ(ByteOffsetOf(c.text, c.codePoints.size() + 5), c.text.size());
-  if (c.firstInvalid == kValid) {
-    EXPECT_EQ(EncodeUtf8(c.codePoints), c.text);
+TEST(Utf8, DecodingCountingAndCuttingAgree) {
+  const Utf8Case cases[] = {
+      {"empty", "", U"", kValid},
+      {"ascii", "abc", U"abc", kValid},
+      {"long_ascii_then_a_stray_byte", "0123456789abcdef\x80", U"0123456789abcdef\u0080", 16},
+      {"stray_byte_inside_the_second_eight",
+       "01234567ab\xFF"
+       "cdefgh",
+       U"01234567ab\u00FFcdefgh", 10},
+      {"two_bytes", "caf\xC3\xA9", U"caf\u00E9", kValid},
+      {"three_bytes",
+       "\xE2\x82\xAC"
+       "1",
+       U"\u20AC1", kValid},
+      {"four_bytes", "\xF0\x9F\x98\x80", U"\U0001F600", kValid},
+      {"hebrew", "\xD7\xA2\xD7\x91", U"\u05E2\u05D1", kValid},
+      {"stray_continuation",
+       "a\x80"
+       "b",
+       U"a\u0080b", 1},
+      {"cut_short", "ab\xE2\x82", U"ab\u00E2\u0082", 2},
+      {"lead_without_continuation", "\xC3x", U"\u00C3x", 0},
+      {"overlong", "\xC0\xAF", U"\u00C0\u00AF", 0},
+      {"surrogate", "\xED\xA0\x80", U"\u00ED\u00A0\u0080", 0},
+      {"past_the_last_code_point", "\xF4\x90\x80\x80", U"\u00F4\u0090\u0080\u0080", 0},
+      {"byte_ff", "ok\xFF", U"ok\u00FF", 2}};
+  for (const Utf8Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    EXPECT_EQ(DecodeUtf8(c.text), c.codePoints);
+    EXPECT_EQ(CodePointCount(c.text), c.codePoints.size());
+    EXPECT_EQ(FindInvalidUtf8(c.text), c.firstInvalid);
+    // Cutting at each code point and decoding the pieces gives the code points one by one.
+    for (size_t n = 0; n < c.codePoints.size(); ++n) {
+      size_t from = ByteOffsetOf(c.text, n);
+      size_t to = ByteOffsetOf(c.text, n + 1);
+      EXPECT_EQ(DecodeUtf8(std::string_view(c.text).substr(from, to - from)),
+                c.codePoints.substr(n, 1))
+          << "code point " << n;
+    }
+    EXPECT_EQ(ByteOffsetOf(c.text, c.codePoints.size()), c.text.size());
+    EXPECT_EQ(ByteOffsetOf(c.text, c.codePoints.size() + 5), c.text.size());
+    if (c.firstInvalid == kValid) {
+      EXPECT_EQ(EncodeUtf8(c.codePoints), c.text);
+    }
   }
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Utf8, Utf8Test,
-    ::testing::Values(Utf8Case{"empty", "", U"", kValid}, Utf8Case{"ascii", "abc", U"abc", kValid},
-                      Utf8Case{"long_ascii_then_a_stray_byte", "0123456789abcdef\x80",
-                               U"0123456789abcdef\u0080", 16},
-                      Utf8Case{"stray_byte_inside_the_second_eight",
-                               "01234567ab\xFF"
-                               "cdefgh",
-                               U"01234567ab\u00FFcdefgh", 10},
-                      Utf8Case{"two_bytes", "caf\xC3\xA9", U"caf\u00E9", kValid},
-                      Utf8Case{"three_bytes",
-                               "\xE2\x82\xAC"
-                               "1",
-                               U"\u20AC"
-                               "1",
-                               kValid},
-                      Utf8Case{"four_bytes", "\xF0\x9F\x98\x80", U"\U0001F600", kValid},
-                      Utf8Case{"hebrew", "\xD7\xA2\xD7\x91", U"\u05E2\u05D1", kValid},
-                      Utf8Case{"stray_continuation",
-                               "a\x80"
-                               "b",
-                               U"a\u0080b", 1},
-                      Utf8Case{"cut_short", "ab\xE2\x82", U"ab\u00E2\u0082", 2},
-                      Utf8Case{"lead_without_continuation",
-                               "\xC3"
-                               "x",
-                               U"\u00C3x", 0},
-                      Utf8Case{"overlong", "\xC0\xAF", U"\u00C0\u00AF", 0},
-                      Utf8Case{"surrogate", "\xED\xA0\x80", U"\u00ED\u00A0\u0080", 0},
-                      Utf8Case{"past_the_last_code_point", "\xF4\x90\x80\x80",
-                               U"\u00F4\u0090\u0080\u0080", 0},
-                      Utf8Case{"byte_ff", "ok\xFF", U"ok\u00FF", 2}),
-    [](const auto& info) { return std::string(info.param.name); });
 
 TEST(Utf8, DecodeAtStepsOverOneInvalidByte) {
   std::string text =

@@ -1,11 +1,14 @@
 // Runs the quillon command line in-process and keeps what it printed.
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <sstream>
 #include <string>
 #include <vector>
 
 #include "cli/Cli.h"
+#include "support/ReadOnly.h"
 
 namespace quillon::cli {
 
@@ -13,7 +16,18 @@ struct CliRun {
   int status = -1;
   std::string out;
   std::string err;
+  bool operator==(const CliRun&) const = default;
 };
+
+inline void PrintTo(const CliRun& run, std::ostream* os) {
+  *os << "status " << run.status << ", out " << ::testing::PrintToString(run.out) << ", err "
+      << ::testing::PrintToString(run.err);
+}
+
+// What a refused command gives: status 1, its message alone, and nothing on standard output.
+inline CliRun Refused(std::string err) {
+  return {1, "", std::move(err)};
+}
 
 inline CliRun RunQuillon(std::vector<std::string> args) {
   args.insert(args.begin(), "quillon");
@@ -25,6 +39,12 @@ inline CliRun RunQuillon(std::vector<std::string> args) {
   run.out = out.str();
   run.err = err.str();
   return run;
+}
+
+// Runs it as the user "nobody" when the tests run as root, so that write protection bites.
+inline CliRun RunQuillonAsNobody(std::vector<std::string> args) {
+  testing::ScopedUnprivileged nobody;
+  return RunQuillon(std::move(args));
 }
 
 }  // namespace quillon::cli

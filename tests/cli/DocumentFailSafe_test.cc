@@ -49,11 +49,10 @@ TEST_F(DocumentFailSafeTest, ACommandRefusesADocumentAnotherCommandIsChanging) {
   testing::HeldElsewhere update(document);
   for (const char* command : {"update", "list"}) {
     CliRun run = RunQuillon({command, document, "--library", library, "--wait", "0.2"});
-    EXPECT_EQ(run.status, 1) << command;
-    EXPECT_EQ(run.err, "quillon: " + document +
+    EXPECT_EQ(run, Refused("quillon: " + document +
                            " is being changed by another Quillon command; nothing was done, try "
-                           "again when it has finished\n");
-    EXPECT_EQ(run.out, "");
+                           "again when it has finished\n"))
+        << command;
   }
   CliRun unlink = RunQuillon({"unlink", document, "--library", library, "--abb", "FFT", "--text",
                               "Fast Fourier Transform", "--wait", "0"});
@@ -105,9 +104,8 @@ TEST_F(DocumentFailSafeTest, WriteProtectedDocumentIsRefused) {
   }
   testing::ScopedUnprivileged nobody;
   CliRun run = RunQuillon({"update", document, "--library", library});
-  EXPECT_EQ(run.status, 1);
-  EXPECT_EQ(run.err, "quillon: cannot write " + document + ": the file is write-protected\n");
-  EXPECT_EQ(run.out, "");  // no summary over a save that did not happen
+  // No summary over a save that did not happen.
+  EXPECT_EQ(run, Refused("quillon: cannot write " + document + ": the file is write-protected\n"));
   EXPECT_EQ(ReadFile(document), original);
 }
 

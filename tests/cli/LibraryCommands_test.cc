@@ -22,18 +22,13 @@ class LibraryCommandsTest : public ::testing::Test {
 
 TEST_F(LibraryCommandsTest, NewAddListEditDeleteFind) {
   std::string lib = dir.File("lib.abb");
-  EXPECT_EQ(RunQuillon({"lib", "new", dir.File("lib")}).status, 0);  // ".abb" is added
-  CliRun again = RunQuillon({"lib", "new", lib});
-  EXPECT_EQ(again.status, 1);
-  EXPECT_THAT(again.err, HasSubstr("Quillon plugin: File already exist, overwrite"));
+  EXPECT_EQ(RunQuillon({"lib", "new", dir.File("lib")}).status, 0);
+  EXPECT_EQ(RunQuillon({"lib", "new", lib}).status, 1);  // ".abb" was added
   EXPECT_EQ(RunQuillon({"lib", "new", lib, "--force"}).status, 0);
 
   EXPECT_EQ(RunQuillon({"lib", "add", lib, "WHO", "World Health Organization"}).status, 0);
   EXPECT_EQ(RunQuillon({"lib", "add", lib, "PD", "Parkinson's disease"}).status, 0);
   EXPECT_EQ(RunQuillon({"lib", "add", lib, "AR", "עברית", "--rtl"}).status, 0);
-  CliRun duplicate = RunQuillon({"lib", "add", lib, "who ", "world health organization"});
-  EXPECT_EQ(duplicate.status, 1);
-  EXPECT_EQ(duplicate.err, "Quillon plugin: Abbreviation already exists\n");
 
   CliRun list = RunQuillon({"lib", "list", lib, "--sort", "abb", "--desc"});
   EXPECT_EQ(list.status, 0);
@@ -54,7 +49,6 @@ TEST_F(LibraryCommandsTest, NewAddListEditDeleteFind) {
   CliRun find = RunQuillon({"lib", "find", lib, "q"});
   EXPECT_EQ(find.status, 0);
   EXPECT_EQ(find.out, "WHO\tWorld Health Organization\n");
-  EXPECT_EQ(RunQuillon({"lib", "find", lib, "zzz"}).status, 1);
 
   CliRun missing = RunQuillon({"lib", "delete", lib, "PD", "Parkinson's disease"});
   EXPECT_EQ(missing.status, 1);
@@ -132,11 +126,7 @@ TEST_F(LibraryCommandsTest, BadLibrariesFailNamingTheFileAndStayUnchanged) {
     std::string before = testing::ReadFile(c.path);
     std::vector<std::string> args = {"lib", c.command[0], c.path};
     args.insert(args.end(), c.command.begin() + 1, c.command.end());
-    CliRun run;
-    {
-      testing::ScopedUnprivileged asNobody;
-      run = RunQuillon(args);
-    }
+    CliRun run = RunQuillonAsNobody(args);
     EXPECT_EQ(run.status, 1) << ::testing::PrintToString(args);
     EXPECT_THAT(run.err, HasSubstr(c.path)) << ::testing::PrintToString(args);
     EXPECT_EQ(testing::ReadFile(c.path), before) << ::testing::PrintToString(args);
@@ -189,8 +179,7 @@ TEST_F(LibraryRefusalsTest, EditAndAddRefuseDuplicatesBlanksAndMarkupTags) {
     std::vector<std::string> args = {"lib", c.args[0], lib};
     args.insert(args.end(), c.args.begin() + 1, c.args.end());
     CliRun run = RunQuillon(args);
-    EXPECT_EQ(run.status, 1) << ::testing::PrintToString(args);
-    EXPECT_EQ(run.err, c.err) << ::testing::PrintToString(args);
+    EXPECT_EQ(run, Refused(c.err)) << ::testing::PrintToString(args);
     EXPECT_EQ(testing::ReadFile(lib), before) << ::testing::PrintToString(args);
   }
   CliRun blank = RunQuillon({"lib", "add", lib, "   ", "x"});
@@ -212,18 +201,15 @@ TEST_F(LibraryRefusalsTest, FindWithNothingTypedGivesTheFirstEntry) {
   CliRun first = RunQuillon({"lib", "find", lib, ""});
   EXPECT_EQ(first.status, 0) << first.err;
   EXPECT_EQ(first.out, "DFT\tDiscrete Fourier Transform\n");
-  CliRun none = RunQuillon({"lib", "find", lib, "zzz"});
-  EXPECT_EQ(none.status, 1);
-  EXPECT_EQ(none.err, "quillon: no abbreviation sorts at or after \"ZZZ\"\n");
+  EXPECT_EQ(RunQuillon({"lib", "find", lib, "zzz"}),
+            Refused("quillon: no abbreviation sorts at or after \"ZZZ\"\n"));
 }
 
 // The messages as a user reads them.
 TEST_F(LibraryRefusalsTest, MessagesReadWell) {
-  CliRun again = RunQuillon({"lib", "new", lib});
-  EXPECT_EQ(again.status, 1);
-  EXPECT_EQ(again.err,
-            "Quillon plugin: File already exist, overwrite\n  -> No\n"
-            "quillon: nothing written; pass --force to overwrite\n");
+  EXPECT_EQ(RunQuillon({"lib", "new", lib}),
+            Refused("Quillon plugin: File already exist, overwrite\n  -> No\n"
+                    "quillon: nothing written; pass --force to overwrite\n"));
 
   // Every listing has the same header, also an empty one.
   std::string empty = dir.File("empty.abb");

@@ -77,12 +77,9 @@ TEST_F(LibraryFaultsTest, WriteProtectedLibraryStillUpdatesAndLists) {
   const std::string libraryBytes = testing::ReadFile(protectedLibrary);
   const std::string documentBytes = testing::ReadFile(document);
   std::string updated = dir.File("out/updated.docx");
-  CliRun update, list;
-  {
-    testing::ScopedUnprivileged asNobody;
-    update = RunQuillon({"update", document, "--library", protectedLibrary, "-o", updated});
-    list = RunQuillon({"list", updated, "--library", protectedLibrary});
-  }
+  CliRun update =
+      RunQuillonAsNobody({"update", document, "--library", protectedLibrary, "-o", updated});
+  CliRun list = RunQuillonAsNobody({"list", updated, "--library", protectedLibrary});
   EXPECT_EQ(update.status, 0) << update.err;
   EXPECT_EQ(update.err,
             "Quillon plugin: Abbrevations' formattings are updated according to their position in "
@@ -102,15 +99,10 @@ TEST_F(LibraryFaultsTest, ExportIntoAWriteProtectedLibraryNamesTheCause) {
   ASSERT_EQ(RunQuillon({"lib", "new", empty}).status, 0);
   testing::MakeReadOnly(empty);
   const std::string before = testing::ReadFile(empty);
-  CliRun run;
-  {
-    testing::ScopedUnprivileged asNobody;
-    run = RunQuillon({"export", document, "--library", empty});
-  }
-  EXPECT_EQ(run.status, 1);
-  EXPECT_EQ(run.err,
-            "Quillon: error in adding field to database: the library " + empty + " is read-only\n");
-  EXPECT_EQ(run.out, "");  // no summary over a command that failed
+  CliRun run = RunQuillonAsNobody({"export", document, "--library", empty});
+  // No summary over a command that failed.
+  EXPECT_EQ(run, Refused("Quillon: error in adding field to database: the library " + empty +
+                         " is read-only\n"));
   EXPECT_EQ(testing::ReadFile(empty), before);
 }
 
@@ -139,9 +131,7 @@ TEST_F(LibraryFaultsTest, LibraryWithoutTheColumnsIsRefusedUpFront) {
              {"insert", document, "--abb", "A", "--text", "a", "--at", "3"}}) {
       args.insert(args.end(), {"--library", c.path});
       CliRun run = RunQuillon(args);
-      EXPECT_EQ(run.status, 1) << ::testing::PrintToString(args);
-      EXPECT_EQ(run.err, c.message) << ::testing::PrintToString(args);
-      EXPECT_EQ(run.out, "");
+      EXPECT_EQ(run, Refused(c.message)) << ::testing::PrintToString(args);
       EXPECT_EQ(testing::ReadFile(document), documentBytes);
       EXPECT_EQ(testing::ReadFile(c.path), libraryBytes);
     }
@@ -200,9 +190,8 @@ TEST_F(LibraryFaultsTest, AStatementFailingMidwayEndsTheCommandAndWritesNothing)
   const std::string libraryBytes = testing::ReadFile(failing);
   for (const char* command : {"update", "list"}) {
     CliRun run = RunQuillon({command, document, "--library", failing});
-    EXPECT_EQ(run.status, 1) << command;
-    EXPECT_EQ(run.err, "Quillon plugin: malformed JSON (library " + failing + ")\n") << command;
-    EXPECT_EQ(run.out, "");
+    EXPECT_EQ(run, Refused("Quillon plugin: malformed JSON (library " + failing + ")\n"))
+        << command;
     EXPECT_EQ(testing::ReadFile(document), documentBytes) << command;
     EXPECT_EQ(testing::ReadFile(failing), libraryBytes) << command;
   }
@@ -215,8 +204,7 @@ TEST_F(LibraryFaultsTest, AStatementFailingMidwayEndsTheCommandAndWritesNothing)
           "abbreviations) >= 2 begin select raise(abort, 'the library is full'); end");
   const std::string refusingBytes = testing::ReadFile(refusing);
   CliRun run = RunQuillon({"export", document, "--library", refusing});
-  EXPECT_EQ(run.status, 1);
-  EXPECT_EQ(run.err, "Quillon plugin: the library is full (library " + refusing + ")\n");
+  EXPECT_EQ(run, Refused("Quillon plugin: the library is full (library " + refusing + ")\n"));
   EXPECT_EQ(testing::ReadFile(refusing), refusingBytes);
 }
 
@@ -228,10 +216,8 @@ TEST_F(LibraryFaultsTest, EntriesHoldingMarkupTagsAreNotWrittenIntoFields) {
   const std::string documentBytes = testing::ReadFile(document);
   CliRun run = RunQuillon({"insert", document, "--library", library, "--abb", "TAG", "--text",
                            "a </Text> in it", "--at", "3"});
-  EXPECT_EQ(run.status, 1);
-  EXPECT_EQ(run.err,
-            "Quillon plugin: Skipped the entry \"TAG\" meaning \"a </Text> in it\": it holds "
-            "\"</Text>\", a tag of the abbreviation field's markup\n");
+  EXPECT_EQ(run, Refused("Quillon plugin: Skipped the entry \"TAG\" meaning \"a </Text> in it\": "
+                         "it holds \"</Text>\", a tag of the abbreviation field's markup\n"));
   EXPECT_EQ(testing::ReadFile(document), documentBytes);
 }
 
@@ -279,8 +265,7 @@ TEST_F(LibraryConcurrencyTest, UpdateRefusesALongLockWithOneMessage) {
     ASSERT_TRUE(lock.Held());
     run = RunQuillon({"update", document, "--library", library});
   }
-  EXPECT_EQ(run.status, 1);
-  EXPECT_EQ(run.err, "Quillon plugin: database is locked (library " + library + ")\n");
+  EXPECT_EQ(run, Refused("Quillon plugin: database is locked (library " + library + ")\n"));
   EXPECT_EQ(testing::ReadFile(document), documentBytes);
 }
 

@@ -88,35 +88,31 @@ struct MarkerCase {
   bool placed;
 };
 
-class ConvertMarkerTest : public ConvertTest, public ::testing::WithParamInterface<MarkerCase> {};
-
-TEST_P(ConvertMarkerTest, MarkerBeforeTheHandMadeTable) {
-  const MarkerCase& c = GetParam();
-  Open(c.before + HandMadeTable() + c.after);
-  ConvertSummary summary = ConvertDocument(word, Entries());
-  EXPECT_EQ(summary.markerPlaced, c.placed);
-  EXPECT_EQ(IsAbbreviationListPresent(word),
-            c.placed || c.before.find("Abbreviation List") != std::string::npos);
-  if (!c.placed) return;
-  // The list build then replaces the hand-made table with the generated one.
-  ASSERT_TRUE(ButtonInsertList_Click(word));
-  EXPECT_EQ(doc().Tables().Count(), 1);
-  std::string shown = Shown();
-  EXPECT_NE(shown.find("Abbreviation\r\aMeaning\r\aPage\r\a\r\aML\r\amachine learning\r\a1"),
-            std::string::npos)
-      << shown;
-  EXPECT_EQ(shown.find("Abbreviation\r\aMeaning\r\a\r\a"), std::string::npos) << shown;
+TEST_F(ConvertTest, MarkerBeforeTheHandMadeTable) {
+  const MarkerCase cases[] = {
+      {"after_a_paragraph", P(R("Abbreviations used:")), P(R("Text with ML.")), true},
+      {"table_opens_the_document", "", P(R("Text with ML.")), false},
+      {"after_another_table", P(R("x")) + docx::testing::Tbl(1, 1), P(R("ML.")), false},
+      {"list_marker_already_there", P(Fld(" ADDIN ABBREV <Abbreviation List>", R("  "))),
+       P(R("ML.")), false}};
+  for (const MarkerCase& c : cases) {
+    SCOPED_TRACE(c.name);
+    Open(c.before + HandMadeTable() + c.after);
+    ConvertSummary summary = ConvertDocument(word, Entries());
+    EXPECT_EQ(summary.markerPlaced, c.placed);
+    EXPECT_EQ(IsAbbreviationListPresent(word),
+              c.placed || c.before.find("Abbreviation List") != std::string::npos);
+    if (!c.placed) continue;
+    // The list build then replaces the hand-made table with the generated one.
+    ASSERT_TRUE(ButtonInsertList_Click(word));
+    EXPECT_EQ(doc().Tables().Count(), 1);
+    std::string shown = Shown();
+    EXPECT_NE(shown.find("Abbreviation\r\aMeaning\r\aPage\r\a\r\aML\r\amachine learning\r\a1"),
+              std::string::npos)
+        << shown;
+    EXPECT_EQ(shown.find("Abbreviation\r\aMeaning\r\a\r\a"), std::string::npos) << shown;
+  }
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Tables, ConvertMarkerTest,
-    ::testing::Values(
-        MarkerCase{"after_a_paragraph", P(R("Abbreviations used:")), P(R("Text with ML.")), true},
-        MarkerCase{"table_opens_the_document", "", P(R("Text with ML.")), false},
-        MarkerCase{"after_another_table", P(R("x")) + docx::testing::Tbl(1, 1), P(R("ML.")), false},
-        MarkerCase{"list_marker_already_there",
-                   P(Fld(" ADDIN ABBREV <Abbreviation List>", R("  "))), P(R("ML.")), false}),
-    [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace
 }  // namespace quillon::document

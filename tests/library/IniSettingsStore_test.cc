@@ -41,25 +41,19 @@ class IniSettingsStoreTest : public ::testing::Test {
   testing::TempDir dir;
 };
 
-TEST_F(IniSettingsStoreTest, QSettingsReadsWhatItWrites) {
-  IniSettingsStore store = Store();
+// Each value goes from the store to QSettings under one key, and back under another.
+TEST_F(IniSettingsStoreTest, ValuesTravelBothWaysBetweenItAndQSettings) {
   for (size_t i = 0; i < std::size(kValues); ++i) {
-    store.SaveSetting(kApp, "Library", "Key" + std::to_string(i), kValues[i]);
+    Store().SaveSetting(kApp, "Library", "Key" + std::to_string(i), kValues[i]);
   }
-  QSettings settings(FileName(), QSettings::IniFormat);
-  for (size_t i = 0; i < std::size(kValues); ++i) {
-    SCOPED_TRACE(kValues[i]);
-    QVariant value = settings.value(QString::fromStdString("Library/Key" + std::to_string(i)));
-    ASSERT_TRUE(value.isValid());
-    EXPECT_EQ(value.toString().toStdString(), kValues[i]);
-  }
-}
-
-TEST_F(IniSettingsStoreTest, ItReadsWhatQSettingsWrites) {
   {
     QSettings settings(FileName(), QSettings::IniFormat);
     for (size_t i = 0; i < std::size(kValues); ++i) {
-      settings.setValue(QString::fromStdString("Library/Key" + std::to_string(i)),
+      SCOPED_TRACE(kValues[i]);
+      QVariant value = settings.value(QString::fromStdString("Library/Key" + std::to_string(i)));
+      ASSERT_TRUE(value.isValid());
+      EXPECT_EQ(value.toString().toStdString(), kValues[i]);
+      settings.setValue(QString::fromStdString("Back/Key" + std::to_string(i)),
                         QString::fromStdString(kValues[i]));
     }
     settings.setValue(QStringLiteral("ToolBar/Visible"), QStringLiteral("-1"));
@@ -69,7 +63,7 @@ TEST_F(IniSettingsStoreTest, ItReadsWhatQSettingsWrites) {
   IniSettingsStore store = Store();
   for (size_t i = 0; i < std::size(kValues); ++i) {
     SCOPED_TRACE(kValues[i]);
-    EXPECT_EQ(store.GetSetting(kApp, "Library", "Key" + std::to_string(i)), kValues[i]);
+    EXPECT_EQ(store.GetSetting(kApp, "Back", "Key" + std::to_string(i)), kValues[i]);
   }
   EXPECT_EQ(store.GetSetting(kApp, "ToolBar", "Visible"), "-1");
 }

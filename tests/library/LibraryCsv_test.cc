@@ -23,44 +23,36 @@ std::string Flatten(const LibraryCsvRecords& records) {
   return out;
 }
 
-class ReadLibraryCsvTest : public ::testing::TestWithParam<ReadCase> {};
-
-TEST_P(ReadLibraryCsvTest, ReadsRecordsWithTheirLines) {
-  const ReadCase& c = GetParam();
-  LibraryCsvRecords records = ReadLibraryCsv(c.text);
-  EXPECT_EQ(records.error, "");
-  EXPECT_EQ(records.errorLine, 0);
-  EXPECT_EQ(Flatten(records), c.entries);
+TEST(LibraryCsv, ReadsRecordsWithTheirLines) {
+  const ReadCase cases[] = {
+      {"header_only", "direction,abbreviation,meaning\r\n", ""},
+      {"crlf", "direction,abbreviation,meaning\r\nL,PCA,principal component analysis\r\n",
+       "2|L|PCA|principal component analysis"},
+      {"lf_and_no_final_break", "direction,abbreviation,meaning\nL,A,a\nR,B,b", "2|L|A|a; 3|R|B|b"},
+      {"quoted_comma_quote_and_break",
+       "direction,abbreviation,meaning\n\"L\",\"R&D\",\"research, \"\"and\"\"\ndev\"\nL,X,x\n",
+       "2|L|R&D|research, \"and\"\ndev; 4|L|X|x"},
+      {"empty_lines_skipped", "direction,abbreviation,meaning\n\nL,A,a\n\n\nL,B,b\n",
+       "3|L|A|a; 6|L|B|b"},
+      {"columns_in_any_order_and_case", "Meaning, ABBREVIATION ,direction\nalpha,A,R\n",
+       "2|R|A|alpha"},
+      {"byte_order_mark",
+       "\xEF\xBB\xBF"
+       "direction,abbreviation,meaning\nL,A,a\n",
+       "2|L|A|a"},
+      {"empty_values_come_through", "direction,abbreviation,meaning\n,,\n", "2|||"},
+      {"unicode",
+       "direction,abbreviation,meaning\nR,\xD7\x90\xD7\x91,\xD7\xA9\xD7\x9C\xD7\x95\xD7\x9D\n",
+       "2|R|\xD7\x90\xD7\x91|\xD7\xA9\xD7\x9C\xD7\x95\xD7\x9D"},
+      {"lone_cr_ends_lines", "direction,abbreviation,meaning\rL,A,a\rL,B,b\r", "2|L|A|a; 3|L|B|b"}};
+  for (const ReadCase& c : cases) {
+    SCOPED_TRACE(c.name);
+    LibraryCsvRecords records = ReadLibraryCsv(c.text);
+    EXPECT_EQ(records.error, "");
+    EXPECT_EQ(records.errorLine, 0);
+    EXPECT_EQ(Flatten(records), c.entries);
+  }
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Good, ReadLibraryCsvTest,
-    ::testing::Values(
-        ReadCase{"header_only", "direction,abbreviation,meaning\r\n", ""},
-        ReadCase{"crlf", "direction,abbreviation,meaning\r\nL,PCA,principal component analysis\r\n",
-                 "2|L|PCA|principal component analysis"},
-        ReadCase{"lf_and_no_final_break", "direction,abbreviation,meaning\nL,A,a\nR,B,b",
-                 "2|L|A|a; 3|R|B|b"},
-        ReadCase{
-            "quoted_comma_quote_and_break",
-            "direction,abbreviation,meaning\n\"L\",\"R&D\",\"research, \"\"and\"\"\ndev\"\nL,X,x\n",
-            "2|L|R&D|research, \"and\"\ndev; 4|L|X|x"},
-        ReadCase{"empty_lines_skipped", "direction,abbreviation,meaning\n\nL,A,a\n\n\nL,B,b\n",
-                 "3|L|A|a; 6|L|B|b"},
-        ReadCase{"columns_in_any_order_and_case", "Meaning, ABBREVIATION ,direction\nalpha,A,R\n",
-                 "2|R|A|alpha"},
-        ReadCase{"byte_order_mark",
-                 "\xEF\xBB\xBF"
-                 "direction,abbreviation,meaning\nL,A,a\n",
-                 "2|L|A|a"},
-        ReadCase{"empty_values_come_through", "direction,abbreviation,meaning\n,,\n", "2|||"},
-        ReadCase{
-            "unicode",
-            "direction,abbreviation,meaning\nR,\xD7\x90\xD7\x91,\xD7\xA9\xD7\x9C\xD7\x95\xD7\x9D\n",
-            "2|R|\xD7\x90\xD7\x91|\xD7\xA9\xD7\x9C\xD7\x95\xD7\x9D"},
-        ReadCase{"lone_cr_ends_lines", "direction,abbreviation,meaning\rL,A,a\rL,B,b\r",
-                 "2|L|A|a; 3|L|B|b"}),
-    [](const auto& info) { return std::string(info.param.name); });
 
 struct BadCase {
   const char* name;
@@ -69,39 +61,33 @@ struct BadCase {
   const char* errorStart;
 };
 
-class BadLibraryCsvTest : public ::testing::TestWithParam<BadCase> {};
-
-TEST_P(BadLibraryCsvTest, RefusesTheWholeText) {
-  const BadCase& c = GetParam();
-  LibraryCsvRecords records = ReadLibraryCsv(c.text);
-  EXPECT_TRUE(records.entries.empty());
-  EXPECT_EQ(records.errorLine, c.line);
-  EXPECT_EQ(records.error.rfind(c.errorStart, 0), 0u) << records.error;
+TEST(LibraryCsv, RefusesTheWholeTextOfABadOne) {
+  const BadCase cases[] = {
+      {"empty", "", 1, "the header direction,abbreviation,meaning is missing"},
+      {"wrong_header", "dir,abb,text\nL,A,a\n", 1, "the header is not"},
+      {"header_column_twice", "direction,direction,meaning\n", 1, "the header is not"},
+      {"header_with_a_fourth_column", "direction,abbreviation,meaning,page\n", 1,
+       "the header is not"},
+      {"missing_column", "direction,abbreviation,meaning\nL,A,a\nL,B\nL,C,c\n", 3,
+       "the record has 2 fields"},
+      {"extra_column", "direction,abbreviation,meaning\nL,A,a,x\n", 2, "the record has 4 fields"},
+      {"quote_inside_unquoted", "direction,abbreviation,meaning\nL,A,a\"b\n", 2, "bad quoting"},
+      {"text_after_closing_quote", "direction,abbreviation,meaning\nL,\"A\"x,a\n", 2,
+       "bad quoting"},
+      {"quote_never_closed", "direction,abbreviation,meaning\nL,A,a\nL,B,\"b\nmore\n", 3,
+       "bad quoting"},
+      {"invalid_utf8", "direction,abbreviation,meaning\nL,A,a\nL,B,\xC3(\n", 3,
+       "the text is not UTF-8"},
+      {"overlong_utf8", "direction,abbreviation,meaning\nL,\xC0\xAF,a\n", 2,
+       "the text is not UTF-8"}};
+  for (const BadCase& c : cases) {
+    SCOPED_TRACE(c.name);
+    LibraryCsvRecords records = ReadLibraryCsv(c.text);
+    EXPECT_TRUE(records.entries.empty());
+    EXPECT_EQ(records.errorLine, c.line);
+    EXPECT_EQ(records.error.rfind(c.errorStart, 0), 0u) << records.error;
+  }
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Bad, BadLibraryCsvTest,
-    ::testing::Values(
-        BadCase{"empty", "", 1, "the header direction,abbreviation,meaning is missing"},
-        BadCase{"wrong_header", "dir,abb,text\nL,A,a\n", 1, "the header is not"},
-        BadCase{"header_column_twice", "direction,direction,meaning\n", 1, "the header is not"},
-        BadCase{"header_with_a_fourth_column", "direction,abbreviation,meaning,page\n", 1,
-                "the header is not"},
-        BadCase{"missing_column", "direction,abbreviation,meaning\nL,A,a\nL,B\nL,C,c\n", 3,
-                "the record has 2 fields"},
-        BadCase{"extra_column", "direction,abbreviation,meaning\nL,A,a,x\n", 2,
-                "the record has 4 fields"},
-        BadCase{"quote_inside_unquoted", "direction,abbreviation,meaning\nL,A,a\"b\n", 2,
-                "bad quoting"},
-        BadCase{"text_after_closing_quote", "direction,abbreviation,meaning\nL,\"A\"x,a\n", 2,
-                "bad quoting"},
-        BadCase{"quote_never_closed", "direction,abbreviation,meaning\nL,A,a\nL,B,\"b\nmore\n", 3,
-                "bad quoting"},
-        BadCase{"invalid_utf8", "direction,abbreviation,meaning\nL,A,a\nL,B,\xC3(\n", 3,
-                "the text is not UTF-8"},
-        BadCase{"overlong_utf8", "direction,abbreviation,meaning\nL,\xC0\xAF,a\n", 2,
-                "the text is not UTF-8"}),
-    [](const auto& info) { return std::string(info.param.name); });
 
 TEST(LibraryCsv, WritesQuotedRecordsUnderTheHeader) {
   std::vector<AbbreviationEntry> entries = {{"", "L", "PCA", "principal component analysis"},

@@ -75,50 +75,48 @@ TEST_F(QueryLibraryTest, StatementsWithoutRowsGiveAnEmptyResult) {
   }
 }
 
-TEST_F(QueryLibraryTest, ReportsRejectedStatementsUnderTheAddinTitle) {
-  std::string before = testing::ReadFile(path);
-  QueryResult r = QueryLibrary(path, "selec nonsense");
-  EXPECT_TRUE(r.Failed);
-  EXPECT_EQ(r.RowCount, 0);
-  ASSERT_EQ(messages.shown.size(), 1u);
-  EXPECT_EQ(messages.shown[0].title, "Quillon plugin");
-  EXPECT_EQ(messages.shown[0].icon, host::MsgBoxIcon::kCritical);
-  EXPECT_NE(messages.shown[0].text.find("syntax error"), std::string::npos);
-  EXPECT_NE(messages.shown[0].text.find(path), std::string::npos);
-  EXPECT_EQ(testing::ReadFile(path), before);
-}
-
-TEST_F(QueryLibraryTest, MissingLibraryRunsNothing) {
-  std::string gone = dir.File("gone.abb");
-  for (const char* sql :
-       {"select * from abbreviations", "insert into abbreviations (abb) values ('X')",
-        "delete from abbreviations"}) {
-    messages.shown.clear();
-    QueryResult r = QueryLibrary(gone, sql);
-    EXPECT_TRUE(r.Failed);
-    ASSERT_EQ(messages.shown.size(), 1u);
-    EXPECT_EQ(messages.shown[0].title, "Library was removed");
-    EXPECT_EQ(messages.shown[0].text, "opened library located at " + gone + " is not found");
-    EXPECT_EQ(messages.shown[0].icon, host::MsgBoxIcon::kCritical);
-  }
-  EXPECT_FALSE(std::filesystem::exists(gone));    // nothing was created
-  QueryLibrary(dir.Path().string(), "select 1");  // a folder is not a library file
-  EXPECT_EQ(messages.shown.back().title, "Library was removed");
-}
-
-TEST_F(QueryLibraryTest, DamagedFilesAreReportedAndLeftAlone) {
-  std::string notDb = dir.File("notes.abb");
+// Each failure is shown once, naming the library, and reads as a failed, empty result; no file
+// is created or changed.
+TEST_F(QueryLibraryTest, FailuresAreShownOnceAndChangeNoFile) {
+  const std::string gone = dir.File("gone.abb"), notDb = dir.File("notes.abb");
+  const std::string folder = dir.Path().string();  // a folder is not a library file
   testing::WriteFile(notDb, std::string(4096, 'x'));
-  QueryResult r = QueryLibrary(notDb, "select * from abbreviations");
-  EXPECT_TRUE(r.Failed);
-  ASSERT_EQ(messages.shown.size(), 1u);
-  EXPECT_NE(messages.shown[0].text.find("not a database"), std::string::npos);
-  EXPECT_EQ(testing::ReadFile(notDb), std::string(4096, 'x'));
-
-  QueryLibrary(path, "select a; select b");  // one statement per call
-  EXPECT_EQ(messages.shown.size(), 2u);
-  QueryLibrary(path, Statement("select ?", {}));  // values must match the placeholders
-  EXPECT_EQ(messages.shown.size(), 3u);
+  const std::string removed = "Library was removed", title = "Quillon plugin";
+  auto notFound = [](const std::string& p) {
+    return "opened library located at " + p + " is not found";
+  };
+  const struct {
+    std::string library;
+    Statement sql;
+    std::string title, text;  // text: part of the message
+  } cases[] = {
+      {path, "selec nonsense", title, "syntax error"},
+      {path, "select 1; select 2", title, "only one statement can run at a time"},
+      {path, Statement("select ?", {}), title, "statement expects 1 values, got 0"},
+      {notDb, "select * from abbreviations", title, "not a database"},
+      {gone, "select * from abbreviations", removed, notFound(gone)},
+      {gone, "insert into abbreviations (abb) values ('X')", removed, notFound(gone)},
+      {gone, "delete from abbreviations", removed, notFound(gone)},
+      {folder, "select 1", removed, notFound(folder)},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.library + ": " + c.text);
+    const bool file = std::filesystem::is_regular_file(c.library);
+    const std::string before = file ? testing::ReadFile(c.library) : "";
+    messages.shown.clear();
+    QueryResult r = QueryLibrary(c.library, c.sql);
+    EXPECT_TRUE(r.Failed);
+    EXPECT_EQ(r.RowCount, 0);
+    ASSERT_EQ(messages.shown.size(), 1u);
+    EXPECT_EQ(messages.shown[0].title, c.title);
+    EXPECT_EQ(messages.shown[0].icon, host::MsgBoxIcon::kCritical);
+    EXPECT_THAT(messages.shown[0].text, ::testing::HasSubstr(c.text));
+    EXPECT_THAT(messages.shown[0].text, ::testing::HasSubstr(c.library));
+    EXPECT_EQ(std::filesystem::is_regular_file(c.library), file);
+    if (file) {
+      EXPECT_EQ(testing::ReadFile(c.library), before);
+    }
+  }
 }
 
 TEST_F(QueryLibraryTest, SessionSharesOneConnectionAndStillCatchesADeletedLibrary) {
