@@ -58,13 +58,21 @@ bool StillLoaded(const std::string& path) {
 
 // ---- LibraryFilePath ---------------------------------------------------------------------------
 
-TEST(cResourceLibrary, GoodLibraryLoadsAndIsFreedAtTheEnd) {
+// Closing frees the library, and closing again (or with none loaded) is harmless.
+TEST(cResourceLibrary, GoodLibraryLoadsUntilClosedOrDestroyed) {
   {
     cResource resource;
+    resource.CloseLibrary();
     resource.SetLibraryFilePath(kFixture);
     EXPECT_NE(resource.hLibrary(), nullptr);
     EXPECT_EQ(resource.LibraryFilePath(), kFixture);
     EXPECT_TRUE(StillLoaded(kFixture));
+    resource.CloseLibrary();
+    resource.CloseLibrary();
+    EXPECT_EQ(resource.hLibrary(), nullptr);
+    EXPECT_EQ(resource.LibraryFilePath(), "");
+    EXPECT_FALSE(StillLoaded(kFixture));
+    resource.SetLibraryFilePath(kFixture);
   }
   EXPECT_FALSE(StillLoaded(kFixture));
 }
@@ -129,17 +137,6 @@ TEST(cResourceLibrary, ReassignmentFreesTheOldLibrary) {
   EXPECT_EQ(resource.DLL_LoadString(1), "Abbreviation bar");
 }
 
-TEST(cResourceLibrary, CloseLibraryTwiceIsHarmless) {
-  cResource resource;
-  resource.CloseLibrary();
-  resource.SetLibraryFilePath(kFixture);
-  resource.CloseLibrary();
-  resource.CloseLibrary();
-  EXPECT_EQ(resource.hLibrary(), nullptr);
-  EXPECT_EQ(resource.LibraryFilePath(), "");
-  EXPECT_FALSE(StillLoaded(kFixture));
-}
-
 // ---- DLL_ loaders ------------------------------------------------------------------------------
 
 class cResourceDll : public ::testing::Test {
@@ -148,13 +145,18 @@ class cResourceDll : public ::testing::Test {
   cResource resource;
 };
 
+// Names match in any case; what was loaded outlives the library.
 TEST_F(cResourceDll, StringsAndDataByNumberAndByName) {
   EXPECT_EQ(resource.DLL_LoadString(1), "Abbreviation bar");
   EXPECT_EQ(resource.DLL_LoadString("gREETING"),
             "Gr\xC3\xBC\xC3\x9F"
             "e");
-  EXPECT_EQ(resource.DLL_LoadData(1), Bytes(ReadFile("tests/data/images/grey1.png")));
   EXPECT_EQ(resource.DLL_LoadData("Empty"), std::vector<uint8_t>());
+  const std::vector<uint8_t> data = resource.DLL_LoadData(1);
+  const host::Picture bitmap = resource.DLL_LoadBitmap(1);
+  resource.CloseLibrary();
+  EXPECT_EQ(data, Bytes(ReadFile("tests/data/images/grey1.png")));
+  EXPECT_EQ(bitmap.handle->pixels.front(), 0xFF0000u);
 }
 
 struct PictureCase {
@@ -195,40 +197,36 @@ TEST_F(cResourceDll, PicturesOfEveryKind) {
   }
 }
 
-TEST_F(cResourceDll, LoadedResourcesOutliveTheLibrary) {
-  const std::vector<uint8_t> data = resource.DLL_LoadData(1);
-  const host::Picture bitmap = resource.DLL_LoadBitmap(1);
-  resource.CloseLibrary();
-  EXPECT_EQ(data, Bytes(ReadFile("tests/data/images/grey1.png")));
-  EXPECT_EQ(bitmap.handle->pixels.front(), 0xFF0000u);
-}
-
-struct MissingCase {
-  const char* name;
-  std::function<void(const cResource&)> load;
-  std::string description, source;
-};
-
-const MissingCase kMissingInFixture[] = {
-    {"unknown number", [](const cResource& r) { r.DLL_LoadString(2); },
-     "Resource with identifier '2' not found", "cResource.DLL_LoadString"},
-    {"number of a named one", [](const cResource& r) { r.DLL_LoadString(0); },
-     "Resource with identifier '0' not found", "cResource.DLL_LoadString"},
-    {"unknown name", [](const cResource& r) { r.DLL_LoadIcon("Nope"); },
-     "Resource with identifier 'Nope' not found", "cResource.DLL_LoadIcon"},
-    {"another kind's id", [](const cResource& r) { r.DLL_LoadCursor("TwoSizes"); },
-     "Resource with identifier 'TwoSizes' not found", "cResource.DLL_LoadCursor"},
-    {"entry without bytes", [](const cResource& r) { r.DLL_LoadData(99); },
-     "Resource with identifier '99' not found", "cResource.DLL_LoadData"},
-    {"bitmap", [](const cResource& r) { r.DLL_LoadBitmap(-1); },
-     "Resource with identifier '-1' not found", "cResource.DLL_LoadBitmap"},
-};
-
-TEST_F(cResourceDll, UnknownResourcesRaiseNotFound) {
-  for (const MissingCase& c : kMissingInFixture) {
+// Bytes that are not a picture of their kind give no bitmap, which the creation refuses.
+TEST_F(cResourceDll, UnknownResourcesRaiseNotFoundAndNonPicturesInvalidPicture) {
+  const std::string notFound = "Resource with identifier '";
+  const struct {
+    const char* name;
+    std::function<void(const cResource&)> load;
+    long number;
+    std::string description, source;
+  } cases[] = {
+      {"unknown number", [](const cResource& r) { r.DLL_LoadString(2); }, kErrResourceNotFound,
+       notFound + "2' not found", "cResource.DLL_LoadString"},
+      {"number of a named one", [](const cResource& r) { r.DLL_LoadString(0); },
+       kErrResourceNotFound, notFound + "0' not found", "cResource.DLL_LoadString"},
+      {"unknown name", [](const cResource& r) { r.DLL_LoadIcon("Nope"); }, kErrResourceNotFound,
+       notFound + "Nope' not found", "cResource.DLL_LoadIcon"},
+      {"another kind's id", [](const cResource& r) { r.DLL_LoadCursor("TwoSizes"); },
+       kErrResourceNotFound, notFound + "TwoSizes' not found", "cResource.DLL_LoadCursor"},
+      {"entry without bytes", [](const cResource& r) { r.DLL_LoadData(99); }, kErrResourceNotFound,
+       notFound + "99' not found", "cResource.DLL_LoadData"},
+      {"bitmap", [](const cResource& r) { r.DLL_LoadBitmap(-1); }, kErrResourceNotFound,
+       notFound + "-1' not found", "cResource.DLL_LoadBitmap"},
+      {"picture bytes as a bitmap", [](const cResource& r) { r.DLL_LoadBitmap(3); },
+       kErrInvalidPicture, "Invalid bitmap handle", "cResource.DLL_LoadBitmap"},
+      {"bitmap bytes as an icon", [](const cResource& r) { r.DLL_LoadIcon(3); }, kErrInvalidPicture,
+       "Invalid bitmap handle", "cResource.DLL_LoadIcon"},
+  };
+  for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
     const host::HostError error = RaisedBy([&] { c.load(resource); });
-    EXPECT_EQ(error.Number(), kErrResourceNotFound);
+    EXPECT_EQ(error.Number(), c.number);
     EXPECT_EQ(error.Description(), c.description);
     EXPECT_EQ(error.Source(), c.source);
   }
@@ -240,15 +238,6 @@ TEST(cResourceLibrary, WithoutATableOrALibraryNothingIsFound) {
   resource.SetLibraryFilePath(QUILLON_CDECL_FIXTURE);
   EXPECT_NE(resource.hLibrary(), nullptr);
   EXPECT_EQ(RaisedBy([&] { resource.DLL_LoadData(1); }).Number(), kErrResourceNotFound);
-}
-
-TEST_F(cResourceDll, BytesThatAreNotAPictureOfTheirKindHaveNoBitmap) {
-  for (auto load : {std::function<void()>([&] { resource.DLL_LoadBitmap(3); }),
-                    std::function<void()>([&] { resource.DLL_LoadIcon(3); })}) {
-    const host::HostError error = RaisedBy(load);
-    EXPECT_EQ(error.Number(), kErrInvalidPicture);
-    EXPECT_EQ(error.Description(), "Invalid bitmap handle");
-  }
 }
 
 // ---- Picture creation --------------------------------------------------------------------------
