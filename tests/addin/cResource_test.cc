@@ -56,8 +56,6 @@ bool StillLoaded(const std::string& path) {
   return handle != nullptr;
 }
 
-// ---- LibraryFilePath ---------------------------------------------------------------------------
-
 // Closing frees the library, and closing again (or with none loaded) is harmless.
 TEST(cResourceLibrary, GoodLibraryLoadsUntilClosedOrDestroyed) {
   {
@@ -137,8 +135,6 @@ TEST(cResourceLibrary, ReassignmentFreesTheOldLibrary) {
   EXPECT_EQ(resource.DLL_LoadString(1), "Abbreviation bar");
 }
 
-// ---- DLL_ loaders ------------------------------------------------------------------------------
-
 class cResourceDll : public ::testing::Test {
  protected:
   void SetUp() override { resource.SetLibraryFilePath(kFixture); }
@@ -159,16 +155,14 @@ TEST_F(cResourceDll, StringsAndDataByNumberAndByName) {
   EXPECT_EQ(bitmap.handle->pixels.front(), 0xFF0000u);
 }
 
-struct PictureCase {
-  const char* name;
-  std::function<host::Picture(const cResource&)> load;
-  int type;
-  int32_t width, height;
-  uint32_t topLeft, topRight;  // 0x00BBGGRR; transparent pixels show black
-};
-
 TEST_F(cResourceDll, PicturesOfEveryKind) {
-  const PictureCase cases[] = {
+  const struct {
+    const char* name;
+    std::function<host::Picture(const cResource&)> load;
+    int type;
+    int32_t width, height;
+    uint32_t topLeft, topRight;  // 0x00BBGGRR; transparent pixels show black
+  } cases[] = {
       {"icon", [](const cResource& r) { return r.DLL_LoadIcon(1); }, host::kPicTypeIcon, 6, 4,
        0xFF0000, 0x000000},
       {"icon's small size", [](const cResource& r) { return r.DLL_LoadIcon("twosizes", 8, 8); },
@@ -182,7 +176,7 @@ TEST_F(cResourceDll, PicturesOfEveryKind) {
       {"bitmap without file header", [](const cResource& r) { return r.DLL_LoadBitmap(2); },
        host::kPicTypeBitmap, 9, 6, 0xFF0000, 0x1FA0E0},
   };
-  for (const PictureCase& c : cases) {
+  for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
     const host::Picture picture = c.load(resource);
     EXPECT_EQ(picture.type, c.type);
@@ -235,8 +229,6 @@ TEST(cResourceLibrary, WithoutATableOrALibraryNothingIsFound) {
   EXPECT_EQ(RaisedBy([&] { resource.DLL_LoadData(1); }).Number(), kErrResourceNotFound);
 }
 
-// ---- Picture creation --------------------------------------------------------------------------
-
 TEST(cResourcePicture, FailureMessagesAndNumbers) {
   const struct {
     PictureFailure failure;
@@ -285,8 +277,6 @@ TEST(cResourcePicture, CreationRefusesBadDescriptions) {
   EXPECT_EQ(made.type, host::kPicTypeIcon);
   EXPECT_EQ(made.handle, bitmap);
 }
-
-// ---- RES_ loaders: the add-in's own resources --------------------------------------------------
 
 TEST(cResourceOwn, DataIsTheCompiledInFiles) {
   const cResource resource;
@@ -350,8 +340,6 @@ TEST(cResourceOwn, WhatTheAddinDoesNotCarryIsNotFound) {
     EXPECT_EQ(error.Source(), source);
   }
 }
-
-// ---- SaveData ------------------------------------------------------------------------------
 
 size_t FilesIn(const fs::path& folder) {
   return static_cast<size_t>(std::distance(fs::directory_iterator(folder), {}));

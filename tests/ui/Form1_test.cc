@@ -37,12 +37,6 @@ class Form1Test : public document::DocumentTest {
     }
     testing::ExecSql(State().LibraryPath, sql + "commit;");
   }
-  std::string Column(const Form1& form, int column) {
-    std::string all;
-    const widgets::ListView& list = form.ListView1->model();
-    for (int32_t i = 0; i < list.ItemCount(); ++i) all += list.ItemText(i, column) + ",";
-    return all;
-  }
   testing::ScriptedFileDialog files;
 };
 
