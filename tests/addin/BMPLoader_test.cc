@@ -15,10 +15,7 @@ uint32_t Le32(const std::vector<uint8_t>& b, size_t at) {
 
 // A 10 x 2 picture: row 0 black except pixel 3, row 1 red except black pixels 0 and 9.
 host::Picture KnownPicture() {
-  auto bitmap = std::make_shared<host::Bitmap>();
-  bitmap->width = 10;
-  bitmap->height = 2;
-  bitmap->pixels.assign(20, 0x000000);
+  auto bitmap = std::make_shared<host::Bitmap>(host::Bitmap{10, 2, std::vector<uint32_t>(20, 0)});
   bitmap->pixels[3] = 0x00FF00;
   for (int x = 1; x < 9; ++x) bitmap->pixels[10 + x] = 0x0000FF;
   return {host::kPicTypeBitmap, bitmap, std::nullopt};
@@ -26,25 +23,28 @@ host::Picture KnownPicture() {
 
 class BMPLoaderTest : public testing::HostServicesTest {};
 
-TEST_F(BMPLoaderTest, MaskBlockHasHeaderColourTableRowsAndFiftyBytesOfRoom) {
+// Rows of 10 pixels are padded to 4 bytes: biSizeImage 8, block 8 + 50 (the room stays zero).
+// Rows run bottom up: picture row 1 (red but black 0 and 9), then row 0 (black but green 3).
+TEST_F(BMPLoaderTest, MaskBlockMarksThePixelsOfTheMaskColour) {
+  const struct {
+    uint32_t colour;
+    std::vector<uint8_t> rows;
+  } cases[] = {{0x000000, {0x80, 0x40, 0, 0, 0xEF, 0xC0, 0, 0, 0, 0}},
+               {0x0000FF, {0x7F, 0x80, 0, 0, 0, 0, 0, 0, 0, 0}}};
   const host::Picture picture = KnownPicture();
-  PutButtonFace(&picture, 0);
-  const std::vector<uint8_t> mask = clipboard.Block(kMaskFormat);
-  // Rows of 10 pixels are padded to 4 bytes: biSizeImage 8, block 8 + 50.
-  ASSERT_EQ(mask.size(), 58u);
-  EXPECT_EQ(Le32(mask, 0), 40u);
-  EXPECT_EQ(Le32(mask, 4), 10u);
-  EXPECT_EQ(Le32(mask, 8), 2u);
-  EXPECT_EQ(mask[12], 1);  // planes
-  EXPECT_EQ(mask[14], 1);  // bits per pixel
-  EXPECT_EQ(Le32(mask, 20), 8u);
-  EXPECT_EQ(Le32(mask, 40), 0x000000u);
-  EXPECT_EQ(Le32(mask, 44), 0xFFFFFFu);
-  // Bottom row first: picture row 1 (black at 0 and 9), then row 0 (all black but 3).
-  const std::vector<uint8_t> rows(mask.begin() + 48, mask.begin() + 56);
-  EXPECT_EQ(rows, (std::vector<uint8_t>{0x80, 0x40, 0, 0, 0xEF, 0xC0, 0, 0}));
-  EXPECT_EQ(mask[56], 0);
-  EXPECT_EQ(mask[57], 0);
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.colour);
+    PutButtonFace(&picture, c.colour);
+    const std::vector<uint8_t> mask = clipboard.Block(kMaskFormat);
+    ASSERT_EQ(mask.size(), 58u);
+    EXPECT_EQ(std::make_tuple(Le32(mask, 0), Le32(mask, 4), Le32(mask, 8), Le32(mask, 20)),
+              std::make_tuple(40u, 10u, 2u, 8u));
+    EXPECT_EQ(mask[12], 1);  // planes
+    EXPECT_EQ(mask[14], 1);  // bits per pixel
+    EXPECT_EQ(Le32(mask, 40), 0x000000u);
+    EXPECT_EQ(Le32(mask, 44), 0xFFFFFFu);
+    EXPECT_EQ(std::vector<uint8_t>(mask.begin() + 48, mask.end()), c.rows);
+  }
 }
 
 TEST_F(BMPLoaderTest, FaceIsAByteCopyOfTheDibBlock) {
@@ -54,37 +54,26 @@ TEST_F(BMPLoaderTest, FaceIsAByteCopyOfTheDibBlock) {
   EXPECT_EQ(clipboard.Block(kFaceFormat), dib);
   ASSERT_EQ(dib.size(), 40u + 10 * 2 * 4);
   EXPECT_EQ(dib[14], 32);
-  // Bottom row first, blue-green-red order: pixel (1, 1) is red.
+  // Bottom row first, blue-green-red order: pixel (1, 1) is red; top row, pixel 3 is green.
   EXPECT_EQ(dib[40 + 4 + 2], 0xFF);
   EXPECT_EQ(dib[40 + 4 + 0], 0x00);
-  // Top row, pixel 3 is green.
   EXPECT_EQ(dib[40 + 40 + 12 + 1], 0xFF);
 }
 
-TEST_F(BMPLoaderTest, OtherMaskColourMarksItsOwnPixels) {
-  const host::Picture picture = KnownPicture();
-  PutButtonFace(&picture, 0x0000FF);  // red
-  const std::vector<uint8_t> mask = clipboard.Block(kMaskFormat);
-  const std::vector<uint8_t> rows(mask.begin() + 48, mask.begin() + 56);
-  EXPECT_EQ(rows, (std::vector<uint8_t>{0x7F, 0x80, 0, 0, 0, 0, 0, 0}));
-}
-
-struct InvalidCase {
-  const char* name;
-  host::Picture picture;
-  bool missing;
-};
-
 TEST_F(BMPLoaderTest, InvalidPicturesRaise481AndPlaceNothing) {
   auto pixels = std::make_shared<host::Bitmap>(*KnownPicture().handle);
-  const InvalidCase cases[] = {
+  const struct {
+    const char* name;
+    host::Picture picture;
+    bool missing;
+  } cases[] = {
       {"missing", {}, true},
       {"icon", {host::kPicTypeIcon, pixels, std::nullopt}, false},
       {"metafile", {host::kPicTypeMetafile, pixels, std::nullopt}, false},
       {"none", {host::kPicTypeNone, pixels, std::nullopt}, false},
       {"no handle", {host::kPicTypeBitmap, nullptr, std::nullopt}, false},
   };
-  for (const InvalidCase& c : cases) {
+  for (const auto& c : cases) {
     clipboard.data.clear();
     clipboard.data[1] = {'k', 'e', 'e', 'p'};
     try {
@@ -105,11 +94,11 @@ TEST_F(BMPLoaderTest, SidesOutsideOneTo30000MakeNoMask) {
   const SizeCase cases[] = {{1, 1, true},      {30000, 1, true},  {1, 30000, true},
                             {30001, 1, false}, {1, 30001, false}, {0, 0, false}};
   for (const SizeCase& c : cases) {
-    auto bitmap = std::make_shared<host::Bitmap>();
-    bitmap->width = c.width;
-    bitmap->height = c.height;
-    bitmap->pixels.assign(size_t(c.width) * size_t(c.height), 0);
-    const host::Picture picture{host::kPicTypeBitmap, bitmap, std::nullopt};
+    const host::Picture picture{
+        host::kPicTypeBitmap,
+        std::make_shared<host::Bitmap>(host::Bitmap{
+            c.width, c.height, std::vector<uint32_t>(size_t(c.width) * size_t(c.height))}),
+        std::nullopt};
     clipboard.data.clear();
     PutButtonFace(&picture, 0);
     EXPECT_TRUE(clipboard.data.count(host::kCfDib)) << c.width << "x" << c.height;
@@ -134,7 +123,7 @@ TEST_F(BMPLoaderTest, MaskWithoutDibPlacesOnlyTheMask) {
   EXPECT_EQ(clipboard.Block(kMaskFormat).size(), 58u);
 }
 
-TEST(OleColours, TranslateThroughThePalette) {
+TEST(OleColours, TranslateThroughThePaletteAndTheHalftoneOne) {
   const std::vector<uint32_t> palette = {0x000000, 0x123456, 0xFFFFFF};
   EXPECT_EQ(TranslateOleColor(0x00ABCDEF, palette), 0xABCDEFu);
   EXPECT_EQ(TranslateOleColor(0x01000001, palette), 0x123456u);
@@ -142,15 +131,12 @@ TEST(OleColours, TranslateThroughThePalette) {
   EXPECT_EQ(TranslateOleColor(0x02FEFEFE, palette), 0xFFFFFFu);
   EXPECT_EQ(TranslateOleColor(0x80000008, palette), 0x000000u);  // window text
   EXPECT_EQ(TranslateOleColor(0x40000000, palette), std::nullopt);
-}
-
-TEST(OleColours, HalftonePaletteHoldsTheCubeAndGreys) {
-  const std::vector<uint32_t> palette = MakeHalftonePalette();
-  EXPECT_EQ(palette.front(), 0x000000u);
-  EXPECT_EQ(palette[215], 0xFFFFFFu);
-  EXPECT_EQ(palette.size(), 216u + 10u);
-  // A palette index through the halftone palette reads the cube.
-  EXPECT_EQ(TranslateOleColor(0x01000001, palette), 0x000033u);
+  // The halftone palette: the colour cube, then ten greys.
+  const std::vector<uint32_t> halftone = MakeHalftonePalette();
+  EXPECT_EQ(halftone.front(), 0x000000u);
+  EXPECT_EQ(halftone[215], 0xFFFFFFu);
+  EXPECT_EQ(halftone.size(), 216u + 10u);
+  EXPECT_EQ(TranslateOleColor(0x01000001, halftone), 0x000033u);
 }
 
 }  // namespace

@@ -114,15 +114,12 @@ TEST_F(ConnectTest, ButtonsCarryTheirFaceWithMask) {
   }
 }
 
-TEST_F(ConnectTest, UsersClipboardIsPutBack) {
-  clipboard.data[1] = {'m', 'i', 'n', 'e'};
+TEST_F(ConnectTest, UsersClipboardIsPutBackEvenWhenAPictureIsRefused) {
+  const std::vector<uint8_t> mine = {'m', 'i', 'n', 'e'};
+  clipboard.data[1] = mine;
   ConnectNow();
-  EXPECT_EQ(clipboard.data.size(), 1u);
-  EXPECT_EQ(clipboard.data[1], (std::vector<uint8_t>{'m', 'i', 'n', 'e'}));
-}
-
-TEST_F(ConnectTest, ClipboardIsPutBackWhenAPictureIsRefused) {
-  clipboard.data[1] = {'x'};
+  EXPECT_EQ(clipboard.data, (std::map<uint32_t, std::vector<uint8_t>>{{1, mine}}));
+  clipboard.restores = 0;
   struct NoPictures : FakeManager {
     using FakeManager::FakeManager;
     host::Picture ListImage(int32_t) override { return {}; }
@@ -134,7 +131,7 @@ TEST_F(ConnectTest, ClipboardIsPutBackWhenAPictureIsRefused) {
   } catch (const host::HostError& e) {
     EXPECT_EQ(e.Number(), kErrInvalidPicture);
   }
-  EXPECT_EQ(clipboard.data.size(), 1u);
+  EXPECT_EQ(clipboard.data, (std::map<uint32_t, std::vector<uint8_t>>{{1, mine}}));
   EXPECT_EQ(clipboard.restores, 1);
 }
 
@@ -171,18 +168,30 @@ TEST_F(ConnectTest, PlacementRoundTrips) {
   }
 }
 
-TEST_F(ConnectTest, SettingLoadFalseSetsOnlyVisibility) {
-  Store("Startup", "0");
-  Store("Position", "1");
-  ConnectNow();
-  const Log barWrites = [&] {
+// A store that says not to restore the placement sets only visibility; a damaged one still
+// connects, with the first connection's placement.
+TEST_F(ConnectTest, StoredSettingsDecideWhatIsSetOnTheBar) {
+  const struct {
+    std::vector<std::pair<const char*, const char*>> stored;
+    Log barWrites;
+  } cases[] = {
+      {{{"Startup", "0"}, {"Position", "1"}}, {"Bar.Visible=-1"}},
+      {{{"Startup", "1"}, {"Visible", "-1"}, {"Position", "top"}},
+       testing::Calls("Bar.Visible=-1;Bar.Position=4;Bar.Top=149;Bar.Left=135;Bar.RowIndex=2;")},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.barWrites.size());
+    settings.values.clear();
+    for (const auto& [key, value] : c.stored) Store(key, value);
+    log.clear();
+    EXPECT_NO_THROW(ConnectNow());
     Log writes;
     for (const std::string& call : log)
       if (call.rfind("Bar.", 0) == 0 && call.find('=') != std::string::npos) writes.push_back(call);
-    return writes;
-  }();
-  EXPECT_EQ(barWrites, Log{"Bar.Visible=-1"});
-  EXPECT_EQ(Bar()->position, host::msoBarFloating);
+    EXPECT_EQ(writes, c.barWrites);
+    EXPECT_EQ(Bar()->position, host::msoBarFloating);
+    connect.AddinInstance_OnDisconnection(0, nullptr);
+  }
 }
 
 TEST_F(ConnectTest, StaleBarIsReplacedNotDuplicated) {
@@ -210,16 +219,6 @@ TEST_F(ConnectTest, ButtonsAndBarTheUserDeletedAreSkipped) {
   Bar()->Delete();
   EXPECT_NO_THROW(connect.AddinInstance_OnDisconnection(0, nullptr));
   EXPECT_FALSE(connect.Connected());
-}
-
-TEST_F(ConnectTest, DamagedPlacementStillConnects) {
-  Store("Startup", "1");
-  Store("Visible", "-1");
-  Store("Position", "top");
-  EXPECT_NO_THROW(ConnectNow());
-  EXPECT_EQ(Bar()->position, 4);
-  EXPECT_EQ(Bar()->floatTop, 149);
-  EXPECT_EQ(Bar()->floatLeft, 135);
 }
 
 TEST_F(ConnectTest, ClicksReachTheHandlersUntilDisconnection) {

@@ -278,25 +278,14 @@ class MemoryClipboard : public host::Clipboard {
   std::map<uint32_t, std::string> names;
 };
 
-// Installs a settings store and a clipboard while alive.
-class ScopedServices {
- public:
-  ScopedServices(host::SettingsStore& settings, host::Clipboard& clipboard)
-      : saved_(host::Platform()) {
-    host::Platform().settings = &settings;
-    host::Platform().clipboard = &clipboard;
-  }
-  ~ScopedServices() { host::Platform() = saved_; }
-  ScopedServices(const ScopedServices&) = delete;
-  ScopedServices& operator=(const ScopedServices&) = delete;
-
- private:
-  host::PlatformServices saved_;
-};
-
 // A test with one call log and an in-memory settings store and clipboard installed.
 class HostServicesTest : public ::testing::Test {
  protected:
+  HostServicesTest() {
+    host::Platform().settings = &settings;
+    host::Platform().clipboard = &clipboard;
+  }
+  ~HostServicesTest() override { host::Platform() = saved_; }
   // Stores value under key in the add-in's settings section, as an earlier session would have.
   void Store(const std::string& key, const std::string& value) {
     settings.values["Quillon AddIn/ToolBar/" + key] = value;
@@ -305,7 +294,9 @@ class HostServicesTest : public ::testing::Test {
   Log log;
   MemorySettings settings{log};
   MemoryClipboard clipboard;
-  ScopedServices services{settings, clipboard};
+
+ private:
+  host::PlatformServices saved_ = host::Platform();
 };
 
 // The manager window's stand-in: 16 pictures of 2 x 2 pixels whose first pixel is black and

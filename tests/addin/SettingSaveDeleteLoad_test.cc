@@ -24,18 +24,15 @@ Loaded Load() {
 
 class SettingsTest : public testing::HostServicesTest {};
 
-TEST_F(SettingsTest, FirstLoadStoresExactlyTheSixDefaultsInOrder) {
-  const Loaded l = Load();
+// The first load stores exactly the six defaults, in order; a later one only reads.
+TEST_F(SettingsTest, FirstLoadStoresTheDefaultsLaterLoadReadsWithoutWriting) {
+  Loaded l = Load();
   EXPECT_TRUE(l.result);
   EXPECT_EQ(std::make_tuple(l.visible, l.position, l.top, l.left, l.row),
             std::make_tuple(true, 4, 149, 135, 2));
   EXPECT_EQ(settings.writes, (std::vector<std::string>{"Visible=-1", "Position=4", "Top=149",
                                                        "Left=135", "RowIndex=2", "Startup=1"}));
   EXPECT_EQ(settings.values.size(), 6u);
-}
-
-TEST_F(SettingsTest, LaterLoadReadsTheStoredValuesWithoutWriting) {
-  Load();
   settings.writes.clear();
   Store("Visible", "0");
   Store("Position", "1");
@@ -43,7 +40,7 @@ TEST_F(SettingsTest, LaterLoadReadsTheStoredValuesWithoutWriting) {
   Store("Left", "40");
   Store("RowIndex", "5");
   log.clear();
-  const Loaded l = Load();
+  l = Load();
   EXPECT_TRUE(l.result);
   EXPECT_EQ(std::make_tuple(l.visible, l.position, l.top, l.left, l.row),
             std::make_tuple(false, 1, -3, 40, 5));
@@ -63,60 +60,42 @@ TEST_F(SettingsTest, StartupZeroReturnsFalseAndTouchesNothing) {
   EXPECT_TRUE(settings.writes.empty());
 }
 
-struct DamagedCase {
-  const char* name;
-  const char* key;
-  std::optional<const char*> value;  // nullopt: missing
-};
-
-class DamagedStore : public SettingsTest, public ::testing::WithParamInterface<DamagedCase> {};
-
-TEST_P(DamagedStore, FallsBackToTheFirstConnectionPlacement) {
-  for (const char* key : {"Startup", "Visible", "Position", "Top", "Left", "RowIndex"})
-    Store(key, std::string(key) == "Startup" ? "1" : "3");
-  const DamagedCase& c = GetParam();
-  if (c.value) {
-    Store(c.key, *c.value);
-  } else {
-    settings.values.erase(std::string("Quillon AddIn/ToolBar/") + c.key);
+// Any key missing or unreadable: the placement of a first connection.
+TEST_F(SettingsTest, ADamagedStoreFallsBackToTheFirstConnectionPlacement) {
+  const struct {
+    const char* key;
+    std::optional<const char*> value;  // nullopt: missing
+  } cases[] = {{"Visible", std::nullopt}, {"Visible", "maybe"}, {"Position", "left"}, {"Top", ""},
+               {"Left", "99999999999"},   {"RowIndex", "2.5"},  {"Startup", "yes"}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(std::string(c.key) + "=" + c.value.value_or("(missing)"));
+    for (const char* key : {"Startup", "Visible", "Position", "Top", "Left", "RowIndex"})
+      Store(key, std::string(key) == "Startup" ? "1" : "3");
+    if (c.value) {
+      Store(c.key, *c.value);
+    } else {
+      settings.values.erase(std::string("Quillon AddIn/ToolBar/") + c.key);
+    }
+    const Loaded l = Load();
+    EXPECT_TRUE(l.result);
+    EXPECT_EQ(std::make_tuple(l.visible, l.position, l.top, l.left, l.row),
+              std::make_tuple(true, 4, 149, 135, 2));
   }
-  const Loaded l = Load();
-  EXPECT_TRUE(l.result);
-  EXPECT_EQ(std::make_tuple(l.visible, l.position, l.top, l.left, l.row),
-            std::make_tuple(true, 4, 149, 135, 2));
 }
 
-INSTANTIATE_TEST_SUITE_P(Settings, DamagedStore,
-                         ::testing::Values(DamagedCase{"VisibleMissing", "Visible", std::nullopt},
-                                           DamagedCase{"VisibleText", "Visible", "maybe"},
-                                           DamagedCase{"PositionText", "Position", "left"},
-                                           DamagedCase{"TopEmpty", "Top", ""},
-                                           DamagedCase{"LeftTooLarge", "Left", "99999999999"},
-                                           DamagedCase{"RowFraction", "RowIndex", "2.5"},
-                                           DamagedCase{"StartupText", "Startup", "yes"}),
-                         [](const auto& info) { return std::string(info.param.name); });
-
-struct NumberCase {
-  const char* text;
-  std::optional<int32_t> number;
-};
-
-TEST(SettingNumbers, ParseAsSigned32BitDecimals) {
-  const NumberCase cases[] = {{"0", 0},
-                              {"-1", -1},
-                              {" 149 ", 149},
-                              {"+7", 7},
-                              {"2147483647", 2147483647},
-                              {"-2147483648", INT32_MIN},
-                              {"2147483648", std::nullopt},
-                              {"", std::nullopt},
-                              {"1e3", std::nullopt},
-                              {"0x10", std::nullopt},
-                              {"-", std::nullopt}};
-  for (const NumberCase& c : cases) EXPECT_EQ(ParseSettingNumber(c.text), c.number) << c.text;
-}
-
-TEST(SettingNumbers, BooleansAcceptNumbersAndWords) {
+TEST(SettingNumbers, ParseAsSigned32BitDecimalsAndBooleans) {
+  const struct {
+    const char* text;
+    int32_t number;
+  } cases[] = {{"0", 0},
+               {"-1", -1},
+               {" 149 ", 149},
+               {"+7", 7},
+               {"2147483647", 2147483647},
+               {"-2147483648", INT32_MIN}};
+  for (const auto& c : cases) EXPECT_EQ(ParseSettingNumber(c.text), c.number) << c.text;
+  for (const char* bad : {"2147483648", "", "1e3", "0x10", "-"})
+    EXPECT_EQ(ParseSettingNumber(bad), std::nullopt) << bad;
   EXPECT_EQ(ParseSettingBoolean("-1"), true);
   EXPECT_EQ(ParseSettingBoolean("0"), false);
   EXPECT_EQ(ParseSettingBoolean("5"), true);
@@ -134,11 +113,6 @@ class SaveTest : public SettingsTest {
   }
   FakeWord word{log};
 };
-
-TEST_F(SaveTest, NoBarStoresNothing) {
-  SettingSave(word);
-  EXPECT_TRUE(settings.writes.empty());
-}
 
 TEST_F(SaveTest, DockedBarStoresDockAndFloatingWidthAndGoesBackToItsDock) {
   auto bar = AddBar();
@@ -160,18 +134,17 @@ TEST_F(SaveTest, DockedBarStoresDockAndFloatingWidthAndGoesBackToItsDock) {
                        "Bar.Visible=-1"}));
 }
 
-TEST_F(SaveTest, HiddenBarStoresVisibleZeroAndStaysHidden) {
+// No bar stores nothing; a hidden bar stays hidden; the width, measured at every save,
+// follows the buttons.
+TEST_F(SaveTest, HiddenBarStoresVisibleZeroAndItsWidthAtEverySave) {
+  SettingSave(word);
+  EXPECT_TRUE(settings.writes.empty());
   auto bar = AddBar();
   bar->visible = false;
   SettingSave(word);
   EXPECT_EQ(settings.Value("Visible"), "0");
   EXPECT_FALSE(bar->visible);
   EXPECT_EQ(settings.Value("Startup"), "");
-}
-
-TEST_F(SaveTest, WidthIsRewrittenAtEverySave) {
-  auto bar = AddBar();
-  SettingSave(word);
   EXPECT_EQ(settings.Value("Width"), "6");
   bar->AddControl(1);
   SettingSave(word);

@@ -56,15 +56,21 @@ bool StillLoaded(const std::string& path) {
   return handle != nullptr;
 }
 
-// ---- LibraryFilePath ---------------------------------------------------------------------------
-
-TEST(cResourceLibrary, GoodLibraryLoadsAndIsFreedAtTheEnd) {
+// Closing frees the library, and closing again (or with none loaded) is harmless.
+TEST(cResourceLibrary, GoodLibraryLoadsUntilClosedOrDestroyed) {
   {
     cResource resource;
+    resource.CloseLibrary();
     resource.SetLibraryFilePath(kFixture);
     EXPECT_NE(resource.hLibrary(), nullptr);
     EXPECT_EQ(resource.LibraryFilePath(), kFixture);
     EXPECT_TRUE(StillLoaded(kFixture));
+    resource.CloseLibrary();
+    resource.CloseLibrary();
+    EXPECT_EQ(resource.hLibrary(), nullptr);
+    EXPECT_EQ(resource.LibraryFilePath(), "");
+    EXPECT_FALSE(StillLoaded(kFixture));
+    resource.SetLibraryFilePath(kFixture);
   }
   EXPECT_FALSE(StillLoaded(kFixture));
 }
@@ -129,44 +135,34 @@ TEST(cResourceLibrary, ReassignmentFreesTheOldLibrary) {
   EXPECT_EQ(resource.DLL_LoadString(1), "Abbreviation bar");
 }
 
-TEST(cResourceLibrary, CloseLibraryTwiceIsHarmless) {
-  cResource resource;
-  resource.CloseLibrary();
-  resource.SetLibraryFilePath(kFixture);
-  resource.CloseLibrary();
-  resource.CloseLibrary();
-  EXPECT_EQ(resource.hLibrary(), nullptr);
-  EXPECT_EQ(resource.LibraryFilePath(), "");
-  EXPECT_FALSE(StillLoaded(kFixture));
-}
-
-// ---- DLL_ loaders ------------------------------------------------------------------------------
-
 class cResourceDll : public ::testing::Test {
  protected:
   void SetUp() override { resource.SetLibraryFilePath(kFixture); }
   cResource resource;
 };
 
+// Names match in any case; what was loaded outlives the library.
 TEST_F(cResourceDll, StringsAndDataByNumberAndByName) {
   EXPECT_EQ(resource.DLL_LoadString(1), "Abbreviation bar");
   EXPECT_EQ(resource.DLL_LoadString("gREETING"),
             "Gr\xC3\xBC\xC3\x9F"
             "e");
-  EXPECT_EQ(resource.DLL_LoadData(1), Bytes(ReadFile("tests/data/images/grey1.png")));
   EXPECT_EQ(resource.DLL_LoadData("Empty"), std::vector<uint8_t>());
+  const std::vector<uint8_t> data = resource.DLL_LoadData(1);
+  const host::Picture bitmap = resource.DLL_LoadBitmap(1);
+  resource.CloseLibrary();
+  EXPECT_EQ(data, Bytes(ReadFile("tests/data/images/grey1.png")));
+  EXPECT_EQ(bitmap.handle->pixels.front(), 0xFF0000u);
 }
 
-struct PictureCase {
-  const char* name;
-  std::function<host::Picture(const cResource&)> load;
-  int type;
-  int32_t width, height;
-  uint32_t topLeft, topRight;  // 0x00BBGGRR; transparent pixels show black
-};
-
 TEST_F(cResourceDll, PicturesOfEveryKind) {
-  const PictureCase cases[] = {
+  const struct {
+    const char* name;
+    std::function<host::Picture(const cResource&)> load;
+    int type;
+    int32_t width, height;
+    uint32_t topLeft, topRight;  // 0x00BBGGRR; transparent pixels show black
+  } cases[] = {
       {"icon", [](const cResource& r) { return r.DLL_LoadIcon(1); }, host::kPicTypeIcon, 6, 4,
        0xFF0000, 0x000000},
       {"icon's small size", [](const cResource& r) { return r.DLL_LoadIcon("twosizes", 8, 8); },
@@ -180,7 +176,7 @@ TEST_F(cResourceDll, PicturesOfEveryKind) {
       {"bitmap without file header", [](const cResource& r) { return r.DLL_LoadBitmap(2); },
        host::kPicTypeBitmap, 9, 6, 0xFF0000, 0x1FA0E0},
   };
-  for (const PictureCase& c : cases) {
+  for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
     const host::Picture picture = c.load(resource);
     EXPECT_EQ(picture.type, c.type);
@@ -195,42 +191,33 @@ TEST_F(cResourceDll, PicturesOfEveryKind) {
   }
 }
 
-TEST_F(cResourceDll, LoadedResourcesOutliveTheLibrary) {
-  const std::vector<uint8_t> data = resource.DLL_LoadData(1);
-  const host::Picture bitmap = resource.DLL_LoadBitmap(1);
-  resource.CloseLibrary();
-  EXPECT_EQ(data, Bytes(ReadFile("tests/data/images/grey1.png")));
-  EXPECT_EQ(bitmap.handle->pixels.front(), 0xFF0000u);
-}
-
-struct MissingCase {
-  const char* name;
-  std::function<void(const cResource&)> load;
-  std::string description, source;
-};
-
-const MissingCase kMissingInFixture[] = {
-    {"unknown number", [](const cResource& r) { r.DLL_LoadString(2); },
-     "Resource with identifier '2' not found", "cResource.DLL_LoadString"},
-    {"number of a named one", [](const cResource& r) { r.DLL_LoadString(0); },
-     "Resource with identifier '0' not found", "cResource.DLL_LoadString"},
-    {"unknown name", [](const cResource& r) { r.DLL_LoadIcon("Nope"); },
-     "Resource with identifier 'Nope' not found", "cResource.DLL_LoadIcon"},
-    {"another kind's id", [](const cResource& r) { r.DLL_LoadCursor("TwoSizes"); },
-     "Resource with identifier 'TwoSizes' not found", "cResource.DLL_LoadCursor"},
-    {"entry without bytes", [](const cResource& r) { r.DLL_LoadData(99); },
-     "Resource with identifier '99' not found", "cResource.DLL_LoadData"},
-    {"bitmap", [](const cResource& r) { r.DLL_LoadBitmap(-1); },
-     "Resource with identifier '-1' not found", "cResource.DLL_LoadBitmap"},
-};
-
-TEST_F(cResourceDll, UnknownResourcesRaiseNotFound) {
-  for (const MissingCase& c : kMissingInFixture) {
+// Bytes that are not a picture of their kind give no bitmap, which the creation refuses.
+TEST_F(cResourceDll, UnknownResourcesRaiseNotFoundAndNonPicturesInvalidPicture) {
+  const struct {
+    const char* name;
+    std::function<void(const cResource&)> load;
+    const char* id;  // nullptr: found, but not a picture
+    const char* loader;
+  } cases[] = {
+      {"unknown number", [](auto& r) { r.DLL_LoadString(2); }, "2", "DLL_LoadString"},
+      {"number of a named one", [](auto& r) { r.DLL_LoadString(0); }, "0", "DLL_LoadString"},
+      {"unknown name", [](auto& r) { r.DLL_LoadIcon("Nope"); }, "Nope", "DLL_LoadIcon"},
+      {"another kind's id", [](auto& r) { r.DLL_LoadCursor("TwoSizes"); }, "TwoSizes",
+       "DLL_LoadCursor"},
+      {"entry without bytes", [](auto& r) { r.DLL_LoadData(99); }, "99", "DLL_LoadData"},
+      {"bitmap", [](auto& r) { r.DLL_LoadBitmap(-1); }, "-1", "DLL_LoadBitmap"},
+      {"picture bytes as a bitmap", [](auto& r) { r.DLL_LoadBitmap(3); }, nullptr,
+       "DLL_LoadBitmap"},
+      {"bitmap bytes as an icon", [](auto& r) { r.DLL_LoadIcon(3); }, nullptr, "DLL_LoadIcon"},
+  };
+  for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
     const host::HostError error = RaisedBy([&] { c.load(resource); });
-    EXPECT_EQ(error.Number(), kErrResourceNotFound);
-    EXPECT_EQ(error.Description(), c.description);
-    EXPECT_EQ(error.Source(), c.source);
+    EXPECT_EQ(error.Number(), c.id ? kErrResourceNotFound : kErrInvalidPicture);
+    EXPECT_EQ(error.Description(),
+              c.id ? "Resource with identifier '" + std::string(c.id) + "' not found"
+                   : "Invalid bitmap handle");
+    EXPECT_EQ(error.Source(), std::string("cResource.") + c.loader);
   }
 }
 
@@ -241,17 +228,6 @@ TEST(cResourceLibrary, WithoutATableOrALibraryNothingIsFound) {
   EXPECT_NE(resource.hLibrary(), nullptr);
   EXPECT_EQ(RaisedBy([&] { resource.DLL_LoadData(1); }).Number(), kErrResourceNotFound);
 }
-
-TEST_F(cResourceDll, BytesThatAreNotAPictureOfTheirKindHaveNoBitmap) {
-  for (auto load : {std::function<void()>([&] { resource.DLL_LoadBitmap(3); }),
-                    std::function<void()>([&] { resource.DLL_LoadIcon(3); })}) {
-    const host::HostError error = RaisedBy(load);
-    EXPECT_EQ(error.Number(), kErrInvalidPicture);
-    EXPECT_EQ(error.Description(), "Invalid bitmap handle");
-  }
-}
-
-// ---- Picture creation --------------------------------------------------------------------------
 
 TEST(cResourcePicture, FailureMessagesAndNumbers) {
   const struct {
@@ -301,8 +277,6 @@ TEST(cResourcePicture, CreationRefusesBadDescriptions) {
   EXPECT_EQ(made.type, host::kPicTypeIcon);
   EXPECT_EQ(made.handle, bitmap);
 }
-
-// ---- RES_ loaders: the add-in's own resources --------------------------------------------------
 
 TEST(cResourceOwn, DataIsTheCompiledInFiles) {
   const cResource resource;
@@ -366,8 +340,6 @@ TEST(cResourceOwn, WhatTheAddinDoesNotCarryIsNotFound) {
     EXPECT_EQ(error.Source(), source);
   }
 }
-
-// ---- SaveData ------------------------------------------------------------------------------
 
 size_t FilesIn(const fs::path& folder) {
   return static_cast<size_t>(std::distance(fs::directory_iterator(folder), {}));

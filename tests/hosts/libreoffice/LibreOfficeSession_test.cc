@@ -32,42 +32,38 @@ class LibreOfficeSessionTest : public ::testing::Test {
   }
 };
 
-TEST_F(LibreOfficeSessionTest, StartsOnAPrivateProfileAndStopsByPid) {
-  LibreOfficeSession session;
-  pid_t pid = session.SofficePid();
-  std::string profile = session.ProfileDir();
-  EXPECT_TRUE(SofficeRuns(pid));
-  EXPECT_GT(session.Port(), 0);
-  EXPECT_THAT(testing::CommandLineOf(pid),
-              ::testing::HasSubstr("port=" + std::to_string(session.Port())));
-  EXPECT_TRUE(fs::is_directory(profile + "/user"));
-  session.Stop();
-  EXPECT_FALSE(SofficeRuns(pid));
-  EXPECT_FALSE(fs::exists(fs::path(profile).parent_path()));
-  EXPECT_EQ(session.SofficePid(), 0);
-  session.Stop();  // a second stop does nothing
-  EXPECT_THROW(session.uno(), LibreOfficeError);
-}
-
-// Ended at once with a document open: soffice and the profile go, and the document stays as it
-// was, with no lock file beside it.
-TEST_F(LibreOfficeSessionTest, StoppedAtOnceWithADocumentOpenLeavesNothing) {
+// Stopped either way, at once even with a document open: soffice and the profile go, and the
+// document stays as it was, with no lock file beside it.
+TEST_F(LibreOfficeSessionTest, StartsOnAPrivateProfileAndStopsByPidLeavingNothing) {
   testing::TempDir dir;
   const std::string document = dir.File("open.docx");
   const std::string bytes = docx::testing::MakeDocx(docx::testing::P(docx::testing::R("Open")));
   testing::WriteFile(document, bytes);
-  LibreOfficeSession session;
-  pid_t pid = session.SofficePid();
-  std::string profile = session.ProfileDir();
-  LoadHidden(session, document);
-  EXPECT_EQ(std::distance(fs::directory_iterator(dir.Path()), fs::directory_iterator()), 1);
-  session.StopAtOnce();
-  EXPECT_FALSE(SofficeRuns(pid));
-  EXPECT_FALSE(fs::exists(fs::path(profile).parent_path()));
-  EXPECT_EQ(std::distance(fs::directory_iterator(dir.Path()), fs::directory_iterator()), 1);
-  EXPECT_EQ(testing::ReadFile(document), bytes);
-  session.Stop();  // nothing left to stop
-  EXPECT_THROW(session.uno(), LibreOfficeError);
+  for (bool atOnce : {false, true}) {
+    SCOPED_TRACE(atOnce ? "stopped at once" : "stopped");
+    LibreOfficeSession session;
+    pid_t pid = session.SofficePid();
+    std::string profile = session.ProfileDir();
+    EXPECT_TRUE(SofficeRuns(pid));
+    EXPECT_GT(session.Port(), 0);
+    EXPECT_THAT(testing::CommandLineOf(pid),
+                ::testing::HasSubstr("port=" + std::to_string(session.Port())));
+    EXPECT_TRUE(fs::is_directory(profile + "/user"));
+    if (atOnce) {
+      LoadHidden(session, document);
+      EXPECT_EQ(std::distance(fs::directory_iterator(dir.Path()), fs::directory_iterator()), 1);
+      session.StopAtOnce();
+    } else {
+      session.Stop();
+    }
+    EXPECT_FALSE(SofficeRuns(pid));
+    EXPECT_FALSE(fs::exists(fs::path(profile).parent_path()));
+    EXPECT_EQ(session.SofficePid(), 0);
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir.Path()), fs::directory_iterator()), 1);
+    EXPECT_EQ(testing::ReadFile(document), bytes);
+    session.Stop();  // nothing left to stop
+    EXPECT_THROW(session.uno(), LibreOfficeError);
+  }
 }
 
 // A session whose start fails or times out leaves no soffice and no folder behind.

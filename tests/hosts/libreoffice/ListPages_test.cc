@@ -85,85 +85,62 @@ class ListPagesTest : public ::testing::Test {
     }
     testing::WriteFile(document, FlowingDocument());
   }
+  // Updates the document and returns the page of each entry's first use (its long form) in
+  // LibreOffice's PDF of it.
+  std::map<std::string, std::string> PdfFirstUsePages() {
+    EXPECT_EQ(RunQuillon({"update", document, "--library", library}).status, 0);
+    std::string pdf = dir.File("flow.pdf");
+    libreoffice::ExportDocument(testing::SharedLibreOffice::Get(), document, pdf,
+                                "writer_pdf_Export");
+    std::vector<std::string> pdfPages = PdfPages(pdf);
+    std::map<std::string, std::string> pages;
+    for (const Entry& e : kEntries) {
+      for (size_t page = 0; page < pdfPages.size(); ++page) {
+        if (pdfPages[page].find("(" + e.abb + ")") != std::string::npos) {
+          pages[e.abb] = std::to_string(page + 1);
+          break;
+        }
+      }
+    }
+    EXPECT_EQ(pages.size(), kEntries.size());
+    return pages;
+  }
+  // Lists the entries of source into a new file, with options; returns that file.
+  std::string List(const std::string& source, std::vector<std::string> options) {
+    const std::string out = dir.File("list" + std::to_string(++lists) + ".docx");
+    options.insert(options.begin(), {"list", source, "--library", library, "-o", out});
+    CliRun run = RunQuillon(options);
+    EXPECT_EQ(run.status, 0) << run.err;
+    return out;
+  }
   testing::TempDir dir;
   std::string library = dir.File("lib.abb");
   std::string document = dir.File("flow.docx");
+  int lists = 0;
 };
 
-// Returns the page of each entry's first use (its long form) in LibreOffice's PDF of path.
-std::map<std::string, std::string> PdfFirstUsePages(const testing::TempDir& dir,
-                                                    const std::string& path) {
-  std::string pdf = dir.File("flow.pdf");
-  libreoffice::ExportDocument(testing::SharedLibreOffice::Get(), path, pdf, "writer_pdf_Export");
-  std::vector<std::string> pdfPages = PdfPages(pdf);
-  std::map<std::string, std::string> pages;
-  for (const Entry& e : kEntries) {
-    for (size_t page = 0; page < pdfPages.size(); ++page) {
-      if (pdfPages[page].find("(" + e.abb + ")") != std::string::npos) {
-        pages[e.abb] = std::to_string(page + 1);
-        break;
-      }
-    }
-  }
-  return pages;
-}
-
 TEST_F(ListPagesTest, PagesAreThoseOfLibreOfficesPdf) {
-  ASSERT_EQ(RunQuillon({"update", document, "--library", library}).status, 0);
-  std::map<std::string, std::string> expected = PdfFirstUsePages(dir, document);
-  ASSERT_EQ(expected.size(), kEntries.size());
+  std::map<std::string, std::string> expected = PdfFirstUsePages();
   EXPECT_EQ(expected["AAQ"], "1");
   EXPECT_GE(std::stoi(expected["FZN"]), 9);
-
-  std::string fromLayout = dir.File("layout.docx");
-  CliRun run = RunQuillon(
-      {"list", document, "--library", library, "--pages", "libreoffice", "-o", fromLayout});
-  ASSERT_EQ(run.status, 0) << run.err;
+  const std::string fromLayout = List(document, {"--pages", "libreoffice"});
   EXPECT_EQ(ListedPages(fromLayout), expected);
-
+  // The list stands at the end, so a rebuild over it finds the same pages.
+  EXPECT_EQ(ListedPages(List(fromLayout, {"--pages", "libreoffice"})), expected);
   // Run inside Writer, the list takes Writer's pages too.
-  std::string inWriter = dir.File("writer.docx");
-  run = RunQuillon(
-      {"list", document, "--library", library, "--engine", "libreoffice", "-o", inWriter});
-  ASSERT_EQ(run.status, 0) << run.err;
-  EXPECT_EQ(ListedPages(inWriter), expected);
-
+  EXPECT_EQ(ListedPages(List(document, {"--engine", "libreoffice"})), expected);
   // The document's own marks know no page boundary in flowing text.
-  std::string fromMarks = dir.File("marks.docx");
-  ASSERT_EQ(RunQuillon({"list", document, "--library", library, "-o", fromMarks}).status, 0);
   std::map<std::string, std::string> allOnOne;
   for (const Entry& e : kEntries) allOnOne[e.abb] = "1";
-  EXPECT_EQ(ListedPages(fromMarks), allOnOne);
+  EXPECT_EQ(ListedPages(List(document, {})), allOnOne);
 }
 
 // LibreOffice lays out only a few pages past the last first use: the many pages after it
 // change none.
 TEST_F(ListPagesTest, TheTextAfterTheLastFirstUseChangesNoPage) {
   testing::WriteFile(document, FlowingDocument(kParagraphs + 400));
-  ASSERT_EQ(RunQuillon({"update", document, "--library", library}).status, 0);
-  std::map<std::string, std::string> expected = PdfFirstUsePages(dir, document);
-  ASSERT_EQ(expected.size(), kEntries.size());
-  std::string listed = dir.File("listed.docx");
-  CliRun run =
-      RunQuillon({"list", document, "--library", library, "--pages", "libreoffice", "-o", listed});
-  ASSERT_EQ(run.status, 0) << run.err;
-  EXPECT_EQ(ListedPages(listed), expected);
-}
-
-TEST_F(ListPagesTest, ARebuildFindsTheSamePages) {
-  ASSERT_EQ(RunQuillon({"update", document, "--library", library}).status, 0);
-  std::string once = dir.File("once.docx");
-  ASSERT_EQ(
-      RunQuillon({"list", document, "--library", library, "--pages", "libreoffice", "-o", once})
-          .status,
-      0);
-  // The list stands at the end, so a rebuild finds the same pages.
-  std::string twice = dir.File("twice.docx");
-  CliRun run =
-      RunQuillon({"list", once, "--library", library, "--pages", "libreoffice", "-o", twice});
-  ASSERT_EQ(run.status, 0) << run.err;
-  EXPECT_EQ(ListedPages(twice), ListedPages(once));
-  EXPECT_EQ(ListedPages(twice).size(), kEntries.size());
+  std::map<std::string, std::string> expected = PdfFirstUsePages();
+  EXPECT_EQ(ListedPages(List(document, {"--pages", "libreoffice"})), expected);
 }
 
 TEST_F(ListPagesTest, AnUnknownPageSourceIsAUsageError) {

@@ -23,19 +23,14 @@
 #include <rtl/uri.hxx>
 
 #include <filesystem>
-#include <functional>
 #include <iterator>
-#include <memory>
 #include <sstream>
 
 #include "addin/Connect.h"
-#include "addin/host/HostError.h"
-#include "addin/host/Selection.h"
 #include "document/DocumentUpdate.h"
 #include "document/Export.h"
 #include "hosts/libreoffice/LibreOfficeSession.h"
 #include "hosts/libreoffice/UnoSession.h"
-#include "hosts/libreoffice/WriterHost.h"
 #include "library/AddinState.h"
 #include "library/IniSettingsStore.h"
 #include "library/LibraryFiles.h"
@@ -96,6 +91,13 @@ std::vector<std::string> Entries(const std::string& path) {
 // What the document at path shows.
 std::string Shown(const std::string& path) {
   return docx::Document::Open(path)->Range()->Text();
+}
+
+// The messages shown in this process, one "title: text" a message, as the extension logs them.
+std::vector<std::string> Lines(const testing::ScriptedMessageBox& messages) {
+  std::vector<std::string> lines;
+  for (const auto& m : messages.shown) lines.push_back(m.title + ": " + m.text);
+  return lines;
 }
 
 class ExtensionTest : public ::testing::Test {
@@ -308,9 +310,7 @@ TEST_F(ExtensionTest, ExportFillsTheSharedLibraryAsTheDocxModelDoes) {
 
   EXPECT_FALSE(Entries(viaWriter).empty());
   EXPECT_EQ(Entries(viaWriter), Entries(viaDocx));
-  std::vector<std::string> shown;
-  for (const auto& m : messages.shown) shown.push_back(m.title + ": " + m.text);
-  EXPECT_EQ(Messages(), shown);
+  EXPECT_EQ(Messages(), Lines(messages));
   EXPECT_EQ(Shown(written), Shown(sample));
 }
 
@@ -351,9 +351,7 @@ TEST_F(ExtensionTest, UpdateDocumentFormatsTheFieldsAsTheDocxModelDoes) {
   }
   ShareLibrary(library);
   Dispatch(sample, "vnd.quillon:ButtonUpdate", written);
-  std::vector<std::string> shown;
-  for (const auto& m : messages.shown) shown.push_back(m.title + ": " + m.text);
-  EXPECT_EQ(Messages(), shown);
+  EXPECT_EQ(Messages(), Lines(messages));
   EXPECT_NE(Shown(viaDocx), Shown(sample));
   EXPECT_EQ(Shown(written), Shown(viaDocx));
 }
