@@ -24,19 +24,17 @@ std::string TextWithBookmarks(const std::string& bytes) {
   std::string xml = Package::FromBytes(bytes).Read("word/document.xml");
   pugi::xml_document doc;
   doc.load_buffer(xml.data(), xml.size(), pugi::parse_full | pugi::parse_ws_pcdata);
-  struct Walker : pugi::xml_tree_walker {
-    std::string text;
-    bool for_each(pugi::xml_node& node) override {
-      if (IsW(node, "t")) text += node.text().get();
-      if (IsW(node, "bookmarkStart"))
-        text += "[" + std::string(node.attribute("w:name").value()) + "]";
-      if (IsW(node, "p") && node.previous_sibling() && IsW(node.previous_sibling(), "p"))
-        text += "|";
-      return true;
-    }
-  } walker;
-  doc.traverse(walker);
-  return walker.text;
+  std::string text;
+  pugi::xpath_node_set nodes = doc.select_nodes("//w:t | //w:bookmarkStart | //w:p");
+  nodes.sort();  // into document order
+  for (pugi::xpath_node found : nodes) {
+    pugi::xml_node node = found.node();
+    if (IsW(node, "t")) text += node.text().get();
+    if (IsW(node, "bookmarkStart"))
+      text += "[" + std::string(node.attribute("w:name").value()) + "]";
+    if (IsW(node, "p") && node.previous_sibling() && IsW(node.previous_sibling(), "p")) text += "|";
+  }
+  return text;
 }
 
 TEST(LayoutCopyTest, CopyShowsTheResultsAndHasNoFields) {
