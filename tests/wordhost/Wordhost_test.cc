@@ -5,7 +5,6 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QMenu>
-#include <QMimeData>
 #include <QTest>
 #include <QToolBar>
 #include <filesystem>
