@@ -51,6 +51,7 @@ class Shown {
     document_->selection().SetRange(pos, pos);
     return view_.CaretRect();
   }
+  QRect CaretAt(const std::string& text) { return CaretAt(Find(text)); }
   // The surface as painted, without the caret.
   QImage Grab() {
     view_.clearFocus();
@@ -115,8 +116,7 @@ TEST(DocumentViewTest, KeysMoveByVisualLinesAndTypingLandsWhereClicked) {
   EXPECT_EQ(view.CaretRect().top(), firstTop);
   QTest::keyClick(&view, Qt::Key_Home);
   EXPECT_EQ(shown.document().selection().End(), 0);
-  // Shift+Down, then Shift+Right thrice, select into the line below; the selection shows on
-  // both lines.
+  // A selection into the line below shows on both lines.
   const int lineHeight = shown.CaretAt(0).height();
   QTest::keyClick(&view, Qt::Key_Down, Qt::ShiftModifier);
   EXPECT_EQ(shown.document().selection().End(), lineEnd + 1);  // the second line's start
@@ -187,8 +187,7 @@ TEST(DocumentViewTest, ParagraphsStandWhereTheirJustificationSays) {
 
 TEST(DocumentViewTest, TablesAreGridsOfCellsSideBySide) {
   Shown shown(MakeDocx(Tbl(2, 2) + P(R("after"))));
-  const QRect c00 = shown.CaretAt(shown.Find("c00")), c01 = shown.CaretAt(shown.Find("c01"));
-  const QRect c10 = shown.CaretAt(shown.Find("c10"));
+  const QRect c00 = shown.CaretAt("c00"), c01 = shown.CaretAt("c01"), c10 = shown.CaretAt("c10");
   EXPECT_EQ(c01.top(), c00.top());
   EXPECT_GT(c01.left(), c00.left() + 60);
   EXPECT_GT(c10.top(), c00.bottom());
@@ -201,7 +200,7 @@ TEST(DocumentViewTest, TablesAreGridsOfCellsSideBySide) {
             0);
   EXPECT_GT(Count(image, QRect(c00.left() - 8, c00.top(), 7, c00.height()), Dark), 0);
   // Plain paragraphs have no border beside them.
-  const QRect after = shown.CaretAt(shown.Find("after"));
+  const QRect after = shown.CaretAt("after");
   EXPECT_EQ(Count(image, QRect(after.left() - 8, after.top(), 7, after.height()), Dark), 0);
 }
 
@@ -213,15 +212,14 @@ TEST(DocumentViewTest, CellsMergedDownHaveNoBorderBetweenThem) {
       "</w:tc></w:tr><w:tr><w:tc><w:tcPr><w:vMerge/></w:tcPr>" + P("") + "</w:tc><w:tc>" +
       P(R("a1")) + "</w:tc></w:tr></w:tbl>";
   Shown shown(MakeDocx(table + P(R("after"))));
-  const QRect m0 = shown.CaretAt(shown.Find("m0"));
-  const QRect a0 = shown.CaretAt(shown.Find("a0")), a1 = shown.CaretAt(shown.Find("a1"));
+  const QRect m0 = shown.CaretAt("m0"), a0 = shown.CaretAt("a0"), a1 = shown.CaretAt("a1");
   const QImage image = shown.Grab();
   const int between = a1.top() - a0.bottom();
   ASSERT_GT(between, 0);
   EXPECT_GT(Count(image, QRect(a0.left() + 40, a0.bottom(), 1, between), Dark), 0);
   EXPECT_EQ(Count(image, QRect(m0.left() + 40, a0.bottom(), 1, between), Dark), 0);
   // The table's last row closes it.
-  const QRect after = shown.CaretAt(shown.Find("after"));
+  const QRect after = shown.CaretAt("after");
   EXPECT_GT(Count(image, QRect(m0.left() + 40, a1.bottom(), 1, after.top() - a1.bottom()), Dark),
             0);
 }
@@ -229,8 +227,7 @@ TEST(DocumentViewTest, CellsMergedDownHaveNoBorderBetweenThem) {
 TEST(DocumentViewTest, PageBreaksShowAsARuleAndSetThePageOfTheCaret) {
   for (const bool pageBreak : {true, false}) {
     Shown shown(MakeDocx(P(R("one")) + (pageBreak ? P(PageBreak()) : "") + P(R("two"))));
-    const QRect one = shown.CaretAt(shown.Find("one"));
-    const QRect two = shown.CaretAt(shown.Find("two"));
+    const QRect one = shown.CaretAt("one"), two = shown.CaretAt("two");
     EXPECT_EQ(shown.document().selection().Information(3), pageBreak ? 2 : 1);
     const QImage image = shown.Grab();
     // The rule crosses the left margin, where no text is.
@@ -249,9 +246,8 @@ TEST(DocumentViewTest, ListLabelsAndNoteNumbersAreDrawnBeforeAndInTheText) {
       "<w:numFmt w:val=\"decimal\"/><w:lvlText w:val=\"%1.\"/></w:lvl></w:abstractNum>"
       "<w:num w:numId=\"1\"><w:abstractNumId w:val=\"0\"/></w:num>";
   Shown shown(MakeDocxWith(body, {{"numbering", "numbering", numbering}}));
-  const QRect first = shown.CaretAt(shown.Find("first"));
-  const QRect second = shown.CaretAt(shown.Find("second"));
-  const QRect plain = shown.CaretAt(shown.Find("plain"));
+  const QRect first = shown.CaretAt("first"), second = shown.CaretAt("second");
+  const QRect plain = shown.CaretAt("plain");
   EXPECT_GT(first.left(), plain.left() + 10);
   EXPECT_EQ(second.left(), first.left());
   const long reference = shown.Find("see") + 3;
@@ -277,7 +273,7 @@ TEST(DocumentViewTest, ListLabelsAndNoteNumbersAreDrawnBeforeAndInTheText) {
   shown.CaretAt(shown.Find("first") + 2);
   QTest::keyClicks(&view, "zz");
   QTest::keyClick(&view, Qt::Key_Return);
-  const QRect split = shown.CaretAt(shown.Find("rst"));
+  const QRect split = shown.CaretAt("rst");
   EXPECT_EQ(split.left(), first.left());
   const QImage typed = shown.Grab();
   EXPECT_GT(Count(typed,
@@ -297,14 +293,14 @@ TEST(DocumentViewTest, FieldsAreShadedAndShowTheirCodesOnRequest) {
   Shown shown(MakeDocx(P(Fld(" ADDIN ABBREV a rather long field code ", R("NN")) + R(" tail"))));
   const long result = shown.Find("NN");
   const QRect start = shown.CaretAt(result);
-  const QRect tail = shown.CaretAt(shown.Find(" tail"));
+  const QRect tail = shown.CaretAt(" tail");
   auto shade = [](QRgb pixel) { return pixel == qRgb(220, 220, 220); };
   const QImage image = shown.Grab();
   EXPECT_GT(Count(image, QRect(start.topLeft(), QPoint(tail.left() - 1, start.bottom())), shade),
             0);
   EXPECT_EQ(Count(image, QRect(tail.left() + 2, tail.top(), 20, tail.height()), shade), 0);
   shown.view().SetShowCodes(true);
-  EXPECT_GT(shown.CaretAt(shown.Find(" tail")).left(), tail.left() + 100);
+  EXPECT_GT(shown.CaretAt(" tail").left(), tail.left() + 100);
 }
 
 TEST(DocumentViewTest, TheCaretsLineShowsInAParagraphTallerThanTheView) {
@@ -324,7 +320,6 @@ TEST(DocumentViewTest, TheCaretsLineShowsInAParagraphTallerThanTheView) {
   EXPECT_EQ(view.PositionAt(QPoint(caret.left(), caret.center().y())), end + 1);
   QTest::keyClick(&view, Qt::Key_Up);
   EXPECT_TRUE(inSight(view.CaretRect()));
-  // Back at the start, the paragraph's first line shows again.
   shown.document().selection().SetRange(1, 1);
   QTest::keyClick(&view, Qt::Key_Left);
   EXPECT_EQ(shown.document().selection().End(), 0);
@@ -340,7 +335,6 @@ TEST(DocumentViewTest, OnlyTheBlocksInSightAreLaidOut) {
   EXPECT_EQ(first, 0u);
   EXPECT_GT(end, 5u);
   EXPECT_LT(end, 100u);
-  // Typing at the end brings the last paragraph into sight.
   const long last = shown.Find("paragraph 2999") + 14;
   shown.document().selection().SetRange(last, last);
   ASSERT_TRUE(shown.view().Type("!"));
@@ -363,7 +357,6 @@ TEST(DocumentViewTest, RealDocumentsShowAndTakeTheEditingKeys) {
     EXPECT_FALSE(shown.Grab().isNull()) << name;
     EXPECT_GT(shown.view().PaintedUnits().second, 0u) << name;
     ++opened;
-    // Down through the whole document (the caret stays in sight), typing on the way.
     DocumentView& view = shown.view();
     const size_t units = shown.document().story().UnitCount();
     for (size_t i = 0; i < units + 5; ++i) {

@@ -49,46 +49,40 @@ TEST(Document, ShowTextPrintsLinesAndCells) {
 
 // An edit at the very end of the story, after the final paragraph mark where no insertion
 // point can stand, goes before that mark; the story stays as a fresh load reads it.
-struct EndEdit {
-  const char* name;
-  void (*edit)(Document& doc, long end);
-  const char* shown;  // Range().Text() afterwards
-};
 
-void PrintTo(const EndEdit& e, std::ostream* out) {
-  *out << e.name;
+TEST(Document, EditsAtTheEndGoBeforeTheFinalParagraphMark) {
+  struct Case {
+    const char* name;
+    void (*edit)(Document& doc, long end);
+    const char* shown;  // Range().Text() afterwards
+  };
+  const Case cases[] = {
+      {"field",
+       [](Document& doc, long end) {
+         doc.Fields().Add(*doc.Range(end, end), host::wdFieldQuote, "X", false);
+       },
+       "Alpha beta gamma delta epsilon.X\r"},
+      {"text", [](Document& doc, long end) { doc.Range(end, end)->SetText(" Zeta."); },
+       "Alpha beta gamma delta epsilon. Zeta.\r"},
+      {"paragraph", [](Document& doc, long end) { doc.SplitParagraph(end); },
+       "Alpha beta gamma delta epsilon.\r\r"},
+      {"table",
+       [](Document& doc, long end) {
+         doc.Tables().Add(*doc.Range(end, end), 1, 2, host::wdWord9TableBehavior,
+                          host::wdAutoFitContent);
+       },
+       "Alpha beta gamma delta epsilon.\r\r\a\r\a\r\a\r"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    auto doc = Load(P(R("Alpha beta gamma delta epsilon.")));
+    long end = doc->story().Length();
+    ASSERT_EQ(end, 32);
+    c.edit(*doc, end);
+    EXPECT_EQ(doc->Range()->Text(), c.shown);
+    ExpectSameAsFreshLoad(*doc);
+  }
 }
-
-class EndEditTest : public ::testing::TestWithParam<EndEdit> {};
-
-TEST_P(EndEditTest, GoesBeforeTheFinalParagraphMark) {
-  auto doc = Load(P(R("Alpha beta gamma delta epsilon.")));
-  long end = doc->story().Length();
-  ASSERT_EQ(end, 32);
-  GetParam().edit(*doc, end);
-  EXPECT_EQ(doc->Range()->Text(), GetParam().shown);
-  ExpectSameAsFreshLoad(*doc);
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Document, EndEditTest,
-    ::testing::Values(
-        EndEdit{"field",
-                [](Document& doc, long end) {
-                  doc.Fields().Add(*doc.Range(end, end), host::wdFieldQuote, "X", false);
-                },
-                "Alpha beta gamma delta epsilon.X\r"},
-        EndEdit{"text", [](Document& doc, long end) { doc.Range(end, end)->SetText(" Zeta."); },
-                "Alpha beta gamma delta epsilon. Zeta.\r"},
-        EndEdit{"paragraph", [](Document& doc, long end) { doc.SplitParagraph(end); },
-                "Alpha beta gamma delta epsilon.\r\r"},
-        EndEdit{"table",
-                [](Document& doc, long end) {
-                  doc.Tables().Add(*doc.Range(end, end), 1, 2, host::wdWord9TableBehavior,
-                                   host::wdAutoFitContent);
-                },
-                "Alpha beta gamma delta epsilon.\r\r\a\r\a\r\a\r"}),
-    [](const auto& info) { return std::string(info.param.name); });
 
 // Text that is not valid UTF-8 never enters the document: other readers refuse such XML.
 TEST(Document, TextThatIsNotUtf8IsRefused) {

@@ -4,6 +4,7 @@
 
 #include <memory>
 #include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -13,24 +14,15 @@
 namespace quillon::docx::testing {
 
 inline std::string Escape(const std::string& text) {
+  const std::string_view special = "<>&\"";
+  const char* const entities[] = {"&lt;", "&gt;", "&amp;", "&quot;"};
   std::string out;
   for (char c : text) {
-    switch (c) {
-      case '<':
-        out += "&lt;";
-        break;
-      case '>':
-        out += "&gt;";
-        break;
-      case '&':
-        out += "&amp;";
-        break;
-      case '"':
-        out += "&quot;";
-        break;
-      default:
-        out += c;
-    }
+    const size_t k = special.find(c);
+    if (k == std::string_view::npos)
+      out += c;
+    else
+      out += entities[k];
   }
   return out;
 }
@@ -81,6 +73,20 @@ inline std::string Placeholder(const std::string& abb, const std::string& text,
 // A run holding a page break.
 inline std::string PageBreak() {
   return "<w:r><w:br w:type=\"page\"/></w:r>";
+}
+
+// A level of a numbering definition: level ilvl in format, labelled text, counting from start.
+inline std::string Lvl(int ilvl, const std::string& format, const std::string& text,
+                       int start = 1) {
+  return "<w:lvl w:ilvl=\"" + std::to_string(ilvl) + "\"><w:start w:val=\"" +
+         std::to_string(start) + "\"/><w:numFmt w:val=\"" + format + "\"/><w:lvlText w:val=\"" +
+         text + "\"/></w:lvl>";
+}
+
+// A paragraph of text in list numId at level ilvl.
+inline std::string ListP(const std::string& text, int numId, int ilvl = 0) {
+  return P(R(text), "<w:numPr><w:ilvl w:val=\"" + std::to_string(ilvl) + "\"/><w:numId w:val=\"" +
+                        std::to_string(numId) + "\"/></w:numPr>");
 }
 
 inline std::string Tbl(int rows, int columns, const std::string& cellPrefix = "c") {
@@ -179,18 +185,12 @@ inline std::vector<std::pair<std::string, std::string>> DocxParts(
   return parts;
 }
 
-// Returns .docx bytes of DocxParts(documentXml, related).
-inline std::string MakeDocxAroundWith(const std::string& documentXml,
-                                      const std::vector<RelatedPart>& related) {
-  return Package::Create(DocxParts(documentXml, related));
-}
-
 // Returns .docx bytes whose main part holds documentXml as it stands; with styles, a styles
 // part (the inside of w:styles) and its relationship.
 inline std::string MakeDocxAround(const std::string& documentXml,
                                   const std::string* styles = nullptr) {
-  if (styles == nullptr) return MakeDocxAroundWith(documentXml, {});
-  return MakeDocxAroundWith(documentXml, {{"styles", "styles", *styles}});
+  if (styles == nullptr) return Package::Create(DocxParts(documentXml));
+  return Package::Create(DocxParts(documentXml, {{"styles", "styles", *styles}}));
 }
 
 // Returns .docx bytes with body as the document body; with styles, as MakeDocxAround.
@@ -200,7 +200,7 @@ inline std::string MakeDocx(const std::string& body, const std::string* styles =
 
 // Returns .docx bytes with body as the document body and the related parts.
 inline std::string MakeDocxWith(const std::string& body, const std::vector<RelatedPart>& related) {
-  return MakeDocxAroundWith(DocumentXml(body), related);
+  return Package::Create(DocxParts(DocumentXml(body), related));
 }
 
 inline std::unique_ptr<Document> Load(const std::string& body) {

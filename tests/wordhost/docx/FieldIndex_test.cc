@@ -22,78 +22,65 @@ void PrintTo(const Marks& m, std::ostream* out) {
   *out << "{" << m.begin << ", " << m.separator << ", " << m.end << "}";
 }
 
-struct IndexCase {
-  const char* name;
-  std::string body;
-  std::vector<Marks> fields;  // in index order
-};
-
-class FieldIndexTest : public ::testing::TestWithParam<IndexCase> {};
-
-TEST_P(FieldIndexTest, FindsEachFieldAndItsMarks) {
-  const IndexCase& c = GetParam();
-  auto doc = Load(c.body);
-  const FieldIndex& index = doc->fieldIndex();
-  const Story& story = doc->story();
-  ASSERT_EQ(index.Count(), c.fields.size());
-  for (size_t i = 0; i < index.Count(); ++i) {
-    const FieldRecord& field = *index.At(i);
-    Marks found{index.BeginOf(field, story), index.SeparatorOf(field, story),
-                index.EndOf(field, story)};
-    EXPECT_EQ(found, c.fields[i]) << "field " << i;
-    EXPECT_EQ(index.OwnerOf(field.begin), &field) << "field " << i;
-    if (field.end) {
-      EXPECT_EQ(index.OwnerOf(field.end), &field) << "field " << i;
+// Loading fills the positions from its own walk; once the story changes, each field is placed
+// anew from its marks. Both must find the same.
+TEST(FieldIndex, FindsEachFieldAndItsMarksAsLoadedAndAfterAnEdit) {
+  struct Case {
+    const char* name;
+    std::string body;
+    std::vector<Marks> fields;  // in index order
+  };
+  const Case cases[] = {
+      {"none", P(R("plain")), {}},
+      // "ab", begin, " X ", separator, "r", end.
+      {"complex", P(R("ab") + Fld(" X ", R("r"))), {{2, 6, 8}}},
+      // "a", begin, " PAGE ", separator, "7", end: the simple field's marks are virtual.
+      {"simple", P(R("a") + Simple(" PAGE ", R("7"))), {{1, 8, 10}}},
+      {"no_separator", P(Mark("begin") + Instr(" XE ") + Mark("end")), {{0, 5, 5}}},
+      {"result_over_paragraphs",
+       P(Mark("begin") + Instr(" TOC ") + Mark("separate") + R("first")) +
+           P(R("second") + Mark("end")),
+       {{0, 6, 19}}},
+      // Outer begin, " IF ", inner begin, " A ", separator, "1", end, outer separator...
+      {"nested_outer_first",
+       P(Mark("begin") + Instr(" IF ") + Fld(" A ", R("1")) + Mark("separate") + R("r") +
+         Mark("end")),
+       {{0, 12, 14}, {5, 9, 11}}},
+      // "a", simple begin, " IF ", separator, begin, " B ", separator, "2", end, end.
+      {"complex_inside_simple",
+       P(R("a") + Simple(" IF ", Fld(" B ", R("2")))),
+       {{1, 6, 14}, {7, 11, 13}}},
+      {"unpaired_marks_are_not_fields",
+       P(R("a") + Mark("end") + Fld(" X ", R("r")) + Mark("begin") + Instr(" Y ")),
+       {{2, 6, 8}}},
+  };
+  for (const Case& c : cases) {
+    for (const bool edited : {false, true}) {
+      SCOPED_TRACE(std::string(c.name) + (edited ? ", edited" : ""));
+      auto doc = Load(c.body);
+      const Story& story = doc->story();
+      if (edited) {
+        for (size_t unit = 0; unit < story.UnitCount(); ++unit) doc->story().Touch(unit);
+      }
+      const FieldIndex& index = doc->fieldIndex();
+      ASSERT_EQ(index.Count(), c.fields.size());
+      for (size_t i = 0; i < index.Count(); ++i) {
+        const FieldRecord& field = *index.At(i);
+        Marks found{index.BeginOf(field, story), index.SeparatorOf(field, story),
+                    index.EndOf(field, story)};
+        EXPECT_EQ(found, c.fields[i]) << "field " << i;
+        if (edited) continue;
+        EXPECT_EQ(index.OwnerOf(field.begin), &field) << "field " << i;
+        if (field.end) {
+          EXPECT_EQ(index.OwnerOf(field.end), &field) << "field " << i;
+        }
+        // Fields are in order of their begin marks.
+        EXPECT_EQ(index.LowerBound(found.begin, story), i);
+        EXPECT_EQ(index.LowerBound(found.begin + 1, story), i + 1);
+      }
     }
-    // Fields are in order of their begin marks.
-    EXPECT_EQ(index.LowerBound(found.begin, story), i);
-    EXPECT_EQ(index.LowerBound(found.begin + 1, story), i + 1);
   }
 }
-
-TEST_P(FieldIndexTest, PlacesMarksAfterAnEditAsWhenLoaded) {
-  // Loading fills the positions from its own walk; once the story changes, each field is
-  // placed anew from its marks. Both must agree.
-  const IndexCase& c = GetParam();
-  auto doc = Load(c.body);
-  const FieldIndex& index = doc->fieldIndex();
-  for (size_t unit = 0; unit < doc->story().UnitCount(); ++unit) doc->story().Touch(unit);
-  ASSERT_EQ(index.Count(), c.fields.size());
-  for (size_t i = 0; i < index.Count(); ++i) {
-    const FieldRecord& field = *index.At(i);
-    const Story& story = doc->story();
-    Marks found{index.BeginOf(field, story), index.SeparatorOf(field, story),
-                index.EndOf(field, story)};
-    EXPECT_EQ(found, c.fields[i]) << "field " << i;
-  }
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    FieldIndex, FieldIndexTest,
-    ::testing::Values(
-        IndexCase{"none", P(R("plain")), {}},
-        // "ab", begin, " X ", separator, "r", end.
-        IndexCase{"complex", P(R("ab") + Fld(" X ", R("r"))), {{2, 6, 8}}},
-        // "a", begin, " PAGE ", separator, "7", end: the simple field's marks are virtual.
-        IndexCase{"simple", P(R("a") + Simple(" PAGE ", R("7"))), {{1, 8, 10}}},
-        IndexCase{"no_separator", P(Mark("begin") + Instr(" XE ") + Mark("end")), {{0, 5, 5}}},
-        IndexCase{"result_over_paragraphs",
-                  P(Mark("begin") + Instr(" TOC ") + Mark("separate") + R("first")) +
-                      P(R("second") + Mark("end")),
-                  {{0, 6, 19}}},
-        // Outer begin, " IF ", inner begin, " A ", separator, "1", end, outer separator...
-        IndexCase{"nested_outer_first",
-                  P(Mark("begin") + Instr(" IF ") + Fld(" A ", R("1")) + Mark("separate") + R("r") +
-                    Mark("end")),
-                  {{0, 12, 14}, {5, 9, 11}}},
-        // "a", simple begin, " IF ", separator, begin, " B ", separator, "2", end, end.
-        IndexCase{"complex_inside_simple",
-                  P(R("a") + Simple(" IF ", Fld(" B ", R("2")))),
-                  {{1, 6, 14}, {7, 11, 13}}},
-        IndexCase{"unpaired_marks_are_not_fields",
-                  P(R("a") + Mark("end") + Fld(" X ", R("r")) + Mark("begin") + Instr(" Y ")),
-                  {{2, 6, 8}}}),
-    [](const auto& info) { return std::string(info.param.name); });
 
 TEST(FieldIndex, OtherElementsHaveNoOwner) {
   auto doc = Load(P(R("text") + Fld(" X ", R("r"))));

@@ -12,56 +12,47 @@ namespace {
 
 using namespace testing;
 
-struct FieldCase {
-  const char* name;
-  std::string body;
-  std::vector<std::pair<std::string, std::string>> fields;  // code, result
-};
-
-class FieldReadTest : public ::testing::TestWithParam<FieldCase> {};
-
-TEST_P(FieldReadTest, CodesAndResultsInOrder) {
-  const FieldCase& c = GetParam();
-  auto doc = Load(c.body);
-  host::Fields& fields = doc->Fields();
-  ASSERT_EQ(fields.Count(), static_cast<long>(c.fields.size()));
-  for (size_t i = 0; i < c.fields.size(); ++i) {
-    auto field = fields.Item(static_cast<long>(i + 1));
-    EXPECT_EQ(field->Code()->Text(), c.fields[i].first) << "field " << i + 1;
-    EXPECT_EQ(field->Result()->Text(), c.fields[i].second) << "field " << i + 1;
+TEST(Fields, CodesAndResultsInOrder) {
+  struct Case {
+    const char* name;
+    std::string body;
+    std::vector<std::pair<std::string, std::string>> fields;  // code, result
+  };
+  const Case cases[] = {
+      {"none", P(R("plain")), {}},
+      {"complex",
+       P(R("a") + Fld(" ADDIN ABBREV <ABB>X</ABB> ", R("{X-#1}"))),
+       {{" ADDIN ABBREV <ABB>X</ABB> ", "{X-#1}"}}},
+      {"simple", P(Simple(" PAGE ", R("3"))), {{" PAGE ", "3"}}},
+      {"code_split_result_split",
+       P(Mark("begin") + Instr(" QUO") + Instr("TE ") + Instr("x ") + Mark("separate") + R("one ") +
+         R("two", "<w:b/>") + Mark("end")),
+       {{" QUOTE x ", "one two"}}},
+      {"result_over_paragraphs",
+       P(Mark("begin") + Instr(" TOC ") + Mark("separate") + R("first")) +
+           P(R("second") + Mark("end")),
+       {{" TOC ", "first\rsecond"}}},
+      {"nested_in_order",
+       P(Fld(" IF ", Fld(" A ", R("1")) + R(" and ") + Fld(" B ", R("2")))),
+       {{" IF ", "1 and 2"}, {" A ", "1"}, {" B ", "2"}}},
+      {"no_separator", P(Mark("begin") + Instr(" XE \"a\" ") + Mark("end")), {{" XE \"a\" ", ""}}},
+      // Marks that do not pair up are not fields, and reading goes on.
+      {"end_without_begin", P(R("a") + Mark("end") + Fld(" X ", R("r"))), {{" X ", "r"}}},
+      {"begin_without_end", P(Fld(" X ", R("r")) + Mark("begin") + Instr(" Y ")), {{" X ", "r"}}},
+      {"in_table", Tbl(1, 1) + P(Fld(" Z ", R("z"))), {{" Z ", "z"}}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    auto doc = Load(c.body);
+    host::Fields& fields = doc->Fields();
+    ASSERT_EQ(fields.Count(), static_cast<long>(c.fields.size()));
+    for (size_t i = 0; i < c.fields.size(); ++i) {
+      auto field = fields.Item(static_cast<long>(i + 1));
+      EXPECT_EQ(field->Code()->Text(), c.fields[i].first) << "field " << i + 1;
+      EXPECT_EQ(field->Result()->Text(), c.fields[i].second) << "field " << i + 1;
+    }
   }
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Fields, FieldReadTest,
-    ::testing::Values(
-        FieldCase{"none", P(R("plain")), {}},
-        FieldCase{"complex",
-                  P(R("a") + Fld(" ADDIN ABBREV <ABB>X</ABB> ", R("{X-#1}"))),
-                  {{" ADDIN ABBREV <ABB>X</ABB> ", "{X-#1}"}}},
-        FieldCase{"simple", P(Simple(" PAGE ", R("3"))), {{" PAGE ", "3"}}},
-        FieldCase{"code_split_result_split",
-                  P(Mark("begin") + Instr(" QUO") + Instr("TE ") + Instr("x ") + Mark("separate") +
-                    R("one ") + R("two", "<w:b/>") + Mark("end")),
-                  {{" QUOTE x ", "one two"}}},
-        FieldCase{"result_over_paragraphs",
-                  P(Mark("begin") + Instr(" TOC ") + Mark("separate") + R("first")) +
-                      P(R("second") + Mark("end")),
-                  {{" TOC ", "first\rsecond"}}},
-        FieldCase{"nested_in_order",
-                  P(Fld(" IF ", Fld(" A ", R("1")) + R(" and ") + Fld(" B ", R("2")))),
-                  {{" IF ", "1 and 2"}, {" A ", "1"}, {" B ", "2"}}},
-        FieldCase{"no_separator",
-                  P(Mark("begin") + Instr(" XE \"a\" ") + Mark("end")),
-                  {{" XE \"a\" ", ""}}},
-        // Marks that do not pair up are not fields, and reading goes on.
-        FieldCase{
-            "end_without_begin", P(R("a") + Mark("end") + Fld(" X ", R("r"))), {{" X ", "r"}}},
-        FieldCase{"begin_without_end",
-                  P(Fld(" X ", R("r")) + Mark("begin") + Instr(" Y ")),
-                  {{" X ", "r"}}},
-        FieldCase{"in_table", Tbl(1, 1) + P(Fld(" Z ", R("z"))), {{" Z ", "z"}}}),
-    [](const auto& info) { return std::string(info.param.name); });
 
 TEST(Fields, ItemOutOfRangeIsAHostError) {
   auto doc = Load(P(Fld(" X ", R("r"))));
@@ -183,58 +174,50 @@ TEST(Fields, RangeCuttingAFieldIsRefused) {
   EXPECT_EQ(doc->Fields().Count(), 1);
 }
 
-struct WriteCase {
-  const char* name;
-  std::string body;
-  // Stretches turned into fields front to back, as given in the original text: each becomes
-  // an empty field whose result is then written, shifting the stretches after it.
-  std::vector<std::pair<long, long>> stretches;
-  std::string text;  // Range().Text afterwards
-};
-
-class FieldWriteTest : public ::testing::TestWithParam<WriteCase> {};
-
 // Fields put where a run starts, and results written right after their separators, take the
 // quick way in; the story and the field index must still be those of a fresh read.
-TEST_P(FieldWriteTest, MatchesAFreshLoad) {
-  const WriteCase& c = GetParam();
-  auto doc = Load(c.body);
-  long shift = 0;
-  int n = 0;
-  for (auto [start, end] : c.stretches) {
-    std::string shown = "{" + std::to_string(++n) + "}";
-    auto field = doc->Fields().Add(*doc->Range(start + shift, end + shift), host::wdFieldEmpty,
-                                   "X" + std::to_string(n), false);
-    auto result = field->Result();
-    result->SetText(shown);
-    EXPECT_EQ(field->Result()->Text(), shown);
-    ExpectSameAsFreshLoad(*doc);
-    shift = result->End() + 1 - end;
+TEST(Fields, FieldsWrittenMatchAFreshLoad) {
+  struct Case {
+    const char* name;
+    std::string body;
+    // Stretches turned into fields front to back, as given in the original text: each becomes
+    // an empty field whose result is then written, shifting the stretches after it.
+    std::vector<std::pair<long, long>> stretches;
+    std::string text;  // Range().Text afterwards
+  };
+  const Case cases[] = {
+      {"own_run", P(R("the ") + R("ABC ") + R("rest")), {{4, 7}}, "the {1} rest\r"},
+      {"several_front_to_back",
+       P(R("a ") + R("AB ") + R("b ") + R("CD ") + R("c")) + P(R("EF ") + R("end")),
+       {{2, 4}, {7, 9}, {12, 14}},
+       "a {1} b {2} c\r{3} end\r"},
+      // After a page break, before a rendered one: the result is the page's first text.
+      {"after_a_page_break",
+       P(R("x")) + P(PageBreak() + R("ABC") + "<w:r><w:lastRenderedPageBreak/><w:t>y</w:t></w:r>"),
+       {{3, 6}},
+       "x\r\f{1}y\r"},
+      {"in_a_table_cell", Tbl(1, 2, "AB") + P(R("after")), {{5, 9}}, "AB00\r\a{1}\r\a\r\aafter\r"},
+      {"inside_a_run", P(R("one ABC two")), {{4, 7}}, "one {1} two\r"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    auto doc = Load(c.body);
+    long shift = 0;
+    int n = 0;
+    for (auto [start, end] : c.stretches) {
+      std::string shown = "{" + std::to_string(++n) + "}";
+      auto field = doc->Fields().Add(*doc->Range(start + shift, end + shift), host::wdFieldEmpty,
+                                     "X" + std::to_string(n), false);
+      auto result = field->Result();
+      result->SetText(shown);
+      EXPECT_EQ(field->Result()->Text(), shown);
+      ExpectSameAsFreshLoad(*doc);
+      shift = result->End() + 1 - end;
+    }
+    EXPECT_EQ(doc->Fields().Count(), static_cast<long>(c.stretches.size()));
+    EXPECT_EQ(doc->Range()->Text(), c.text);
   }
-  EXPECT_EQ(doc->Fields().Count(), static_cast<long>(c.stretches.size()));
-  EXPECT_EQ(doc->Range()->Text(), c.text);
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Fields, FieldWriteTest,
-    ::testing::Values(
-        WriteCase{"own_run", P(R("the ") + R("ABC ") + R("rest")), {{4, 7}}, "the {1} rest\r"},
-        WriteCase{"several_front_to_back",
-                  P(R("a ") + R("AB ") + R("b ") + R("CD ") + R("c")) + P(R("EF ") + R("end")),
-                  {{2, 4}, {7, 9}, {12, 14}},
-                  "a {1} b {2} c\r{3} end\r"},
-        // After a page break, before a rendered one: the result is the page's first text.
-        WriteCase{"after_a_page_break",
-                  P(R("x")) + P(PageBreak() + R("ABC") +
-                                "<w:r><w:lastRenderedPageBreak/><w:t>y</w:t></w:r>"),
-                  {{3, 6}},
-                  "x\r\f{1}y\r"},
-        WriteCase{"in_a_table_cell",
-                  Tbl(1, 2, "AB") + P(R("after")),
-                  {{5, 9}},
-                  "AB00\r\a{1}\r\a\r\aafter\r"},
-        WriteCase{"inside_a_run", P(R("one ABC two")), {{4, 7}}, "one {1} two\r"}),
-    [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace
 }  // namespace quillon::docx

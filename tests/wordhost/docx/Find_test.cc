@@ -13,24 +13,21 @@ namespace {
 
 using namespace testing;
 
-struct CaseCase {
-  const char* matched;
-  const char* replacement;
-  const char* expected;
-};
-
-class AdaptCaseTest : public ::testing::TestWithParam<CaseCase> {};
-
-TEST_P(AdaptCaseTest, FollowsTheMatch) {
-  EXPECT_EQ(AdaptCase(GetParam().matched, GetParam().replacement), GetParam().expected);
+TEST(Find, AdaptCaseFollowsTheMatch) {
+  struct Case {
+    const char* matched;
+    const char* replacement;
+    const char* expected;
+  };
+  const Case cases[] = {{"QUOTE", "Addin ABBREV", "ADDIN ABBREV"},
+                        {"Quote", "addin abbrev", "Addin abbrev"},
+                        {"quote", "Addin ABBREV", "Addin ABBREV"},
+                        {"qUOTE", "xy", "xy"},
+                        {"\xC3\x89T\xC3\x89", "abc", "ABC"}};
+  for (const Case& c : cases) {
+    EXPECT_EQ(AdaptCase(c.matched, c.replacement), c.expected) << c.matched;
+  }
 }
-
-INSTANTIATE_TEST_SUITE_P(Find, AdaptCaseTest,
-                         ::testing::Values(CaseCase{"QUOTE", "Addin ABBREV", "ADDIN ABBREV"},
-                                           CaseCase{"Quote", "addin abbrev", "Addin abbrev"},
-                                           CaseCase{"quote", "Addin ABBREV", "Addin ABBREV"},
-                                           CaseCase{"qUOTE", "xy", "xy"},
-                                           CaseCase{"\xC3\x89T\xC3\x89", "abc", "ABC"}));
 
 TEST(Find, SearchesWhatTheDocumentShows) {
   auto doc = Load(P(R("alpha ") + Fld(" QUOTE hidden ", R("beta")) + R(" gamma quote")));

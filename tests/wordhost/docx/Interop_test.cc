@@ -89,18 +89,11 @@ TEST_F(Interop, LibreOfficeSamplesReadAsLibreOfficeReadsThem) {
 
 // Numbered lists, bullets and note references print as LibreOffice prints them.
 TEST_F(Interop, ListLabelsAndNoteNumbersReadAsInLibreOffice) {
-  using testing::MakeDocxWith;
-  using testing::P;
-  using testing::R;
-  auto level = [](int ilvl, const std::string& format, const std::string& text) {
-    return "<w:lvl w:ilvl=\"" + std::to_string(ilvl) +
-           "\"><w:start w:val=\"1\"/><w:numFmt w:val=\"" + format + "\"/><w:lvlText w:val=\"" +
-           text + "\"/></w:lvl>";
-  };
+  using namespace testing;
   std::string numbering =
-      "<w:abstractNum w:abstractNumId=\"0\">" + level(0, "decimal", "%1.") +
-      level(1, "lowerLetter", "%2)") + level(2, "lowerRoman", "%1.%2.%3.") +
-      "</w:abstractNum><w:abstractNum w:abstractNumId=\"1\">" + level(0, "bullet", "\xE2\x80\xA2") +
+      "<w:abstractNum w:abstractNumId=\"0\">" + Lvl(0, "decimal", "%1.") +
+      Lvl(1, "lowerLetter", "%2)") + Lvl(2, "lowerRoman", "%1.%2.%3.") +
+      "</w:abstractNum><w:abstractNum w:abstractNumId=\"1\">" + Lvl(0, "bullet", "\xE2\x80\xA2") +
       "</w:abstractNum><w:num w:numId=\"1\"><w:abstractNumId w:val=\"0\"/></w:num>"
       "<w:num w:numId=\"2\"><w:abstractNumId w:val=\"1\"/></w:num>";
   std::string footnotes =
@@ -112,19 +105,15 @@ TEST_F(Interop, ListLabelsAndNoteNumbersReadAsInLibreOffice) {
       "</w:p></w:footnote><w:footnote w:id=\"2\"><w:p><w:r><w:footnoteRef/>"
       "</w:r>" +
       R(" Second note.") + "</w:p></w:footnote>";
-  auto item = [](const std::string& text, int numId, int ilvl) {
-    return P(R(text), "<w:numPr><w:ilvl w:val=\"" + std::to_string(ilvl) + "\"/><w:numId w:val=\"" +
-                          std::to_string(numId) + "\"/></w:numPr>");
-  };
   auto note = [](int id) {
     return "<w:r><w:rPr><w:vertAlign w:val=\"superscript\"/></w:rPr><w:footnoteReference "
            "w:id=\"" +
            std::to_string(id) + "\"/></w:r>";
   };
-  std::string body = P(R("Intro") + note(1) + R(" text.")) + item("one", 1, 0) + item("two", 1, 0) +
-                     item("two a", 1, 1) + item("two b", 1, 1) + item("deep", 1, 2) +
-                     item("three", 1, 0) + item("sub", 1, 1) + P(R("Between")) + item("dot", 2, 0) +
-                     item("dot", 2, 0) + P(R("End") + note(2));
+  std::string body = P(R("Intro") + note(1) + R(" text.")) + ListP("one", 1) + ListP("two", 1) +
+                     ListP("two a", 1, 1) + ListP("two b", 1, 1) + ListP("deep", 1, 2) +
+                     ListP("three", 1) + ListP("sub", 1, 1) + P(R("Between")) + ListP("dot", 2) +
+                     ListP("dot", 2) + P(R("End") + note(2));
   fs::path file = dir_ / "lists.docx";
   quillon::testing::WriteFile(file, MakeDocxWith(body, {{"numbering", "numbering", numbering},
                                                         {"footnotes", "footnotes", footnotes}}));

@@ -24,68 +24,55 @@ std::string TextWithBookmarks(const std::string& bytes) {
   std::string xml = Package::FromBytes(bytes).Read("word/document.xml");
   pugi::xml_document doc;
   doc.load_buffer(xml.data(), xml.size(), pugi::parse_full | pugi::parse_ws_pcdata);
-  struct Walker : pugi::xml_tree_walker {
-    std::string text;
-    bool for_each(pugi::xml_node& node) override {
-      if (IsW(node, "t")) text += node.text().get();
-      if (IsW(node, "bookmarkStart"))
-        text += "[" + std::string(node.attribute("w:name").value()) + "]";
-      if (IsW(node, "p") && node.previous_sibling() && IsW(node.previous_sibling(), "p"))
-        text += "|";
-      return true;
-    }
-  } walker;
-  doc.traverse(walker);
-  return walker.text;
+  std::string text;
+  pugi::xpath_node_set nodes = doc.select_nodes("//w:t | //w:bookmarkStart | //w:p");
+  nodes.sort();  // into document order
+  for (pugi::xpath_node found : nodes) {
+    pugi::xml_node node = found.node();
+    if (IsW(node, "t")) text += node.text().get();
+    if (IsW(node, "bookmarkStart"))
+      text += "[" + std::string(node.attribute("w:name").value()) + "]";
+    if (IsW(node, "p") && node.previous_sibling() && IsW(node.previous_sibling(), "p")) text += "|";
+  }
+  return text;
 }
 
-struct FlattenCase {
-  const char* name;
-  std::string body;
-  std::string shown;  // what the copy shows (and the original shows with results)
-};
-
-void PrintTo(const FlattenCase& c, std::ostream* os) {
-  *os << c.name;
+TEST(LayoutCopyTest, CopyShowsTheResultsAndHasNoFields) {
+  struct Case {
+    const char* name;
+    std::string body;
+    std::string shown;  // what the copy shows (and the original shows with results)
+  };
+  const Case cases[] = {
+      {"Complex", P(R("a ") + Fld(" ADDIN X ", R("res")) + R(" b")), "a res b\r"},
+      {"ResultOfSeveralRuns", P(Fld(" ADDIN X ", R("one ") + R("two", "<w:b/>")) + R(".")),
+       "one two.\r"},
+      {"Simple", P(R("s ") + Simple(" PAGE ", R("7")) + R(" e")), "s 7 e\r"},
+      {"NestedInCode",
+       P(Mark("begin") + testing::Instr(" IF ") + Fld(" PAGE ", R("3")) + testing::Instr(" = 3 ") +
+         Mark("separate") + R("yes") + Mark("end")),
+       "yes\r"},
+      {"NestedInResult", P(Fld(" ADDIN X ", R("[") + Fld(" PAGE ", R("4")) + R("]")) + R("!")),
+       "[4]!\r"},
+      {"NoResult", P(R("x") + Mark("begin") + testing::Instr(" TC ") + Mark("end") + R("y")),
+       "xy\r"},
+      {"OverParagraphs",
+       P(R("p ") + Mark("begin") + testing::Instr(" ADDIN X ") + Mark("separate") + R("first")) +
+           P(R("second") + Mark("end") + R(" q")),
+       "p first\rsecond q\r"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    std::unique_ptr<Document> original = Load(c.body);
+    std::string before = original->Range()->Text();
+    std::string bytes = FlattenedCopy(*original, {}, CopyExtent::kWhole);
+    std::unique_ptr<Document> copy = Document::FromBytes(bytes);
+    EXPECT_EQ(copy->fieldIndex().Count(), 0u);
+    EXPECT_EQ(copy->Range()->Text(), c.shown);
+    EXPECT_EQ(original->Range()->Text(), before);  // the original is not changed
+    EXPECT_FALSE(original->Modified());
+  }
 }
-
-class FlattenTest : public ::testing::TestWithParam<FlattenCase> {};
-
-TEST_P(FlattenTest, CopyShowsTheResultsAndHasNoFields) {
-  const FlattenCase& c = GetParam();
-  std::unique_ptr<Document> original = Load(c.body);
-  std::string before = original->Range()->Text();
-  std::string bytes = FlattenedCopy(*original, {}, CopyExtent::kWhole);
-  std::unique_ptr<Document> copy = Document::FromBytes(bytes);
-  EXPECT_EQ(copy->fieldIndex().Count(), 0u);
-  EXPECT_EQ(copy->Range()->Text(), c.shown);
-  EXPECT_EQ(original->Range()->Text(), before);  // the original is not changed
-  EXPECT_FALSE(original->Modified());
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Fields, FlattenTest,
-    ::testing::Values(
-        FlattenCase{"Complex", P(R("a ") + Fld(" ADDIN X ", R("res")) + R(" b")), "a res b\r"},
-        FlattenCase{"ResultOfSeveralRuns",
-                    P(Fld(" ADDIN X ", R("one ") + R("two", "<w:b/>")) + R(".")), "one two.\r"},
-        FlattenCase{"Simple", P(R("s ") + Simple(" PAGE ", R("7")) + R(" e")), "s 7 e\r"},
-        FlattenCase{"NestedInCode",
-                    P(Mark("begin") + testing::Instr(" IF ") + Fld(" PAGE ", R("3")) +
-                      testing::Instr(" = 3 ") + Mark("separate") + R("yes") + Mark("end")),
-                    "yes\r"},
-        FlattenCase{"NestedInResult",
-                    P(Fld(" ADDIN X ", R("[") + Fld(" PAGE ", R("4")) + R("]")) + R("!")),
-                    "[4]!\r"},
-        FlattenCase{"NoResult",
-                    P(R("x") + Mark("begin") + testing::Instr(" TC ") + Mark("end") + R("y")),
-                    "xy\r"},
-        FlattenCase{"OverParagraphs",
-                    P(R("p ") + Mark("begin") + testing::Instr(" ADDIN X ") + Mark("separate") +
-                      R("first")) +
-                        P(R("second") + Mark("end") + R(" q")),
-                    "p first\rsecond q\r"}),
-    [](const ::testing::TestParamInfo<FlattenCase>& info) { return info.param.name; });
 
 // A bookmark stands right after the result of the field it names, inside the same paragraph.
 TEST(LayoutCopyTest, BookmarksFollowTheirFieldsResults) {

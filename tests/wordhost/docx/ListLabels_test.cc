@@ -33,128 +33,104 @@ TEST(ListLabels, NumberFormats) {
   }
 }
 
-std::string Level(int ilvl, const std::string& format, const std::string& text, int start = 1) {
-  return "<w:lvl w:ilvl=\"" + std::to_string(ilvl) + "\"><w:start w:val=\"" +
-         std::to_string(start) + "\"/><w:numFmt w:val=\"" + format + "\"/><w:lvlText w:val=\"" +
-         text + "\"/></w:lvl>";
-}
-
 // Lists: 1 numbered "1." with "a)" below, 2 bullets, 3 multi-level "2.1." starting at 2,
-// 4 the same definition as 1 restarted at 5.
+// 4 the same definition as 1 restarted at 5; 5 a level that does not restart under its parent,
+// 6 legal numbering (every level in decimal), 7 and 8 a numbering style's definition, 9 a
+// numbering style linked in a loop.
 const std::string kNumbering =
-    "<w:abstractNum w:abstractNumId=\"0\">" + Level(0, "decimal", "%1.") +
-    Level(1, "lowerLetter", "%2)") + "</w:abstractNum><w:abstractNum w:abstractNumId=\"1\">" +
-    Level(0, "bullet", "\xE2\x80\xA2") + "</w:abstractNum><w:abstractNum w:abstractNumId=\"2\">" +
-    Level(0, "decimal", "%1.", 2) + Level(1, "decimal", "%1.%2.") +
+    "<w:abstractNum w:abstractNumId=\"0\">" + Lvl(0, "decimal", "%1.") +
+    Lvl(1, "lowerLetter", "%2)") + "</w:abstractNum><w:abstractNum w:abstractNumId=\"1\">" +
+    Lvl(0, "bullet", "\xE2\x80\xA2") + "</w:abstractNum><w:abstractNum w:abstractNumId=\"2\">" +
+    Lvl(0, "decimal", "%1.", 2) + Lvl(1, "decimal", "%1.%2.") +
+    "</w:abstractNum><w:abstractNum w:abstractNumId=\"5\">" + Lvl(0, "decimal", "%1.") +
+    "<w:lvl w:ilvl=\"1\"><w:start w:val=\"1\"/><w:numFmt w:val=\"lowerLetter\"/>"
+    "<w:lvlRestart w:val=\"0\"/><w:lvlText w:val=\"%2)\"/></w:lvl></w:abstractNum>"
+    "<w:abstractNum w:abstractNumId=\"6\">" +
+    Lvl(0, "upperRoman", "%1.") +
+    "<w:lvl w:ilvl=\"1\"><w:start w:val=\"1\"/><w:isLgl/><w:numFmt w:val=\"lowerLetter\"/>"
+    "<w:lvlText w:val=\"%1.%2\"/></w:lvl></w:abstractNum>"
+    "<w:abstractNum w:abstractNumId=\"7\"><w:numStyleLink w:val=\"Outline\"/></w:abstractNum>"
+    "<w:abstractNum w:abstractNumId=\"8\"><w:styleLink w:val=\"Outline\"/>" +
+    Lvl(0, "lowerRoman", "(%1)") +
     "</w:abstractNum>"
+    "<w:abstractNum w:abstractNumId=\"9\"><w:numStyleLink w:val=\"Loop\"/></w:abstractNum>"
     "<w:num w:numId=\"1\"><w:abstractNumId w:val=\"0\"/></w:num>"
     "<w:num w:numId=\"2\"><w:abstractNumId w:val=\"1\"/></w:num>"
     "<w:num w:numId=\"3\"><w:abstractNumId w:val=\"2\"/></w:num>"
     "<w:num w:numId=\"4\"><w:abstractNumId w:val=\"0\"/><w:lvlOverride w:ilvl=\"0\">"
-    "<w:startOverride w:val=\"5\"/></w:lvlOverride></w:num>";
+    "<w:startOverride w:val=\"5\"/></w:lvlOverride></w:num>"
+    "<w:num w:numId=\"5\"><w:abstractNumId w:val=\"5\"/></w:num>"
+    "<w:num w:numId=\"6\"><w:abstractNumId w:val=\"6\"/></w:num>"
+    "<w:num w:numId=\"7\"><w:abstractNumId w:val=\"7\"/></w:num>"
+    "<w:num w:numId=\"8\"><w:abstractNumId w:val=\"8\"/></w:num>"
+    "<w:num w:numId=\"9\"><w:abstractNumId w:val=\"9\"/></w:num>";
 
-std::string Item(const std::string& text, int numId, int ilvl = 0) {
-  return P(R(text), "<w:numPr><w:ilvl w:val=\"" + std::to_string(ilvl) + "\"/><w:numId w:val=\"" +
-                        std::to_string(numId) + "\"/></w:numPr>");
-}
+// Paragraph style Step numbers through its base; numbering styles Outline and Loop.
+const std::string kStyles =
+    "<w:style w:type=\"paragraph\" w:styleId=\"Base\"><w:name w:val=\"Base\"/><w:pPr><w:numPr>"
+    "<w:numId w:val=\"1\"/></w:numPr></w:pPr></w:style>"
+    "<w:style w:type=\"paragraph\" w:styleId=\"Step\"><w:name w:val=\"Step\"/>"
+    "<w:basedOn w:val=\"Base\"/></w:style>"
+    "<w:style w:type=\"numbering\" w:styleId=\"Outline\"><w:pPr><w:numPr><w:numId w:val=\"8\"/>"
+    "</w:numPr></w:pPr></w:style>"
+    "<w:style w:type=\"numbering\" w:styleId=\"Loop\"><w:pPr><w:numPr><w:numId w:val=\"9\"/>"
+    "</w:numPr></w:pPr></w:style>";
 
 std::string Footnote(int id) {
   return "<w:r><w:footnoteReference w:id=\"" + std::to_string(id) + "\"/></w:r>";
 }
+
+const std::string kStyleNumbered =
+    P(R("first"), "<w:pStyle w:val=\"Step\"/>") +
+    P(R("second"), "<w:pStyle w:val=\"Step\"/><w:numPr><w:ilvl w:val=\"1\"/></w:numPr>");
 
 TEST(ListLabels, ShownTextCarriesLabelsAndNoteNumbers) {
   struct Case {
     const char* name;
     std::string body;
     std::string expected;
+    bool numbering = true;  // whether the package has the numbering part
   };
   const Case cases[] = {
       {"counters per level, deeper levels restart",
-       Item("one", 1) + Item("two", 1) + Item("sub", 1, 1) + Item("sub", 1, 1) + Item("three", 1) +
-           Item("sub", 1, 1),
+       ListP("one", 1) + ListP("two", 1) + ListP("sub", 1, 1) + ListP("sub", 1, 1) +
+           ListP("three", 1) + ListP("sub", 1, 1),
        "    1. one\n    2. two\n        a) sub\n        b) sub\n    3. three\n        a) sub\n"},
       {"bullets, and plain paragraphs between lists",
-       Item("dot", 2) + P(R("plain")) + Item("dot", 2),
+       ListP("dot", 2) + P(R("plain")) + ListP("dot", 2),
        "    \xE2\x80\xA2 dot\nplain\n    \xE2\x80\xA2 dot\n"},
       {"multi-level labels from a start value",
-       Item("a", 3) + Item("b", 3, 1) + Item("c", 3, 1) + Item("d", 3) + Item("e", 3, 1),
+       ListP("a", 3) + ListP("b", 3, 1) + ListP("c", 3, 1) + ListP("d", 3) + ListP("e", 3, 1),
        "    2. a\n        2.1. b\n        2.2. c\n    3. d\n        3.1. e\n"},
       {"lists count apart; a start override",
-       Item("x", 1) + Item("y", 4) + Item("z", 1) + Item("w", 4),
+       ListP("x", 1) + ListP("y", 4) + ListP("z", 1) + ListP("w", 4),
        "    1. x\n    5. y\n    2. z\n    6. w\n"},
       {"numbering switched off, or a list that does not exist",
-       Item("off", 0) + Item("missing", 9) + Item("deep", 1, 12), "off\nmissing\ndeep\n"},
-      {"empty numbered paragraph", Item("", 1) + Item("next", 1), "    1. \n    2. next\n"},
+       ListP("off", 0) + ListP("missing", 99) + ListP("deep", 1, 12), "off\nmissing\ndeep\n"},
+      {"empty numbered paragraph", ListP("", 1) + ListP("next", 1), "    1. \n    2. next\n"},
       {"footnote and endnote references in order",
        P(R("see") + Footnote(7) + R(" and") + Footnote(3) +
          "<w:r><w:endnoteReference w:id=\"1\"/></w:r><w:r><w:endnoteReference w:id=\"2\"/></w:r>") +
            P(R("then") + Footnote(9)),
        "see1 and2iii\nthen3\n"},
+      {"numbering from a paragraph style", kStyleNumbered, "    1. first\n        a) second\n"},
+      {"no numbering part, no labels", kStyleNumbered, "first\nsecond\n", false},
+      {"restart rules, legal numbers and numbering styles",
+       ListP("one", 5) + ListP("sub", 5, 1) + ListP("two", 5) + ListP("sub", 5, 1) + ListP("I", 6) +
+           ListP("x", 6, 1) + ListP("p", 7) + ListP("q", 7) + ListP("loop", 9),
+       "    1. one\n        a) sub\n    2. two\n        b) sub\n    I. I\n        1.1 x\n"
+       "    (i) p\n    (ii) q\nloop\n"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
-    auto doc = Document::FromBytes(MakeDocxWith(c.body, {{"numbering", "numbering", kNumbering}}));
-    EXPECT_EQ(ShowText(*doc, false), c.expected);
+    std::vector<RelatedPart> parts = {{"styles", "styles", kStyles}};
+    if (c.numbering) parts.push_back({"numbering", "numbering", kNumbering});
+    EXPECT_EQ(ShowText(*Document::FromBytes(MakeDocxWith(c.body, parts)), false), c.expected);
   }
 }
 
-TEST(ListLabels, NumberingFromAParagraphStyle) {
-  std::string styles =
-      "<w:style w:type=\"paragraph\" w:styleId=\"Base\"><w:name w:val=\"Base\"/><w:pPr><w:numPr>"
-      "<w:numId w:val=\"1\"/></w:numPr></w:pPr></w:style>"
-      "<w:style w:type=\"paragraph\" w:styleId=\"Step\"><w:name w:val=\"Step\"/>"
-      "<w:basedOn w:val=\"Base\"/></w:style>";
-  std::string body = P(R("first"), "<w:pStyle w:val=\"Step\"/>") +
-                     P(R("second"),
-                       "<w:pStyle w:val=\"Step\"/><w:numPr><w:ilvl w:val=\"1\"/>"
-                       "</w:numPr>");
-  auto plain = Document::FromBytes(MakeDocx(body, &styles));
-  EXPECT_EQ(ShowText(*plain, false), "first\nsecond\n");  // no numbering part: no labels
-  auto doc = Document::FromBytes(
-      MakeDocxWith(body, {{"numbering", "numbering", kNumbering}, {"styles", "styles", styles}}));
-  EXPECT_EQ(ShowText(*doc, false), "    1. first\n        a) second\n");
-}
-
-// Levels that do not restart under their parent, legal numbering (every level in decimal), and
-// definitions that stand for a numbering style (a style linked in a loop numbers nothing).
-TEST(ListLabels, RestartRulesLegalNumbersAndStyleLinks) {
-  const std::string numbering =
-      "<w:abstractNum w:abstractNumId=\"5\">" + Level(0, "decimal", "%1.") +
-      "<w:lvl w:ilvl=\"1\"><w:start w:val=\"1\"/><w:numFmt w:val=\"lowerLetter\"/>"
-      "<w:lvlRestart w:val=\"0\"/><w:lvlText w:val=\"%2)\"/></w:lvl></w:abstractNum>"
-      "<w:abstractNum w:abstractNumId=\"6\">" +
-      Level(0, "upperRoman", "%1.") +
-      "<w:lvl w:ilvl=\"1\"><w:start w:val=\"1\"/><w:isLgl/><w:numFmt w:val=\"lowerLetter\"/>"
-      "<w:lvlText w:val=\"%1.%2\"/></w:lvl></w:abstractNum>"
-      "<w:abstractNum w:abstractNumId=\"7\"><w:numStyleLink w:val=\"Outline\"/></w:abstractNum>"
-      "<w:abstractNum w:abstractNumId=\"8\"><w:styleLink w:val=\"Outline\"/>" +
-      Level(0, "lowerRoman", "(%1)") +
-      "</w:abstractNum>"
-      "<w:abstractNum w:abstractNumId=\"9\"><w:numStyleLink w:val=\"Loop\"/></w:abstractNum>"
-      "<w:num w:numId=\"5\"><w:abstractNumId w:val=\"5\"/></w:num>"
-      "<w:num w:numId=\"6\"><w:abstractNumId w:val=\"6\"/></w:num>"
-      "<w:num w:numId=\"7\"><w:abstractNumId w:val=\"7\"/></w:num>"
-      "<w:num w:numId=\"8\"><w:abstractNumId w:val=\"8\"/></w:num>"
-      "<w:num w:numId=\"9\"><w:abstractNumId w:val=\"9\"/></w:num>";
-  const std::string styles =
-      "<w:style w:type=\"numbering\" w:styleId=\"Outline\"><w:pPr><w:numPr><w:numId w:val=\"8\"/>"
-      "</w:numPr></w:pPr></w:style>"
-      "<w:style w:type=\"numbering\" w:styleId=\"Loop\"><w:pPr><w:numPr><w:numId w:val=\"9\"/>"
-      "</w:numPr></w:pPr></w:style>";
-  const std::string body = Item("one", 5) + Item("sub", 5, 1) + Item("two", 5) + Item("sub", 5, 1) +
-                           Item("I", 6) + Item("x", 6, 1) + Item("p", 7) + Item("q", 7) +
-                           Item("loop", 9);
-  auto doc = Document::FromBytes(
-      MakeDocxWith(body, {{"numbering", "numbering", numbering}, {"styles", "styles", styles}}));
-  EXPECT_EQ(ShowText(*doc, false),
-            "    1. one\n        a) sub\n    2. two\n        b) sub\n"
-            "    I. I\n        1.1 x\n"
-            "    (i) p\n    (ii) q\n"
-            "loop\n");
-}
-
 TEST(ListLabels, LabelsAreNotStoryText) {
-  std::string body = Item("one", 1) + P(R("note") + Footnote(1)) + Item("two", 1);
+  std::string body = ListP("one", 1) + P(R("note") + Footnote(1)) + ListP("two", 1);
   auto doc = Document::FromBytes(MakeDocxWith(body, {{"numbering", "numbering", kNumbering}}));
   auto plain = Document::FromBytes(MakeDocx(body));
   // The routines see the same text and positions with or without a numbering part.
@@ -165,7 +141,7 @@ TEST(ListLabels, LabelsAreNotStoryText) {
 }
 
 TEST(ListLabels, MalformedNumberingPartIsAnError) {
-  auto doc = Document::FromBytes(MakeDocxWith(Item("one", 1), {{"numbering", "numbering", "<"}}));
+  auto doc = Document::FromBytes(MakeDocxWith(ListP("one", 1), {{"numbering", "numbering", "<"}}));
   EXPECT_THROW(ShowText(*doc, false), DocxError);
 }
 

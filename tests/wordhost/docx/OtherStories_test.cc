@@ -24,71 +24,54 @@ std::unique_ptr<Document> WithHeader(const std::string& body, const std::string&
   return Document::FromBytes(Package::Create(parts));
 }
 
-struct HeaderCase {
-  const char* name;
-  std::string body;
-  std::string encoding;
-  std::string code, result;  // of the one field found
-};
-
-void PrintTo(const HeaderCase& c, std::ostream* os) {
-  *os << c.name;
-}
-
-class HeaderFieldTest : public ::testing::TestWithParam<HeaderCase> {};
-
-TEST_P(HeaderFieldTest, TheFieldReadsAsUtf8) {
-  const HeaderCase& c = GetParam();
-  std::vector<OtherStoryField> fields = OtherStoryFields(*WithHeader(c.body, c.encoding));
-  ASSERT_EQ(fields.size(), 1u);
-  EXPECT_EQ(fields[0].story, "header");
-  EXPECT_EQ(fields[0].code, c.code);
-  EXPECT_EQ(fields[0].result, c.result);
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Encodings, HeaderFieldTest,
-    ::testing::Values(HeaderCase{"Utf8", P(Fld(" ADDIN A ", R("caf\xC3\xA9"))), "UTF-8",
-                                 " ADDIN A ", "caf\xC3\xA9"},
-                      HeaderCase{"Latin1", P(Fld(" ADDIN \xE9 ", R("caf\xE9"))), "ISO-8859-1",
-                                 " ADDIN \xC3\xA9 ", "caf\xC3\xA9"}),
-    [](const ::testing::TestParamInfo<HeaderCase>& info) { return info.param.name; });
-
-struct RefusedCase {
-  const char* name;
-  std::string body;  // declared UTF-8
-  std::string message;
-};
-
-void PrintTo(const RefusedCase& c, std::ostream* os) {
-  *os << c.name;
-}
-
-class RefusedHeaderTest : public ::testing::TestWithParam<RefusedCase> {};
-
-TEST_P(RefusedHeaderTest, TheHeaderIsRefusedWithItsReason) {
-  const RefusedCase& c = GetParam();
-  std::unique_ptr<Document> document = WithHeader(c.body, "UTF-8");
-  try {
-    OtherStoryFields(*document);
-    ADD_FAILURE() << "the header was read";
-  } catch (const DocxError& e) {
-    EXPECT_EQ(std::string(e.what()).substr(0, c.message.size()), c.message);
+TEST(OtherStories, HeaderFieldsReadAsUtf8) {
+  struct Case {
+    const char* name;
+    std::string body;
+    std::string encoding;
+    std::string code, result;  // of the one field found
+  };
+  const Case cases[] = {
+      {"Utf8", P(Fld(" ADDIN A ", R("caf\xC3\xA9"))), "UTF-8", " ADDIN A ", "caf\xC3\xA9"},
+      {"Latin1", P(Fld(" ADDIN \xE9 ", R("caf\xE9"))), "ISO-8859-1", " ADDIN \xC3\xA9 ",
+       "caf\xC3\xA9"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    std::vector<OtherStoryField> fields = OtherStoryFields(*WithHeader(c.body, c.encoding));
+    ASSERT_EQ(fields.size(), 1u);
+    EXPECT_EQ(fields[0].story, "header");
+    EXPECT_EQ(fields[0].code, c.code);
+    EXPECT_EQ(fields[0].result, c.result);
   }
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Headers, RefusedHeaderTest,
-    ::testing::Values(
-        RefusedCase{"NestedTooDeeply",
-                    Nested(static_cast<int>(kMaxXmlDepth), "<w:sdt><w:sdtContent>",
-                           P(Fld(" ADDIN A ", R("r"))), "</w:sdtContent></w:sdt>"),
-                    "word/header1.xml is too deeply nested: its elements go more than 256 "
-                    "levels deep"},
-        RefusedCase{"NotUtf8", P(Fld(" ADDIN A ", R("caf\xE9"))),
-                    "word/header1.xml is not valid UTF-8 (byte "},
-        RefusedCase{"NotWellFormed", "<w:p>", "word/header1.xml is not well-formed XML ("}),
-    [](const ::testing::TestParamInfo<RefusedCase>& info) { return info.param.name; });
+TEST(OtherStories, HeadersAreRefusedWithTheirReason) {
+  struct Case {
+    const char* name;
+    std::string body;  // declared UTF-8
+    std::string message;
+  };
+  const Case cases[] = {
+      {"NestedTooDeeply",
+       Nested(static_cast<int>(kMaxXmlDepth), "<w:sdt><w:sdtContent>", P(Fld(" ADDIN A ", R("r"))),
+              "</w:sdtContent></w:sdt>"),
+       "word/header1.xml is too deeply nested: its elements go more than 256 "
+       "levels deep"},
+      {"NotUtf8", P(Fld(" ADDIN A ", R("caf\xE9"))), "word/header1.xml is not valid UTF-8 (byte "},
+      {"NotWellFormed", "<w:p>", "word/header1.xml is not well-formed XML ("},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    std::unique_ptr<Document> document = WithHeader(c.body, "UTF-8");
+    try {
+      OtherStoryFields(*document);
+      ADD_FAILURE() << "the header was read";
+    } catch (const DocxError& e) {
+      EXPECT_EQ(std::string(e.what()).substr(0, c.message.size()), c.message);
+    }
+  }
+}
 
 }  // namespace
 }  // namespace quillon::docx

@@ -31,53 +31,52 @@ const std::string kStyles =
     "<w:rPr><w:b/></w:rPr></w:style>"
     "</w:styles>";
 
+// Returns the format of a run with runProperties in a paragraph with paragraph (the inside of
+// its w:pPr).
+RunFormat Resolve(const Styles& styles, const std::string& paragraph,
+                  const std::string& runProperties) {
+  pugi::xml_document xml;
+  const std::string text = "<w:p xmlns:w=\"w\"><w:pPr>" + paragraph + "</w:pPr><w:r><w:rPr>" +
+                           runProperties + "</w:rPr></w:r></w:p>";
+  EXPECT_TRUE(xml.load_string(text.c_str()));
+  const pugi::xml_node p = xml.child("w:p");
+  return ResolveRunFormat(styles, p, p.child("w:r").child("w:rPr"));
+}
+
 TEST(RunFormatTest, StylesAndDirectPropertiesStackInWordsOrder) {
   const Styles styles("word/styles.xml", kStyles);
-  const Styles none("word/styles.xml", "");
+  EXPECT_EQ(Resolve(Styles("word/styles.xml", ""), "", ""),
+            (RunFormat{20, false, false, false, false, false, false}));
   struct Case {
-    const Styles* styles;
     std::string paragraph;  // the paragraph's w:pPr inside
     std::string runProperties;
-    RunFormat expected;
+    RunFormat expected;  // size, bold, italic, underline, strike, superscript, subscript
   };
-  // size, bold, italic, underline, strike, superscript, subscript
+  const std::string heading1 = "<w:pStyle w:val=\"Heading1\"/>";
+  const std::string emphasis = "<w:rStyle w:val=\"Emphasis\"/>";
   const Case cases[] = {
-      {&none, "", "", {20, false, false, false, false, false, false}},
-      {&styles, "", "", {22, false, true, false, false, false, false}},
-      {&styles, "<w:pStyle w:val=\"Heading1\"/>", "", {32, true, true, false, false, false, false}},
-      {&styles,
-       "<w:pStyle w:val=\"Heading1\"/>",
+      {"", "", {22, false, true, false, false, false, false}},
+      {heading1, "", {32, true, true, false, false, false, false}},
+      {heading1,
        "<w:b w:val=\"0\"/><w:sz w:val=\"18\"/>",
        {18, false, true, false, false, false, false}},
-      {&styles, "<w:pStyle w:val=\"Plain\"/>", "", {22, false, false, false, false, false, false}},
-      {&styles,
-       "<w:pStyle w:val=\"Missing\"/>",
+      {"<w:pStyle w:val=\"Plain\"/>", "", {22, false, false, false, false, false, false}},
+      {"<w:pStyle w:val=\"Missing\"/>",
        "<w:b w:val=\"true\"/>",
        {22, true, false, false, false, false, false}},
-      {&styles, "", "<w:rStyle w:val=\"Emphasis\"/>", {22, false, true, true, false, false, false}},
-      {&styles,
-       "",
-       "<w:rStyle w:val=\"Emphasis\"/><w:u w:val=\"none\"/><w:strike/>",
+      {"", emphasis, {22, false, true, true, false, false, false}},
+      {"",
+       emphasis + "<w:u w:val=\"none\"/><w:strike/>",
        {22, false, true, false, true, false, false}},
-      {&styles,
-       "",
+      {"",
        "<w:vertAlign w:val=\"superscript\"/><w:i w:val=\"off\"/>",
        {22, false, false, false, false, true, false}},
-      {&styles,
-       "",
-       "<w:vertAlign w:val=\"subscript\"/>",
-       {22, false, true, false, false, false, true}},
-      {&styles, "<w:pStyle w:val=\"LoopA\"/>", "", {22, true, false, false, false, false, false}},
+      {"", "<w:vertAlign w:val=\"subscript\"/>", {22, false, true, false, false, false, true}},
+      {"<w:pStyle w:val=\"LoopA\"/>", "", {22, true, false, false, false, false, false}},
   };
   for (const Case& c : cases) {
-    pugi::xml_document xml;
-    const std::string text = "<w:p xmlns:w=\"w\"><w:pPr>" + c.paragraph + "</w:pPr><w:r><w:rPr>" +
-                             c.runProperties + "</w:rPr></w:r></w:p>";
-    ASSERT_TRUE(xml.load_string(text.c_str()));
-    const pugi::xml_node paragraph = xml.child("w:p");
-    const RunFormat format =
-        ResolveRunFormat(*c.styles, paragraph, paragraph.child("w:r").child("w:rPr"));
-    EXPECT_EQ(format, c.expected) << c.paragraph << " " << c.runProperties;
+    EXPECT_EQ(Resolve(styles, c.paragraph, c.runProperties), c.expected)
+        << c.paragraph << " " << c.runProperties;
   }
 }
 

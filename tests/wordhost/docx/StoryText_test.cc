@@ -11,15 +11,6 @@ namespace {
 
 using namespace testing;
 
-struct StoryTextCase {
-  const char* name;
-  std::string body;
-  long start, end;   // -1: the whole story
-  std::string text;  // what StoryText gives
-};
-
-class StoryTextTest : public ::testing::TestWithParam<StoryTextCase> {};
-
 // Counts code points as positions do.
 long CodePoints(const std::string& text) {
   long n = 0;
@@ -27,40 +18,43 @@ long CodePoints(const std::string& text) {
   return n;
 }
 
-TEST_P(StoryTextTest, OneCharacterPerPosition) {
-  const StoryTextCase& c = GetParam();
-  auto doc = Load(c.body);
-  auto range = c.start < 0 ? doc->Range() : doc->Range(c.start, c.end);
-  std::string text = range->StoryText();
-  EXPECT_EQ(text, c.text);
-  EXPECT_EQ(CodePoints(text), range->End() - range->Start());
+TEST(StoryText, OneCharacterPerPosition) {
+  struct Case {
+    const char* name;
+    std::string body;
+    long start, end;   // -1: the whole story
+    std::string text;  // what StoryText gives
+  };
+  const Case cases[] = {
+      {"plain", P(R("Hello")) + P(R("World")), -1, -1, "Hello\rWorld\r"},
+      {"complex_field_code_and_result", P(R("a") + Fld("CODE", R("xy"))), -1, -1,
+       "a\x13"
+       "CODE\x14xy\x15\r"},
+      {"simple_field", P(Simple("PAGE", R("7"))), -1, -1,
+       "\x13PAGE\x14"
+       "7\x15\r"},
+      {"field_without_result", P(Mark("begin") + Instr("X") + Mark("end")), -1, -1, "\x13X\x15\r"},
+      {"tab_break_and_object", P(R("a") + "<w:r><w:tab/><w:br/><w:drawing/></w:r>" + R("b")), -1,
+       -1,
+       "a\t\v\xEF\xBF\xBC"
+       "b\r"},
+      {"table_marks", Tbl(1, 2) + P(""), -1, -1, "c00\ac01\a\a\r"},
+      {"deleted_text_left_out",
+       P(R("keep") + "<w:del w:id=\"1\"><w:r><w:delText>gone</w:delText></w:r></w:del>"), -1, -1,
+       "keep\r"},
+      {"inside_one_run_of_many_bytes", P(R("\xC3\xA9t\xC3\xA9 d\xE2\x82\xAC")), 1, 5,
+       "t\xC3\xA9 d"},
+      {"cut_through_a_code", P(Fld("ADDIN X", R("r"))), 3, 9, "DIN X\x14"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    auto doc = Load(c.body);
+    auto range = c.start < 0 ? doc->Range() : doc->Range(c.start, c.end);
+    std::string text = range->StoryText();
+    EXPECT_EQ(text, c.text);
+    EXPECT_EQ(CodePoints(text), range->End() - range->Start());
+  }
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Story, StoryTextTest,
-    ::testing::Values(
-        StoryTextCase{"plain", P(R("Hello")) + P(R("World")), -1, -1, "Hello\rWorld\r"},
-        StoryTextCase{"complex_field_code_and_result", P(R("a") + Fld("CODE", R("xy"))), -1, -1,
-                      "a\x13"
-                      "CODE\x14xy\x15\r"},
-        StoryTextCase{"simple_field", P(Simple("PAGE", R("7"))), -1, -1,
-                      "\x13PAGE\x14"
-                      "7\x15\r"},
-        StoryTextCase{"field_without_result", P(Mark("begin") + Instr("X") + Mark("end")), -1, -1,
-                      "\x13X\x15\r"},
-        StoryTextCase{"tab_break_and_object",
-                      P(R("a") + "<w:r><w:tab/><w:br/><w:drawing/></w:r>" + R("b")), -1, -1,
-                      "a\t\v\xEF\xBF\xBC"
-                      "b\r"},
-        StoryTextCase{"table_marks", Tbl(1, 2) + P(""), -1, -1, "c00\ac01\a\a\r"},
-        StoryTextCase{
-            "deleted_text_left_out",
-            P(R("keep") + "<w:del w:id=\"1\"><w:r><w:delText>gone</w:delText></w:r></w:del>"), -1,
-            -1, "keep\r"},
-        StoryTextCase{"inside_one_run_of_many_bytes", P(R("\xC3\xA9t\xC3\xA9 d\xE2\x82\xAC")), 1, 5,
-                      "t\xC3\xA9 d"},
-        StoryTextCase{"cut_through_a_code", P(Fld("ADDIN X", R("r"))), 3, 9, "DIN X\x14"}),
-    [](const auto& info) { return std::string(info.param.name); });
 
 TEST(StoryText, FollowsEditsOfTheText) {
   auto doc = Load(P(R("one two")));

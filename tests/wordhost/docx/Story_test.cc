@@ -19,47 +19,41 @@ namespace {
 
 using namespace testing;
 
-struct PositionCase {
-  const char* name;
-  std::string body;
-  long length;       // story length
-  std::string text;  // Range().Text
-};
-
-class PositionTest : public ::testing::TestWithParam<PositionCase> {};
-
-TEST_P(PositionTest, LengthAndText) {
-  const PositionCase& c = GetParam();
-  auto doc = Load(c.body);
-  auto whole = doc->Range();
-  EXPECT_EQ(whole->Start(), 0);
-  EXPECT_EQ(whole->End(), c.length);
-  EXPECT_EQ(whole->Text(), c.text);
+TEST(Story, LengthAndTextOfEachKindOfContent) {
+  struct Case {
+    const char* name;
+    std::string body;
+    long length;       // story length
+    std::string text;  // Range().Text
+  };
+  const Case cases[] = {
+      {"plain", P(R("Hello")) + P(R("World")), 12, "Hello\rWorld\r"},
+      {"empty body", "", 1, "\r"},
+      {"runs and tab", P(R("a") + "<w:r><w:tab/></w:r>" + R("bc")), 5, "a\tbc\r"},
+      // begin + code(4) + separate + result(2) + end = 9, plus the mark.
+      {"complex field", P(Fld("CODE", R("ab"))), 10, "ab\r"},
+      {"simple field", P(R("x") + Simple("PAGE", R("7"))), 10, "x7\r"},
+      {"nested field", P(Fld("IF ", Fld("X", R("1")) + R("r"))), 13, "1r\r"},
+      {"code over runs",
+       P(Mark("begin") + Instr(" AD") + Instr("DIN ") + Mark("separate") + R("z") + Mark("end")),
+       12, "z\r"},
+      // Two cells of 3 characters + cell ends + row end, then the paragraph after.
+      {"table", Tbl(1, 2) + P(""), 10, "c00\r\ac01\r\a\r\a\r"},
+      {"whitespace kept", P(R("  two  spaces ")), 15, "  two  spaces \r"},
+      {"deleted text ignored",
+       P(R("keep") + "<w:del w:id=\"1\"><w:r><w:delText>gone</w:delText></w:r></w:del>"), 5,
+       "keep\r"},
+      {"unicode", P(R("\xC3\xA9t\xC3\xA9")), 4, "\xC3\xA9t\xC3\xA9\r"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    auto doc = Load(c.body);
+    auto whole = doc->Range();
+    EXPECT_EQ(whole->Start(), 0);
+    EXPECT_EQ(whole->End(), c.length);
+    EXPECT_EQ(whole->Text(), c.text);
+  }
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Story, PositionTest,
-    ::testing::Values(
-        PositionCase{"plain", P(R("Hello")) + P(R("World")), 12, "Hello\rWorld\r"},
-        PositionCase{"empty_body", "", 1, "\r"},
-        PositionCase{"runs_and_tab", P(R("a") + "<w:r><w:tab/></w:r>" + R("bc")), 5, "a\tbc\r"},
-        // begin + code(4) + separate + result(2) + end = 9, plus the mark.
-        PositionCase{"complex_field", P(Fld("CODE", R("ab"))), 10, "ab\r"},
-        PositionCase{"simple_field", P(R("x") + Simple("PAGE", R("7"))), 10, "x7\r"},
-        PositionCase{"nested_field", P(Fld("IF ", Fld("X", R("1")) + R("r"))), 13, "1r\r"},
-        PositionCase{"code_over_runs",
-                     P(Mark("begin") + Instr(" AD") + Instr("DIN ") + Mark("separate") + R("z") +
-                       Mark("end")),
-                     12, "z\r"},
-        // Two cells of 3 characters + cell ends + row end, then the paragraph after.
-        PositionCase{"table", Tbl(1, 2) + P(""), 10, "c00\r\ac01\r\a\r\a\r"},
-        PositionCase{"whitespace_kept", P(R("  two  spaces ")), 15, "  two  spaces \r"},
-        PositionCase{
-            "deleted_text_ignored",
-            P(R("keep") + "<w:del w:id=\"1\"><w:r><w:delText>gone</w:delText></w:r></w:del>"), 5,
-            "keep\r"},
-        PositionCase{"unicode", P(R("\xC3\xA9t\xC3\xA9")), 4, "\xC3\xA9t\xC3\xA9\r"}),
-    [](const auto& info) { return std::string(info.param.name); });
 
 TEST(Story, PagesCountBreaksOnce) {
   std::string body = P(R("page one")) + P("<w:r><w:br w:type=\"page\"/></w:r>") +
@@ -90,12 +84,11 @@ TEST(Story, TextResizedInPlaceMatchesAFreshLoad) {
                     Fld(" QUOTE b ", R("{B-#2}")) + PageBreak() + R("after the break") +
                     "<w:r><w:lastRenderedPageBreak/><w:t>rendered</w:t></w:r>") +
                   P(R("next ") + Fld(" QUOTE c ", R("c"))));
-  doc->Fields().Item(1)->Result()->SetText("Alpha, a much longer meaning (A)");
-  ExpectSameAsFreshLoad(*doc);
-  doc->Fields().Item(2)->Result()->SetText("B");
-  ExpectSameAsFreshLoad(*doc);
-  doc->Fields().Item(3)->Result()->SetText("ccc");
-  ExpectSameAsFreshLoad(*doc);
+  const char* results[] = {"Alpha, a much longer meaning (A)", "B", "ccc"};
+  for (long i = 1; i <= 3; ++i) {
+    doc->Fields().Item(i)->Result()->SetText(results[i - 1]);
+    ExpectSameAsFreshLoad(*doc);
+  }
   EXPECT_EQ(ShowText(*doc, false).substr(0, 47), "start Alpha, a much longer meaning (A) middle B");
 }
 
@@ -136,177 +129,157 @@ void ExpectSameStory(const Story& a, const Story& b) {
   }
 }
 
-// Where InsertRunsTest puts its runs.
+// Where RunsInsertedMatchAFreshLoad puts its runs.
 const std::string kHere = "<w:bookmarkStart w:id=\"0\" w:name=\"here\"/>";
-
-struct InsertRunsCase {
-  const char* name;
-  std::string body;  // holds kHere once
-  std::string runs;  // put right before kHere
-  size_t unit;       // the unit of kHere
-  size_t atom;       // the index of the first atom after kHere
-  std::string text;  // Range().Text afterwards
-};
-
-class InsertRunsTest : public ::testing::TestWithParam<InsertRunsCase> {};
-
-// Runs spliced into a measured paragraph give the atoms, events, positions, pages and text of
-// a fresh read of the same XML, and later paragraphs move with them.
-TEST_P(InsertRunsTest, MatchesAFreshLoad) {
-  const InsertRunsCase& c = GetParam();
-  auto doc = Load(c.body);
-  Story& story = doc->story();
-  for (size_t u = 0; u < story.UnitCount(); ++u) story.Atoms(u);
-  const uint64_t generation = story.Generation();
-  pugi::xml_node here = doc->xml().document_element().find_node(
-      [](pugi::xml_node node) { return std::string_view(node.name()) == "w:bookmarkStart"; });
-  ASSERT_TRUE(here);
-  pugi::xml_document runs;
-  ASSERT_TRUE(runs.load_string(("<x>" + c.runs + "</x>").c_str()));
-  pugi::xml_node first, last;
-  for (pugi::xml_node run : runs.document_element().children()) {
-    last = here.parent().insert_copy_before(run, here);
-    if (!first) first = last;
-  }
-  story.InsertRuns(c.unit, c.atom, first, last);
-  EXPECT_NE(story.Generation(), generation);
-  doc->MarkModified();
-  auto fresh = Document::FromBytes(doc->ToBytes());
-  ExpectSameStory(story, fresh->story());
-  EXPECT_EQ(doc->Range()->Text(), c.text);
-}
 
 const std::string kRendered = "<w:r><w:lastRenderedPageBreak/><w:t>y</w:t></w:r>";
 
-INSTANTIATE_TEST_SUITE_P(
-    Story, InsertRunsTest,
-    ::testing::Values(
-        InsertRunsCase{"result_after_separator",
-                       P(R("a ") + Mark("begin") + Instr(" X ") + Mark("separate") + kHere +
-                         Mark("end") + R(" tail")) +
-                           P(R("next")),
-                       R("shown"), 0, 4, "a shown tail\rnext\r"},
-        InsertRunsCase{"field_after_text", P(R("before ") + kHere + R(" after")) + P(R("next")),
-                       Mark("begin") + Instr(" ADDIN X ") + Mark("separate") + Mark("end"), 0, 1,
-                       "before  after\rnext\r"},
-        InsertRunsCase{"before_the_mark", P(R("end") + kHere) + P(R("next")), R(" more"), 0, 1,
-                       "end more\rnext\r"},
-        InsertRunsCase{
-            "inside_a_hyperlink",
-            P("<w:hyperlink><w:r><w:t>link</w:t></w:r>" + kHere + "</w:hyperlink>" + R(" after")),
-            R("ed"), 0, 1, "linked after\r"},
-        // Text between a page break and a rendered break shows: the rendered break is a page
-        // of its own now.
-        InsertRunsCase{"first_visible_after_a_break",
-                       P(R("x")) + P(PageBreak() + kHere + kRendered) + P(R("z")), R("new"), 1, 1,
-                       "x\r\fnewy\rz\r"},
-        // Field marks and code show nothing: the rendered break still closes the same page.
-        InsertRunsCase{"code_after_a_break", P(R("x")) + P(PageBreak() + kHere + kRendered),
-                       Mark("begin") + Instr(" X ") + Mark("separate") + Mark("end"), 1, 1,
-                       "x\r\fy\r"},
-        InsertRunsCase{"events_after_move",
-                       P(R("a") + kHere + kRendered + PageBreak() + R("c")) + P(R("d")), R("bbb"),
-                       0, 1, "abbby\fc\rd\r"},
-        InsertRunsCase{"simple_field", P(R("page ") + kHere + R(".")), Simple(" PAGE ", R("7")), 0,
-                       1, "page 7.\r"},
-        InsertRunsCase{
-            "in_a_table_cell",
-            "<w:tbl><w:tr><w:tc>" + P(R("c") + kHere) + "</w:tc></w:tr></w:tbl>" + P(R("after")),
-            R("ell"), 0, 1, "cell\r\a\r\aafter\r"},
-        // The cases below are measured again as a whole.
-        InsertRunsCase{"a_page_break_among_the_runs",
-                       P(R("x") + kHere + R("y")) + P(R("z") + kRendered), PageBreak() + R("w"), 0,
-                       1, "x\fwy\rzy\r"},
-        InsertRunsCase{"at_the_start_of_a_page",
-                       P(R("first")) + P(kHere + R("x"), "<w:pageBreakBefore/>"), R("new "), 1, 0,
-                       "first\rnew x\r"}),
-    [](const auto& info) { return std::string(info.param.name); });
-
-struct CarryCase {
-  const char* name;
-  std::string body;
-  std::function<void(Document&)> edit;
-  bool carried;  // whether the field marks' positions carry over the edit
-};
-
-class CarryPositionTest : public ::testing::TestWithParam<CarryCase> {};
-
-// Positions taken before edits that only move text come out where the same marks stand after
-// them; after any other edit, nothing is carried.
-TEST_P(CarryPositionTest, MovesPositionsWithTheText) {
-  const CarryCase& c = GetParam();
-  auto doc = Load(c.body);
-  const Story& story = doc->story();
-  struct Mark {
-    pugi::xml_node node;
-    AtomKind kind;
-    long pos;
+// Runs spliced into a measured paragraph give the atoms, events, positions, pages and text of
+// a fresh read of the same XML, and later paragraphs move with them.
+TEST(Story, RunsInsertedMatchAFreshLoad) {
+  struct Case {
+    const char* name;
+    std::string body;  // holds kHere once
+    std::string runs;  // put right before kHere
+    size_t unit;       // the unit of kHere
+    size_t atom;       // the index of the first atom after kHere
+    std::string text;  // Range().Text afterwards
   };
-  std::vector<Mark> marks;
-  for (size_t u = 0; u < story.UnitCount(); ++u) {
-    for (const Atom& atom : story.Atoms(u)) {
-      if (atom.kind == AtomKind::kBegin || atom.kind == AtomKind::kSeparate ||
-          atom.kind == AtomKind::kEnd) {
-        marks.push_back({atom.node, atom.kind, story.UnitStart(u) + atom.offset});
-      }
+  const Case cases[] = {
+      {"result_after_separator",
+       P(R("a ") + Mark("begin") + Instr(" X ") + Mark("separate") + kHere + Mark("end") +
+         R(" tail")) +
+           P(R("next")),
+       R("shown"), 0, 4, "a shown tail\rnext\r"},
+      {"field_after_text", P(R("before ") + kHere + R(" after")) + P(R("next")),
+       Mark("begin") + Instr(" ADDIN X ") + Mark("separate") + Mark("end"), 0, 1,
+       "before  after\rnext\r"},
+      {"before_the_mark", P(R("end") + kHere) + P(R("next")), R(" more"), 0, 1, "end more\rnext\r"},
+      {"inside_a_hyperlink",
+       P("<w:hyperlink><w:r><w:t>link</w:t></w:r>" + kHere + "</w:hyperlink>" + R(" after")),
+       R("ed"), 0, 1, "linked after\r"},
+      // Text between a page break and a rendered break shows: the rendered break is a page
+      // of its own now.
+      {"first_visible_after_a_break", P(R("x")) + P(PageBreak() + kHere + kRendered) + P(R("z")),
+       R("new"), 1, 1, "x\r\fnewy\rz\r"},
+      // Field marks and code show nothing: the rendered break still closes the same page.
+      {"code_after_a_break", P(R("x")) + P(PageBreak() + kHere + kRendered),
+       Mark("begin") + Instr(" X ") + Mark("separate") + Mark("end"), 1, 1, "x\r\fy\r"},
+      {"events_after_move", P(R("a") + kHere + kRendered + PageBreak() + R("c")) + P(R("d")),
+       R("bbb"), 0, 1, "abbby\fc\rd\r"},
+      {"simple_field", P(R("page ") + kHere + R(".")), Simple(" PAGE ", R("7")), 0, 1, "page 7.\r"},
+      {"in_a_table_cell",
+       "<w:tbl><w:tr><w:tc>" + P(R("c") + kHere) + "</w:tc></w:tr></w:tbl>" + P(R("after")),
+       R("ell"), 0, 1, "cell\r\a\r\aafter\r"},
+      // The cases below are measured again as a whole.
+      {"a_page_break_among_the_runs", P(R("x") + kHere + R("y")) + P(R("z") + kRendered),
+       PageBreak() + R("w"), 0, 1, "x\fwy\rzy\r"},
+      {"at_the_start_of_a_page", P(R("first")) + P(kHere + R("x"), "<w:pageBreakBefore/>"),
+       R("new "), 1, 0, "first\rnew x\r"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    auto doc = Load(c.body);
+    Story& story = doc->story();
+    for (size_t u = 0; u < story.UnitCount(); ++u) story.Atoms(u);
+    const uint64_t generation = story.Generation();
+    pugi::xml_node here = doc->xml().document_element().find_node(
+        [](pugi::xml_node node) { return std::string_view(node.name()) == "w:bookmarkStart"; });
+    ASSERT_TRUE(here);
+    pugi::xml_document runs;
+    ASSERT_TRUE(runs.load_string(("<x>" + c.runs + "</x>").c_str()));
+    pugi::xml_node first, last;
+    for (pugi::xml_node run : runs.document_element().children()) {
+      last = here.parent().insert_copy_before(run, here);
+      if (!first) first = last;
     }
-  }
-  ASSERT_FALSE(marks.empty());
-  const uint64_t before = story.Generation();
-  c.edit(*doc);
-  ASSERT_NE(story.Generation(), before);
-  for (const Mark& mark : marks) {
-    long pos = mark.pos;
-    ASSERT_EQ(story.CarryPosition(before, pos), c.carried) << "mark at " << mark.pos;
-    if (c.carried) {
-      EXPECT_EQ(pos, story.PositionOf(mark.node, mark.kind)) << "mark at " << mark.pos;
-    } else {
-      EXPECT_EQ(pos, mark.pos);
-    }
+    story.InsertRuns(c.unit, c.atom, first, last);
+    EXPECT_NE(story.Generation(), generation);
+    doc->MarkModified();
+    auto fresh = Document::FromBytes(doc->ToBytes());
+    ExpectSameStory(story, fresh->story());
+    EXPECT_EQ(doc->Range()->Text(), c.text);
   }
 }
 
 const std::string kTwoFields =
     P(R("abc ") + Fld(" A ", R("x")) + R(" tail")) + P(R("AB ") + Fld(" B ", R("y")));
 
-INSTANTIATE_TEST_SUITE_P(
-    Story, CarryPositionTest,
-    ::testing::Values(
-        CarryCase{"text_grown_in_place", kTwoFields,
-                  [](Document& doc) { doc.ReplaceText(1, 2, "LONGER"); }, true},
-        CarryCase{"text_erased_in_place", kTwoFields,
-                  [](Document& doc) { doc.RemoveContent(0, 2); }, true},
-        CarryCase{"text_in_a_result", kTwoFields,
-                  [](Document& doc) { doc.Fields().Item(1)->Result()->SetText("wider"); }, true},
-        CarryCase{
-            "result_after_a_separator",
-            P(R("a ") + Mark("begin") + Instr(" X ") + Mark("separate") + Mark("end") + R(" b")) +
-                P(Fld(" C ", R("c"))),
-            [](Document& doc) { doc.Fields().Item(1)->Result()->SetText("shown"); }, true},
-        // "abc " 0-3, the field 4-10, " tail " 11-16, then "AB" at 17.
-        CarryCase{"field_added_after_a_run",
-                  P(R("abc ") + Fld(" A ", R("x")) + R(" tail ") + R("AB ") + R("end")) +
-                      P(Fld(" B ", R("y"))),
-                  [](Document& doc) {
-                    doc.AddField(17, 19, host::wdFieldEmpty, "X");
-                    doc.SetFieldResult(*doc.fieldIndex().At(1), "{X}");
-                  },
-                  true},
-        CarryCase{"several_edits_within_reach", kTwoFields,
-                  [](Document& doc) {
-                    for (int i = 0; i < 8; ++i) doc.ReplaceText(1, 2, i % 2 ? "b" : "bb");
-                  },
-                  true},
-        CarryCase{"too_many_edits", kTwoFields,
-                  [](Document& doc) {
-                    for (int i = 0; i < 9; ++i) doc.ReplaceText(1, 2, i % 2 ? "b" : "bb");
-                  },
-                  false},
-        CarryCase{"paragraph_split", kTwoFields, [](Document& doc) { doc.SplitParagraph(2); },
-                  false},
-        CarryCase{"text_removed_across_runs", kTwoFields,
-                  [](Document& doc) { doc.RemoveContent(16, 18); }, false}),
-    [](const auto& info) { return std::string(info.param.name); });
+// Positions taken before edits that only move text come out where the same marks stand after
+// them; after any other edit, nothing is carried.
+TEST(Story, CarryPositionMovesPositionsWithTheText) {
+  struct Case {
+    const char* name;
+    std::string body;
+    std::function<void(Document&)> edit;
+    bool carried;  // whether the field marks' positions carry over the edit
+  };
+  const Case cases[] = {
+      {"text_grown_in_place", kTwoFields, [](Document& doc) { doc.ReplaceText(1, 2, "LONGER"); },
+       true},
+      {"text_erased_in_place", kTwoFields, [](Document& doc) { doc.RemoveContent(0, 2); }, true},
+      {"text_in_a_result", kTwoFields,
+       [](Document& doc) { doc.Fields().Item(1)->Result()->SetText("wider"); }, true},
+      {"result_after_a_separator",
+       P(R("a ") + Mark("begin") + Instr(" X ") + Mark("separate") + Mark("end") + R(" b")) +
+           P(Fld(" C ", R("c"))),
+       [](Document& doc) { doc.Fields().Item(1)->Result()->SetText("shown"); }, true},
+      // "abc " 0-3, the field 4-10, " tail " 11-16, then "AB" at 17.
+      {"field_added_after_a_run",
+       P(R("abc ") + Fld(" A ", R("x")) + R(" tail ") + R("AB ") + R("end")) +
+           P(Fld(" B ", R("y"))),
+       [](Document& doc) {
+         doc.AddField(17, 19, host::wdFieldEmpty, "X");
+         doc.SetFieldResult(*doc.fieldIndex().At(1), "{X}");
+       },
+       true},
+      {"several_edits_within_reach", kTwoFields,
+       [](Document& doc) {
+         for (int i = 0; i < 8; ++i) doc.ReplaceText(1, 2, i % 2 ? "b" : "bb");
+       },
+       true},
+      {"too_many_edits", kTwoFields,
+       [](Document& doc) {
+         for (int i = 0; i < 9; ++i) doc.ReplaceText(1, 2, i % 2 ? "b" : "bb");
+       },
+       false},
+      {"paragraph_split", kTwoFields, [](Document& doc) { doc.SplitParagraph(2); }, false},
+      {"text_removed_across_runs", kTwoFields, [](Document& doc) { doc.RemoveContent(16, 18); },
+       false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    auto doc = Load(c.body);
+    const Story& story = doc->story();
+    struct Placed {
+      pugi::xml_node node;
+      AtomKind kind;
+      long pos;
+    };
+    std::vector<Placed> marks;
+    for (size_t u = 0; u < story.UnitCount(); ++u) {
+      for (const Atom& atom : story.Atoms(u)) {
+        if (atom.kind == AtomKind::kBegin || atom.kind == AtomKind::kSeparate ||
+            atom.kind == AtomKind::kEnd) {
+          marks.push_back({atom.node, atom.kind, story.UnitStart(u) + atom.offset});
+        }
+      }
+    }
+    ASSERT_FALSE(marks.empty());
+    const uint64_t before = story.Generation();
+    c.edit(*doc);
+    ASSERT_NE(story.Generation(), before);
+    for (const Placed& mark : marks) {
+      long pos = mark.pos;
+      ASSERT_EQ(story.CarryPosition(before, pos), c.carried) << "mark at " << mark.pos;
+      if (c.carried) {
+        EXPECT_EQ(pos, story.PositionOf(mark.node, mark.kind)) << "mark at " << mark.pos;
+      } else {
+        EXPECT_EQ(pos, mark.pos);
+      }
+    }
+  }
+}
 
 // Nesting right up to the depth limit is read, walked and edited: the walks that recurse
 // through tables and content controls stay within the stack at the limit.

@@ -4,8 +4,6 @@
 
 #include <gtest/gtest.h>
 
-#include <numeric>
-
 #include "base/ColumnFit.h"
 #include "wordhost/docx/Document.h"
 #include "wordhost/docx/DocxBuilder.h"
