@@ -406,13 +406,16 @@ long Document::AddFields(std::span<const host::NewField> fields) {
   }
   if (fields.empty()) return -1;
   fields_.Reserve(fields.size());
-  // Each field's length in the story, and where the text after it moves to.
-  std::vector<long> lengths(fields.size());
+  // Each field's code (between its blanks) and result in story characters, for its length:
+  // three marks besides.
+  std::vector<std::pair<long, long>> sizes(fields.size());
   for (size_t i = 0; i < fields.size(); ++i) {
-    lengths[i] = 3 + static_cast<long>(CodePointCount(fields[i].code) + 2) +
-                 static_cast<long>(CodePointCount(fields[i].result));
+    sizes[i] = {static_cast<long>(CodePointCount(fields[i].code)) + 2,
+                static_cast<long>(CodePointCount(fields[i].result))};
   }
+  auto lengthOf = [&sizes](size_t i) { return 3 + sizes[i].first + sizes[i].second; };
   if (!plainResults) {
+    // A result that starts a paragraph moves the paragraphs after it: field by field.
     long shift = 0;
     long after = -1;
     for (const host::NewField& field : fields) {
@@ -469,7 +472,7 @@ long Document::AddFields(std::span<const host::NewField> fields) {
         record->end = runs.end;
         records[i] = std::move(record);
         placedAtOnce[i] = true;
-        NoteEdit(fields[i].start, fields[i].end, lengths[i]);
+        NoteEdit(fields[i].start, fields[i].end, lengthOf(i));
       }
       story_->Refresh(unit);
     } else {
@@ -486,13 +489,12 @@ long Document::AddFields(std::span<const host::NewField> fields) {
   long shift = 0;
   for (size_t i = 0; i < fields.size(); ++i) {
     const long begin = fields[i].start + shift;
-    shift += lengths[i] - (fields[i].end - fields[i].start);
+    shift += lengthOf(i) - (fields[i].end - fields[i].start);
     if (!placedAtOnce[i]) continue;
     FieldRecord& record = *records[i];
     record.cachedBegin = begin;
-    record.cachedSeparator = begin + 1 + static_cast<long>(CodePointCount(fields[i].code) + 2);
-    record.cachedEnd =
-        record.cachedSeparator + 1 + static_cast<long>(CodePointCount(fields[i].result));
+    record.cachedSeparator = begin + 1 + sizes[i].first;
+    record.cachedEnd = record.cachedSeparator + 1 + sizes[i].second;
     record.cachedUnit = {units[i], story_->UnitStart(units[i])};
     record.unitGuess = units[i];
     record.cachedGeneration = story_->Generation();
