@@ -457,7 +457,12 @@ long Document::AddFields(std::span<const host::NewField> fields) {
       atOnce = false;
     }
     if (atOnce) {
-      story_->Touch(unit);
+      // Fields after the paragraph's page events move none of them: the paragraph is not
+      // measured again.
+      const bool eventsStay =
+          story_->EventsSettledBefore(unit, static_cast<uint32_t>(fields[first].start - unitStart));
+      if (!eventsStay) story_->Touch(unit);
+      long grown = 0;
       for (size_t i = last; i-- > first;) {
         const Atom& atom = *inside[i - first];
         const pugi::xml_node text = atom.node;
@@ -473,8 +478,13 @@ long Document::AddFields(std::span<const host::NewField> fields) {
         records[i] = std::move(record);
         placedAtOnce[i] = true;
         NoteEdit(fields[i].start, fields[i].end, lengthOf(i));
+        grown += lengthOf(i) - (fields[i].end - fields[i].start);
       }
-      story_->Refresh(unit);
+      if (eventsStay) {
+        story_->Grow(unit, grown);
+      } else {
+        story_->Refresh(unit);
+      }
     } else {
       for (size_t i = last; i-- > first;) {
         records[i] = WriteField(fields[i].start, fields[i].end, " " + fields[i].code + " ",

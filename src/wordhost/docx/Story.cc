@@ -335,6 +335,22 @@ void Story::InsertRuns(size_t index, size_t k, pugi::xml_node first, pugi::xml_n
   SettlePages(index, static_cast<long>(unit.boundaries.size()));
 }
 
+bool Story::EventsSettledBefore(size_t index, uint32_t offset) const {
+  const Unit& unit = units_[index];
+  // Events come in offset order; the last one showing visible content leaves nothing waiting.
+  return unit.eventsValid && !unit.events.empty() &&
+         unit.events.back().kind == PageEventKind::kVisible && unit.events.back().offset < offset;
+}
+
+void Story::Grow(size_t index, long delta) {
+  PositionsChanged();
+  Unit& unit = units_[index];
+  unit.atomsValid = false;
+  if (delta == 0) return;
+  unit.length += delta;
+  lengths_.Add(index, delta);
+}
+
 long Story::UnitStart(size_t unit) const {
   if (!startsValid_) {
     if (++treeLookups_ < std::max<size_t>(64, units_.size() / 8)) return lengths_.Prefix(unit);

@@ -86,6 +86,14 @@ class Story {
   // before whatever made the rest (true of runs put right after the run whose last element
   // made atom k - 1).
   void InsertRuns(size_t unit, size_t k, pugi::xml_node first, pugi::xml_node last);
+  // Returns whether every page event of unit, as last measured, lies before offset and none
+  // still waits for visible content: runs without page breaks put in at or after offset then
+  // bring no event, and taking text out there moves none.
+  bool EventsSettledBefore(size_t unit, uint32_t offset) const;
+  // Notes that unit's XML changed by delta characters through such edits, at or after an
+  // offset where EventsSettledBefore held: its length moves and its atoms are computed again
+  // on next use, while its page events stay. Spares measuring the unit again.
+  void Grow(size_t unit, long delta);
   // Re-reads the unit structure after paragraphs, tables or rows were added or removed;
   // changed, when given, is a paragraph whose content changed too, measured anew.
   void Rebuild(pugi::xml_node changed = {});

@@ -131,6 +131,9 @@ TEST(Document, AddFieldsWritesWhatAddThenSetTextWrites) {
        P(R("x ") + R("ABA rest", "<w:b/>")) +
            P("<w:r><w:tab/><w:t xml:space=\"preserve\">ABB y</w:t></w:r>"),
        {{2, 5, "C1", "r1"}, {12, 15, "C2", "r2"}}},
+      {"before and after a page break, and after a paragraph holding one",
+       P(R("a ABC b") + PageBreak() + R("c ABD d")) + P(PageBreak()) + P(R("x ABC y")),
+       {{2, 5, "C1", "r1"}, {10, 13, "C2", "r2"}, {20, 23, "C1", "r1"}}},
       {"around a field already there, one paragraph cut and one taken field by field",
        P(R("a WHO b ") + Fld(" QUOTE x ", R("shown")) + R(" UN c")) + P(R("UN")),
        {{2, 5, "C1", "r1"}, {26, 28, "C2", "r2"}, {31, 33, "C2", "r2"}}},
