@@ -433,6 +433,7 @@ long Document::AddFields(std::span<const host::NewField> fields) {
   for (size_t i = 0; i < fields.size(); ++i) units[i] = story_->UnitAt(fields[i].start);
   std::vector<FieldPtr> records(fields.size());
   std::vector<bool> placedAtOnce(fields.size(), false);
+  std::string padded;
   for (size_t last = fields.size(); last > 0;) {
     size_t first = last - 1;
     while (first > 0 && units[first - 1] == units[last - 1]) --first;
@@ -470,7 +471,9 @@ long Document::AddFields(std::span<const host::NewField> fields) {
         CutPoint cut = StoryEditor::CutOutOfText(
             text, static_cast<uint32_t>(fields[i].start - unitStart - atom.offset),
             static_cast<uint32_t>(fields[i].end - unitStart - atom.offset));
-        FieldRuns runs = AppendFieldRuns(cut, format, " " + fields[i].code + " ", fields[i].result);
+        // One buffer for every code: a batch allocates no string per field.
+        padded.assign(1, ' ').append(fields[i].code).push_back(' ');
+        FieldRuns runs = AppendFieldRuns(cut, format, padded, fields[i].result);
         auto record = std::make_shared<FieldRecord>();
         record->begin = runs.begin;
         record->separate = runs.separate;
