@@ -38,8 +38,8 @@ pugi::xml_node AddMark(pugi::xml_node run, const char* type) {
   return mark;
 }
 
-// The runs of a new field, put at a cut: begin mark, code, separator, result (when plain text
-// is given) and end mark, each in a run with a copy of format.
+// The runs of a new field, put at a cut: begin mark, code, separator, result (when one is given)
+// and end mark, each in a run with a copy of format.
 struct FieldRuns {
   pugi::xml_node firstRun;
   pugi::xml_node lastRun;
@@ -414,18 +414,8 @@ long Document::AddFields(std::span<const host::NewField> fields) {
                 static_cast<long>(CodePointCount(fields[i].result))};
   }
   auto lengthOf = [&sizes](size_t i) { return 3 + sizes[i].first + sizes[i].second; };
-  if (!plainResults) {
-    // A result that starts a paragraph moves the paragraphs after it: field by field.
-    long shift = 0;
-    long after = -1;
-    for (const host::NewField& field : fields) {
-      FieldPtr added =
-          WriteField(field.start + shift, field.end + shift, " " + field.code + " ", field.result);
-      after = fields_.EndOf(*added, *story_) + 1;
-      shift = after - field.end;
-    }
-    return after;
-  }
+  // A result that starts a paragraph moves the paragraphs after it: field by field.
+  if (!plainResults) return host::Document::AddFields(fields);
   // Paragraph by paragraph from the end, so that the positions given still hold for the text
   // before each edit: a paragraph whose fields each replace text inside one text element is
   // cut there and measured once; any other takes the fields one by one.
@@ -527,7 +517,6 @@ FieldPtr Document::WriteField(long start, long end, const std::string& code,
   // one's slot, which is where the new field falls, and the list is not shifted twice.
   bool swap = removed == 1;
   if (removed > 1) fields_.Erase(first, first + removed);
-  const bool plainResult = result.find_first_of("\r\n\t\v") == std::string::npos;
   size_t index = swap ? first : fields_.LowerBound(start, *story_);
   // A field starting where a run starts (an abbreviation in a run of its own) goes in right
   // after the run before it: no cut, and its atoms join the paragraph's in place.
@@ -535,7 +524,7 @@ FieldPtr Document::WriteField(long start, long end, const std::string& code,
   std::optional<RunSlot> slot = editor.SlotAfterRun(start);
   CutPoint cut = slot ? slot->cut : editor.Cut(start);
   auto field = std::make_shared<FieldRecord>();
-  FieldRuns runs = AppendFieldRuns(cut, format.node(), code, plainResult ? result : std::string());
+  FieldRuns runs = AppendFieldRuns(cut, format.node(), code, result);
   field->begin = runs.begin;
   field->separate = runs.separate;
   field->end = runs.end;
@@ -547,7 +536,7 @@ FieldPtr Document::WriteField(long start, long end, const std::string& code,
   // Where the marks went is known: the record starts with its positions, and writing the
   // result next needs no look-up.
   const long codeLength = static_cast<long>(CodePointCount(code));
-  const long resultLength = plainResult ? static_cast<long>(CodePointCount(result)) : 0;
+  const long resultLength = static_cast<long>(CodePointCount(result));
   const size_t unit = story_->UnitAt(start);
   field->cachedBegin = start;
   field->cachedSeparator = start + 1 + codeLength;
@@ -561,7 +550,6 @@ FieldPtr Document::WriteField(long start, long end, const std::string& code,
     fields_.Insert(index, field);
   }
   NoteEdit(start, start, 3 + codeLength + resultLength);
-  if (!plainResult) SetFieldResult(*field, result);
   return field;
 }
 

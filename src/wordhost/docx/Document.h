@@ -126,8 +126,8 @@ class Document : public host::Document {
   // inside it in the field index: returns how many there are, at indexes [first, first + n).
   // The caller must take them out (Erase, or Replace for one) before any other field lookup.
   size_t RemoveContentLeavingFields(long start, long end, size_t& first);
-  // Writes a field with code over [start, end), showing result. Returns its record. Throws as
-  // AddField, after CheckEdit and CheckText.
+  // Writes a field with code over [start, end), showing result in one text element. Returns its
+  // record. Throws as AddField, after CheckEdit and CheckText.
   FieldPtr WriteField(long start, long end, const std::string& code, const std::string& result);
   void ConvertSimple(pugi::xml_node simple);
   long InsertText(long pos, const std::string& text, pugi::xml_node format, bool asCode);
