@@ -598,7 +598,7 @@ void Document::SplitParagraph(long pos) {
 }
 
 std::string Document::ToBytes() const {
-  std::map<std::string, std::string> parts;
+  std::map<std::string, DeflatedPart> parts;
   if (modified_) {
     // The widths of tables fitting their contents follow the text they hold now. They are
     // derived data, like a cache: refreshing them changes no text and no position.
@@ -606,7 +606,7 @@ std::string Document::ToBytes() const {
     std::unique_ptr<Styles> defaults;
     if (!styles_ && !stylesPartExists_) defaults = std::make_unique<Styles>(stylesPart_, "");
     FitContentTables(xml_.document_element().child("w:body"), defaults ? *defaults : styles());
-    parts[mainPart_] = SerializePart(xml_);
+    parts[mainPart_] = SerializeDeflated(xml_);
   }
   if (styles_ && styles_->Modified()) {
     parts[stylesPart_] = styles_->Serialize();

@@ -178,7 +178,7 @@ std::string FlattenedCopy(const Document& document, const std::vector<LayoutBook
     throw DocxError("the field marks of the document do not pair up; its pages cannot be laid out");
   }
   if (extent == CopyExtent::kPastLastBookmark) CutAfter(body, flattener.lastBookmark());
-  return package.Write({{document.mainPart(), SerializePart(xml)}});
+  return package.Write({{document.mainPart(), SerializeDeflated(xml)}});
 }
 
 }  // namespace quillon::docx

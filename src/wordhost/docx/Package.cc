@@ -331,12 +331,11 @@ bool ReadDirectory(const std::string& b, std::vector<StoredRecord>& records, siz
   return true;
 }
 
-// Writes a new local header and central record for a part with content into out/central.
+// Writes a new local header and central record for a deflated part into out/central.
 void AddPart(std::string& out, std::string& central, const std::string& name,
-             const std::string& content, uint32_t time) {
-  DeflatedPart deflated = DeflatePart(content, kDeflateLevel);
-  const std::string& data = deflated.data;
-  const uint32_t crc = deflated.crc;
+             const DeflatedPart& part, uint32_t time) {
+  const std::string& data = part.data;
+  const uint32_t crc = part.crc;
   bool utf8 = std::any_of(name.begin(), name.end(), [](char c) { return c & 0x80; });
   uint32_t offset = static_cast<uint32_t>(out.size());
   Put32(out, 0x04034b50);
@@ -346,7 +345,7 @@ void AddPart(std::string& out, std::string& central, const std::string& name,
   Put32(out, time);
   Put32(out, crc);
   Put32(out, static_cast<uint32_t>(data.size()));
-  Put32(out, static_cast<uint32_t>(content.size()));
+  Put32(out, static_cast<uint32_t>(part.size));
   Put16(out, static_cast<uint32_t>(name.size()));
   Put16(out, 0);
   out += name;
@@ -359,7 +358,7 @@ void AddPart(std::string& out, std::string& central, const std::string& name,
   Put32(central, time);
   Put32(central, crc);
   Put32(central, static_cast<uint32_t>(data.size()));
-  Put32(central, static_cast<uint32_t>(content.size()));
+  Put32(central, static_cast<uint32_t>(part.size));
   Put16(central, static_cast<uint32_t>(name.size()));
   Put16(central, 0);
   Put16(central, 0);
@@ -372,7 +371,7 @@ void AddPart(std::string& out, std::string& central, const std::string& name,
 
 }  // namespace
 
-std::string Package::Write(const std::map<std::string, std::string>& replacements) const {
+std::string Package::Write(const std::map<std::string, DeflatedPart>& replacements) const {
   if (replacements.empty()) return bytes_;
   // Plain archives are written here: every part not replaced is copied as stored, local header
   // and all, and only replaced parts are deflated. Others (zip64) go through libzip.
@@ -381,14 +380,17 @@ std::string Package::Write(const std::map<std::string, std::string>& replacement
   if (bytes_.size() < 0xFFFF0000u && ReadDirectory(bytes_, records, eocd)) {
     std::string out;
     std::string central;
-    out.reserve(bytes_.size() + replacements.size() * 4096);
-    std::map<std::string, std::string> added = replacements;
+    size_t size = bytes_.size();
+    for (const auto& [name, part] : replacements) size += part.data.size() + 2 * name.size() + 76;
+    out.reserve(size);
+    std::map<std::string, const DeflatedPart*> added;
+    for (const auto& [name, part] : replacements) added.emplace(name, &part);
     // 1980-01-01 00:00 for parts the package did not have.
     constexpr uint32_t kDosEpoch = (1u << 21) | (1u << 16);
     for (const StoredRecord& r : records) {
       auto replaced = added.find(r.name);
       if (replaced != added.end()) {
-        AddPart(out, central, r.name, replaced->second, r.time);
+        AddPart(out, central, r.name, *replaced->second, r.time);
         added.erase(replaced);
         continue;
       }
@@ -398,7 +400,7 @@ std::string Package::Write(const std::map<std::string, std::string>& replacement
       central.append(bytes_, r.central, r.centralSize);
       Set32(central, at + 42, static_cast<uint32_t>(offset));
     }
-    for (const auto& [name, content] : added) AddPart(out, central, name, content, kDosEpoch);
+    for (const auto& [name, part] : added) AddPart(out, central, name, *part, kDosEpoch);
     size_t count = records.size() + added.size();
     if (count >= 0xFFFF || out.size() + central.size() >= 0xFFFFFFFFu) {
       throw DocxError("the package is too large to write");
@@ -416,9 +418,12 @@ std::string Package::Write(const std::map<std::string, std::string>& replacement
     out.append(bytes_, eocd + 20, std::string::npos);
     return out;
   }
+  // libzip deflates the parts again: such archives are too rare to teach it deflated ones.
+  std::vector<std::pair<std::string, std::string>> parts;
+  for (const auto& [name, part] : replacements) parts.emplace_back(name, InflatePart(part));
   zip_source_t* source = nullptr;
   ArchivePtr archive = OpenArchive(bytes_, 0, &source);
-  return Finish(std::move(archive), source, {replacements.begin(), replacements.end()});
+  return Finish(std::move(archive), source, parts);
 }
 
 std::string Package::Create(const std::vector<std::pair<std::string, std::string>>& parts) {

@@ -12,6 +12,8 @@
 #include <string>
 #include <vector>
 
+#include "wordhost/docx/Deflate.h"
+
 namespace quillon::docx {
 
 // A part that unpacks to more than this is refused before it is unpacked. A thousand-page
@@ -20,8 +22,6 @@ namespace quillon::docx {
 // of main part take `quillon show` 6 seconds. So reading a document takes at most about a GiB,
 // while a small zip bomb (a megabyte that unpacks to hundreds) is refused at once.
 inline constexpr uint64_t kMaxPartSize = 64ull << 20;
-// The deflate level of the parts this package writes (zlib's default).
-inline constexpr int kDeflateLevel = 6;
 // A package file larger than this is refused before it is read.
 inline constexpr uint64_t kMaxPackageSize = 1ull << 30;
 
@@ -59,10 +59,11 @@ class Package {
   // Returns the archive bytes as loaded.
   const std::string& Bytes() const { return bytes_; }
 
-  // Returns the bytes of a new archive: the parts of replacements (name -> content) replace
-  // or are added to those of this package, deflated; every other part is copied as stored.
-  // An empty replacements map gives the loaded bytes unchanged. Throws DocxError on failure.
-  std::string Write(const std::map<std::string, std::string>& replacements) const;
+  // Returns the bytes of a new archive: the parts of replacements (name -> content deflated at
+  // kDeflateLevel) replace or are added to those of this package; every other part is copied
+  // as stored. An empty replacements map gives the loaded bytes unchanged. Throws DocxError on
+  // failure.
+  std::string Write(const std::map<std::string, DeflatedPart>& replacements) const;
 
  private:
   explicit Package(std::string bytes);

@@ -58,7 +58,7 @@ std::string RelationshipTarget(const Package& package, const std::string& source
 
 void RelateNewPart(const Package& package, const std::string& sourcePart,
                    const std::string& newPart, const std::string& id, const std::string& type,
-                   const std::string& contentType, std::map<std::string, std::string>& parts) {
+                   const std::string& contentType, std::map<std::string, DeflatedPart>& parts) {
   std::string rels = RelationshipsPartOf(sourcePart);
   pugi::xml_document relsXml;
   if (package.Has(rels)) {
@@ -75,7 +75,7 @@ void RelateNewPart(const Package& package, const std::string& sourcePart,
   rel.append_attribute("Id") = id.c_str();
   rel.append_attribute("Type") = type.c_str();
   rel.append_attribute("Target") = target.c_str();
-  parts[rels] = SerializePart(relsXml);
+  parts[rels] = SerializeDeflated(relsXml);
 
   if (!package.Has(kContentTypesPart)) return;
   pugi::xml_document types;
@@ -83,7 +83,7 @@ void RelateNewPart(const Package& package, const std::string& sourcePart,
   pugi::xml_node over = types.child("Types").append_child("Override");
   over.append_attribute("PartName") = ("/" + newPart).c_str();
   over.append_attribute("ContentType") = contentType.c_str();
-  parts[kContentTypesPart] = SerializePart(types);
+  parts[kContentTypesPart] = SerializeDeflated(types);
 }
 
 }  // namespace quillon::docx

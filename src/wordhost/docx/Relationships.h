@@ -22,11 +22,11 @@ std::string RelationshipTarget(const Package& package, const std::string& source
                                const std::string& type);
 
 // Puts into parts the relationships part of sourcePart and the content types part, as
-// package holds them (a missing relationships part is made) plus a relationship id of type
-// from sourcePart to newPart and newPart's content type. Throws DocxError when either part
+// package holds them (a missing relationships part is made), deflated, plus a relationship id of
+// type from sourcePart to newPart and newPart's content type. Throws DocxError when either part
 // cannot be read, as ParsePart does.
 void RelateNewPart(const Package& package, const std::string& sourcePart,
                    const std::string& newPart, const std::string& id, const std::string& type,
-                   const std::string& contentType, std::map<std::string, std::string>& parts);
+                   const std::string& contentType, std::map<std::string, DeflatedPart>& parts);
 
 }  // namespace quillon::docx

@@ -150,8 +150,8 @@ std::string Styles::EnsureTableGrid() {
   return "TableGrid";
 }
 
-std::string Styles::Serialize() const {
-  return SerializePart(xml_);
+DeflatedPart Styles::Serialize() const {
+  return SerializeDeflated(xml_);
 }
 
 }  // namespace quillon::docx

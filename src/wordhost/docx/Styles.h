@@ -6,6 +6,7 @@
 
 #include <string>
 
+#include "wordhost/docx/Deflate.h"
 #include "wordhost/docx/RunFormat.h"
 
 namespace quillon::docx {
@@ -44,8 +45,8 @@ class Styles {
 
   // Returns whether a style was added since loading.
   bool Modified() const { return modified_; }
-  // Returns the part's XML as it is now.
-  std::string Serialize() const;
+  // Returns the part's XML as it is now, deflated. Throws DocxError when compressing fails.
+  DeflatedPart Serialize() const;
 
  private:
   // Returns the style with that id, or the default paragraph style for "", or an empty node.

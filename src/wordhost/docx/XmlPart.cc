@@ -67,6 +67,15 @@ void ParsePart(pugi::xml_document& xml, const std::string& name, const std::stri
   if (encoding) encoding.set_value("UTF-8");
 }
 
+namespace {
+
+// Writes xml as a part to writer: UTF-8, with the declaration the tree holds, if any.
+void SavePart(const pugi::xml_document& xml, pugi::xml_writer& writer) {
+  xml.save(writer, "", pugi::format_raw | pugi::format_no_declaration, pugi::encoding_utf8);
+}
+
+}  // namespace
+
 std::string SerializePart(const pugi::xml_document& xml) {
   // Straight into the string: a stream would buffer every byte and copy the whole part again.
   struct StringWriter : pugi::xml_writer {
@@ -75,8 +84,20 @@ std::string SerializePart(const pugi::xml_document& xml) {
       text.append(static_cast<const char*>(data), size);
     }
   } writer;
-  xml.save(writer, "", pugi::format_raw | pugi::format_no_declaration, pugi::encoding_utf8);
+  SavePart(xml, writer);
   return std::move(writer.text);
+}
+
+DeflatedPart SerializeDeflated(const pugi::xml_document& xml) {
+  // Each block is deflated while the next is written; the whole text is never held at once.
+  struct DeflatingWriter : pugi::xml_writer {
+    PartDeflater deflater{kDeflateLevel};
+    void write(const void* data, size_t size) override {
+      deflater.Append(std::string_view(static_cast<const char*>(data), size));
+    }
+  } writer;
+  SavePart(xml, writer);
+  return writer.deflater.Finish();
 }
 
 }  // namespace quillon::docx

@@ -2,13 +2,15 @@
 // only through here, so every tree it holds is well-formed, was valid in its encoding and is
 // nested no deeper than kMaxXmlDepth; every part it writes is UTF-8 and says so.
 //
-// Errors: DocxError naming the part and what is wrong with it.
+// Errors: DocxError naming the part and what is wrong with it, or saying what failed.
 #pragma once
 
 #include <pugixml.hpp>
 
 #include <cstddef>
 #include <string>
+
+#include "wordhost/docx/Deflate.h"
 
 namespace quillon::docx {
 
@@ -29,5 +31,8 @@ void ParsePart(pugi::xml_document& xml, const std::string& name, const std::stri
 
 // Returns the bytes of xml as a part: UTF-8, with the declaration the tree holds, if any.
 std::string SerializePart(const pugi::xml_document& xml);
+// Returns SerializePart(xml) deflated at kDeflateLevel, written and deflated at once. Throws
+// DocxError when compressing fails.
+DeflatedPart SerializeDeflated(const pugi::xml_document& xml);
 
 }  // namespace quillon::docx

@@ -3,8 +3,12 @@
 #include <gtest/gtest.h>
 #include <zlib.h>
 
+#include <algorithm>
 #include <random>
 #include <string>
+#include <string_view>
+
+#include "wordhost/docx/DocxError.h"
 
 namespace quillon::docx {
 namespace {
@@ -63,13 +67,51 @@ TEST(DeflatePart, RoundTripsWithItsCrcWhateverTheThreads) {
     EXPECT_EQ(Inflate(one.data, c.content.size()), c.content);
     EXPECT_EQ(one.crc, static_cast<uint32_t>(crc32_z(
                            0, reinterpret_cast<const Bytef*>(c.content.data()), c.content.size())));
-    // The bytes written do not depend on the machine's cores.
+    EXPECT_EQ(one.size, c.content.size());
+    EXPECT_EQ(InflatePart(one), c.content);
+    // The bytes written depend neither on the machine's cores nor on the pieces the part was
+    // handed over in, blocks filled exactly and one byte at a time at a block's end included.
     for (unsigned workers : {2u, 5u, 0u}) {
       DeflatedPart many = DeflatePart(c.content, 6, workers);
       EXPECT_EQ(many.data, one.data) << workers << " workers";
       EXPECT_EQ(many.crc, one.crc) << workers << " workers";
     }
+    for (size_t piece : {size_t{1000}, kDeflateBlock, kDeflateBlock - 1}) {
+      for (unsigned workers : {1u, 2u}) {
+        PartDeflater deflater(6, workers);
+        std::string_view rest = c.content;
+        while (!rest.empty()) {
+          size_t take = std::min(rest.size(), piece);
+          if (rest.size() > 3 && take == rest.size()) take -= 3;  // the last bytes one by one
+          deflater.Append(rest.substr(0, take));
+          rest.remove_prefix(take);
+        }
+        DeflatedPart streamed = deflater.Finish();
+        EXPECT_EQ(streamed.data, one.data) << piece << "-byte pieces, " << workers << " workers";
+        EXPECT_EQ(streamed.crc, one.crc);
+        EXPECT_EQ(streamed.size, one.size);
+      }
+    }
   }
+}
+
+TEST(DeflatePart, InflatingRefusesDataThatIsNotThePart) {
+  DeflatedPart part = DeflatePart(Paragraphs(5000), 6);
+  DeflatedPart shorter = part;
+  shorter.data.resize(shorter.data.size() / 2);
+  DeflatedPart longerClaim = part;
+  longerClaim.size += 1;
+  DeflatedPart trailing = part;
+  trailing.data += "x";
+  for (const DeflatedPart* damaged : {&shorter, &longerClaim, &trailing}) {
+    EXPECT_THROW(InflatePart(*damaged), DocxError);
+  }
+}
+
+TEST(DeflatePart, AnAbandonedDeflaterLetsItsThreadsGo) {
+  // Blocks handed over, then no Finish: destroying the deflater must not hang or crash.
+  PartDeflater deflater(6, 2);
+  deflater.Append(Noise(3 * kDeflateBlock + 5));
 }
 
 TEST(DeflatePart, LaterBlocksReferToTheTextBeforeThem) {

@@ -151,6 +151,48 @@ TEST(Package, SaveIsAtomicAndLeavesNoTemporaryFile) {
   EXPECT_EQ(std::distance(fs::directory_iterator(dir.Path()), fs::directory_iterator()), 1);
 }
 
+// Returns bytes, an archive, with every central record giving its sizes in a zip64 extra
+// field, as writers do for parts past 4 GiB.
+std::string AsZip64(const std::string& bytes) {
+  auto get = [&](size_t at, int width) {
+    uint64_t v = 0;
+    for (int k = width - 1; k >= 0; --k) v = v << 8 | static_cast<unsigned char>(bytes[at + k]);
+    return v;
+  };
+  auto put = [](std::string& out, uint64_t v, int width) {
+    for (int k = 0; k < width; ++k) out.push_back(static_cast<char>((v >> (8 * k)) & 0xFF));
+  };
+  const size_t eocd = bytes.rfind("PK\x05\x06");
+  const size_t start = get(eocd + 16, 4);
+  std::string central;
+  for (size_t at = start; at < eocd;) {
+    const size_t name = get(at + 28, 2), extra = get(at + 30, 2), comment = get(at + 32, 2);
+    std::string record = bytes.substr(at, 46 + name + extra + comment);
+    std::string zip64;
+    put(zip64, 1, 2);
+    put(zip64, 16, 2);
+    put(zip64, get(at + 24, 4), 8);  // uncompressed, then compressed
+    put(zip64, get(at + 20, 4), 8);
+    record.insert(46 + name + extra, zip64);
+    for (size_t field : {size_t{20}, size_t{24}}) record.replace(field, 4, "\xFF\xFF\xFF\xFF");
+    record[30] = static_cast<char>(extra + zip64.size());
+    central += record;
+    at += 46 + name + extra + comment;
+  }
+  std::string end = bytes.substr(eocd);
+  std::string size;
+  put(size, central.size(), 4);
+  end.replace(12, 4, size);
+  return bytes.substr(0, start) + central + end;
+}
+
+TEST(Package, ArchivesWithZip64RecordsSaveTheirEdits) {
+  auto doc = Document::FromBytes(AsZip64(MakeDocx(P(R("before")))));
+  doc->Range(0, 6)->SetText("after, and longer");
+  auto again = Document::FromBytes(doc->ToBytes());
+  EXPECT_EQ(again->Range()->Text(), "after, and longer\r");
+}
+
 // Returns a copy of a one-part archive whose part claims to unpack to size bytes.
 std::string WithDeclaredSize(std::string bytes, uint32_t size) {
   auto patch = [&](size_t at) {
