@@ -1,6 +1,7 @@
 #include "document/Scan.h"
 
 #include <algorithm>
+#include <array>
 #include <map>
 #include <memory>
 #include <set>
@@ -106,21 +107,39 @@ class PositionCursor {
 
 // Every field, from its begin mark through its end mark, nested ones inside the outer.
 void AddFieldZones(std::string_view text, Zones& zones) {
-  int depth = 0;
-  size_t begin = 0;
-  for (size_t i = 0; i < text.size(); ++i) {
-    if (text[i] == kFieldBegin) {
-      if (depth++ == 0) begin = i;
-    } else if (text[i] == kFieldEnd && depth > 0) {
-      if (--depth == 0) zones.Add(begin, i + 1);
+  // Between fields the next begin mark is looked for at memchr's pace.
+  for (size_t begin = text.find(static_cast<char>(kFieldBegin)); begin != std::string_view::npos;
+       begin = text.find(static_cast<char>(kFieldBegin), begin)) {
+    int depth = 0;
+    size_t i = begin;
+    for (; i < text.size(); ++i) {
+      if (text[i] == kFieldBegin) {
+        ++depth;
+      } else if (text[i] == kFieldEnd && --depth == 0) {
+        break;
+      }
     }
+    if (i == text.size()) {
+      zones.Add(begin, text.size());
+      return;
+    }
+    zones.Add(begin, i + 1);
+    begin = i + 1;
   }
-  if (depth > 0) zones.Add(begin, text.size());
 }
 
-bool SeparatesTokens(unsigned char c) {
-  return c == ' ' || c == '\t' || c == '\r' || c == '\a' || c == '\v' || c == '\f' || c == '\n' ||
-         c == kFieldBegin || c == kFieldSeparator || c == kFieldEnd;
+// The bytes that end a token: blanks, breaks and field marks.
+constexpr std::array<bool, 256> kTokenSeparators = [] {
+  std::array<bool, 256> table{};
+  for (int32_t c : {int32_t{' '}, int32_t{'\t'}, int32_t{'\r'}, int32_t{'\a'}, int32_t{'\v'},
+                    int32_t{'\f'}, int32_t{'\n'}, kFieldBegin, kFieldSeparator, kFieldEnd}) {
+    table[static_cast<size_t>(c)] = true;
+  }
+  return table;
+}();
+
+bool SeparatesTokens(char c) {
+  return kTokenSeparators[static_cast<unsigned char>(c)];
 }
 
 bool StartsWithIgnoringCase(std::string_view text, std::string_view prefix) {
@@ -140,15 +159,23 @@ bool IsAddress(std::string_view token) {
 }
 
 void AddAddressZones(std::string_view text, Zones& zones) {
-  size_t i = 0;
-  while (i < text.size()) {
-    while (i < text.size() && SeparatesTokens(static_cast<unsigned char>(text[i]))) ++i;
-    size_t begin = i;
-    while (i < text.size() && !SeparatesTokens(static_cast<unsigned char>(text[i]))) ++i;
-    std::string_view token = text.substr(begin, i - begin);
-    if (token.find_first_of(":@w") != std::string_view::npos && IsAddress(token)) {
-      zones.Add(begin, i);
+  // Every address holds ":" (a scheme, "mailto:"), "@" or starts "www.": only the tokens
+  // around those bytes are looked at.
+  size_t looked = 0;  // the tokens before this byte are settled
+  for (size_t i = 0; i < text.size(); ++i) {
+    const char c = text[i];
+    if (c != ':' && c != '@' && c != '.') continue;
+    if (c == '.' && (i < 3 || (text[i - 1] | 0x20) != 'w' || (text[i - 2] | 0x20) != 'w' ||
+                     (text[i - 3] | 0x20) != 'w')) {
+      continue;
     }
+    if (i < looked) continue;
+    size_t begin = i;
+    while (begin > 0 && !SeparatesTokens(text[begin - 1])) --begin;
+    size_t end = i;
+    while (end < text.size() && !SeparatesTokens(text[end])) ++end;
+    looked = end;
+    if (IsAddress(text.substr(begin, end - begin))) zones.Add(begin, end);
   }
 }
 
@@ -498,6 +525,7 @@ ScanReport ScanDocument(host::Application& word,
   ScanReport report;
   EntryMatcher matcher(entries);
   std::vector<Hit> hits = SettleOverlaps(matcher.Find(text, zones));
+  report.uses.reserve(hits.size());
   PositionCursor cursor(text, base);
   for (const Hit& hit : hits) {
     long start = cursor.PositionOf(hit.start);

@@ -66,6 +66,9 @@ TEST_F(DocumentTest, ScanFindsWhatConvertWouldTake) {
       {"addresses_are_left_alone",
        P(R("See https://example.org/ML/PCA or www.ml.org/ML, mail ml@ML.org; ML.")), "short:ML", "",
        ""},
+      {"addresses_in_capitals_brackets_and_mail_links",
+       P(R("(WWW.ML.ORG/ML) mailto:ML@x.org, ftp://ML.org and ML: www ML")), "short:ML; short:ML",
+       "", ""},
       {"tracked_deletions_are_left_alone",
        P(R("keep ") +
          "<w:del w:id=\"1\" w:author=\"a\"><w:r><w:delText>ML "
