@@ -38,8 +38,73 @@ pugi::xml_node AddMark(pugi::xml_node run, const char* type) {
   return mark;
 }
 
-// The runs of a new field, put at a cut: begin mark, code, separator, result (when one is given)
-// and end mark, each in a run with a copy of format.
+// The runs of new fields, parsed once for each code and result into the document itself:
+// their copies share the parsed names, attributes and texts, so that a batch of thousands of
+// fields allocates no string per field. The runs go with this object; the parsed text stays
+// with the document.
+class FieldRunPrototypes {
+ public:
+  explicit FieldRunPrototypes(pugi::xml_document& xml)
+      : holder_(xml.append_child(pugi::node_element)) {}
+  ~FieldRunPrototypes() { holder_.parent().remove_child(holder_); }
+  FieldRunPrototypes(const FieldRunPrototypes&) = delete;
+  FieldRunPrototypes& operator=(const FieldRunPrototypes&) = delete;
+
+  // Returns an element holding the runs of a field with code and result: begin mark, code,
+  // separator, result (none when empty) and end mark. Throws DocxError when out of memory.
+  pugi::xml_node For(const std::string& code, const std::string& result) {
+    key_.assign(code).append(1, '\0').append(result);
+    auto found = groups_.find(key_);
+    if (found != groups_.end()) return found->second;
+    xml_.assign("<g><w:r><w:fldChar w:fldCharType=\"begin\"/></w:r><w:r><w:instrText");
+    AppendText(code);
+    xml_.append("</w:instrText></w:r><w:r><w:fldChar w:fldCharType=\"separate\"/></w:r>");
+    if (!result.empty()) {
+      xml_.append("<w:r><w:t");
+      AppendText(result);
+      xml_.append("</w:t></w:r>");
+    }
+    xml_.append("<w:r><w:fldChar w:fldCharType=\"end\"/></w:r></g>");
+    if (!holder_.append_buffer(xml_.data(), xml_.size(), kParseOptions, pugi::encoding_utf8)) {
+      throw DocxError("cannot write a field: out of memory");
+    }
+    return groups_.emplace(key_, holder_.last_child()).first->second;
+  }
+
+ private:
+  // Closes the open start tag and appends text as the element's content, escaped so that it
+  // parses back to itself: blanks kept as SetElementText keeps them, carriage returns spelt
+  // out, which parsing would otherwise turn into line feeds.
+  void AppendText(std::string_view text) {
+    xml_.append(HasLooseBlanks(text) ? " xml:space=\"preserve\">" : ">");
+    for (char c : text) {
+      switch (c) {
+        case '&':
+          xml_.append("&amp;");
+          break;
+        case '<':
+          xml_.append("&lt;");
+          break;
+        case '>':
+          xml_.append("&gt;");
+          break;
+        case '\r':
+          xml_.append("&#13;");
+          break;
+        default:
+          xml_.push_back(c);
+      }
+    }
+  }
+
+  pugi::xml_node holder_;
+  std::string xml_;
+  std::string key_;
+  std::unordered_map<std::string, pugi::xml_node> groups_;
+};
+
+// The runs of a new field, put at a cut: copies of a FieldRunPrototypes group, each with a copy
+// of format.
 struct FieldRuns {
   pugi::xml_node firstRun;
   pugi::xml_node lastRun;
@@ -48,16 +113,17 @@ struct FieldRuns {
   pugi::xml_node end;
 };
 
-FieldRuns AppendFieldRuns(CutPoint& cut, pugi::xml_node format, const std::string& code,
-                          const std::string& result) {
+FieldRuns AppendFieldRuns(CutPoint& cut, pugi::xml_node format, pugi::xml_node prototypes) {
   FieldRuns runs;
-  runs.firstRun = StoryEditor::NewRun(cut, format);
-  runs.begin = AddMark(runs.firstRun, "begin");
-  SetElementText(StoryEditor::NewRun(cut, format).append_child("w:instrText"), code);
-  runs.separate = AddMark(StoryEditor::NewRun(cut, format), "separate");
-  if (!result.empty()) SetElementText(StoryEditor::NewRun(cut, format).append_child("w:t"), result);
-  runs.lastRun = StoryEditor::NewRun(cut, format);
-  runs.end = AddMark(runs.lastRun, "end");
+  int index = 0;
+  for (pugi::xml_node prototype : prototypes.children()) {
+    pugi::xml_node run = StoryEditor::NewRun(cut, format, prototype);
+    if (index++ == 2) runs.separate = run.last_child();
+    if (!runs.firstRun) runs.firstRun = run;
+    runs.lastRun = run;
+  }
+  runs.begin = runs.firstRun.last_child();
+  runs.end = runs.lastRun.last_child();
   return runs;
 }
 
@@ -424,6 +490,7 @@ long Document::AddFields(std::span<const host::NewField> fields) {
   std::vector<FieldPtr> records(fields.size());
   std::vector<bool> placedAtOnce(fields.size(), false);
   std::string padded;
+  FieldRunPrototypes prototypes(xml_);
   for (size_t last = fields.size(); last > 0;) {
     size_t first = last - 1;
     while (first > 0 && units[first - 1] == units[last - 1]) --first;
@@ -461,9 +528,8 @@ long Document::AddFields(std::span<const host::NewField> fields) {
         CutPoint cut = StoryEditor::CutOutOfText(
             text, static_cast<uint32_t>(fields[i].start - unitStart - atom.offset),
             static_cast<uint32_t>(fields[i].end - unitStart - atom.offset));
-        // One buffer for every code: a batch allocates no string per field.
         padded.assign(1, ' ').append(fields[i].code).push_back(' ');
-        FieldRuns runs = AppendFieldRuns(cut, format, padded, fields[i].result);
+        FieldRuns runs = AppendFieldRuns(cut, format, prototypes.For(padded, fields[i].result));
         auto record = std::make_shared<FieldRecord>();
         record->begin = runs.begin;
         record->separate = runs.separate;
@@ -524,7 +590,8 @@ FieldPtr Document::WriteField(long start, long end, const std::string& code,
   std::optional<RunSlot> slot = editor.SlotAfterRun(start);
   CutPoint cut = slot ? slot->cut : editor.Cut(start);
   auto field = std::make_shared<FieldRecord>();
-  FieldRuns runs = AppendFieldRuns(cut, format.node(), code, result);
+  FieldRunPrototypes prototypes(xml_);
+  FieldRuns runs = AppendFieldRuns(cut, format.node(), prototypes.For(code, result));
   field->begin = runs.begin;
   field->separate = runs.separate;
   field->end = runs.end;

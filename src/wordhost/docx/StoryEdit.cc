@@ -39,11 +39,17 @@ void RemoveIfEmpty(pugi::xml_node node) {
 
 }  // namespace
 
-pugi::xml_node StoryEditor::NewRun(CutPoint& cut, pugi::xml_node format) {
-  pugi::xml_node run = cut.before ? cut.parent.insert_child_before("w:r", cut.before)
-                                  : cut.parent.append_child("w:r");
+pugi::xml_node StoryEditor::NewRun(CutPoint& cut, pugi::xml_node format, pugi::xml_node prototype) {
+  pugi::xml_node run;
+  if (prototype) {
+    run = cut.before ? cut.parent.insert_copy_before(prototype, cut.before)
+                     : cut.parent.append_copy(prototype);
+  } else {
+    run = cut.before ? cut.parent.insert_child_before("w:r", cut.before)
+                     : cut.parent.append_child("w:r");
+  }
   if (format) {
-    pugi::xml_node props = run.append_copy(format);
+    pugi::xml_node props = run.prepend_copy(format);
     for (const char* name : {"w:ins", "w:del", "w:moveFrom", "w:moveTo", "w:rPrChange"}) {
       while (pugi::xml_node revision = props.child(name)) props.remove_child(revision);
     }

@@ -50,8 +50,11 @@ class StoryEditor {
   // Touches no story measure: the caller touches the unit first and refreshes it after.
   // REQUIRES: from < to < the element's length in code points.
   static CutPoint CutOutOfText(pugi::xml_node text, uint32_t from, uint32_t to);
-  // Appends a new run with a copy of format (cleared of revision marks) at cut; returns it.
-  static pugi::xml_node NewRun(CutPoint& cut, pugi::xml_node format);
+  // Appends a new run at cut, a copy of prototype (an empty run when none) with a copy of
+  // format (cleared of revision marks) first; returns it. REQUIRES: prototype is a run without
+  // properties of the same document.
+  static pugi::xml_node NewRun(CutPoint& cut, pugi::xml_node format,
+                               pugi::xml_node prototype = pugi::xml_node());
   // Replaces [start, end) within one text or code atom by text. Returns false (and changes
   // nothing) when the range is not inside one such atom.
   bool ReplaceInAtom(long start, long end, const std::string& text);

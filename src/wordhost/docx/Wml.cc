@@ -44,12 +44,16 @@ pugi::xml_node NearestAncestor(pugi::xml_node node, const char* local) {
   return {};
 }
 
-void SetElementText(pugi::xml_node element, const std::string& text) {
-  element.text().set(text.c_str());
+bool HasLooseBlanks(std::string_view text) {
   auto blank = [](char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; };
   bool loose = !text.empty() && (blank(text.front()) || blank(text.back()));
   for (size_t i = 1; !loose && i < text.size(); ++i) loose = blank(text[i]) && blank(text[i - 1]);
-  if (!loose) return;
+  return loose;
+}
+
+void SetElementText(pugi::xml_node element, const std::string& text) {
+  element.text().set(text.c_str());
+  if (!HasLooseBlanks(text)) return;
   pugi::xml_attribute space = element.attribute("xml:space");
   if (!space) space = element.append_attribute("xml:space");
   space.set_value("preserve");

@@ -8,6 +8,7 @@
 
 #include <cstring>
 #include <string>
+#include <string_view>
 
 namespace quillon::docx {
 
@@ -51,8 +52,10 @@ void ForEachThroughWrappers(pugi::xml_node container, const char* local, Fn&& fn
   }
 }
 
-// Sets the text of a w:t or w:instrText element. Blanks that a reader may drop (at either
-// end, or two in a row) are kept by marking the element xml:space="preserve".
+// Returns whether text has blanks that a reader may drop: at either end, or two in a row.
+bool HasLooseBlanks(std::string_view text);
+// Sets the text of a w:t or w:instrText element. Loose blanks (HasLooseBlanks) are kept by
+// marking the element xml:space="preserve".
 void SetElementText(pugi::xml_node element, const std::string& text);
 
 }  // namespace quillon::docx
