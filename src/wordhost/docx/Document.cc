@@ -51,7 +51,8 @@ class FieldRunPrototypes {
   FieldRunPrototypes& operator=(const FieldRunPrototypes&) = delete;
 
   // Returns an element holding the runs of a field with code and result: begin mark, code,
-  // separator, result (none when empty) and end mark. Throws DocxError when out of memory.
+  // separator, result (none when empty) and end mark. Throws DocxError when the runs cannot be made
+  // (out of memory).
   pugi::xml_node For(const std::string& code, const std::string& result) {
     key_.assign(code).append(1, '\0').append(result);
     auto found = groups_.find(key_);
@@ -66,7 +67,7 @@ class FieldRunPrototypes {
     }
     xml_.append("<w:r><w:fldChar w:fldCharType=\"end\"/></w:r></g>");
     if (!holder_.append_buffer(xml_.data(), xml_.size(), kParseOptions, pugi::encoding_utf8)) {
-      throw DocxError("cannot write a field: out of memory");
+      throw DocxError("cannot write a field");
     }
     return groups_.emplace(key_, holder_.last_child()).first->second;
   }

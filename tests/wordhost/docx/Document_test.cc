@@ -137,6 +137,10 @@ TEST(Document, AddFieldsWritesWhatAddThenSetTextWrites) {
       {"around a field already there, one paragraph cut and one taken field by field",
        P(R("a WHO b ") + Fld(" QUOTE x ", R("shown")) + R(" UN c")) + P(R("UN")),
        {{2, 5, "C1", "r1"}, {26, 28, "C2", "r2"}, {31, 33, "C2", "r2"}}},
+      {"codes and results with markup characters and loose blanks",
+       P(R("R&D and Q&A and more")),
+       {{0, 3, "ADDIN ABBREV <ABB>R&amp;D</ABB>  \"x > y\"", "  R&D "},
+        {8, 11, "<Text>Q&A</Text>", "Q&A"}}},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
@@ -147,6 +151,15 @@ TEST(Document, AddFieldsWritesWhatAddThenSetTextWrites) {
     EXPECT_EQ(SerializePart(batch->xml()), SerializePart(single->xml()));
     EXPECT_EQ(batch->Fields().Count(), single->Fields().Count());
     EXPECT_EQ(batch->Range(after - 1, after)->Text(), "");  // the last end mark shows nothing
+    // The new fields read back as given, in order among any the document had.
+    size_t next = 0;
+    for (long i = 1; i <= batch->Fields().Count() && next < c.fields.size(); ++i) {
+      auto field = batch->Fields().Item(i);
+      if (field->Code()->Text() != " " + c.fields[next].code + " ") continue;
+      EXPECT_EQ(field->Result()->Text(), c.fields[next].result);
+      ++next;
+    }
+    EXPECT_EQ(next, c.fields.size());
     ExpectSameAsFreshLoad(*batch);
   }
 }
