@@ -28,19 +28,15 @@ struct PartDeflater::Block {
   bool ok = false;
 };
 
-namespace {
-
-// Deflates one block through scratch, a buffer of the thread doing it. Blocks but the last end
-// in a sync flush, which leaves the stream at a byte boundary with no final block yet: the
-// blocks' outputs then join into one stream.
-template <typename Block>
-void DeflateBlock(Block& block, int level, std::string& scratch) {
+// Blocks but the last end in a sync flush, which leaves the stream at a byte boundary with no
+// final block yet: the blocks' outputs then join into one stream.
+void PartDeflater::Deflate(Block& block, std::string& scratch) const {
   block.crc = static_cast<uint32_t>(
       crc32_z(0, reinterpret_cast<const Bytef*>(block.input.data()), block.input.size()));
   // Sized first: nothing may throw while zlib holds memory.
   if (scratch.size() < kScratchSize) scratch.resize(kScratchSize);
   z_stream stream{};
-  if (deflateInit2(&stream, level, Z_DEFLATED, -MAX_WBITS, 8, Z_DEFAULT_STRATEGY) != Z_OK) return;
+  if (deflateInit2(&stream, level_, Z_DEFLATED, -MAX_WBITS, 8, Z_DEFAULT_STRATEGY) != Z_OK) return;
   bool ok = true;
   if (!block.dictionary.empty()) {
     ok = deflateSetDictionary(&stream, reinterpret_cast<const Bytef*>(block.dictionary.data()),
@@ -61,8 +57,6 @@ void DeflateBlock(Block& block, int level, std::string& scratch) {
   block.output.assign(scratch.data(), written);
   block.ok = true;
 }
-
-}  // namespace
 
 PartDeflater::PartDeflater(int level, unsigned workers) : level_(level) {
   if (workers == 0) workers = std::max(1u, std::thread::hardware_concurrency());
@@ -153,7 +147,7 @@ void PartDeflater::Work(bool untilClosed, std::string& scratch) {
     lock.unlock();
     // A block that fails (out of memory included) is reported by Finish, not thrown here.
     try {
-      DeflateBlock(block, level_, scratch);
+      Deflate(block, scratch);
     } catch (const std::exception&) {
       block.ok = false;
     }

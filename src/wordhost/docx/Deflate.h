@@ -46,8 +46,8 @@ class PartDeflater {
   // Appends bytes to the part. Throws std::bad_alloc when out of memory. REQUIRES: Finish has
   // not been called.
   void Append(std::string_view bytes);
-  // Returns the whole part deflated. Throws DocxError when zlib fails on a block.
-  // REQUIRES: called once.
+  // Returns the whole part deflated. Throws DocxError when a block fails (zlib or memory on
+  // another thread), std::bad_alloc when out of memory here. REQUIRES: called once.
   DeflatedPart Finish();
 
  private:
@@ -57,6 +57,8 @@ class PartDeflater {
   // Deflates blocks not yet taken with scratch as the zlib output buffer; with untilClosed,
   // waits for more until Close.
   void Work(bool untilClosed, std::string& scratch);
+  // Deflates block with scratch as the zlib output buffer; sets its ok when that succeeds.
+  void Deflate(Block& block, std::string& scratch) const;
   // Lets the threads finish the blocks they hold, and joins them.
   void Close();
 
