@@ -11,6 +11,7 @@
 #include "base/AtomicFile.h"
 #include "base/Utf8.h"
 #include "wordhost/docx/DocxError.h"
+#include "wordhost/docx/FieldRuns.h"
 #include "wordhost/docx/Fields.h"
 #include "wordhost/docx/Paragraphs.h"
 #include "wordhost/docx/Range.h"
@@ -30,102 +31,11 @@ constexpr const char* kMainNamespace =
     "http://schemas.openxmlformats.org/wordprocessingml/2006/main";
 constexpr const char* kStylesType =
     "http://schemas.openxmlformats.org/officeDocument/2006/relationships/styles";
-constexpr unsigned kParseOptions = pugi::parse_full | pugi::parse_ws_pcdata;
 
 pugi::xml_node AddMark(pugi::xml_node run, const char* type) {
   pugi::xml_node mark = run.append_child("w:fldChar");
   mark.append_attribute("w:fldCharType") = type;
   return mark;
-}
-
-// The runs of new fields, parsed once for each code and result into the document itself:
-// their copies share the parsed names, attributes and texts, so that a batch of thousands of
-// fields allocates no string per field. The runs go with this object; the parsed text stays
-// with the document.
-class FieldRunPrototypes {
- public:
-  explicit FieldRunPrototypes(pugi::xml_document& xml)
-      : holder_(xml.append_child(pugi::node_element)) {}
-  ~FieldRunPrototypes() { holder_.parent().remove_child(holder_); }
-  FieldRunPrototypes(const FieldRunPrototypes&) = delete;
-  FieldRunPrototypes& operator=(const FieldRunPrototypes&) = delete;
-
-  // Returns an element holding the runs of a field with code and result: begin mark, code,
-  // separator, result (none when empty) and end mark. Throws DocxError when the runs cannot be made
-  // (out of memory).
-  pugi::xml_node For(const std::string& code, const std::string& result) {
-    key_.assign(code).append(1, '\0').append(result);
-    auto found = groups_.find(key_);
-    if (found != groups_.end()) return found->second;
-    xml_.assign("<g><w:r><w:fldChar w:fldCharType=\"begin\"/></w:r><w:r><w:instrText");
-    AppendText(code);
-    xml_.append("</w:instrText></w:r><w:r><w:fldChar w:fldCharType=\"separate\"/></w:r>");
-    if (!result.empty()) {
-      xml_.append("<w:r><w:t");
-      AppendText(result);
-      xml_.append("</w:t></w:r>");
-    }
-    xml_.append("<w:r><w:fldChar w:fldCharType=\"end\"/></w:r></g>");
-    if (!holder_.append_buffer(xml_.data(), xml_.size(), kParseOptions, pugi::encoding_utf8)) {
-      throw DocxError("cannot write a field");
-    }
-    return groups_.emplace(key_, holder_.last_child()).first->second;
-  }
-
- private:
-  // Closes the open start tag and appends text as the element's content, escaped so that it
-  // parses back to itself: blanks kept as SetElementText keeps them, carriage returns spelt
-  // out, which parsing would otherwise turn into line feeds.
-  void AppendText(std::string_view text) {
-    xml_.append(HasLooseBlanks(text) ? " xml:space=\"preserve\">" : ">");
-    for (char c : text) {
-      switch (c) {
-        case '&':
-          xml_.append("&amp;");
-          break;
-        case '<':
-          xml_.append("&lt;");
-          break;
-        case '>':
-          xml_.append("&gt;");
-          break;
-        case '\r':
-          xml_.append("&#13;");
-          break;
-        default:
-          xml_.push_back(c);
-      }
-    }
-  }
-
-  pugi::xml_node holder_;
-  std::string xml_;
-  std::string key_;
-  std::unordered_map<std::string, pugi::xml_node> groups_;
-};
-
-// The runs of a new field, put at a cut: copies of a FieldRunPrototypes group, each with a copy
-// of format.
-struct FieldRuns {
-  pugi::xml_node firstRun;
-  pugi::xml_node lastRun;
-  pugi::xml_node begin;
-  pugi::xml_node separate;
-  pugi::xml_node end;
-};
-
-FieldRuns AppendFieldRuns(CutPoint& cut, pugi::xml_node format, pugi::xml_node prototypes) {
-  FieldRuns runs;
-  int index = 0;
-  for (pugi::xml_node prototype : prototypes.children()) {
-    pugi::xml_node run = StoryEditor::NewRun(cut, format, prototype);
-    if (index++ == 2) runs.separate = run.last_child();
-    if (!runs.firstRun) runs.firstRun = run;
-    runs.lastRun = run;
-  }
-  runs.begin = runs.firstRun.last_child();
-  runs.end = runs.lastRun.last_child();
-  return runs;
 }
 
 // Keeps a copy of run properties that outlives the deletion of the run they come from.
@@ -175,7 +85,7 @@ void Document::ParseMainPart() {
   }
   if (!check.valid()) Package::CheckPart(mainPart_, part);
   try {
-    ParsePart(xml_, mainPart_, part.content, kParseOptions);
+    ParsePart(xml_, mainPart_, part.content, kTextPartParseOptions);
   } catch (...) {
     if (check.valid()) check.get();
     throw;
@@ -451,8 +361,12 @@ FieldPtr Document::AddField(long start, long end, host::WdFieldType type, const 
   CheckEdit(start, end);
   CheckText(text);
   // Word writes a code with a blank on either side of it; QUOTE shows its text as result.
-  if (type == host::wdFieldQuote) return WriteField(start, end, " QUOTE " + text + " ", text);
-  return WriteField(start, end, " " + text + " ", std::string());
+  FieldRunPrototypes prototypes(xml_);
+  if (type == host::wdFieldQuote) {
+    const std::string code = "QUOTE " + text;
+    return WriteField(start, end, prototypes.For(code, text));
+  }
+  return WriteField(start, end, prototypes.For(text, ""));
 }
 
 long Document::AddFields(std::span<const host::NewField> fields) {
@@ -472,17 +386,16 @@ long Document::AddFields(std::span<const host::NewField> fields) {
     before = end;
   }
   if (fields.empty()) return -1;
-  fields_.Reserve(fields.size());
-  // Each field's code (between its blanks) and result in story characters, for its length:
-  // three marks besides.
-  std::vector<std::pair<long, long>> sizes(fields.size());
-  for (size_t i = 0; i < fields.size(); ++i) {
-    sizes[i] = {static_cast<long>(CodePointCount(fields[i].code)) + 2,
-                static_cast<long>(CodePointCount(fields[i].result))};
-  }
-  auto lengthOf = [&sizes](size_t i) { return 3 + sizes[i].first + sizes[i].second; };
   // A result that starts a paragraph moves the paragraphs after it: field by field.
   if (!plainResults) return host::Document::AddFields(fields);
+  fields_.Reserve(fields.size());
+  // Each field's runs and lengths, made once for all the fields with its code and result.
+  FieldRunPrototypes prototypes(xml_);
+  std::vector<const FieldPrototype*> prototypeOf(fields.size());
+  for (size_t i = 0; i < fields.size(); ++i) {
+    prototypeOf[i] = &prototypes.For(fields[i].code, fields[i].result);
+  }
+  auto lengthOf = [&prototypeOf](size_t i) { return prototypeOf[i]->Length(); };
   // Paragraph by paragraph from the end, so that the positions given still hold for the text
   // before each edit: a paragraph whose fields each replace text inside one text element is
   // cut there and measured once; any other takes the fields one by one.
@@ -490,8 +403,6 @@ long Document::AddFields(std::span<const host::NewField> fields) {
   for (size_t i = 0; i < fields.size(); ++i) units[i] = story_->UnitAt(fields[i].start);
   std::vector<FieldPtr> records(fields.size());
   std::vector<bool> placedAtOnce(fields.size(), false);
-  std::string padded;
-  FieldRunPrototypes prototypes(xml_);
   for (size_t last = fields.size(); last > 0;) {
     size_t first = last - 1;
     while (first > 0 && units[first - 1] == units[last - 1]) --first;
@@ -529,8 +440,7 @@ long Document::AddFields(std::span<const host::NewField> fields) {
         CutPoint cut = StoryEditor::CutOutOfText(
             text, static_cast<uint32_t>(fields[i].start - unitStart - atom.offset),
             static_cast<uint32_t>(fields[i].end - unitStart - atom.offset));
-        padded.assign(1, ' ').append(fields[i].code).push_back(' ');
-        FieldRuns runs = AppendFieldRuns(cut, format, prototypes.For(padded, fields[i].result));
+        FieldRuns runs = AppendFieldRuns(cut, format, *prototypeOf[i]);
         auto record = std::make_shared<FieldRecord>();
         record->begin = runs.begin;
         record->separate = runs.separate;
@@ -547,8 +457,7 @@ long Document::AddFields(std::span<const host::NewField> fields) {
       }
     } else {
       for (size_t i = last; i-- > first;) {
-        records[i] = WriteField(fields[i].start, fields[i].end, " " + fields[i].code + " ",
-                                fields[i].result);
+        records[i] = WriteField(fields[i].start, fields[i].end, *prototypeOf[i]);
       }
     }
     last = first;
@@ -563,8 +472,8 @@ long Document::AddFields(std::span<const host::NewField> fields) {
     if (!placedAtOnce[i]) continue;
     FieldRecord& record = *records[i];
     record.cachedBegin = begin;
-    record.cachedSeparator = begin + 1 + sizes[i].first;
-    record.cachedEnd = record.cachedSeparator + 1 + sizes[i].second;
+    record.cachedSeparator = begin + 1 + prototypeOf[i]->codeLength;
+    record.cachedEnd = record.cachedSeparator + 1 + prototypeOf[i]->resultLength;
     record.cachedUnit = {units[i], story_->UnitStart(units[i])};
     record.unitGuess = units[i];
     record.cachedGeneration = story_->Generation();
@@ -574,8 +483,7 @@ long Document::AddFields(std::span<const host::NewField> fields) {
   return fields.back().end + shift;
 }
 
-FieldPtr Document::WriteField(long start, long end, const std::string& code,
-                              const std::string& result) {
+FieldPtr Document::WriteField(long start, long end, const FieldPrototype& prototype) {
   EnsureComplexIn(start, end);
   FormatCopy format(start < end ? FormatOfFirst(*story_, start, end) : FormatAt(*story_, start));
   size_t first = 0;
@@ -591,8 +499,7 @@ FieldPtr Document::WriteField(long start, long end, const std::string& code,
   std::optional<RunSlot> slot = editor.SlotAfterRun(start);
   CutPoint cut = slot ? slot->cut : editor.Cut(start);
   auto field = std::make_shared<FieldRecord>();
-  FieldRunPrototypes prototypes(xml_);
-  FieldRuns runs = AppendFieldRuns(cut, format.node(), prototypes.For(code, result));
+  FieldRuns runs = AppendFieldRuns(cut, format.node(), prototype);
   field->begin = runs.begin;
   field->separate = runs.separate;
   field->end = runs.end;
@@ -603,12 +510,10 @@ FieldPtr Document::WriteField(long start, long end, const std::string& code,
   }
   // Where the marks went is known: the record starts with its positions, and writing the
   // result next needs no look-up.
-  const long codeLength = static_cast<long>(CodePointCount(code));
-  const long resultLength = static_cast<long>(CodePointCount(result));
   const size_t unit = story_->UnitAt(start);
   field->cachedBegin = start;
-  field->cachedSeparator = start + 1 + codeLength;
-  field->cachedEnd = field->cachedSeparator + 1 + resultLength;
+  field->cachedSeparator = start + 1 + prototype.codeLength;
+  field->cachedEnd = field->cachedSeparator + 1 + prototype.resultLength;
   field->cachedUnit = {unit, story_->UnitStart(unit)};
   field->unitGuess = unit;
   field->cachedGeneration = story_->Generation();
@@ -617,7 +522,7 @@ FieldPtr Document::WriteField(long start, long end, const std::string& code,
   } else {
     fields_.Insert(index, field);
   }
-  NoteEdit(start, start, 3 + codeLength + resultLength);
+  NoteEdit(start, start, prototype.Length());
   return field;
 }
 

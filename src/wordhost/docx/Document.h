@@ -25,6 +25,7 @@ class Selection;
 class DocumentFields;
 class DocumentParagraphs;
 class DocumentTables;
+struct FieldPrototype;
 
 class Document : public host::Document {
  public:
@@ -126,9 +127,9 @@ class Document : public host::Document {
   // inside it in the field index: returns how many there are, at indexes [first, first + n).
   // The caller must take them out (Erase, or Replace for one) before any other field lookup.
   size_t RemoveContentLeavingFields(long start, long end, size_t& first);
-  // Writes a field with code over [start, end), showing result in one text element. Returns its
-  // record. Throws as AddField, after CheckEdit and CheckText.
-  FieldPtr WriteField(long start, long end, const std::string& code, const std::string& result);
+  // Writes a field over [start, end) as copies of prototype's runs, its result in one text
+  // element. Returns its record. Throws as AddField, after CheckEdit and CheckText.
+  FieldPtr WriteField(long start, long end, const FieldPrototype& prototype);
   void ConvertSimple(pugi::xml_node simple);
   long InsertText(long pos, const std::string& text, pugi::xml_node format, bool asCode);
 

@@ -170,7 +170,7 @@ std::string FlattenedCopy(const Document& document, const std::vector<LayoutBook
   Package package = Package::FromBytes(document.ToBytes());
   std::string content = package.Read(document.mainPart());
   pugi::xml_document xml;
-  ParsePart(xml, document.mainPart(), content, pugi::parse_full | pugi::parse_ws_pcdata);
+  ParsePart(xml, document.mainPart(), content, kTextPartParseOptions);
   pugi::xml_node body = xml.document_element().child("w:body");
   Flattener flattener(bookmarks);
   flattener.Walk(body);

@@ -32,7 +32,7 @@ constexpr const char* kTableGrid =
 
 Styles::Styles(const std::string& name, const std::string& content) {
   ParsePart(xml_, name, content.empty() ? std::string(kEmptyStyles) : content,
-            pugi::parse_full | pugi::parse_ws_pcdata);
+            kTextPartParseOptions);
   root_ = xml_.child("w:styles");
   if (!root_) throw DocxError(name + " has no w:styles element");
   modified_ = content.empty();

@@ -21,6 +21,10 @@ namespace quillon::docx {
 // recurses), within a thread's stack.
 inline constexpr size_t kMaxXmlDepth = 256;
 
+// How parts holding text are parsed: everything kept, text of blanks alone included (a run
+// holding one blank shows it).
+inline constexpr unsigned kTextPartParseOptions = pugi::parse_full | pugi::parse_ws_pcdata;
+
 // Parses content, the bytes of part name, into xml with the parser options. Reads the
 // encodings the XML parser knows: UTF-8, UTF-16 and UTF-32 (by byte order mark or their first
 // bytes) and ISO-8859-1 (by the declaration); the tree holds UTF-8 and a kept declaration is
