@@ -22,6 +22,7 @@ uint32_t AhoCorasick::Add(std::string_view pattern) {
   if (auto it = ids_.find(pattern); it != ids_.end()) return it->second;
   const uint32_t id = static_cast<uint32_t>(patterns_.size());
   patterns_.push_back(Keep(pattern));
+  longest_ = std::max(longest_, pattern.size());
   ids_.emplace(patterns_.back(), id);
   built_ = false;
   return id;
@@ -43,6 +44,7 @@ uint32_t AhoCorasick::Child(uint32_t state, unsigned char byte) const {
 }
 
 void AhoCorasick::Build() {
+  if (built_) return;
   size_t bytes = 0;
   for (std::string_view pattern : patterns_) bytes += pattern.size();
   nodes_.assign(1, Node());

@@ -2,6 +2,7 @@
 // in one pass over a text, whatever the number of patterns.
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <memory>
 #include <string_view>
@@ -33,14 +34,29 @@ class AhoCorasick {
   // are all reported.
   template <typename OnMatch>
   void Find(std::string_view text, OnMatch&& onMatch) {
-    if (!built_) Build();
+    Build();
+    FindStartingIn(text, 0, text.size(), onMatch);
+  }
+
+  // Prepares the matcher for the patterns added; Find does it when needed. A prepared matcher
+  // may run FindStartingIn on several threads at once.
+  void Build();
+
+  // Calls onMatch(Match) as Find does, for the occurrences in text that start at a byte in
+  // [from, to): the parts of a long text can be searched apart, on several threads.
+  // REQUIRES: Build was called after the last Add.
+  template <typename OnMatch>
+  void FindStartingIn(std::string_view text, size_t from, size_t to, OnMatch&& onMatch) const {
+    // No occurrence starting before `to` ends beyond `to` plus the longest pattern.
+    const size_t stop = std::min(text.size(), to + (longest_ > 0 ? longest_ - 1 : 0));
     uint32_t state = 0;
-    for (size_t i = 0; i < text.size(); ++i) {
+    for (size_t i = from; i < stop; ++i) {
       state = Next(state, static_cast<unsigned char>(text[i]));
       for (uint32_t s = nodes_[state].pattern != kNoPattern ? state : nodes_[state].output; s != 0;
            s = nodes_[s].output) {
         const uint32_t id = nodes_[s].pattern;
-        onMatch(Match{i + 1 - patterns_[id].size(), i + 1, id});
+        const size_t start = i + 1 - patterns_[id].size();
+        if (start < to) onMatch(Match{start, i + 1, id});
       }
     }
   }
@@ -61,7 +77,6 @@ class AhoCorasick {
     uint32_t target;
   };
 
-  void Build();
   // Returns the child of state on byte, or 0 when it has none.
   uint32_t Child(uint32_t state, unsigned char byte) const;
   uint32_t Next(uint32_t state, unsigned char byte) const {
@@ -84,6 +99,7 @@ class AhoCorasick {
   std::vector<Node> nodes_;  // nodes_[0] is the root
   std::vector<Edge> edges_;
   uint32_t root_[256] = {};
+  size_t longest_ = 0;  // bytes in the longest pattern
   bool built_ = false;
 };
 

@@ -2,9 +2,12 @@
 
 #include <algorithm>
 #include <array>
+#include <future>
 #include <map>
 #include <memory>
 #include <set>
+#include <system_error>
+#include <thread>
 #include <unordered_set>
 
 #include "addin/host/Application.h"
@@ -302,55 +305,82 @@ class EntryMatcher {
 
   // Returns the hits in text outside zones, before overlaps are settled.
   std::vector<Hit> Find(std::string_view text, const Zones& zones) {
-    std::vector<Hit> hits;
-    std::vector<size_t> entries;
-    matcher_.Find(text, [&](const AhoCorasick::Match& m) {
-      if (IsWordCode(CodeBefore(text, m.start)) || zones.Overlaps(m.start, m.end)) return;
-      entries.clear();
-      const PatternUse* use = nullptr;
-      const PatternUse* combined = nullptr;
-      size_t combinedEnd = 0;
-      for (uint32_t u = firstUse_[m.id]; u != kNoUse; u = uses_[u].next) {
-        const PatternUse& candidate = uses_[u];
-        if (candidate.atSentenceStartOnly && !AtSentenceStart(text, m.start)) continue;
-        if (std::find(entries.begin(), entries.end(), candidate.entry) == entries.end()) {
-          entries.push_back(candidate.entry);
-        }
-        if (use == nullptr) use = &candidate;
-        size_t end = CombinedEnd(text, m.end, candidate);
-        if (end > combinedEnd) {
-          combinedEnd = end;
-          combined = &candidate;
-        }
+    matcher_.Build();
+    auto findStartingIn = [&](size_t from, size_t to) {
+      std::vector<Hit> hits;
+      std::vector<size_t> entries;
+      matcher_.FindStartingIn(text, from, to, [&](const AhoCorasick::Match& m) {
+        OnMatch(text, zones, m, entries, hits);
+      });
+      return hits;
+    };
+    // A long text's second half is searched on another core.
+    if (text.size() >= kSplitFrom && std::thread::hardware_concurrency() > 1) {
+      const size_t half = text.size() / 2;
+      std::future<std::vector<Hit>> second;
+      try {
+        second = std::async(std::launch::async, findStartingIn, half, text.size());
+      } catch (const std::system_error&) {
+        return findStartingIn(0, text.size());  // no thread to spare
       }
-      if (use == nullptr) return;
-      Hit hit;
-      hit.start = m.start;
-      // A combined form names its entry: the other form in the parentheses settles which.
-      if (combined != nullptr && !zones.Overlaps(m.start, combinedEnd)) {
-        hit.end = combinedEnd;
-        hit.entry = combined->entry;
-        hit.form = combined->form == PlainForm::kShort ? PlainForm::kShortWithLong
-                                                       : PlainForm::kLongWithShort;
-        hits.push_back(std::move(hit));
-        return;
-      }
-      hit.end = m.end;
-      hit.entry = use->entry;
-      hit.form = use->form;
-      std::string_view ending = EndingAfter(text, m.end);
-      if (ending == "word") return;  // inside a longer word
-      if (!ending.empty()) {
-        hit.reason = std::string(ending);
-      } else if (entries.size() > 1) {
-        hit.reason = "stands for " + std::to_string(entries.size()) + " entries";
-      }
-      hits.push_back(std::move(hit));
-    });
-    return hits;
+      std::vector<Hit> hits = findStartingIn(0, half);
+      std::vector<Hit> more = second.get();
+      hits.insert(hits.end(), std::make_move_iterator(more.begin()),
+                  std::make_move_iterator(more.end()));
+      return hits;
+    }
+    return findStartingIn(0, text.size());
   }
 
  private:
+  static constexpr size_t kSplitFrom = size_t{1} << 20;
+
+  // Adds to hits the hit match m makes in text, if any; entries is scratch space.
+  void OnMatch(std::string_view text, const Zones& zones, const AhoCorasick::Match& m,
+               std::vector<size_t>& entries, std::vector<Hit>& hits) const {
+    if (IsWordCode(CodeBefore(text, m.start)) || zones.Overlaps(m.start, m.end)) return;
+    entries.clear();
+    const PatternUse* use = nullptr;
+    const PatternUse* combined = nullptr;
+    size_t combinedEnd = 0;
+    for (uint32_t u = firstUse_[m.id]; u != kNoUse; u = uses_[u].next) {
+      const PatternUse& candidate = uses_[u];
+      if (candidate.atSentenceStartOnly && !AtSentenceStart(text, m.start)) continue;
+      if (std::find(entries.begin(), entries.end(), candidate.entry) == entries.end()) {
+        entries.push_back(candidate.entry);
+      }
+      if (use == nullptr) use = &candidate;
+      size_t end = CombinedEnd(text, m.end, candidate);
+      if (end > combinedEnd) {
+        combinedEnd = end;
+        combined = &candidate;
+      }
+    }
+    if (use == nullptr) return;
+    Hit hit;
+    hit.start = m.start;
+    // A combined form names its entry: the other form in the parentheses settles which.
+    if (combined != nullptr && !zones.Overlaps(m.start, combinedEnd)) {
+      hit.end = combinedEnd;
+      hit.entry = combined->entry;
+      hit.form = combined->form == PlainForm::kShort ? PlainForm::kShortWithLong
+                                                     : PlainForm::kLongWithShort;
+      hits.push_back(std::move(hit));
+      return;
+    }
+    hit.end = m.end;
+    hit.entry = use->entry;
+    hit.form = use->form;
+    std::string_view ending = EndingAfter(text, m.end);
+    if (ending == "word") return;  // inside a longer word
+    if (!ending.empty()) {
+      hit.reason = std::string(ending);
+    } else if (entries.size() > 1) {
+      hit.reason = "stands for " + std::to_string(entries.size()) + " entries";
+    }
+    hits.push_back(std::move(hit));
+  }
+
   void AddOne(const std::string& pattern, PatternUse use) {
     const uint32_t id = matcher_.Add(pattern);
     if (id >= firstUse_.size()) firstUse_.resize(id + 1, kNoUse);

@@ -118,7 +118,23 @@ TEST(AhoCorasick, AgreesWithOneSearchPerPattern) {
     std::vector<std::string> patterns;
     for (int i = 0; i < 20; ++i) patterns.push_back(word(6));
     std::string text = word(200);
-    EXPECT_EQ(FindWith(patterns, text), FindNaively(patterns, text)) << "round " << round;
+    std::vector<Found> naive = FindNaively(patterns, text);
+    EXPECT_EQ(FindWith(patterns, text), naive) << "round " << round;
+    // Split anywhere, the two parts searched apart find the same occurrences, each once.
+    AhoCorasick matcher;
+    for (const std::string& p : patterns) matcher.Add(p);
+    matcher.Build();
+    std::sort(naive.begin(), naive.end());
+    for (size_t split = 0; split <= text.size(); split += 1 + random() % 9) {
+      std::vector<Found> parts;
+      auto collect = [&](const AhoCorasick::Match& m) {
+        parts.emplace_back(m.start, m.end, text.substr(m.start, m.end - m.start));
+      };
+      matcher.FindStartingIn(text, 0, split, collect);
+      matcher.FindStartingIn(text, split, text.size(), collect);
+      std::sort(parts.begin(), parts.end());
+      EXPECT_EQ(parts, naive) << "round " << round << ", split at " << split;
+    }
   }
 }
 

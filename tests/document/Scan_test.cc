@@ -134,5 +134,25 @@ TEST_F(DocumentTest, ContextLeavesOutCodesOfNestedAndResultlessFields) {
   EXPECT_EQ(report.uses[0].context, "a outer b ML c");
 }
 
+// A text past a megabyte is searched in two halves at once: every use is found once, those
+// across the middle included, whatever the byte the halves meet at.
+TEST_F(DocumentTest, LongTextsFindEachUseOnce) {
+  for (int extra : {0, 7, 9}) {
+    SCOPED_TRACE(extra);
+    const std::string paragraph = P(R("Machine learning (ML) and ML" + std::string(extra, '.')));
+    constexpr int kParagraphs = 40001;  // over a megabyte; the middle falls inside a paragraph
+    std::string body;
+    body.reserve(paragraph.size() * kParagraphs);
+    for (int i = 0; i < kParagraphs; ++i) body += paragraph;
+    Open(body);
+    ScanReport report = ScanDocument(word, kEntries, ScanOptions{.details = false});
+    ASSERT_EQ(report.uses.size(), 2u * kParagraphs);
+    for (size_t i = 0; i < report.uses.size(); ++i) {
+      EXPECT_EQ(report.uses[i].found, i % 2 == 0 ? "Machine learning (ML)" : "ML") << i;
+      if (HasFailure()) break;
+    }
+  }
+}
+
 }  // namespace
 }  // namespace quillon::document
