@@ -46,16 +46,16 @@ long FindAbbreviationTable(host::Document& document) {
   return 0;
 }
 
-std::vector<std::pair<long, long>> AbbreviationTableRanges(host::Document& document) {
-  std::vector<std::pair<long, long>> ranges;
+std::vector<AbbreviationTableAt> AbbreviationTables(host::Document& document) {
+  std::vector<AbbreviationTableAt> found;
   host::Tables& tables = document.Tables();
   for (long t = 1, count = tables.Count(); t <= count; ++t) {
     std::unique_ptr<host::Table> table = tables.Item(t);
     if (!ReadsAsAbbreviationTable(*table)) continue;
     std::unique_ptr<host::Range> range = table->Range();
-    ranges.emplace_back(range->Start(), range->End());
+    found.push_back({t, range->Start(), range->End()});
   }
-  return ranges;
+  return found;
 }
 
 std::vector<library::OfferedEntry> ReadAbbreviationTable(host::Document& document, long index) {

@@ -20,9 +20,16 @@ namespace quillon::document {
 // abbreviation table (see ListHeader.h), or 0 when there is none.
 long FindAbbreviationTable(host::Document& document);
 
-// Returns the story ranges [start, end) of every table whose header reads like an abbreviation
-// table: hand-made ones and the generated list alike.
-std::vector<std::pair<long, long>> AbbreviationTableRanges(host::Document& document);
+// A table whose header reads like an abbreviation table, and where it stands.
+struct AbbreviationTableAt {
+  long index = 0;  // 1-based, among the document's tables
+  long start = 0;  // story range [start, end)
+  long end = 0;
+};
+
+// Returns every table whose header reads like an abbreviation table, in document order:
+// hand-made ones and the generated list alike.
+std::vector<AbbreviationTableAt> AbbreviationTables(host::Document& document);
 
 // Returns the data rows of table index (the header row left out) as entries to import, each
 // named by its row number in the table: the first cell the abbreviation, the second the

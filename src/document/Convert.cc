@@ -88,8 +88,10 @@ ConvertSummary ConvertDocument(host::Application& word,
   // The insertion point stands just after the last new field, as after the insertion.
   if (*after >= 0) word.Selection().SetRange(*after, *after);
   if (!listPresent) {
-    long table = FindAbbreviationTable(word.ActiveDocument());
-    if (table != 0) summary.markerPlaced = PlaceMarkerBeforeTable(word, table);
+    // The new fields added no table: the scan's first abbreviation table is the hand-made one.
+    if (!report.tables.empty()) {
+      summary.markerPlaced = PlaceMarkerBeforeTable(word, report.tables.front().index);
+    }
   }
   return summary;
 }

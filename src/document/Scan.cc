@@ -538,21 +538,20 @@ ScanReport ScanDocument(host::Application& word,
   const long base = whole->Start();
   const std::string text = whole->StoryText();
 
+  ScanReport report;
   Zones zones;
   AddFieldZones(text, zones);
   AddAddressZones(text, zones);
   {
-    std::vector<std::pair<long, long>> tables = AbbreviationTableRanges(document);
-    std::sort(tables.begin(), tables.end());
+    report.tables = AbbreviationTables(document);
     PositionCursor cursor(text, base);
-    for (const auto& [start, end] : tables) {
-      size_t b = cursor.ByteOf(start);
-      zones.Add(b, cursor.ByteOf(end));
+    for (const AbbreviationTableAt& table : report.tables) {
+      size_t b = cursor.ByteOf(table.start);
+      zones.Add(b, cursor.ByteOf(table.end));
     }
   }
   zones.Finish();
 
-  ScanReport report;
   EntryMatcher matcher(entries);
   std::vector<Hit> hits = SettleOverlaps(matcher.Find(text, zones));
   report.uses.reserve(hits.size());

@@ -15,6 +15,7 @@
 #include <string_view>
 #include <vector>
 
+#include "document/AbbreviationTable.h"
 #include "library/SQLlite.h"
 
 namespace quillon::host {
@@ -67,7 +68,8 @@ struct CandidateEntry {
 struct ScanReport {
   std::vector<PlainUse> uses;  // in document order, none overlapping
   std::vector<KeptUse> kept;
-  std::vector<CandidateEntry> candidates;  // by first occurrence
+  std::vector<CandidateEntry> candidates;   // by first occurrence
+  std::vector<AbbreviationTableAt> tables;  // the abbreviation tables left alone
 };
 
 struct ScanOptions {

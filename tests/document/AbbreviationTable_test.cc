@@ -36,9 +36,11 @@ TEST_F(AbbreviationTableTest, FindsTheFirstTableHeadedLikeOne) {
        Table({{"Acronym", "Meaning"}, {"ML", "machine learning"}}) + P(R("x")) +
        Table({{"Abbreviation", "Meaning", "Page"}}) + P(""));
   EXPECT_EQ(FindAbbreviationTable(doc()), 2);
-  std::vector<std::pair<long, long>> ranges = AbbreviationTableRanges(doc());
-  ASSERT_EQ(ranges.size(), 2u);
-  EXPECT_EQ(doc().Range(ranges[0].first, ranges[0].second)->Text(),
+  std::vector<AbbreviationTableAt> tables = AbbreviationTables(doc());
+  ASSERT_EQ(tables.size(), 2u);
+  EXPECT_EQ(tables[0].index, 2);
+  EXPECT_EQ(tables[1].index, 3);
+  EXPECT_EQ(doc().Range(tables[0].start, tables[0].end)->Text(),
             "Acronym\r\aMeaning\r\a\r\aML\r\amachine learning\r\a\r\a");
   EXPECT_EQ(FindAbbreviationTable(*docx::testing::Load(P(R("no tables")))), 0);
 }
