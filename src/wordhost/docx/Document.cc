@@ -408,9 +408,10 @@ long Document::AddFields(std::span<const host::NewField> fields) {
     while (first > 0 && units[first - 1] == units[last - 1]) --first;
     const size_t unit = units[first];
     const long unitStart = story_->UnitStart(unit);
-    const std::vector<Atom> atoms = story_->Atoms(unit);
-    // The text atom each field replaces text of, when one holds it with text left after it.
-    std::vector<const Atom*> inside(last - first, nullptr);
+    // The text element (and its offset in the paragraph) each field replaces text of, when
+    // one holds it with text left after it. Kept apart from the atoms, which Touch drops.
+    const std::vector<Atom>& atoms = story_->Atoms(unit);
+    std::vector<std::pair<pugi::xml_node, uint32_t>> inside(last - first);
     bool atOnce = true;
     for (size_t i = first; i < last && atOnce; ++i) {
       const long from = fields[i].start - unitStart;
@@ -420,7 +421,7 @@ long Document::AddFields(std::span<const host::NewField> fields) {
       if (from < to && holder != atoms.begin()) {
         const Atom& atom = *(holder - 1);
         if (atom.kind == AtomKind::kText && to < static_cast<long>(atom.offset + atom.length)) {
-          inside[i - first] = &atom;
+          inside[i - first] = {atom.node, atom.offset};
           continue;
         }
       }
@@ -434,12 +435,11 @@ long Document::AddFields(std::span<const host::NewField> fields) {
       if (!eventsStay) story_->Touch(unit);
       long grown = 0;
       for (size_t i = last; i-- > first;) {
-        const Atom& atom = *inside[i - first];
-        const pugi::xml_node text = atom.node;
+        const auto [text, offset] = inside[i - first];
         const pugi::xml_node format = text.parent().child("w:rPr");
         CutPoint cut = StoryEditor::CutOutOfText(
-            text, static_cast<uint32_t>(fields[i].start - unitStart - atom.offset),
-            static_cast<uint32_t>(fields[i].end - unitStart - atom.offset));
+            text, static_cast<uint32_t>(fields[i].start - unitStart - offset),
+            static_cast<uint32_t>(fields[i].end - unitStart - offset));
         FieldRuns runs = AppendFieldRuns(cut, format, *prototypeOf[i]);
         auto record = std::make_shared<FieldRecord>();
         record->begin = runs.begin;

@@ -219,7 +219,17 @@ void FieldIndex::Reserve(size_t more) {
 
 void FieldIndex::Merge(std::vector<FieldPtr> fresh, const Story& story) {
   if (fresh.empty()) return;
-  for (const FieldPtr& field : fresh) Register(*field);
+  // The marks' slots lie all over a large map: each is asked for a few fields ahead.
+  constexpr size_t kAhead = 8;
+  for (size_t i = 0; i < fresh.size(); ++i) {
+    if (i + kAhead < fresh.size()) {
+      const FieldRecord& ahead = *fresh[i + kAhead];
+      for (pugi::xml_node mark : {ahead.begin, ahead.separate, ahead.end}) {
+        owner_.Prefetch(mark.internal_object());
+      }
+    }
+    Register(*fresh[i]);
+  }
   auto byBegin = [&](const FieldPtr& a, const FieldPtr& b) {
     return BeginOf(*a, story) < BeginOf(*b, story);
   };
