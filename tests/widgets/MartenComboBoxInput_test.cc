@@ -105,26 +105,37 @@ TEST(MartenComboBoxDropDown, KeysWithTheListClosedAndOpen) {
     int16_t key, shift;
     bool open;
     int32_t listIndex, highlighted;
+    int clicks;  // so far
   };
   Combo c;
   Fill(c, 20);
   MartenComboBoxInput input(c);
   c.SetListIndex(0);
+  int clicks = 0;
+  c.events().Click = [&] { ++clicks; };
   const Step steps[] = {
-      {kComboKeyPageDown, 0, false, 7, -1},  // DropDownItemsVisible - 1
-      {kComboKeyPageUp, 0, false, 0, -1},
-      {kComboKeyUp, 0, false, 0, -1},
-      {kComboKeyF4, 0, true, 0, 0},
-      {kComboKeyPageDown, 0, true, 0, 7},
-      {kComboKeyEnd, 0, true, 19, 19},
-      {kComboKeyHome, 0, true, 0, 0},
-      {kComboKeyDown, 0, true, 0, 1},
-      {kComboKeyDown, kComboAlt, false, 1, 1},  // takes the highlighted row
+      {kComboKeyPageDown, 0, false, 7, -1, 1},  // DropDownItemsVisible - 1
+      {kComboKeyPageUp, 0, false, 0, -1, 2},
+      {kComboKeyUp, 0, false, 0, -1, 2},  // at the first row: nothing, no Click
+      {kComboKeyF4, 0, true, 0, 0, 2},
+      {kComboKeyPageDown, 0, true, 0, 7, 2},
+      {kComboKeyEnd, 0, true, 19, 19, 3},
+      {kComboKeyHome, 0, true, 0, 0, 4},
+      {kComboKeyDown, 0, true, 0, 1, 4},
+      {kComboKeyDown, kComboAlt, false, 1, 1, 5},  // takes the highlighted row
+      {kComboKeyF4, 0, true, 1, 1, 5},
+      {kComboKeyDown, 0, true, 1, 2, 5},
+      {kComboKeyEscape, 0, false, 1, -1, 5},  // closes without taking it
+      {kComboKeyF4, 0, true, 1, 1, 5},
+      {kComboKeyEnd, 0, true, 19, 19, 6},
+      {kComboKeyF4, 0, false, 19, -1, 6},
+      {kComboKeyDown, 0, false, 19, -1, 6},  // at the last row: nothing
   };
   for (const Step& s : steps) {
     EXPECT_TRUE(input.Key(s.key, s.shift, 0)) << s.key;
     EXPECT_EQ(input.IsOpen(), s.open) << s.key;
     EXPECT_EQ(c.ListIndex(), s.listIndex) << s.key;
+    EXPECT_EQ(clicks, s.clicks) << s.key;
     if (s.open) {
       EXPECT_EQ(input.HighlightedRow(), s.highlighted) << s.key;
     }

