@@ -27,24 +27,6 @@ std::vector<std::string> FirstColumn(const ListView& list) {
   return texts;
 }
 
-TEST(ListItemCollectionTest, CapacityGrowsByHalfRoundingHalvesToEven) {
-  ListItemCollection items;
-  items.SetColumnCount(1);
-  EXPECT_EQ(items.Capacity(), 1000);
-  std::vector<std::pair<int, int>> expected = {{999, 1000},  {1000, 1500}, {1499, 1500},
-                                               {1500, 2250}, {2250, 3375}, {3375, 5062}};
-  for (auto [count, capacity] : expected) {
-    while (items.ItemCount() < count) items.AddItem(-1);
-    EXPECT_EQ(items.Capacity(), capacity) << "after " << count << " items";
-  }
-  items.Clear();
-  EXPECT_EQ(items.Capacity(), 5062);
-  items.PrepareForItems(0);  // a zero capacity still grows
-  items.AddItem(-1);
-  items.AddItem(-1);
-  EXPECT_GT(items.Capacity(), items.ItemCount());
-}
-
 TEST(ListViewTest, CurrentItemFollowsInsertsAndRemovals) {
   ListView list = ListWithColumns(2);
   for (const char* t : {"a", "b", "c"}) list.AddItem(-1, t);
@@ -155,7 +137,6 @@ TEST(ListViewTest, PropertiesStoreOnlyWhatDiffersFromStoredDefaults) {
   EXPECT_FALSE(list.SetProperty("NoSuchProperty", true));
   EXPECT_EQ(changed, (std::vector<std::string>{"BackColor", "Checkboxes"}));
   EXPECT_EQ(list.BackColor().RGBColor(), 0x00FF00);
-  EXPECT_TRUE(list.BackColor().GotGDIBrush());
 
   MemoryPropertyBag roundTrip;
   list.WriteProperties(roundTrip);
@@ -175,11 +156,6 @@ TEST(ColorTest, TranslatesPlainAndSystemColours) {
   Color color;
   color.SetColor(0x80000063, true, true);
   EXPECT_EQ(color.RGBColor(), -1);
-  EXPECT_FALSE(color.GotGDIBrush());
-  EXPECT_FALSE(color.GotGDIPen());
-  color.SetColor(0x0000FF, false, true);
-  EXPECT_TRUE(color.GotGDIPen());
-  EXPECT_EQ(color.GDIPen().rgb, 0x0000FF);
 }
 
 class Dpi : public DeviceMetrics {
@@ -353,7 +329,6 @@ TEST(ListViewTest, UpdateColorsFollowsAThemeChange) {
   EXPECT_EQ(list.BackColor().RGBColor(), 0xFFFFFF);  // cached until updated
   list.UpdateColors();
   EXPECT_EQ(list.BackColor().RGBColor(), 0x202020);
-  EXPECT_TRUE(list.BackColor().GotGDIBrush());
   EXPECT_EQ(observer.repaints, 1);
 }
 
