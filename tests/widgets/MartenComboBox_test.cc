@@ -146,12 +146,11 @@ TEST(MartenComboBoxProperties, EachKeyIsReadAndWrittenUnderItsName) {
   }
 }
 
-TEST(MartenComboBoxProperties, NewControlTakesContainerFontAndDefaultTexts) {
+TEST(MartenComboBoxProperties, NewControlTakesContainerFontAndOneColumn) {
   Combo c;
   c.InitProperties(ContainerFont());
   EXPECT_EQ(c.Font().Name, "Container");
   EXPECT_EQ(c.DropDownFont().Name, "Container");
-  EXPECT_EQ(c.TextNone(), "-- None --");
   EXPECT_EQ(c.Cols(), 1);
   EXPECT_EQ(c.ColWidth(0), 1000.0f);
   EXPECT_EQ(c.ColPixelWidth(0), 67);  // 1000 twips at 15 twips a pixel
