@@ -1,12 +1,16 @@
-// Tables: the abbreviation list's way of building one, styles, style options and borders.
+// Tables: the abbreviation list's way of building one, styles, style options, borders and the
+// widths a list is written with.
 #include <gtest/gtest.h>
 
 #include "addin/host/HostError.h"
+#include "base/ColumnFit.h"
 #include "wordhost/docx/Document.h"
 #include "wordhost/docx/DocxBuilder.h"
 #include "wordhost/docx/FreshLoad.h"
 #include "wordhost/docx/Selection.h"
+#include "wordhost/docx/TableFit.h"
 #include "wordhost/docx/TextExport.h"
+#include "wordhost/docx/XmlPart.h"
 
 namespace quillon::docx {
 namespace {
@@ -14,15 +18,16 @@ namespace {
 using namespace testing;
 
 // Builds a list table the way the add-in does: an empty paragraph between two others, a 1 x 3
-// fitted table on it, header cells typed with cell moves, then rows added by moving on.
-void BuildList(Document& doc, const std::vector<std::vector<std::string>>& rows) {
+// table on it, header cells typed with cell moves, then rows added by moving on.
+void BuildList(Document& doc, const std::vector<std::vector<std::string>>& rows,
+               host::WdAutoFitBehavior fit = host::wdAutoFitContent) {
   host::Selection& s = doc.selection();
   long p = doc.Paragraphs().Item(doc.Paragraphs().Count())->Range()->End() - 1;
   s.SetRange(p, p);
   s.TypeParagraph();
   s.TypeParagraph();
   s.MoveUp(host::wdLine, 1, host::kMissing);
-  s.Tables().Add(*s.Range(), 1, 3, host::wdWord9TableBehavior, host::wdAutoFitContent);
+  s.Tables().Add(*s.Range(), 1, 3, host::wdWord9TableBehavior, fit);
   auto table = s.Tables().Item(1);
   if (table->Style() != "Table Grid") table->SetStyle("Table Grid");
   table->SetApplyStyleHeadingRows(true);
@@ -45,13 +50,42 @@ void BuildList(Document& doc, const std::vector<std::vector<std::string>>& rows)
   }
 }
 
+// A Normal style of size halfPoints.
+std::string NormalStyle(int halfPoints) {
+  return "<w:style w:type=\"paragraph\" w:default=\"1\" w:styleId=\"Normal\"><w:name "
+         "w:val=\"Normal\"/><w:rPr><w:sz w:val=\"" +
+         std::to_string(halfPoints) + "\"/></w:rPr></w:style>";
+}
+
+// Builds the list in a new document with styles and returns the table of the saved main part.
+pugi::xml_node SavedList(pugi::xml_document& xml, const std::string& styles,
+                         const std::vector<std::vector<std::string>>& rows,
+                         host::WdAutoFitBehavior fit = host::wdAutoFitContent) {
+  auto doc = Document::FromBytes(MakeDocx(P(R("Body.")), &styles));
+  BuildList(*doc, rows, fit);
+  Package saved = Package::FromBytes(doc->ToBytes());
+  ParsePart(xml, "word/document.xml", saved.Read("word/document.xml"), pugi::parse_default);
+  return xml.child("w:document").child("w:body").child("w:tbl");
+}
+
+std::vector<long> GridOf(pugi::xml_node table) {
+  std::vector<long> widths;
+  for (pugi::xml_node col : table.child("w:tblGrid").children("w:gridCol")) {
+    widths.push_back(col.attribute("w:w").as_int());
+  }
+  return widths;
+}
+
+const std::vector<std::vector<std::string>> kList = {{"CNN", "Convolutional Neural Network", "2"},
+                                                     {"SNR", "Signal-to-Noise Ratio", "1"}};
+
 TEST(Tables, ListTableAsTheAddinBuildsIt) {
-  std::string styles =
-      "<w:style w:type=\"paragraph\" w:styleId=\"Normal\"><w:name w:val=\"Normal\"/></w:style>";
+  const std::string styles = NormalStyle(22);
   auto doc = Document::FromBytes(MakeDocx(P(R("Body text.")), &styles));
-  BuildList(*doc, {{"ABC", "alpha", "3"}, {"XYZ", "omega", "4"}});
+  BuildList(*doc, kList);
   EXPECT_EQ(ShowText(*doc, false),
-            "Body text.\nAbbreviation\tMeaning\tPage\nABC\talpha\t3\nXYZ\tomega\t4\n\n");
+            "Body text.\nAbbreviation\tMeaning\tPage\nCNN\tConvolutional Neural Network\t2\n"
+            "SNR\tSignal-to-Noise Ratio\t1\n\n");
   ASSERT_EQ(doc->Tables().Count(), 1);
   auto table = doc->Tables().Item(1);
   EXPECT_EQ(table->Style(), "Table Grid");
@@ -77,6 +111,68 @@ TEST(Tables, ListTableAsTheAddinBuildsIt) {
   auto again = Document::FromBytes(doc->ToBytes());
   EXPECT_EQ(again->Tables().Item(1)->Style(), "Table Grid");
   EXPECT_EQ(ShowText(*again, false), ShowText(*doc, false));
+}
+
+TEST(TableFit, TextWidthOfASection) {
+  struct Case {
+    const char* sectPr;
+    long expected;
+  };
+  const Case cases[] = {
+      {"<w:sectPr><w:pgSz w:w=\"12240\"/><w:pgMar w:left=\"1440\" w:right=\"1440\"/></w:sectPr>",
+       9360},
+      {"<w:sectPr/>", 9638},                                  // A4 with 2 cm margins
+      {"<w:sectPr><w:pgSz w:w=\"1000\"/></w:sectPr>", 9638},  // nonsense margins
+  };
+  for (const Case& c : cases) {
+    pugi::xml_document xml;
+    ASSERT_TRUE(xml.load_string(c.sectPr));
+    EXPECT_EQ(TextWidthOf(xml.first_child()), c.expected) << c.sectPr;
+  }
+}
+
+// The list is saved with the widths its contents need, in the text width of its section.
+TEST(TableFit, ListColumnsFollowTheirContents) {
+  pugi::xml_document xml;
+  pugi::xml_node table = SavedList(xml, NormalStyle(22), kList);
+  ASSERT_TRUE(table);
+  EXPECT_STREQ(table.child("w:tblPr").child("w:tblLayout").attribute("w:type").value(), "autofit");
+  EXPECT_STREQ(table.child("w:tblPr").child("w:tblW").attribute("w:type").value(), "auto");
+  std::vector<long> grid = GridOf(table);
+  ASSERT_EQ(grid.size(), 3u);
+  EXPECT_LT(grid[0], grid[1]);  // "Abbreviation" is shorter than the longest meaning
+  EXPECT_LT(grid[2], grid[0]);
+  EXPECT_EQ(grid[1], EstimatedLineWidth(28, 22) + 256);  // the meaning on one line
+  EXPECT_LE(grid[0] + grid[1] + grid[2], 9638);
+  // Each cell says the width of its column.
+  for (pugi::xml_node row : table.children("w:tr")) {
+    size_t c = 0;
+    for (pugi::xml_node cell : row.children("w:tc")) {
+      pugi::xml_node width = cell.child("w:tcPr").child("w:tcW");
+      EXPECT_STREQ(width.attribute("w:type").value(), "dxa");
+      EXPECT_EQ(width.attribute("w:w").as_int(), grid[c++]);
+    }
+  }
+
+  // A meaning longer than the page leaves the other columns their widths and takes the rest.
+  pugi::xml_document xml2;
+  std::vector<long> fitted =
+      GridOf(SavedList(xml2, NormalStyle(22), {{"LONG", std::string(200, 'm'), "3"}}));
+  ASSERT_EQ(fitted.size(), 3u);
+  EXPECT_EQ(fitted[0], grid[0]);
+  EXPECT_EQ(fitted[0] + fitted[1] + fitted[2], 9638);
+
+  // A larger font makes wider columns.
+  pugi::xml_document xml3;
+  EXPECT_GT(GridOf(SavedList(xml3, NormalStyle(28), kList))[1], grid[1]);
+}
+
+TEST(TableFit, FixedTablesKeepTheirEvenShare) {
+  pugi::xml_document xml;
+  pugi::xml_node table =
+      SavedList(xml, "", {{"CNN", "Convolutional Neural Network", "2"}}, host::wdAutoFitFixed);
+  EXPECT_EQ(GridOf(table), (std::vector<long>{3212, 3212, 3212}));
+  EXPECT_STREQ(table.child("w:tblPr").child("w:tblLayout").attribute("w:type").value(), "fixed");
 }
 
 TEST(Tables, StylesPartIsCreatedWhenMissing) {
