@@ -33,16 +33,17 @@ TEST(ListLabels, NumberFormats) {
   }
 }
 
-// Lists: 1 numbered "1." with "a)" below, 2 bullets, 3 multi-level "2.1." starting at 2,
-// 4 the same definition as 1 restarted at 5; 5 a level that does not restart under its parent,
+// Lists: 1 numbered "1." with "a)" and "1.a.i." below, 2 bullets, 3 multi-level "2.1." starting at
+// 2, 4 the same definition as 1 restarted at 5; 5 a level that does not restart under its parent,
 // 6 legal numbering (every level in decimal), 7 and 8 a numbering style's definition, 9 a
 // numbering style linked in a loop.
 const std::string kNumbering =
     "<w:abstractNum w:abstractNumId=\"0\">" + Lvl(0, "decimal", "%1.") +
-    Lvl(1, "lowerLetter", "%2)") + "</w:abstractNum><w:abstractNum w:abstractNumId=\"1\">" +
-    Lvl(0, "bullet", "\xE2\x80\xA2") + "</w:abstractNum><w:abstractNum w:abstractNumId=\"2\">" +
-    Lvl(0, "decimal", "%1.", 2) + Lvl(1, "decimal", "%1.%2.") +
-    "</w:abstractNum><w:abstractNum w:abstractNumId=\"5\">" + Lvl(0, "decimal", "%1.") +
+    Lvl(1, "lowerLetter", "%2)") + Lvl(2, "lowerRoman", "%1.%2.%3.") +
+    "</w:abstractNum><w:abstractNum w:abstractNumId=\"1\">" + Lvl(0, "bullet", "\xE2\x80\xA2") +
+    "</w:abstractNum><w:abstractNum w:abstractNumId=\"2\">" + Lvl(0, "decimal", "%1.", 2) +
+    Lvl(1, "decimal", "%1.%2.") + "</w:abstractNum><w:abstractNum w:abstractNumId=\"5\">" +
+    Lvl(0, "decimal", "%1.") +
     "<w:lvl w:ilvl=\"1\"><w:start w:val=\"1\"/><w:numFmt w:val=\"lowerLetter\"/>"
     "<w:lvlRestart w:val=\"0\"/><w:lvlText w:val=\"%2)\"/></w:lvl></w:abstractNum>"
     "<w:abstractNum w:abstractNumId=\"6\">" +
@@ -92,10 +93,12 @@ TEST(ListLabels, ShownTextCarriesLabelsAndNoteNumbers) {
     bool numbering = true;  // whether the package has the numbering part
   };
   const Case cases[] = {
+      // A label of several levels shows each in its own level's format.
       {"counters per level, deeper levels restart",
        ListP("one", 1) + ListP("two", 1) + ListP("sub", 1, 1) + ListP("sub", 1, 1) +
-           ListP("three", 1) + ListP("sub", 1, 1),
-       "    1. one\n    2. two\n        a) sub\n        b) sub\n    3. three\n        a) sub\n"},
+           ListP("deep", 1, 2) + ListP("three", 1) + ListP("sub", 1, 1),
+       "    1. one\n    2. two\n        a) sub\n        b) sub\n            2.b.i. deep\n"
+       "    3. three\n        a) sub\n"},
       {"bullets, and plain paragraphs between lists",
        ListP("dot", 2) + P(R("plain")) + ListP("dot", 2),
        "    \xE2\x80\xA2 dot\nplain\n    \xE2\x80\xA2 dot\n"},
@@ -125,19 +128,11 @@ TEST(ListLabels, ShownTextCarriesLabelsAndNoteNumbers) {
     SCOPED_TRACE(c.name);
     std::vector<RelatedPart> parts = {{"styles", "styles", kStyles}};
     if (c.numbering) parts.push_back({"numbering", "numbering", kNumbering});
-    EXPECT_EQ(ShowText(*Document::FromBytes(MakeDocxWith(c.body, parts)), false), c.expected);
+    auto doc = Document::FromBytes(MakeDocxWith(c.body, parts));
+    EXPECT_EQ(ShowText(*doc, false), c.expected);
+    // Labels are not story text: positions are those of the document without numbering.
+    EXPECT_EQ(doc->Range()->Text(), Load(c.body)->Range()->Text());
   }
-}
-
-TEST(ListLabels, LabelsAreNotStoryText) {
-  std::string body = ListP("one", 1) + P(R("note") + Footnote(1)) + ListP("two", 1);
-  auto doc = Document::FromBytes(MakeDocxWith(body, {{"numbering", "numbering", kNumbering}}));
-  auto plain = Document::FromBytes(MakeDocx(body));
-  // The routines see the same text and positions with or without a numbering part.
-  EXPECT_EQ(doc->Range()->Text(), plain->Range()->Text());
-  EXPECT_EQ(doc->story().Length(), plain->story().Length());
-  EXPECT_EQ(ShowText(*doc, false), "    1. one\nnote1\n    2. two\n");
-  EXPECT_EQ(ShowText(*plain, false), "one\nnote1\ntwo\n");
 }
 
 TEST(ListLabels, MalformedNumberingPartIsAnError) {
