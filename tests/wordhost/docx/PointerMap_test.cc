@@ -1,5 +1,5 @@
-// The flat address map: what it holds after runs of stores and erasures, checked against
-// std::map, including erasures in the middle of probe runs and across the table's wrap.
+// The flat address map: what it holds after runs of stores, erasures and clearing, checked
+// against std::map, including erasures in the middle of probe runs and across the table's wrap.
 #include "wordhost/docx/PointerMap.h"
 
 #include <gtest/gtest.h>
@@ -11,8 +11,8 @@ namespace quillon::docx {
 namespace {
 
 struct Op {
-  enum Kind { kSet, kErase } kind;
-  int key;  // index into the keys array
+  enum Kind { kSet, kErase, kClear, kReserve } kind;
+  int key;  // index into the keys array; -1 for the null key
   int value;
 };
 
@@ -29,14 +29,19 @@ TEST(PointerMap, HoldsWhatAStdMapHolds) {
     const char* name;
     std::vector<Op> ops;
   };
+  std::vector<Op> cleared = FillThenErase(20, 3);
+  cleared.insert(cleared.begin(), {Op::kReserve, 0, 1000});
+  cleared.insert(cleared.end(), {{Op::kClear, 0, 0}, {Op::kSet, 3, 7}});
   const Case cases[] = {
-      {"Empty", {{Op::kErase, 3, 0}}},
+      {"Empty", {{Op::kErase, 3, 0}, {Op::kErase, -1, 0}}},
       {"OneKey", {{Op::kSet, 1, 5}, {Op::kSet, 1, 6}, {Op::kErase, 1, 0}}},
-      {"EraseMissingKeepsOthers", {{Op::kSet, 1, 5}, {Op::kErase, 2, 0}}},
+      {"EraseMissingOrNullKeepsOthers",
+       {{Op::kSet, 1, 5}, {Op::kErase, 2, 0}, {Op::kErase, -1, 0}}},
       {"GrowsPastFirstTable", FillThenErase(40, 1)},
       {"EraseEveryOther", FillThenErase(64, 2)},
       {"EraseEveryThird", FillThenErase(50, 3)},
       {"EraseOneInSeven", FillThenErase(64, 7)},
+      {"ReservedThenCleared", cleared},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
@@ -45,15 +50,21 @@ TEST(PointerMap, HoldsWhatAStdMapHolds) {
     PointerMap<int, int> map;
     std::map<const int*, int> model;
     for (const Op& op : c.ops) {
-      const int* key = &keys[op.key];
+      const int* key = op.key < 0 ? nullptr : &keys[op.key];
       if (op.kind == Op::kSet) {
         map.Set(key, op.value);
         model[key] = op.value;
-      } else {
+      } else if (op.kind == Op::kErase) {
         map.Erase(key);
         model.erase(key);
+      } else if (op.kind == Op::kClear) {
+        map.Clear();
+        model.clear();
+      } else {
+        map.Reserve(op.value);
       }
       ASSERT_EQ(map.Size(), model.size());
+      EXPECT_EQ(map.Find(nullptr), nullptr);
       for (int k = 0; k < 64; ++k) {
         auto it = model.find(&keys[k]);
         const int* found = map.Find(&keys[k]);
@@ -66,28 +77,6 @@ TEST(PointerMap, HoldsWhatAStdMapHolds) {
       }
     }
   }
-}
-
-TEST(PointerMap, NullKeyIsNeverFoundNorErased) {
-  int a = 0;
-  PointerMap<int, int> map;
-  map.Set(&a, 1);
-  EXPECT_EQ(map.Find(nullptr), nullptr);
-  map.Erase(nullptr);
-  EXPECT_EQ(map.Size(), 1u);
-}
-
-TEST(PointerMap, ClearAndReserveKeepNothing) {
-  int keys[20];
-  PointerMap<int, int> map;
-  map.Reserve(1000);
-  for (int k = 0; k < 20; ++k) map.Set(&keys[k], k);
-  map.Clear();
-  EXPECT_EQ(map.Size(), 0u);
-  for (int k = 0; k < 20; ++k) EXPECT_EQ(map.Find(&keys[k]), nullptr);
-  map.Set(&keys[3], 7);
-  ASSERT_NE(map.Find(&keys[3]), nullptr);
-  EXPECT_EQ(*map.Find(&keys[3]), 7);
 }
 
 }  // namespace
