@@ -18,6 +18,7 @@ using namespace testing;
 TEST(Document, RangeTextFollowsShowCodes) {
   auto doc = Load(P(R("A ") + Fld(" QUOTE x ", R("shown")) + R(" B")));
   EXPECT_EQ(doc->Range()->Text(), "A shown B\r");
+  EXPECT_EQ(ShowText(*doc, true), "A  QUOTE x  B\n");  // every code, whatever the field says
   doc->Fields().Item(1)->SetShowCodes(true);
   EXPECT_EQ(doc->Range()->Text(), "A  QUOTE x  B\r");
   EXPECT_EQ(doc->Range(2, 5)->Text(), " Q");  // the field begins at 2: begin mark, then code
@@ -39,12 +40,6 @@ TEST(Document, ParagraphsCountAndEnds) {
   EXPECT_EQ(paragraphs.Item(4)->Range()->End(), doc->Range()->End());
   EXPECT_EQ(paragraphs.Item(4)->Range()->Text(), "last\r");
   EXPECT_THROW(paragraphs.Item(5), host::HostError);
-}
-
-TEST(Document, ShowTextPrintsLinesAndCells) {
-  auto doc = Load(P(R("Title")) + Tbl(2, 2) + P(R("A ") + Fld("QUOTE x", R("res")) + R(".")));
-  EXPECT_EQ(ShowText(*doc, false), "Title\nc00\tc01\nc10\tc11\nA res.\n");
-  EXPECT_EQ(ShowText(*doc, true), "Title\nc00\tc01\nc10\tc11\nA QUOTE x.\n");
 }
 
 // An edit at the very end of the story, after the final paragraph mark where no insertion

@@ -51,13 +51,9 @@ TEST(Fields, CodesAndResultsInOrder) {
       EXPECT_EQ(field->Code()->Text(), c.fields[i].first) << "field " << i + 1;
       EXPECT_EQ(field->Result()->Text(), c.fields[i].second) << "field " << i + 1;
     }
+    EXPECT_THROW(fields.Item(0), host::HostError);
+    EXPECT_THROW(fields.Item(fields.Count() + 1), host::HostError);
   }
-}
-
-TEST(Fields, ItemOutOfRangeIsAHostError) {
-  auto doc = Load(P(Fld(" X ", R("r"))));
-  EXPECT_THROW(doc->Fields().Item(0), host::HostError);
-  EXPECT_THROW(doc->Fields().Item(2), host::HostError);
 }
 
 TEST(Fields, ResultWriteIsOneRunInTheFirstRunsFormat) {
@@ -74,22 +70,21 @@ TEST(Fields, ResultWriteIsOneRunInTheFirstRunsFormat) {
             std::string("end"));
 }
 
-TEST(Fields, ResultWriteOnSimpleAndSeparatorlessFields) {
-  auto doc = Load(P(Simple(" PAGE ", R("1"))) + P(Mark("begin") + Instr(" XE ") + Mark("end")));
+// Simple and separatorless fields take a result too; a result written over nested fields
+// removes them.
+TEST(Fields, ResultWriteOnSimpleSeparatorlessAndNestedFields) {
+  auto doc = Load(P(Simple(" PAGE ", R("1"))) + P(Mark("begin") + Instr(" XE ") + Mark("end")) +
+                  P(Fld(" IF ", Fld(" A ", R("1")) + R("x")) + Fld(" B ", R("b"))));
+  ASSERT_EQ(doc->Fields().Count(), 5);
   doc->Fields().Item(1)->Result()->SetText("9");
   doc->Fields().Item(2)->Result()->SetText("now");
+  doc->Fields().Item(3)->Result()->SetText("flat");
+  ASSERT_EQ(doc->Fields().Count(), 4);
   EXPECT_EQ(doc->Fields().Item(1)->Code()->Text(), " PAGE ");
   EXPECT_EQ(doc->Fields().Item(1)->Result()->Text(), "9");
   EXPECT_EQ(doc->Fields().Item(2)->Result()->Text(), "now");
-  EXPECT_EQ(doc->Range()->Text(), "9\rnow\r");
-}
-
-TEST(Fields, ResultWriteRemovesNestedFields) {
-  auto doc = Load(P(Fld(" IF ", Fld(" A ", R("1")) + R("x")) + Fld(" B ", R("b"))));
-  ASSERT_EQ(doc->Fields().Count(), 3);
-  doc->Fields().Item(1)->Result()->SetText("flat");
-  ASSERT_EQ(doc->Fields().Count(), 2);
-  EXPECT_EQ(doc->Fields().Item(2)->Code()->Text(), " B ");
+  EXPECT_EQ(doc->Fields().Item(4)->Code()->Text(), " B ");
+  EXPECT_EQ(doc->Range()->Text(), "9\rnow\rflatb\r");
 }
 
 TEST(Fields, AddQuoteOverASelectionTakesItsFormat) {
@@ -115,9 +110,11 @@ TEST(Fields, AddAtInsertionPointKeepsOrder) {
   EXPECT_EQ(doc->Range()->Text(), "a mbid c\r");
 }
 
+const std::string kThreeFields =
+    P(Fld(" A ", R("a")) + R(" ") + Fld(" B ", R("b")) + R(" ") + Fld(" C ", R("c")));
+
 TEST(Fields, ReplacingASelectedFieldKeepsCountAndIndices) {
-  auto doc =
-      Load(P(Fld(" A ", R("a")) + R(" ") + Fld(" B ", R("b")) + R(" ") + Fld(" C ", R("c"))));
+  auto doc = Load(kThreeFields);
   auto first = doc->Fields().Item(1);
   auto third = doc->Fields().Item(3);
   auto second = doc->Fields().Item(2);
@@ -138,8 +135,7 @@ TEST(Fields, ReplacingASelectedFieldKeepsCountAndIndices) {
 }
 
 TEST(Fields, ReplacingTwoFieldsByOneDropsOneIndex) {
-  auto doc =
-      Load(P(Fld(" A ", R("a")) + R(" ") + Fld(" B ", R("b")) + R(" ") + Fld(" C ", R("c"))));
+  auto doc = Load(kThreeFields);
   auto first = doc->Fields().Item(1);
   auto third = doc->Fields().Item(3);
   long start = doc->fieldIndex().BeginOf(*doc->fieldIndex().At(0), doc->story());
@@ -153,9 +149,12 @@ TEST(Fields, ReplacingTwoFieldsByOneDropsOneIndex) {
   EXPECT_EQ(doc->Range()->Text(), "ab c\r");
 }
 
-TEST(Fields, DeleteAndSelect) {
+TEST(Fields, SelectRefuseACutAndDelete) {
   auto doc = Load(P(R("x ") + Fld(" A ", R("a")) + R(" y")));
   auto field = doc->Fields().Item(1);
+  EXPECT_THROW(doc->Range(1, 4)->SetText("z"), host::HostError);  // it would cut the field
+  EXPECT_EQ(doc->Range()->Text(), "x a y\r");
+  EXPECT_EQ(doc->Fields().Count(), 1);
   field->Select();
   EXPECT_EQ(doc->selection().Start(), 2);
   EXPECT_EQ(doc->selection().End(), 2 + 7);  // begin, " A ", separate, "a", end
@@ -164,14 +163,6 @@ TEST(Fields, DeleteAndSelect) {
   EXPECT_EQ(doc->Fields().Count(), 0);
   EXPECT_EQ(doc->Range()->Text(), "x  y\r");
   EXPECT_THROW(field->Result(), host::HostError);
-}
-
-TEST(Fields, RangeCuttingAFieldIsRefused) {
-  auto doc = Load(P(R("ab") + Fld(" A ", R("a")) + R("cd")));
-  std::string before = doc->Range()->Text();
-  EXPECT_THROW(doc->Range(1, 4)->SetText("x"), host::HostError);
-  EXPECT_EQ(doc->Range()->Text(), before);
-  EXPECT_EQ(doc->Fields().Count(), 1);
 }
 
 // Fields put where a run starts, and results written right after their separators, take the

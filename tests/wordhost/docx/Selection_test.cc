@@ -13,7 +13,7 @@ namespace {
 
 using namespace testing;
 
-TEST(Selection, CharacterMoves) {
+TEST(Selection, CharacterMovesStayBeforeTheFinalMark) {
   auto doc = Load(P(R("abcdef")));
   Selection& s = doc->selection();
   EXPECT_EQ(s.MoveRight(host::wdCharacter, 2, host::kMissing), 2);
@@ -28,29 +28,25 @@ TEST(Selection, CharacterMoves) {
   s.MoveRight(host::wdCharacter, 1, host::kMissing);
   EXPECT_EQ(s.Start(), 4);
   EXPECT_EQ(s.End(), 4);
-  // The insertion point stops before the final paragraph mark.
+  // An insertion point stops before the final paragraph mark, moved or set there; a selection
+  // may take the mark in.
   s.MoveRight(host::wdCharacter, 100, host::kMissing);
   EXPECT_EQ(s.Start(), 6);
   s.MoveLeft(host::wdCharacter, 100, host::kMissing);
   EXPECT_EQ(s.Start(), 0);
   EXPECT_THROW(s.MoveRight(host::wdLine, 1, host::kMissing), host::HostError);
-}
-
-TEST(Selection, AnInsertionPointStaysBeforeTheFinalMark) {
-  auto doc = Load(P(R("abc")));
-  Selection& s = doc->selection();
-  for (long pos : {4L, 99L}) {
+  for (long pos : {7L, 99L}) {
     s.SetRange(pos, pos);
-    EXPECT_EQ(s.Start(), 3);
-    EXPECT_EQ(s.End(), 3);
+    EXPECT_EQ(s.Start(), 6);
+    EXPECT_EQ(s.End(), 6);
   }
-  s.SetRange(0, 99);  // a selection may take the final mark in
-  EXPECT_EQ(s.End(), 4);
-  s.SetRange(4, 4);
-  s.TypeText("d");
+  s.SetRange(0, 99);
+  EXPECT_EQ(s.End(), 7);
+  s.SetRange(7, 7);
+  s.TypeText("g");
   s.TypeParagraph();
-  EXPECT_EQ(doc->Range()->Text(), "abcd\r\r");
-  EXPECT_EQ(s.Start(), 5);
+  EXPECT_EQ(doc->Range()->Text(), "abcdefg\r\r");
+  EXPECT_EQ(s.Start(), 8);
 }
 
 TEST(Selection, TextReadAndWrite) {
