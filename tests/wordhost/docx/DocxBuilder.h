@@ -136,50 +136,42 @@ struct RelatedPart {
   std::string inner;
 };
 
-// Returns the content types of a package with a main document part and the related parts.
-inline std::string ContentTypes(const std::vector<RelatedPart>& related = {}) {
+// Returns the parts (name, bytes) of a package whose main part holds documentXml as it stands
+// (any encoding, any bytes), with the related parts, their relationships and content types.
+inline std::vector<std::pair<std::string, std::string>> DocxParts(
+    const std::string& documentXml, const std::vector<RelatedPart>& related = {}) {
+  const std::string declaration = "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n";
+  const std::string wml = "application/vnd.openxmlformats-officedocument.wordprocessingml.";
+  const std::string relationships =
+      "http://schemas.openxmlformats.org/officeDocument/2006/relationships/";
   std::string types =
-      "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n"
+      declaration +
       "<Types xmlns=\"http://schemas.openxmlformats.org/package/2006/content-types\">"
       "<Default Extension=\"rels\" "
       "ContentType=\"application/vnd.openxmlformats-package.relationships+xml\"/>"
       "<Default Extension=\"xml\" ContentType=\"application/xml\"/>"
-      "<Override PartName=\"/word/document.xml\" ContentType=\"application/"
-      "vnd.openxmlformats-officedocument.wordprocessingml.document.main+xml\"/>";
-  for (const RelatedPart& part : related) {
-    types += "<Override PartName=\"/word/" + part.type +
-             ".xml\" ContentType=\"application/"
-             "vnd.openxmlformats-officedocument.wordprocessingml." +
-             part.type + "+xml\"/>";
-  }
-  return types + "</Types>";
-}
-
-// Returns the parts (name, bytes) of a package whose main part holds documentXml as it stands
-// (any encoding, any bytes), with the related parts and their relationships.
-inline std::vector<std::pair<std::string, std::string>> DocxParts(
-    const std::string& documentXml, const std::vector<RelatedPart>& related = {}) {
+      "<Override PartName=\"/word/document.xml\" ContentType=\"" +
+      wml + "document.main+xml\"/>";
   std::string rels =
-      "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n"
+      declaration +
       "<Relationships xmlns=\"http://schemas.openxmlformats.org/package/2006/relationships\">";
   std::vector<std::pair<std::string, std::string>> parts = {
-      {"[Content_Types].xml", ContentTypes(related)},
-      {"_rels/.rels", rels + "<Relationship Id=\"rId1\" "
-                             "Type=\"http://schemas.openxmlformats.org/officeDocument/2006/"
-                             "relationships/officeDocument\" Target=\"word/document.xml\"/>"
-                             "</Relationships>"},
+      {"_rels/.rels", rels + "<Relationship Id=\"rId1\" Type=\"" + relationships +
+                          "officeDocument\" Target=\"word/document.xml\"/></Relationships>"},
       {"word/document.xml", documentXml}};
   int id = 0;
   for (const RelatedPart& part : related) {
-    rels += "<Relationship Id=\"rId" + std::to_string(++id) +
-            "\" Type=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships/" +
+    types += "<Override PartName=\"/word/" + part.type + ".xml\" ContentType=\"" + wml + part.type +
+             "+xml\"/>";
+    rels += "<Relationship Id=\"rId" + std::to_string(++id) + "\" Type=\"" + relationships +
             part.type + "\" Target=\"" + part.type + ".xml\"/>";
     parts.emplace_back(
         "word/" + part.type + ".xml",
-        "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n<w:" + part.root +
+        declaration + "<w:" + part.root +
             " xmlns:w=\"http://schemas.openxmlformats.org/wordprocessingml/2006/main\">" +
             part.inner + "</w:" + part.root + ">");
   }
+  parts.insert(parts.begin(), {"[Content_Types].xml", types + "</Types>"});
   if (!related.empty())
     parts.emplace_back("word/_rels/document.xml.rels", rels + "</Relationships>");
   return parts;
