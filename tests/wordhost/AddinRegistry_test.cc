@@ -16,6 +16,8 @@ RegisteredAddin Quillon(const std::string& path) {
   return {"Quillon.Connect", "My Add-In", "Add-In Project Template", 3, path};
 }
 
+// Registering writes a section per add-in, replaces the one of the same ProgID and keeps the
+// others; an unwritable place is an error.
 TEST(AddinRegistry, RegisterWritesTheSectionAndReadsBackOrThrowsWhenUnwritable) {
   testing::TempDir dir;
   const std::string path = dir.File("cfg/wordhost/addins.ini");
@@ -23,25 +25,16 @@ TEST(AddinRegistry, RegisterWritesTheSectionAndReadsBackOrThrowsWhenUnwritable) 
   EXPECT_EQ(testing::ReadFile(path),
             "[Quillon.Connect]\nFriendlyName=My Add-In\nDescription=Add-In Project Template\n"
             "LoadBehavior=3\nPath=/opt/q/libquillon-addin.so\n\n");
-  const auto addins = ReadAddinRegistry(path);
-  ASSERT_EQ(addins.size(), 1u);
-  EXPECT_EQ(addins[0].Path, "/opt/q/libquillon-addin.so");
-  EXPECT_TRUE(LoadsAtStartup(addins[0]));
-  std::ofstream(dir.File("file")) << "x";
-  EXPECT_THROW(RegisterAddin(dir.File("file/addins.ini"), Quillon("/a.so")), FileError);
-}
-
-TEST(AddinRegistry, SameProgIdIsReplacedOthersKept) {
-  testing::TempDir dir;
-  const std::string path = dir.File("addins.ini");
   RegisterAddin(path, {"Other.Addin", "Other", "", 0, "/x.so"});
-  RegisterAddin(path, Quillon("/a.so"));
   RegisterAddin(path, Quillon("/b.so"));
   const auto addins = ReadAddinRegistry(path);
   ASSERT_EQ(addins.size(), 2u);
-  EXPECT_EQ(addins[0].ProgId, "Other.Addin");
-  EXPECT_FALSE(LoadsAtStartup(addins[0]));
-  EXPECT_EQ(addins[1].Path, "/b.so");
+  EXPECT_EQ(addins[0].Path, "/b.so");
+  EXPECT_TRUE(LoadsAtStartup(addins[0]));
+  EXPECT_EQ(addins[1].ProgId, "Other.Addin");
+  EXPECT_FALSE(LoadsAtStartup(addins[1]));
+  std::ofstream(dir.File("file")) << "x";
+  EXPECT_THROW(RegisterAddin(dir.File("file/addins.ini"), Quillon("/a.so")), FileError);
 }
 
 TEST(AddinRegistry, ReadingSkipsWhatItDoesNotUnderstand) {
