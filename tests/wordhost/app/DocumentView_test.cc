@@ -224,11 +224,10 @@ TEST(DocumentViewTest, CellsMergedDownHaveNoBorderBetweenThem) {
             0);
 }
 
-TEST(DocumentViewTest, PageBreaksShowAsARuleAndSetThePageOfTheCaret) {
+TEST(DocumentViewTest, PageBreaksShowAsARule) {
   for (const bool pageBreak : {true, false}) {
     Shown shown(MakeDocx(P(R("one")) + (pageBreak ? P(PageBreak()) : "") + P(R("two"))));
     const QRect one = shown.CaretAt("one"), two = shown.CaretAt("two");
-    EXPECT_EQ(shown.document().selection().Information(3), pageBreak ? 2 : 1);
     const QImage image = shown.Grab();
     // The rule crosses the left margin, where no text is.
     const int rule =
@@ -254,13 +253,13 @@ TEST(DocumentViewTest, ListLabelsAndNoteNumbersAreDrawnBeforeAndInTheText) {
   const QRect beforeNote = shown.CaretAt(reference), afterNote = shown.CaretAt(reference + 1);
   EXPECT_GT(afterNote.left(), beforeNote.left() + 2);
   const QImage image = shown.Grab();
-  auto labelInk = [&](const QRect& line) {
-    return Count(image,
+  auto labelInk = [&](const QImage& painted, const QRect& line) {
+    return Count(painted,
                  QRect(plain.left(), line.top(), first.left() - plain.left() - 2, line.height()),
                  Dark);
   };
-  EXPECT_GT(labelInk(first), 5);
-  EXPECT_GT(labelInk(second), 5);
+  EXPECT_GT(labelInk(image, first), 5);
+  EXPECT_GT(labelInk(image, second), 5);
   EXPECT_GT(Count(image,
                   QRect(beforeNote.left(), beforeNote.top(), afterNote.left() - beforeNote.left(),
                         beforeNote.height()),
@@ -275,11 +274,7 @@ TEST(DocumentViewTest, ListLabelsAndNoteNumbersAreDrawnBeforeAndInTheText) {
   QTest::keyClick(&view, Qt::Key_Return);
   const QRect split = shown.CaretAt("rst");
   EXPECT_EQ(split.left(), first.left());
-  const QImage typed = shown.Grab();
-  EXPECT_GT(Count(typed,
-                  QRect(plain.left(), split.top(), first.left() - plain.left() - 2, split.height()),
-                  Dark),
-            5);
+  EXPECT_GT(labelInk(shown.Grab(), split), 5);
   const long movedReference = shown.Find("see") + 3;
   EXPECT_EQ(shown.CaretAt(movedReference + 1).left() - shown.CaretAt(movedReference).left(),
             afterNote.left() - beforeNote.left());
@@ -301,6 +296,20 @@ TEST(DocumentViewTest, FieldsAreShadedAndShowTheirCodesOnRequest) {
   EXPECT_EQ(Count(image, QRect(tail.left() + 2, tail.top(), 20, tail.height()), shade), 0);
   shown.view().SetShowCodes(true);
   EXPECT_GT(shown.CaretAt(" tail").left(), tail.left() + 100);
+}
+
+// Typing over the result and the end mark would cut the field: the document refuses it and
+// the view says why.
+TEST(DocumentViewTest, AnEditThatWouldCutAFieldIsRefusedAndReported) {
+  Shown shown(MakeDocx(P(R("a ") + Fld(" QUOTE x ", R("res")) + R(" b"))));
+  const long result = shown.Find("res");
+  shown.document().selection().SetRange(result, result + 4);
+  std::string refusal;
+  shown.view().reportRefusal = [&](const std::string& text) { refusal = text; };
+  EXPECT_FALSE(shown.view().Type("X"));
+  EXPECT_FALSE(refusal.empty());
+  EXPECT_EQ(shown.document().fieldIndex().Count(), 1u);
+  EXPECT_EQ(shown.document().Range()->Text(), "a res b\r");
 }
 
 TEST(DocumentViewTest, TheCaretsLineShowsInAParagraphTallerThanTheView) {
