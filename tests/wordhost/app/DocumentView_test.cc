@@ -185,26 +185,9 @@ TEST(DocumentViewTest, ParagraphsStandWhereTheirJustificationSays) {
   }
 }
 
-TEST(DocumentViewTest, TablesAreGridsOfCellsSideBySide) {
-  Shown shown(MakeDocx(Tbl(2, 2) + P(R("after"))));
-  const QRect c00 = shown.CaretAt("c00"), c01 = shown.CaretAt("c01"), c10 = shown.CaretAt("c10");
-  EXPECT_EQ(c01.top(), c00.top());
-  EXPECT_GT(c01.left(), c00.left() + 60);
-  EXPECT_GT(c10.top(), c00.bottom());
-  EXPECT_EQ(c10.left(), c00.left());
-  const QImage image = shown.Grab();
-  // A vertical border just left of the second cell's text, a horizontal one between the rows
-  // (right of the short texts), the outer border left of the first cell.
-  EXPECT_GT(Count(image, QRect(c01.left() - 8, c01.top(), 7, c01.height()), Dark), 0);
-  EXPECT_GT(Count(image, QRect(c00.left() + 50, c00.bottom(), 1, c10.top() - c00.bottom()), Dark),
-            0);
-  EXPECT_GT(Count(image, QRect(c00.left() - 8, c00.top(), 7, c00.height()), Dark), 0);
-  // Plain paragraphs have no border beside them.
-  const QRect after = shown.CaretAt("after");
-  EXPECT_EQ(Count(image, QRect(after.left() - 8, after.top(), 7, after.height()), Dark), 0);
-}
-
-TEST(DocumentViewTest, CellsMergedDownHaveNoBorderBetweenThem) {
+// Cells stand side by side in rows, with borders between them and around the table; cells
+// merged down have none between them.
+TEST(DocumentViewTest, TablesAreGridsOfCellsWithBorders) {
   const std::string table =
       "<w:tbl><w:tblGrid><w:gridCol w:w=\"2000\"/><w:gridCol w:w=\"2000\"/></w:tblGrid>"
       "<w:tr><w:tc><w:tcPr><w:vMerge w:val=\"restart\"/></w:tcPr>" +
@@ -213,15 +196,24 @@ TEST(DocumentViewTest, CellsMergedDownHaveNoBorderBetweenThem) {
       P(R("a1")) + "</w:tc></w:tr></w:tbl>";
   Shown shown(MakeDocx(table + P(R("after"))));
   const QRect m0 = shown.CaretAt("m0"), a0 = shown.CaretAt("a0"), a1 = shown.CaretAt("a1");
+  EXPECT_EQ(a0.top(), m0.top());
+  EXPECT_GT(a0.left(), m0.left() + 60);
+  EXPECT_GT(a1.top(), a0.bottom());
+  EXPECT_EQ(a1.left(), a0.left());
   const QImage image = shown.Grab();
+  // A vertical border just left of the second cell's text, the outer border left of the first.
+  EXPECT_GT(Count(image, QRect(a0.left() - 8, a0.top(), 7, a0.height()), Dark), 0);
+  EXPECT_GT(Count(image, QRect(m0.left() - 8, m0.top(), 7, m0.height()), Dark), 0);
+  // Between the rows: a border under the second cell, none under the merged one.
   const int between = a1.top() - a0.bottom();
   ASSERT_GT(between, 0);
   EXPECT_GT(Count(image, QRect(a0.left() + 40, a0.bottom(), 1, between), Dark), 0);
   EXPECT_EQ(Count(image, QRect(m0.left() + 40, a0.bottom(), 1, between), Dark), 0);
-  // The table's last row closes it.
+  // The table's last row closes it; plain paragraphs have no border beside them.
   const QRect after = shown.CaretAt("after");
   EXPECT_GT(Count(image, QRect(m0.left() + 40, a1.bottom(), 1, after.top() - a1.bottom()), Dark),
             0);
+  EXPECT_EQ(Count(image, QRect(after.left() - 8, after.top(), 7, after.height()), Dark), 0);
 }
 
 TEST(DocumentViewTest, PageBreaksShowAsARule) {
