@@ -49,8 +49,8 @@ TEST(Selection, CharacterMovesStayBeforeTheFinalMark) {
   EXPECT_EQ(s.Start(), 8);
 }
 
-TEST(Selection, TextReadAndWrite) {
-  auto doc = Load(P(R("Hello big world")));
+TEST(Selection, TextReadWriteAndTyping) {
+  auto doc = Load(P(R("Hello big world", "<w:i/>")));
   Selection& s = doc->selection();
   EXPECT_EQ(s.Text(), "");  // an insertion point shows nothing
   s.SetRange(6, 9);
@@ -58,16 +58,11 @@ TEST(Selection, TextReadAndWrite) {
   s.SetText("small");
   EXPECT_EQ(s.Text(), "small");
   EXPECT_EQ(doc->Range()->Text(), "Hello small world\r");
-}
-
-TEST(Selection, TypeTextAndParagraphs) {
-  auto doc = Load(P(R("ab", "<w:i/>")));
-  Selection& s = doc->selection();
   s.SetRange(1, 1);
   s.TypeText("X");
   s.TypeParagraph();
   s.TypeText("Y");
-  EXPECT_EQ(doc->Range()->Text(), "aX\rYb\r");
+  EXPECT_EQ(doc->Range()->Text(), "HX\rYello small world\r");
   EXPECT_EQ(doc->Paragraphs().Count(), 2);
   EXPECT_EQ(s.Start(), 4);
   // Typed text takes the formatting of the text before it.
