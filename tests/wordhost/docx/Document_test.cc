@@ -24,14 +24,7 @@ TEST(Document, RangeTextFollowsShowCodes) {
   EXPECT_EQ(doc->Range(2, 5)->Text(), " Q");  // the field begins at 2: begin mark, then code
 }
 
-TEST(Document, RangeOutsideTheTextIsAHostError) {
-  auto doc = Load(P(R("abc")));
-  EXPECT_THROW(doc->Range(0, 99), host::HostError);
-  EXPECT_THROW(doc->Range(-1, 2), host::HostError);
-  EXPECT_EQ(doc->Range(1, 1)->Text(), "");
-}
-
-TEST(Document, ParagraphsCountAndEnds) {
+TEST(Document, ParagraphsAndRangesWithinTheText) {
   auto doc = Load(P(R("one")) + Tbl(1, 2) + P(R("last")));
   host::Paragraphs& paragraphs = doc->Paragraphs();
   // Two paragraphs in the body and one in each cell.
@@ -40,6 +33,9 @@ TEST(Document, ParagraphsCountAndEnds) {
   EXPECT_EQ(paragraphs.Item(4)->Range()->End(), doc->Range()->End());
   EXPECT_EQ(paragraphs.Item(4)->Range()->Text(), "last\r");
   EXPECT_THROW(paragraphs.Item(5), host::HostError);
+  EXPECT_THROW(doc->Range(0, 99), host::HostError);
+  EXPECT_THROW(doc->Range(-1, 2), host::HostError);
+  EXPECT_EQ(doc->Range(1, 1)->Text(), "");
 }
 
 // An edit at the very end of the story, after the final paragraph mark where no insertion
