@@ -17,13 +17,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// Returns the text file at path without the byte order mark LibreOffice writes.
-std::string TextFile(const fs::path& path) {
-  std::string text = quillon::testing::ReadFile(path);
-  if (text.rfind("\xEF\xBB\xBF", 0) == 0) text.erase(0, 3);
-  return text;
-}
-
 class Interop : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -39,7 +32,10 @@ class Interop : public ::testing::Test {
     EXPECT_EQ(std::system(command.c_str()), 0);
     std::vector<std::string> texts;
     for (const fs::path& f : files) {
-      texts.push_back(TextFile(dir_ / "txt" / f.filename().replace_extension(".txt")));
+      std::string text =
+          quillon::testing::ReadFile(dir_ / "txt" / f.filename().replace_extension(".txt"));
+      if (text.rfind("\xEF\xBB\xBF", 0) == 0) text.erase(0, 3);  // LibreOffice's byte order mark
+      texts.push_back(text);
     }
     return texts;
   }
