@@ -9,11 +9,8 @@
 namespace quillon::cli {
 namespace {
 
-using docx::testing::DocumentXml;
 using docx::testing::Fld;
 using docx::testing::MakeDocx;
-using docx::testing::MakeDocxAround;
-using docx::testing::Nested;
 using docx::testing::P;
 using docx::testing::R;
 
@@ -33,71 +30,22 @@ class HostileDocumentsTest : public ::testing::Test {
   std::string document = dir.File("doc.docx");
 };
 
-const std::string kBadCode = DocumentXml(P(Fld(" QUOTE <ABB>X\xFF</ABB> ", R("X"))));
-
-// Every command that reads the document refuses it the same way, naming the file once.
-TEST_F(HostileDocumentsTest, EveryCommandRefusesAHostilePackageAndWritesNothing) {
-  const std::string deep =
-      "word/document.xml is too deeply nested: its elements go more than 256 levels deep";
-  const struct {
-    const char* name;
-    std::string (*bytes)();  // made when the case runs: some are large
-    std::string reason;      // what follows "cannot read DOC: "
-  } cases[] = {
-      {"nested_content_controls",
-       [] {
-         return MakeDocx(
-             Nested(50000, "<w:sdt><w:sdtContent>", P(R("deep")), "</w:sdtContent></w:sdt>"));
-       },
-       deep},
-      {"nested_tables",
-       [] {
-         return MakeDocx(
-             Nested(20000, "<w:tbl><w:tr><w:tc>", P(R("deep")), "</w:tc></w:tr></w:tbl>"));
-       },
-       deep},
-      // A few hundred KiB that unpack to 65 MiB of text.
-      {"part_unpacking_past_the_limit", [] { return MakeDocx(P(R(std::string(65 << 20, 'x')))); },
-       "word/document.xml unpacks to 65 MiB, more than the 64 MiB a part may have"},
-      {"invalid_utf8_in_a_field_code", [] { return MakeDocxAround(kBadCode); },
-       "word/document.xml is not valid UTF-8 (byte " + std::to_string(kBadCode.find('\xFF')) + ")"},
-      {"empty_file", [] { return std::string(); }, "the file is empty, not a .docx document"},
-      {"not_a_zip", [] { return std::string("not a zip"); },
-       "not a .docx document (not a valid zip archive)"},
-  };
-  for (const auto& c : cases) {
-    const std::string bytes = c.bytes();
-    for (std::vector<std::string> command : {std::vector<std::string>{"show", document},
-                                             {"fields", document},
-                                             {"update", document, "--library", library},
-                                             {"list", document, "--library", library},
-                                             {"insert", document, "--library", library, "--abb",
-                                              "ABC", "--text", "Alpha Beta", "--at", "0"}}) {
-      SCOPED_TRACE(std::string(c.name) + ", " + command[0]);
-      Document(bytes);
-      CliRun run = RunQuillon(command);
-      EXPECT_EQ(run, Refused("quillon: cannot read " + document + ": " + c.reason + "\n"));
-      EXPECT_EQ(testing::ReadFile(document), bytes);
-    }
+// Every command that reads the document refuses one it cannot read the same way, naming the
+// file once; the reasons themselves are the package reader's.
+TEST_F(HostileDocumentsTest, EveryCommandRefusesADocumentItCannotReadAndWritesNothing) {
+  const std::string bytes = "not a zip";
+  for (std::vector<std::string> command : {std::vector<std::string>{"show", document},
+                                           {"fields", document},
+                                           {"update", document, "--library", library},
+                                           {"list", document, "--library", library},
+                                           {"insert", document, "--library", library, "--abb",
+                                            "ABC", "--text", "Alpha Beta", "--at", "0"}}) {
+    SCOPED_TRACE(command[0]);
+    Document(bytes);
+    EXPECT_EQ(RunQuillon(command), Refused("quillon: cannot read " + document +
+                                           ": not a .docx document (not a valid zip archive)\n"));
+    EXPECT_EQ(testing::ReadFile(document), bytes);
   }
-}
-
-TEST_F(HostileDocumentsTest, ADirectoryIsNotADocument) {
-  std::string folder = dir.File("folder.docx");
-  std::filesystem::create_directory(folder);
-  CliRun run = RunQuillon({"show", folder});
-  EXPECT_EQ(run, Refused("quillon: cannot read " + folder +
-                         ": it is a directory, not a .docx document\n"));
-}
-
-// A document declared in ISO-8859-1 reads as it is written and is saved as UTF-8 that says so.
-TEST_F(HostileDocumentsTest, ALatin1DocumentIsSavedAsUtf8) {
-  Document(MakeDocxAround(DocumentXml(P(R("caf\xE9")), "ISO-8859-1")));
-  CliRun insert = RunQuillon({"insert", document, "--library", library, "--abb", "ABC", "--text",
-                              "Alpha Beta", "--at", "0"});
-  ASSERT_EQ(insert.status, 0) << insert.err;
-  CliRun show = RunQuillon({"show", document});
-  EXPECT_EQ(show.out, "{ABC-#}caf\xC3\xA9\n");
 }
 
 // "Alpha beta gamma delta epsilon." (positions 0 to 31, the final mark at 31), then a field
@@ -119,12 +67,9 @@ TEST_F(HostileDocumentsTest, AnInsertedFieldGoesOutsideFieldsOrNowhere) {
        "Alpha beta gamma delta epsilon.\nbeta result beta tail.{ABC-#}\n"},
       {"past_the_final_mark", "--at", "67", "position 67 is outside the document (0 to 66)",
        kUnchanged},
-      {"far_past_the_end", "--at", "999999999",
-       "position 999999999 is outside the document (0 to 66)", kUnchanged},
       {"negative", "--at", "-5", "position -5 is outside the document (0 to 66)", kUnchanged},
       {"before_a_field", "--at", "32", "",
        "Alpha beta gamma delta epsilon.\n{ABC-#}beta result beta tail.\n"},
-      {"in_a_field_code", "--at", "36", "position 36 lies inside a field", kUnchanged},
       {"in_a_field_result", "--at", "45", "position 45 lies inside a field", kUnchanged},
       {"before_a_field_end", "--at", "54", "position 54 lies inside a field", kUnchanged},
       {"after_a_field", "--at", "55", "",
@@ -165,13 +110,7 @@ TEST_F(HostileDocumentsTest, AnEntryThatIsNotUtf8IsRefused) {
   EXPECT_EQ(testing::ReadFile(document), bytes);
 }
 
-// quillon show and quillon fields on documents that read well.
-TEST(DocumentViewCommands, ShowPrintsTheTextOfALibreOfficeSample) {
-  CliRun run = RunQuillon({"show", "tests/data/lo-table.docx"});
-  EXPECT_EQ(run.status, 0) << run.err;
-  EXPECT_EQ(run.out, "Before the table.\nABC\talpha\t3\nXYZ\tomega\t4\nAfter the table.\n");
-}
-
+// quillon fields and show --codes on documents that read well.
 TEST(DocumentViewCommands, FieldsListsEachFieldPlainAndAsJson) {
   using docx::testing::PageBreak;
   using docx::testing::Simple;
@@ -194,15 +133,7 @@ TEST(DocumentViewCommands, FieldsListsEachFieldPlainAndAsJson) {
             "\"2\"}\n]\n");
   CliRun codes = RunQuillon({"show", path, "--codes"});
   EXPECT_EQ(codes.out, "See  ADDIN ABBREV <ABB>WHO</ABB> \n PAGE \n");
-}
-
-TEST(DocumentViewCommands, MissingDocumentsFailWithTheirName) {
-  CliRun missing = RunQuillon({"show", "no/such/file.docx"});
-  EXPECT_EQ(missing.status, 1);
-  EXPECT_NE(missing.err.find("no/such/file.docx"), std::string::npos);
-  CliRun none = RunQuillon({"fields", "tests/data/lo-paragraphs.docx", "--json"});
-  EXPECT_EQ(none.status, 0) << none.err;
-  EXPECT_EQ(none.out, "[]\n");
+  EXPECT_EQ(RunQuillon({"fields", "tests/data/lo-paragraphs.docx", "--json"}).out, "[]\n");
 }
 
 }  // namespace
