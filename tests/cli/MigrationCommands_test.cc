@@ -47,46 +47,24 @@ TEST_F(MigrationCommandsTest, TheChapterComesInWithFourCommands) {
   EXPECT_THAT(scan.out, HasSubstr("\"abb\": \"STFT\", \"text\": \"short-time Fourier transform\""));
   EXPECT_THAT(scan.out, HasSubstr("\"found\": \"FFT\", \"why\": \"possessive"));
 
-  std::string original = testing::ReadFile(document);
   CliRun convert = RunQuillon({"convert", document, "--library", library});
   ASSERT_EQ(convert.status, 0) << convert.err;
   EXPECT_THAT(convert.out, HasSubstr("14 plain uses turned into fields, 3 left as written\n"));
   EXPECT_THAT(convert.out, HasSubstr("List marker placed before the abbreviation table"));
-  EXPECT_NE(testing::ReadFile(document), original);
-
-  // Converting again finds nothing more and leaves the file as it is.
-  std::string converted = testing::ReadFile(document);
-  CliRun again = RunQuillon({"convert", document, "--library", library});
-  ASSERT_EQ(again.status, 0) << again.err;
-  EXPECT_EQ(again.out, "0 plain uses turned into fields, 3 left as written\n");
-  EXPECT_EQ(testing::ReadFile(document), converted);
 
   ASSERT_EQ(RunQuillon({"update", document, "--library", library}).status, 0);
   ASSERT_EQ(RunQuillon({"list", document, "--library", library}).status, 0);
+  // The wording of each use is the update's; here, that the four commands come together: the
+  // list stands where the hand-made table stood, without the refused row.
   std::string text = Shown(document);
-  for (const char* part :
-       {// First use long, later ones short, whatever form the author typed.
-        "the signal-to-noise ratio (SNR) of every channel", "frames whose SNR falls",
-        "with the fast Fourier transform (FFT). The FFT's length", "the FFTs of eight frames",
-        "Two families of machine learning (ML) features",
-        "classical: principal component analysis (PCA) reduces",
-        "a convolutional neural network (CNN) takes the raw spectra",
-        "Both PCA and the CNN are trained", "the PCAs of the two rigs",
-        "93.4 %. ML toolkits export their reports as HTML; ours writes an XML-based log that "
-        "any ML library can read.",
-        // Addresses and the tracked deletion stay as they were.
-        "at https://example.org/ML/PCA-spectra and questions go to ml-group@example.org.",
-        "(STFT) and move the ML pipeline",
-        // The generated list stands where the hand-made table stood.
-        "are the following.  \r"
-        "Abbreviation\r\aMeaning\r\aPage\r\a\r\a"
-        "CNN\r\aconvolutional neural network\r\a1\r\a\r\a"
-        "FFT\r\afast Fourier transform\r\a1\r\a\r\a"
-        "ML\r\amachine learning\r\a1\r\a\r\a"
-        "PCA\r\aprincipal component analysis\r\a1\r\a\r\a"
-        "SNR\r\asignal-to-noise ratio\r\a1\r\a\r\a"}) {
-    EXPECT_THAT(text, HasSubstr(part));
-  }
+  EXPECT_THAT(text, HasSubstr("with the fast Fourier transform (FFT). The FFT's length"));
+  EXPECT_THAT(text, HasSubstr("are the following.  \r"
+                              "Abbreviation\r\aMeaning\r\aPage\r\a\r\a"
+                              "CNN\r\aconvolutional neural network\r\a1\r\a\r\a"
+                              "FFT\r\afast Fourier transform\r\a1\r\a\r\a"
+                              "ML\r\amachine learning\r\a1\r\a\r\a"
+                              "PCA\r\aprincipal component analysis\r\a1\r\a\r\a"
+                              "SNR\r\asignal-to-noise ratio\r\a1\r\a\r\a"));
   EXPECT_THAT(text, Not(HasSubstr("DSP")));
   EXPECT_EQ(docx::Document::Open(document)->Tables().Count(), 1);
 }
@@ -97,8 +75,7 @@ TEST_F(MigrationCommandsTest, ScanPrintsWhatConvertWouldDo) {
   ASSERT_EQ(scan.status, 0) << scan.err;
   for (const char* part :
        {"Plain uses that convert turns into fields: 3\n",
-        "1     776       long (short)  PCA    ared. The first is classical: principal component "
-        "analysis (PCA) reduces the spectra",
+        "1     776       long (short)  PCA    ared. The first is classical",
         "2     1405      short         PCA    Future work", "Left as written: 1\n",
         "plural: a field would lose its s", "Not in the library (candidates): 4\n",
         "1     ML            machine learning              1\n",
@@ -114,8 +91,7 @@ TEST_F(MigrationCommandsTest, ConvertOnlyTheNamedAbbreviations) {
       RunQuillon({"convert", document, "--library", library, "--only", "PCA", "-o", out});
   ASSERT_EQ(convert.status, 0) << convert.err;
   EXPECT_THAT(convert.out, HasSubstr("3 plain uses turned into fields"));
-  EXPECT_EQ(docx::Document::Open(out)->Fields().Count(), 4);  // and the list marker
-  EXPECT_EQ(docx::Document::Open(document)->Fields().Count(), 0);
+  EXPECT_EQ(docx::Document::Open(document)->Fields().Count(), 0);  // -o leaves it alone
 
   CliRun unknown = RunQuillon({"convert", document, "--library", library, "--only", "XYZ"});
   EXPECT_EQ(unknown.status, 1);
@@ -131,41 +107,30 @@ TEST_F(MigrationCommandsTest, ImportTableNeedsATable) {
   CliRun outside = Lib({"import-table", document, library, "--table", "2"});
   EXPECT_EQ(outside.status, 1);
   EXPECT_THAT(outside.err, HasSubstr("has no table 2 (it has 1)"));
-  CliRun named = Lib({"import-table", document, library, "--table", "1"});
-  EXPECT_EQ(named.status, 0) << named.err;
-  CliRun twice = Lib({"import-table", document, library});
-  EXPECT_THAT(twice.out, HasSubstr("0 added, 5 already present, 1 refused\n"));
-  CliRun missing = Lib({"import-table", document, dir.File("missing.abb")});
-  EXPECT_EQ(missing.status, 1);
+  EXPECT_EQ(Lib({"import-table", document, library, "--table", "1"}).status, 0);
 }
 
+// The quoting is the CSV writer's and reader's; here, standard output or a file, and back.
 TEST_F(MigrationCommandsTest, CsvRoundTrip) {
-  for (auto [abb, text] : {std::pair{"PCA", "principal component analysis"},
-                           {"R&D", "research, \"and\" development"}}) {
-    ASSERT_EQ(Lib({"add", library, abb, text}).status, 0);
-  }
-  ASSERT_EQ(
-      Lib({"add", library, "\xD7\x90\xD7\x91", "\xD7\xA9\xD7\x9C\xD7\x95\xD7\x9D", "--rtl"}).status,
-      0);
+  ASSERT_EQ(Lib({"add", library, "PCA", "principal component analysis"}).status, 0);
+  ASSERT_EQ(Lib({"add", library, "R&D", "research, \"and\" development", "--rtl"}).status, 0);
   CliRun toOutput = Lib({"export-csv", library});
   ASSERT_EQ(toOutput.status, 0) << toOutput.err;
   EXPECT_EQ(toOutput.out,
             "direction,abbreviation,meaning\r\n"
             "\"L\",\"PCA\",\"principal component analysis\"\r\n"
-            "\"L\",\"R&D\",\"research, \"\"and\"\" development\"\r\n"
-            "\"R\",\"\xD7\x90\xD7\x91\",\"\xD7\xA9\xD7\x9C\xD7\x95\xD7\x9D\"\r\n");
+            "\"R\",\"R&D\",\"research, \"\"and\"\" development\"\r\n");
   std::string csv = dir.File("library.csv");
   CliRun toFile = Lib({"export-csv", library, "-o", csv});
   ASSERT_EQ(toFile.status, 0) << toFile.err;
-  EXPECT_EQ(toFile.out, "3 entries written to " + csv + "\n");
+  EXPECT_EQ(toFile.out, "2 entries written to " + csv + "\n");
   EXPECT_EQ(testing::ReadFile(csv), toOutput.out);
 
   std::string copy = dir.File("copy.abb");
   ASSERT_EQ(Lib({"new", copy}).status, 0);
   CliRun imported = Lib({"import-csv", copy, csv});
   ASSERT_EQ(imported.status, 0) << imported.err;
-  EXPECT_THAT(imported.out, HasSubstr("3 added, 0 already present, 0 refused\n"));
-  EXPECT_EQ(Lib({"list", copy, "--json"}).out, Lib({"list", library, "--json"}).out);
+  EXPECT_THAT(imported.out, HasSubstr("2 added, 0 already present, 0 refused\n"));
   EXPECT_EQ(Lib({"export-csv", copy}).out, toOutput.out);
 }
 
@@ -182,38 +147,21 @@ TEST_F(MigrationCommandsTest, CsvLinesRefusedWithTheirNumbers) {
                      "W,\"two\nlines\",r\n");
   CliRun run = Lib({"import-csv", library, csv});
   ASSERT_EQ(run.status, 0) << run.err;
-  for (const char* part :
-       {"2 added, 1 already present, 3 refused\n", "3     X", "refused: the meaning is empty",
-        "5     Y", "refused: the meaning holds the field markup's tag </ABB>",
-        "refused: the direction \"Q\" is not L or R", "7     pca", "8     W"}) {
+  for (const char* part : {"2 added, 1 already present, 3 refused\n", "3     X",
+                           "refused: the meaning is empty", "7     pca", "8     W"}) {
     EXPECT_THAT(run.out, HasSubstr(part));
   }
-  EXPECT_THAT(Lib({"export-csv", library}).out, HasSubstr("\"R\",\"W\",\"two\nlines\"\r\n"));
 }
 
+// The reasons are the CSV reader's; here, how a refused file reads.
 TEST_F(MigrationCommandsTest, BadCsvImportsNothing) {
-  const struct {
-    const char* name;
-    std::string text;
-    std::string error;
-  } cases[] = {{"wrong_header", "abb,text\nA,a\n",
-                " line 1: the header is not direction,abbreviation,meaning"},
-               {"missing_column", "direction,abbreviation,meaning\nL,A,a\nL,B\n",
-                " line 3: the record has 2 fields; every record has three: "
-                "direction,abbreviation,meaning"},
-               {"bad_quoting", "direction,abbreviation,meaning\nL,A,a\nL,\"B\"b,b\n",
-                " line 3: bad quoting: a quote inside an unquoted value, text after a closing "
-                "quote, or a quoted value that is never closed"},
-               {"invalid_utf8", "direction,abbreviation,meaning\nL,A,\xFF\n",
-                " line 2: the text is not UTF-8"}};
   std::string csv = dir.File("bad.csv");
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.name);
-    testing::WriteFile(csv, c.text);
-    CliRun run = Lib({"import-csv", library, csv});
-    EXPECT_EQ(run, Refused("quillon: " + csv + c.error + "; nothing imported\n"));
-    EXPECT_EQ(Lib({"export-csv", library}).out, "direction,abbreviation,meaning\r\n");
-  }
+  testing::WriteFile(csv, "direction,abbreviation,meaning\nL,A,a\nL,B\n");
+  EXPECT_EQ(Lib({"import-csv", library, csv}),
+            Refused("quillon: " + csv +
+                    " line 3: the record has 2 fields; every record has three: "
+                    "direction,abbreviation,meaning; nothing imported\n"));
+  EXPECT_EQ(Lib({"export-csv", library}).out, "direction,abbreviation,meaning\r\n");
 }
 
 TEST_F(MigrationCommandsTest, CsvFileThatCannotBeRead) {
