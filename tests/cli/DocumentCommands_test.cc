@@ -18,24 +18,15 @@ using testing::Shown;
 
 class DocumentCommandsTest : public ::testing::Test, protected testing::SampleFiles {};
 
-TEST_F(DocumentCommandsTest, UpdateListInsertUnlinkOnTheSample) {
+// What each command does to a document is the document tests' part; here, -o and what the
+// commands print.
+TEST_F(DocumentCommandsTest, UpdateIntoAnotherFileThenUnlink) {
   std::string original = testing::ReadFile(document);
   std::string updated = dir.File("updated.docx");
   CliRun update = RunQuillon({"update", document, "--library", library, "-o", updated});
   ASSERT_EQ(update.status, 0) << update.err;
   EXPECT_EQ(testing::ReadFile(document), original);  // -o leaves the original alone
-  EXPECT_THAT(update.err, HasSubstr("Abbrevations' formattings are updated"));
-  std::string text = Shown(updated);
-  EXPECT_THAT(text, HasSubstr("runs on the Field-Programmable Gate Array (FPGA) board"));
-  EXPECT_EQ(text.find("{"), std::string::npos);
-
-  ASSERT_EQ(RunQuillon({"list", updated, "--library", library}).status, 0);
-  EXPECT_THAT(Shown(updated), HasSubstr("CNN\r\aConvolutional Neural Network\r\a2\r\a"));
-
-  CliRun insert = RunQuillon({"insert", updated, "--library", library, "--abb", "GPU", "--text",
-                              "Graphics Processing Unit", "--replace", "Learning"});
-  ASSERT_EQ(insert.status, 0) << insert.err;
-  EXPECT_THAT(Shown(updated), HasSubstr("{GPU-#} to See Faults"));
+  EXPECT_THAT(Shown(updated), HasSubstr("runs on the Field-Programmable Gate Array (FPGA) board"));
 
   CliRun unlink = RunQuillon({"unlink", updated, "--library", library, "--abb", "FFT", "--text",
                               "Fast Fourier Transform"});

@@ -181,20 +181,6 @@ TEST_F(SQLliteTest, WorkingTableKeepsDistinctPairsWithTheirFirstPage) {
   EXPECT_EQ(testing::ReadFile(path), before);
 }
 
-TEST_F(SQLliteTest, WorkingTablesOfTwoSessionsDoNotMeet) {
-  std::string path = NewLibrary();
-  {
-    LibrarySession session;
-    CreateWorkingTable();
-    AddToList("A", "a", 1);
-  }
-  LibrarySession session;
-  CreateWorkingTable();
-  EXPECT_FALSE(ListHas("A", "a"));
-  EXPECT_TRUE(WorkingTableRows().empty());
-  EXPECT_TRUE(messages.shown.empty());
-}
-
 TEST_F(SQLliteTest, SessionResultsFollowWritesToTheirTables) {
   std::string path = NewLibrary();
   LibrarySession session;
