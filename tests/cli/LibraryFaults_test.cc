@@ -91,6 +91,21 @@ TEST_F(LibraryFaultsTest, WriteProtectedLibraryStillUpdatesAndLists) {
   EXPECT_FALSE(fs::exists(protectedLibrary + "-journal"));
 }
 
+// Row: an export into a library the user may only read says so, once, and writes nothing;
+// the message is the library's, the status and the missing summary the command's.
+TEST_F(LibraryFaultsTest, ExportIntoAWriteProtectedLibraryNamesTheCause) {
+  std::string empty = dir.File("protected/empty.abb");
+  fs::create_directory(dir.File("protected"));
+  ASSERT_EQ(RunQuillon({"lib", "new", empty}).status, 0);
+  testing::MakeReadOnly(empty);
+  const std::string before = testing::ReadFile(empty);
+  CliRun run = RunQuillonAsNobody({"export", document, "--library", empty});
+  // No summary over a command that failed.
+  EXPECT_EQ(run, Refused("Quillon: error in adding field to database: the library " + empty +
+                         " is read-only\n"));
+  EXPECT_EQ(testing::ReadFile(empty), before);
+}
+
 // Row: a library without the columns is refused before anything is read.
 TEST_F(LibraryFaultsTest, LibraryWithoutTheColumnsIsRefusedUpFront) {
   std::string xy = dir.File("xy.abb");
@@ -174,6 +189,20 @@ TEST_F(LibraryFaultsTest, AStatementFailingMidwayEndsTheCommandAndWritesNothing)
   CliRun run = RunQuillon({"export", document, "--library", refusing});
   EXPECT_EQ(run, Refused("Quillon plugin: the library is full (library " + refusing + ")\n"));
   EXPECT_EQ(testing::ReadFile(refusing), refusingBytes);
+}
+
+// Row: an entry holding a tag of the field markup is not written into a field; the refusal is
+// the document routine's, the status the command's.
+TEST_F(LibraryFaultsTest, EntriesHoldingMarkupTagsAreNotWrittenIntoFields) {
+  ExecSql(library,
+          "insert into abbreviations (direction, abb, abbtext) values ('L', 'TAG', "
+          "'a </Text> in it')");
+  const std::string documentBytes = testing::ReadFile(document);
+  CliRun run = RunQuillon({"insert", document, "--library", library, "--abb", "TAG", "--text",
+                           "a </Text> in it", "--at", "3"});
+  EXPECT_EQ(run, Refused("Quillon plugin: Skipped the entry \"TAG\" meaning \"a </Text> in it\": "
+                         "it holds \"</Text>\", a tag of the abbreviation field's markup\n"));
+  EXPECT_EQ(testing::ReadFile(document), documentBytes);
 }
 
 class LibraryConcurrencyTest : public LibraryFaultsTest {};
