@@ -77,7 +77,7 @@ TEST_F(SQLliteTest, DuplicatesAreFoundTrimmedIgnoringCaseAndRunsOfBlanks) {
   EXPECT_TRUE(messages.shown.empty());
   std::string abb = "ABC", text = " alpha";
   EXPECT_EQ(CheckAbbrevExistance_Add_todB(path, abb, text, "L", true), AddOutcome::kDuplicate);
-  EXPECT_THAT(messages.Texts(), ElementsAre("Abbreviation already exists"));
+  ASSERT_EQ(messages.shown.size(), 1u);
   EXPECT_EQ(messages.shown[0].title, "Quillon plugin");
   EXPECT_EQ(CountAbbreviations(), 3);
   EXPECT_EQ(Fold("  a  b   c "), "A B C");
