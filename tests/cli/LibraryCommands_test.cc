@@ -57,11 +57,12 @@ TEST_F(LibraryCommandsTest, NewAddListEditDeleteFind) {
   EXPECT_EQ(RunQuillon({"lib", "find", lib, "zzz"}),
             Refused("quillon: no abbreviation sorts at or after \"ZZZ\"\n"));
   // What the edit does not name stays as it was.
-  EXPECT_EQ(RunQuillon({"lib", "edit", lib, "WHO", "World Health Organization", "--abb", "who"})
-                .status,
-            0);
-  EXPECT_THAT(RunQuillon({"lib", "list", lib, "--json"}).out,
-              HasSubstr(R"({"direction": "L", "abb": "who", "text": "World Health Organization"})"));
+  EXPECT_EQ(
+      RunQuillon({"lib", "edit", lib, "WHO", "World Health Organization", "--abb", "who"}).status,
+      0);
+  EXPECT_THAT(
+      RunQuillon({"lib", "list", lib, "--json"}).out,
+      HasSubstr(R"({"direction": "L", "abb": "who", "text": "World Health Organization"})"));
 
   CliRun missing = RunQuillon({"lib", "delete", lib, "PD", "Parkinson's disease"});
   EXPECT_EQ(missing.status, 1);
