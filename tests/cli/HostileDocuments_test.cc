@@ -61,8 +61,6 @@ TEST_F(HostileDocumentsTest, AnInsertedFieldGoesOutsideFieldsOrNowhere) {
     std::string message;  // after "quillon: ", DOC standing for the document; "" when it goes in
     std::string shown;    // what the document shows afterwards
   } cases[] = {
-      {"at_the_end_of_the_first_paragraph", "--at", "31", "",
-       "Alpha beta gamma delta epsilon.{ABC-#}\nbeta result beta tail.\n"},
       {"at_the_final_mark", "--at", "66", "",
        "Alpha beta gamma delta epsilon.\nbeta result beta tail.{ABC-#}\n"},
       {"past_the_final_mark", "--at", "67", "position 67 is outside the document (0 to 66)",

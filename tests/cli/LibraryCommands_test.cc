@@ -101,7 +101,6 @@ TEST_F(LibraryCommandsTest, UsageErrorsExitTwoAndHelpZero) {
       {{"lib", "add", lib, "ONLY"}, ""},
       {{"lib", "list", lib, "--sort", "size"}, ""},
       {{"lib", "list", lib, "--desc"}, ""},
-      {{"lib", "add", lib, "", "empty"}, ""},
       {{"lib", "add", lib, "   ", "blank"}, "ABB: must not be empty"},
       {{"lib", "edit", lib, "A", "a", "--abb", "  "}, ""},
       {{"lib", "edit", lib, "A", "a", "--direction", "X"}, ""},
