@@ -134,5 +134,11 @@ TEST(DocumentViewCommands, FieldsListsEachFieldPlainAndAsJson) {
   EXPECT_EQ(RunQuillon({"fields", "tests/data/lo-paragraphs.docx", "--json"}).out, "[]\n");
 }
 
+TEST(DocumentViewCommands, AMissingDocumentFailsWithItsName) {
+  CliRun missing = RunQuillon({"show", "no/such/file.docx"});
+  EXPECT_EQ(missing.status, 1);
+  EXPECT_NE(missing.err.find("no/such/file.docx"), std::string::npos);
+}
+
 }  // namespace
 }  // namespace quillon::cli
