@@ -56,6 +56,15 @@ TEST(FileGuard, NoticesAWriteByAProgramThatTakesNoLock) {
                                        "it; nothing was written"));
 }
 
+// Through a link, the guard holds the file the link names, and finds it unchanged.
+TEST(FileGuard, AGuardThroughALinkHoldsTheLinkedFile) {
+  GuardedFile file;
+  std::filesystem::create_symlink(file.path, file.dir.File("link.docx"));
+  FileGuard guard(file.dir.File("link.docx"), 0ms);
+  EXPECT_NO_THROW(guard.CheckUnchanged());
+  EXPECT_THROW(FileGuard(file.path, 0ms), FileError);
+}
+
 TEST(FileGuard, MissingFileIsAClearError) {
   testing::TempDir dir;
   EXPECT_THROW(FileGuard(dir.File("missing.docx"), 0ms), FileError);
