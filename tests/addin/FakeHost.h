@@ -7,7 +7,6 @@
 #include <map>
 #include <memory>
 #include <string>
-#include <string_view>
 #include <vector>
 
 #include "addin/ManagerWindow.h"
@@ -24,15 +23,6 @@ using Log = std::vector<std::string>;
 
 inline std::string Bool(bool value) {
   return value ? "-1" : "0";
-}
-
-// The calls of a log written as one text, each ended by ';', so that long expected call
-// sequences read as a few lines.
-inline Log Calls(std::string_view text) {
-  Log calls;
-  for (size_t end; (end = text.find(';')) != std::string_view::npos; text.remove_prefix(end + 1))
-    calls.emplace_back(text.substr(0, end));
-  return calls;
 }
 
 // A host object that writes each call to the log as "<prefix>.<call>" and, once deleted,
