@@ -18,17 +18,6 @@ TEST(AbbreviationTableDirection, FollowsTheFirstLetterWithADirection) {
   for (const auto& [text, direction] : cases) EXPECT_EQ(DirectionOfText(text), direction) << text;
 }
 
-// A table of rows given as cells, each row with as many cells as it lists.
-std::string Table(const std::vector<std::vector<std::string>>& rows) {
-  std::string xml = "<w:tbl>";
-  for (const auto& row : rows) {
-    xml += "<w:tr>";
-    for (const std::string& cell : row) xml += "<w:tc>" + P(R(cell)) + "</w:tc>";
-    xml += "</w:tr>";
-  }
-  return xml + "</w:tbl>";
-}
-
 class AbbreviationTableTest : public DocumentTest {};
 
 TEST_F(AbbreviationTableTest, FindsTheFirstTableHeadedLikeOne) {

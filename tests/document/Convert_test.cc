@@ -20,11 +20,8 @@ class ConvertTest : public DocumentTest {
   std::vector<library::AbbreviationEntry> Entries() {
     return *library::ReadAllEntries(library::State().LibraryPath);
   }
-  std::string HandMadeTable() {
-    return "<w:tbl><w:tr><w:tc>" + P(R("Abbreviation")) + "</w:tc><w:tc>" + P(R("Meaning")) +
-           "</w:tc></w:tr><w:tr><w:tc>" + P(R("ML")) + "</w:tc><w:tc>" + P(R("machine learning")) +
-           "</w:tc></w:tr></w:tbl>";
-  }
+  const std::string handMadeTable =
+      Table({{"Abbreviation", "Meaning"}, {"ML", "machine learning"}});
 };
 
 TEST_F(ConvertTest, EachUseBecomesOnePlaceholderField) {
@@ -44,7 +41,7 @@ TEST_F(ConvertTest, EachUseBecomesOnePlaceholderField) {
 }
 
 TEST_F(ConvertTest, ASecondRunChangesNothing) {
-  Open(P(R("PCA and machine learning. ")) + HandMadeTable() + P(R("ML again.")));
+  Open(P(R("PCA and machine learning. ")) + handMadeTable + P(R("ML again.")));
   ConvertSummary first = ConvertDocument(word, Entries());
   EXPECT_EQ(first.converted, 3);
   std::string once = doc().Range()->StoryText();
@@ -97,7 +94,7 @@ TEST_F(ConvertTest, MarkerBeforeTheHandMadeTable) {
        P(R("ML.")), false}};
   for (const MarkerCase& c : cases) {
     SCOPED_TRACE(c.name);
-    Open(c.before + HandMadeTable() + c.after);
+    Open(c.before + handMadeTable + c.after);
     ConvertSummary summary = ConvertDocument(word, Entries());
     EXPECT_EQ(summary.markerPlaced, c.placed);
     EXPECT_EQ(IsAbbreviationListPresent(word),

@@ -38,18 +38,9 @@ TEST_F(DocumentUpdateTest, FirstUseReadsLongAndLaterUsesShort) {
   EXPECT_THAT(Results(), ElementsAre("World Health Organization (WHO)", "WHO", "WHO"));
 }
 
-TEST_F(DocumentUpdateTest, DirectionDecidesTheLongForm) {
-  AddEntry("AR", "Arabic", "R");
-  AddEntry("EMPTY", "no direction", "");
-  Open(P(Placeholder("AR", "Arabic", "RTL") + Placeholder("EMPTY", "no direction", "") +
-         Placeholder("NONE", "not in the library", "")));
-  ButtonUpdate_Click(word);
-  EXPECT_THAT(Results(),
-              ElementsAre("(AR) Arabic", "(EMPTY) no direction", "(NONE) not in the library"));
-}
-
 TEST_F(DocumentUpdateTest, FieldsTheLibraryLacksKeepTheDirectionOfTheirCode) {
   AddEntry("LIB", "in the library", "R");
+  AddEntry("EMPTY", "no direction", "");
   struct Case {
     std::string tag;      // in the field's code
     std::string first;    // the long form after the update
@@ -63,13 +54,15 @@ TEST_F(DocumentUpdateTest, FieldsTheLibraryLacksKeepTheDirectionOfTheirCode) {
   for (const Case& c : cases) {
     Open(P(Placeholder("ABC", "Alpha Beta", c.tag) + R(" ") +
            Placeholder("ABC", "Alpha Beta", c.tag) + R(" ") +
-           Placeholder("LIB", "in the library", "LTR")));
+           Placeholder("LIB", "in the library", "LTR") + Placeholder("EMPTY", "no direction", "")));
     UpdateSummary summary = ButtonUpdate_Click(word);
-    EXPECT_THAT(Results(), ElementsAre(c.first, "ABC", "(LIB) in the library")) << c.tag;
+    EXPECT_THAT(Results(),
+                ElementsAre(c.first, "ABC", "(LIB) in the library", "(EMPTY) no direction"))
+        << c.tag;
     for (long i : {1, 2}) {
       EXPECT_THAT(Code(i), ::testing::HasSubstr("<Direction>" + c.codeTag + "</Direction>"));
     }
-    // The library's own entry still follows the library.
+    // The library's own entries still follow the library, an empty direction included.
     EXPECT_THAT(Code(3), ::testing::HasSubstr("<Direction>RTL</Direction>"));
     EXPECT_EQ(summary.withoutLibraryEntry, 2) << c.tag;
     EXPECT_EQ(summary.failures, 0);

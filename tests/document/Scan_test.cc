@@ -76,9 +76,8 @@ TEST_F(DocumentTest, ScanFindsWhatConvertWouldTake) {
          "<w:ins w:id=\"2\" w:author=\"a\"><w:r><w:t>PCA</w:t></w:r></w:ins>"),
        "short:PCA", "", ""},
       {"abbreviation_tables_are_left_alone",
-       "<w:tbl><w:tr><w:tc>" + P(R("Abbreviation")) + "</w:tc><w:tc>" + P(R("Meaning")) +
-           "</w:tc></w:tr><w:tr><w:tc>" + P(R("ML")) + "</w:tc><w:tc>" + P(R("machine learning")) +
-           "</w:tc></w:tr></w:tbl>" + Tbl(1, 1, "ML ") + P(R("ML")),
+       Table({{"Abbreviation", "Meaning"}, {"ML", "machine learning"}}) + Tbl(1, 1, "ML ") +
+           P(R("ML")),
        "short:ML; short:ML", "", ""},
       {"right_to_left_entry", P(R("\xD7\x90\xD7\x91 \xD7\xA9\xD7\x9C\xD7\x95\xD7\x9D")),
        "short:\xD7\x90\xD7\x91; long:\xD7\xA9\xD7\x9C\xD7\x95\xD7\x9D", "", ""},
