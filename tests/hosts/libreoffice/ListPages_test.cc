@@ -129,10 +129,6 @@ TEST_F(ListPagesTest, PagesAreThoseOfLibreOfficesPdf) {
   EXPECT_EQ(ListedPages(List(fromLayout, {"--pages", "libreoffice"})), expected);
   // Run inside Writer, the list takes Writer's pages too.
   EXPECT_EQ(ListedPages(List(document, {"--engine", "libreoffice"})), expected);
-  // The document's own marks know no page boundary in flowing text.
-  std::map<std::string, std::string> allOnOne;
-  for (const Entry& e : kEntries) allOnOne[e.abb] = "1";
-  EXPECT_EQ(ListedPages(List(document, {})), allOnOne);
 }
 
 // LibreOffice lays out only a few pages past the last first use: the many pages after it

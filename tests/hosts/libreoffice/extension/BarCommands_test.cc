@@ -118,9 +118,6 @@ TEST_F(BarCommandsTest, TheDocumentButtonsRunTheAddinsRoutines) {
          document::Placeholder("WHO", "World Health Organization") + R(".")));
   Run(BarCommand::kUpdateDocument);
   EXPECT_THAT(Results(), ElementsAre("World Health Organization (WHO)", "WHO"));
-  EXPECT_THAT(messages.Texts(),
-              ElementsAre("Abbrevations' formattings are updated according to their position in "
-                          "text"));
 
   // The pair another host selected last is the one inserted.
   store.SaveSetting(library::kSharedSettingsApplication, library::kSharedSettingsSection,
