@@ -32,7 +32,7 @@ class ConnectTest : public testing::HostServicesTest {
 
   testing::ScriptedMessageBox messages;
   FakeWord word{log};
-  FakeManager manager{log};
+  FakeManager manager;
   Connect connect{manager};
 };
 
@@ -100,9 +100,8 @@ TEST_F(ConnectTest, UsersClipboardIsPutBackEvenWhenAPictureIsRefused) {
   EXPECT_EQ(clipboard.data, (std::map<uint32_t, std::vector<uint8_t>>{{1, mine}}));
   clipboard.restores = 0;
   struct NoPictures : FakeManager {
-    using FakeManager::FakeManager;
     host::Picture ListImage(int32_t) override { return {}; }
-  } broken{log};
+  } broken;
   Connect other{broken};
   try {
     other.AddinInstance_OnConnection(word, 0, {kProgId, ""}, nullptr);

@@ -1,5 +1,6 @@
 // A recording host for the add-in's tests: command bars, a settings store and a clipboard in
-// memory, every call written to one log in the order it arrives.
+// memory, the calls on the bars and the stored settings written to one log in the order they
+// arrive.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -143,7 +144,6 @@ class FakeCommandBars : public host::CommandBars {
     return bar;
   }
   std::shared_ptr<host::CommandBarButton> FindControl(const std::string& tag) override {
-    log_.push_back("CommandBars.FindControl(" + tag + ")");
     for (const auto& bar : bars) {
       if (bar->deleted) continue;
       for (const auto& button : bar->buttons)
@@ -151,10 +151,7 @@ class FakeCommandBars : public host::CommandBars {
     }
     return nullptr;
   }
-  std::shared_ptr<host::CommandBar> Item(const std::string& name) override {
-    log_.push_back("CommandBars.Item(" + name + ")");
-    return Find(name);
-  }
+  std::shared_ptr<host::CommandBar> Item(const std::string& name) override { return Find(name); }
   std::shared_ptr<FakeBar> Find(const std::string& name) const {
     for (const auto& bar : bars)
       if (!bar->deleted && bar->Name() == name) return bar;
@@ -170,19 +167,9 @@ class FakeCommandBars : public host::CommandBars {
 // The substitute Word (a real document model) with recorded command bars.
 class FakeWord : public docx::Application {
  public:
-  explicit FakeWord(Log& log) : bars(log), log_(log) {}
-  void SetVisible(bool visible) override {
-    log_.push_back("Application.Visible=" + Bool(visible));
-    docx::Application::SetVisible(visible);
-  }
-  host::CommandBars& CommandBars() override {
-    log_.push_back("Application.CommandBars");
-    return bars;
-  }
+  explicit FakeWord(Log& log) : bars(log) {}
+  host::CommandBars& CommandBars() override { return bars; }
   FakeCommandBars bars;
-
- private:
-  Log& log_;
 };
 
 class MemorySettings : public host::SettingsStore {
@@ -190,7 +177,6 @@ class MemorySettings : public host::SettingsStore {
   explicit MemorySettings(Log& log) : log_(log) {}
   std::optional<std::string> GetSetting(const std::string& application, const std::string& section,
                                         const std::string& key) override {
-    log_.push_back("GetSetting(" + key + ")");
     auto it = values.find(application + "/" + section + "/" + key);
     if (it == values.end()) return std::nullopt;
     return it->second;
@@ -293,9 +279,7 @@ class HostServicesTest : public ::testing::Test {
 // whose others carry the item number.
 class FakeManager : public addin::ManagerWindow {
  public:
-  explicit FakeManager(Log& log) : log_(log) {}
   host::Picture ListImage(int32_t item) override {
-    log_.push_back("Form1.ImageList1(" + std::to_string(item) + ")");
     if (item < 1 || item > 16) return {};
     auto bitmap = std::make_shared<host::Bitmap>();
     bitmap->width = 2;
@@ -304,14 +288,8 @@ class FakeManager : public addin::ManagerWindow {
     bitmap->pixels = {0x000000, colour, colour, colour};
     return {host::kPicTypeBitmap, bitmap, std::nullopt};
   }
-  void Show() override {
-    log_.push_back("Form1.Show");
-    ++shown;
-  }
+  void Show() override { ++shown; }
   int shown = 0;
-
- private:
-  Log& log_;
 };
 
 }  // namespace quillon::testing

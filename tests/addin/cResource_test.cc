@@ -164,8 +164,6 @@ TEST_F(cResourceDll, PicturesOfEveryKind) {
        0xFF0000, 0x000000},
       {"bitmap file", [](const cResource& r) { return r.DLL_LoadBitmap(1); }, host::kPicTypeBitmap,
        9, 6, 0xFF0000, 0x1FA0E0},
-      {"bitmap without file header", [](const cResource& r) { return r.DLL_LoadBitmap(2); },
-       host::kPicTypeBitmap, 9, 6, 0xFF0000, 0x1FA0E0},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
