@@ -80,35 +80,12 @@ class EngineTest : public ::testing::Test, protected testing::SampleFiles {
     }
     return fields;
   }
-  std::string NewLibrary(const std::string& name) {
-    std::string path = dir.File(name);
-    EXPECT_EQ(RunQuillon({"lib", "new", path}).status, 0);
-    return path;
-  }
   const std::string& sample = document;
   std::string mixed = dir.File("mixed.docx");
   // Where RunBothEngines has each engine write the document.
   std::string viaDocx = dir.File("docx.docx");
   std::string viaWriter = dir.File("writer.docx");
 };
-
-TEST_F(EngineTest, ExportFillsTheLibraryAsTheDocxModelDoes) {
-  for (const std::string& document : {sample, mixed}) {
-    SCOPED_TRACE(document);
-    std::string docxLibrary = NewLibrary("docx.abb");
-    std::string writerLibrary = NewLibrary("writer.abb");
-    CliRun docxRun = RunQuillon({"export", document, "--library", docxLibrary});
-    CliRun writerRun =
-        RunQuillon({"export", document, "--library", writerLibrary, "--engine", "libreoffice"});
-    ASSERT_EQ(writerRun.status, 0) << writerRun.err;
-    EXPECT_EQ(writerRun.out, docxRun.out);
-    std::string listed = RunQuillon({"lib", "list", writerLibrary, "--json"}).out;
-    EXPECT_EQ(listed, RunQuillon({"lib", "list", docxLibrary, "--json"}).out);
-    EXPECT_NE(listed.find("\"abb\""), std::string::npos);
-    std::filesystem::remove(docxLibrary);
-    std::filesystem::remove(writerLibrary);
-  }
-}
 
 // Unlinking also rebuilds a list that is there, without the entry. (What the report counts is
 // the command's own concern.)

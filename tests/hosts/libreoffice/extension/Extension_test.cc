@@ -27,7 +27,6 @@
 #include <sstream>
 
 #include "addin/Connect.h"
-#include "document/DocumentUpdate.h"
 #include "document/Export.h"
 #include "hosts/libreoffice/LibreOfficeSession.h"
 #include "hosts/libreoffice/UnoSession.h"
@@ -315,23 +314,6 @@ TEST_F(ExtensionTest, QuillonRunsTheManagerOnTheSharedLibraryAndKeepsItsChoice) 
   EXPECT_EQ(Shared("LastSelectedText"), "Fast Fourier Transform");
   EXPECT_THAT(Messages(), ElementsAre());
   EXPECT_THAT(Shown(written), ::testing::StartsWith("{FFT-#}"));
-}
-
-TEST_F(ExtensionTest, UpdateDocumentFormatsTheFieldsAsTheDocxModelDoes) {
-  testing::ScriptedMessageBox messages;
-  const std::string viaDocx = dir.File("docx.docx");
-  {
-    docx::Application word(docx::Document::Open(sample));
-    library::State().AddinTitle = library::kAddinTitle;
-    library::State().LibraryPath = library;
-    document::ButtonUpdate_Click(word);
-    word.document()->Save(viaDocx);
-  }
-  ShareLibrary(library);
-  Dispatch(sample, "vnd.quillon:ButtonUpdate", written);
-  EXPECT_EQ(Messages(), Lines(messages));
-  EXPECT_NE(Shown(viaDocx), Shown(sample));
-  EXPECT_EQ(Shown(written), Shown(viaDocx));
 }
 
 }  // namespace
