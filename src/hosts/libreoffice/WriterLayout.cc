@@ -34,6 +34,17 @@ class LoadedDocument {
   Reference<css::lang::XComponent> component_;
 };
 
+// Lays the whole document out. A document loaded hidden is laid out while the office is idle,
+// so an export started at once can find page fields not yet given their numbers (a busy machine
+// showed a PAGE field as 0). Jumping to the last page makes the layout reach the end first.
+void LayOutToTheEnd(const Reference<css::lang::XComponent>& component) {
+  Reference<css::frame::XModel> model(component, UNO_QUERY_THROW);
+  Reference<css::text::XTextViewCursorSupplier> supplier(model->getCurrentController(),
+                                                         UNO_QUERY_THROW);
+  Reference<css::text::XPageCursor> pageCursor(supplier->getViewCursor(), UNO_QUERY_THROW);
+  pageCursor->jumpToLastPage();
+}
+
 }  // namespace
 
 std::vector<long> BookmarkPages(LibreOfficeSession& session, const std::string& path,
@@ -78,6 +89,7 @@ void ExportDocument(LibreOfficeSession& session, const std::string& path, const 
   arguments.getArray()[2].Value <<=
       ToOUString(colon == std::string::npos ? std::string() : filter.substr(colon + 1));
   try {
+    LayOutToTheEnd(document.get());
     Reference<css::frame::XStorable> storable(document.get(), UNO_QUERY_THROW);
     storable->storeToURL(FileUrl(target), arguments);
   } catch (const css::uno::Exception& e) {
