@@ -107,8 +107,7 @@ TEST_F(DocumentFailSafeTest, MarkerInATableCellIsRefused) {
 }
 
 TEST_F(DocumentFailSafeTest, AnAuthorsTableAfterTheMarkerStays) {
-  std::string mine = "<w:tbl><w:tr><w:tc>" + P(R("My data")) + "</w:tc><w:tc>" + P(R("keep me")) +
-                     "</w:tc></w:tr></w:tbl>";
+  std::string mine = Table({{"My data", "keep me"}});
   std::string path = Write("mine.docx", MakeDocx(P(kCnn) + P(kMarker) + mine + P(R("End."))));
   ASSERT_EQ(RunQuillon({"list", path, "--library", library}).status, 0);
   std::string text = Shown(path);
@@ -125,9 +124,7 @@ TEST_F(DocumentFailSafeTest, AnAuthorsTableAfterTheMarkerStays) {
 }
 
 TEST_F(DocumentFailSafeTest, AHandMadeListAfterTheMarkerIsReplaced) {
-  std::string handMade = "<w:tbl><w:tr><w:tc>" + P(R("Acronym")) + "</w:tc><w:tc>" +
-                         P(R("Definition")) + "</w:tc></w:tr><w:tr><w:tc>" + P(R("OLD")) +
-                         "</w:tc><w:tc>" + P(R("Outdated")) + "</w:tc></w:tr></w:tbl>";
+  std::string handMade = Table({{"Acronym", "Definition"}, {"OLD", "Outdated"}});
   std::string path = Write("hand.docx", MakeDocx(P(kCnn) + P(kMarker) + handMade + P(R("End."))));
   ASSERT_EQ(RunQuillon({"list", path, "--library", library}).status, 0);
   std::string text = Shown(path);

@@ -6,7 +6,6 @@
 #include <gtest/gtest.h>
 
 #include <string>
-#include <vector>
 
 #include "library/AddinState.h"
 #include "library/LibraryFiles.h"
@@ -24,17 +23,7 @@ using docx::testing::P;
 using docx::testing::PageBreak;
 using docx::testing::Placeholder;
 using docx::testing::R;
-
-// A table of rows given as cells, each row with as many cells as it lists.
-inline std::string Table(const std::vector<std::vector<std::string>>& rows) {
-  std::string xml = "<w:tbl>";
-  for (const auto& row : rows) {
-    xml += "<w:tr>";
-    for (const std::string& cell : row) xml += "<w:tc>" + P(R(cell)) + "</w:tc>";
-    xml += "</w:tr>";
-  }
-  return xml + "</w:tbl>";
-}
+using docx::testing::Table;
 
 class DocumentTest : public ::testing::Test {
  protected:

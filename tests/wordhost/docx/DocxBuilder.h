@@ -89,6 +89,17 @@ inline std::string ListP(const std::string& text, int numId, int ilvl = 0) {
                         std::to_string(numId) + "\"/></w:numPr>");
 }
 
+// A table of rows given as cells, each row with as many cells as it lists.
+inline std::string Table(const std::vector<std::vector<std::string>>& rows) {
+  std::string xml = "<w:tbl>";
+  for (const auto& row : rows) {
+    xml += "<w:tr>";
+    for (const std::string& cell : row) xml += "<w:tc>" + P(R(cell)) + "</w:tc>";
+    xml += "</w:tr>";
+  }
+  return xml + "</w:tbl>";
+}
+
 inline std::string Tbl(int rows, int columns, const std::string& cellPrefix = "c") {
   std::string xml = "<w:tbl><w:tblPr><w:tblW w:w=\"0\" w:type=\"auto\"/></w:tblPr><w:tblGrid>";
   for (int c = 0; c < columns; ++c) xml += "<w:gridCol w:w=\"2000\"/>";
