@@ -14,6 +14,7 @@
 #include <com/sun/star/connection/NoConnectException.hpp>
 #include <com/sun/star/frame/Desktop.hpp>
 #include <com/sun/star/frame/XComponentLoader.hpp>
+#include <com/sun/star/util/PathSubstitution.hpp>
 #include <com/sun/star/util/XCloseable.hpp>
 #include <cppuhelper/bootstrap.hxx>
 #include <osl/file.hxx>
@@ -127,6 +128,28 @@ const Reference<css::uno::XComponentContext>& LocalContext() {
   return *context;
 }
 
+// How many times a session starts soffice on a fresh port when the port it picked turns out to
+// answer for another soffice.
+constexpr int kPortAttempts = 5;
+
+// Returns whether the soffice behind context runs on the profile folder profile; false also
+// when it cannot tell (it went away while asked).
+bool RunsOnProfile(const Reference<css::uno::XComponentContext>& context,
+                   const std::string& profile) {
+  OUString userUrl;
+  try {
+    userUrl = css::util::PathSubstitution::create(context)->getSubstituteVariableValue("$(user)");
+  } catch (const css::uno::Exception&) {
+    return false;
+  }
+  OUString userPath;
+  if (osl::FileBase::getSystemPathFromFileURL(userUrl, userPath) != osl::FileBase::E_None) {
+    return false;
+  }
+  std::error_code error;
+  return fs::equivalent(ToUtf8(userPath), fs::path(profile) / "user", error);
+}
+
 }  // namespace
 
 struct LibreOfficeSession::Process {
@@ -157,7 +180,9 @@ struct LibreOfficeSession::Process {
     return static_cast<pid_t>(pid);
   }
 
-  void Start(std::chrono::milliseconds stopTimeout, const std::string& profileTemplate) {
+  // Starts the keeper, which starts soffice on a fresh profile (a copy of profileTemplate when
+  // given) listening on port, or on a free port when port is 0.
+  void Start(std::chrono::milliseconds stopTimeout, const std::string& profileTemplate, int port) {
     std::string pattern = (fs::temp_directory_path() / "quillon-lo-XXXXXX").string();
     if (::mkdtemp(pattern.data()) == nullptr) {
       throw LibreOfficeError("cannot make a profile folder: " + std::string(std::strerror(errno)));
@@ -178,10 +203,10 @@ struct LibreOfficeSession::Process {
     WriteSessionSettings(profile);
     OUString profileUrl;
     osl::FileBase::getFileURLFromSystemPath(ToOUString(profile), profileUrl);
-    port = FreeLoopbackPort();
+    this->port = port != 0 ? port : FreeLoopbackPort();
 
     std::string ticks = std::to_string(std::max<long>(1, stopTimeout.count() / 100));
-    std::string portText = std::to_string(port);
+    std::string portText = std::to_string(this->port);
     std::string url = ToUtf8(profileUrl);
     std::vector<const char*> argv = {"sh",          "-c",        kKeeperScript, "sh",
                                      kSofficeBin,   dir.c_str(), url.c_str(),   portText.c_str(),
@@ -214,6 +239,33 @@ struct LibreOfficeSession::Process {
     }
     keeper = child;
     keeperInput = fds[1];
+  }
+
+  // Returns the context of the soffice answering on port, waiting up to timeout for one to
+  // answer; throws LibreOfficeError when none does or ours has ended.
+  Reference<css::uno::XComponentContext> Connect(
+      const Reference<css::uno::XComponentContext>& local, std::chrono::milliseconds timeout) {
+    OUString address = "uno:socket,host=127.0.0.1,port=" + OUString::number(port) +
+                       ";urp;StarOffice.ComponentContext";
+    auto deadline = std::chrono::steady_clock::now() + timeout;
+    std::string lastError = "no answer";
+    Reference<css::bridge::XUnoUrlResolver> resolver = css::bridge::UnoUrlResolver::create(local);
+    for (;;) {
+      try {
+        return Reference<css::uno::XComponentContext>(resolver->resolve(address), UNO_QUERY_THROW);
+      } catch (const css::connection::NoConnectException& e) {
+        lastError = ToUtf8(e.Message);
+      }
+      if (KeeperGone() || ::access((dir + "/exited").c_str(), F_OK) == 0) {
+        throw LibreOfficeError("soffice ended before it accepted a connection");
+      }
+      if (std::chrono::steady_clock::now() > deadline) {
+        throw LibreOfficeError("soffice did not accept a connection on port " +
+                               std::to_string(port) + " within " +
+                               std::to_string(timeout.count() / 1000) + " s: " + lastError);
+      }
+      std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    }
   }
 
   // Kills soffice; the keeper then finds it gone and removes the profile. Never throws.
@@ -265,29 +317,26 @@ LibreOfficeSession::LibreOfficeSession(SessionOptions options)
   ::signal(SIGPIPE, SIG_IGN);
   const Reference<css::uno::XComponentContext>& local = LocalContext();
   stopTimeout_ = options.stopTimeout;
-  process_->Start(stopTimeout_, options.profileTemplate);
-  OUString address = "uno:socket,host=127.0.0.1,port=" + OUString::number(process_->port) +
-                     ";urp;StarOffice.ComponentContext";
-  auto deadline = std::chrono::steady_clock::now() + options.startTimeout;
-  std::string lastError = "no answer";
   try {
-    Reference<css::bridge::XUnoUrlResolver> resolver = css::bridge::UnoUrlResolver::create(local);
-    for (;;) {
-      try {
-        uno_->context.set(resolver->resolve(address), UNO_QUERY_THROW);
+    for (int attempt = 1;; ++attempt) {
+      process_->Start(stopTimeout_, options.profileTemplate, attempt == 1 ? options.firstPort : 0);
+      Reference<css::uno::XComponentContext> context =
+          process_->Connect(local, options.startTimeout);
+      if (RunsOnProfile(context, process_->profile)) {
+        uno_->context = context;
         break;
-      } catch (const css::connection::NoConnectException& e) {
-        lastError = ToUtf8(e.Message);
       }
-      if (process_->KeeperGone() || ::access((process_->dir + "/exited").c_str(), F_OK) == 0) {
-        throw LibreOfficeError("soffice ended before it accepted a connection");
+      // Another soffice took the port between our pick and our soffice's start, so ours runs
+      // without listening. The other one is none of ours to stop: leave it, and start ours
+      // again on another port.
+      int taken = process_->port;
+      context.clear();
+      process_->Stop(stopTimeout_);
+      if (attempt == kPortAttempts) {
+        throw LibreOfficeError(std::to_string(kPortAttempts) +
+                               " ports in a row answered for another soffice, the last " +
+                               std::to_string(taken));
       }
-      if (std::chrono::steady_clock::now() > deadline) {
-        throw LibreOfficeError(
-            "soffice did not accept a connection on port " + std::to_string(process_->port) +
-            " within " + std::to_string(options.startTimeout.count() / 1000) + " s: " + lastError);
-      }
-      std::this_thread::sleep_for(std::chrono::milliseconds(100));
     }
     uno_->desktop = css::frame::Desktop::create(uno_->context);
     process_->soffice = process_->ReadSofficePid();

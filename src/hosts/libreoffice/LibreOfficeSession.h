@@ -21,12 +21,18 @@ struct SessionOptions {
   // A profile folder to start from (copied, so it stays as it is), e.g. one with extensions
   // installed; empty for a fresh profile.
   std::string profileTemplate;
+  // The port soffice is started on first; 0 for one the system has free. Another soffice may
+  // take the port before ours listens on it (each picks a free port, then starts): the session
+  // then leaves that soffice alone and starts its own again on a port of its own.
+  int firstPort = 0;
 };
 
 class LibreOfficeSession {
  public:
-  // Starts soffice and connects to it. Throws LibreOfficeError (saying why: soffice missing,
-  // no free port, no connection within the timeout) having stopped whatever it started. From
+  // Starts soffice and connects to it, making sure the soffice that answers is the one started
+  // on this session's profile. Throws LibreOfficeError (saying why: soffice missing, no free
+  // port, no connection within the timeout, the port kept answering for another soffice)
+  // having stopped whatever it started. From
   // then on the process ignores SIGPIPE: a soffice that goes away is an error on the
   // connection, never the end of the program.
   explicit LibreOfficeSession(SessionOptions options = {});

@@ -83,6 +83,27 @@ TEST_F(LibreOfficeSessionTest, AStartThatTimesOutLeavesNothing) {
   EXPECT_EQ(ProcessesMentioning(tmp.Path().string()), 0);
 }
 
+// Two sessions that happen onto one port (each picks a free port, then starts soffice on it):
+// the second finds the first one's soffice answering, starts its own on another port, and its
+// stop leaves the first one's soffice working.
+TEST_F(LibreOfficeSessionTest, APortAnotherSofficeTookIsLeftToIt) {
+  testing::TempDir dir;
+  const std::string document = dir.File("open.docx");
+  testing::WriteFile(document, docx::testing::MakeDocx(docx::testing::P(docx::testing::R("Open"))));
+  LibreOfficeSession first;
+  SessionOptions options;
+  options.firstPort = first.Port();
+  LibreOfficeSession second(options);
+  EXPECT_NE(second.Port(), first.Port());
+  EXPECT_NE(second.SofficePid(), first.SofficePid());
+  EXPECT_THAT(testing::CommandLineOf(second.SofficePid()),
+              ::testing::HasSubstr("port=" + std::to_string(second.Port())));
+  CloseDocument(LoadHidden(second, document));
+  second.Stop();
+  EXPECT_TRUE(SofficeRuns(first.SofficePid()));
+  EXPECT_NO_THROW(CloseDocument(LoadHidden(first, document)));
+}
+
 // The session's process ended by a signal (Ctrl-C, a kill): soffice and the profile go too.
 TEST_F(LibreOfficeSessionTest, NothingOutlivesTheProcessThatStartedIt) {
   for (int signal : {SIGINT, SIGKILL}) {
