@@ -3,6 +3,7 @@
 #include <fstream>
 #include <iterator>
 #include <memory>
+#include <optional>
 #include <sstream>
 
 #include "addin/host/HostError.h"
@@ -38,12 +39,18 @@ int RunOnLibreOffice(const EngineJob& job, CommandContext& context,
   const std::string& target = job.output.empty() ? job.document : job.output;
   std::unique_ptr<FileGuard> guard;
   std::ostringstream report;
+  std::optional<libreoffice::LibreOfficeSession> session;
+  // A soffice gone from under the command shows as a broken connection; how it ended says why.
+  auto reportSofficeEnd = [&] {
+    std::string how = session ? session->HowSofficeEnded() : "";
+    if (!how.empty()) context.err << "quillon: " << how << '\n';
+  };
   try {
     if (job.saves && job.output.empty())
       guard = std::make_unique<FileGuard>(job.document, job.wait);
     if (job.saves) CheckReplaceable(target);
-    libreoffice::LibreOfficeSession session;
-    libreoffice::WriterApplication word(session, job.document);
+    session.emplace();
+    libreoffice::WriterApplication word(*session, job.document);
     bool ok;
     try {
       library::LibrarySession librarySession(library::StatementFailure::kStopCommand);
@@ -53,6 +60,7 @@ int RunOnLibreOffice(const EngineJob& job, CommandContext& context,
       return kExitFailure;  // shown where it failed
     } catch (const host::HostError& e) {
       context.err << "quillon: " << job.document << ": " << e.what() << '\n';
+      reportSofficeEnd();
       return kExitFailure;
     }
     if (!ok) return kExitFailure;
@@ -66,7 +74,7 @@ int RunOnLibreOffice(const EngineJob& job, CommandContext& context,
       }
     }
     if (job.saves && (word.Modified() || !job.output.empty())) {
-      std::string written = session.ScratchPath("written.docx");
+      std::string written = session->ScratchPath("written.docx");
       word.SaveAs(written);
       std::ifstream in(written, std::ios::binary);
       std::string bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
@@ -75,9 +83,10 @@ int RunOnLibreOffice(const EngineJob& job, CommandContext& context,
       WriteFileAtomically(target, bytes);
     }
     // Closing a long document costs about as much as saving it, for nothing: the session goes.
-    session.StopAtOnce();
+    session->StopAtOnce();
   } catch (const libreoffice::LibreOfficeError& e) {
     context.err << "quillon: LibreOffice: " << e.what() << '\n';
+    reportSofficeEnd();
     return kExitFailure;
   } catch (const FileError& e) {
     context.err << "quillon: " << e.what() << '\n';

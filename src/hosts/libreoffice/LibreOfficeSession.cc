@@ -41,7 +41,8 @@ constexpr const char* kSofficeBin = QUILLON_LO_PROGRAM "/soffice.bin";
 
 // The keeper: a shell in a session of its own (so that a Ctrl-C on our terminal does not reach
 // it) that runs soffice, restarting it while it asks for that (exit status 81, which a fresh
-// profile's first start gives), until its standard input, a pipe from our process, closes:
+// profile's first start gives), and notes how it ended (its status, in soffice.status, then
+// the file exited), until its standard input, a pipe from our process, closes:
 // when we stop the session or die. Then it sends soffice SIGTERM, kills it after the timeout
 // and removes the whole folder with the profile.
 constexpr const char* kKeeperScript = R"sh(
@@ -56,7 +57,9 @@ mkdir -p "$dir/tmp" && export TMPDIR="$dir/tmp"
       "--accept=socket,host=127.0.0.1,port=$port;urp;StarOffice.ComponentContext" &
     echo $! > "$dir/soffice.pid.new" && mv "$dir/soffice.pid.new" "$dir/soffice.pid"
     wait $!
-    [ $? -eq 81 ] || break
+    status=$?
+    echo $status > "$dir/soffice.status"
+    [ $status -eq 81 ] || break
   done
   : > "$dir/exited"
 ) </dev/null >/dev/null 2>&1 &
@@ -126,6 +129,18 @@ const Reference<css::uno::XComponentContext>& LocalContext() {
     }
   }();
   return *context;
+}
+
+// Returns whether the process pid has ended: it is gone, or a zombie its parent (the keeper)
+// has yet to reap.
+bool ProcessEnded(pid_t pid) {
+  std::ifstream in("/proc/" + std::to_string(pid) + "/stat");
+  std::string stat;
+  if (pid <= 0 || !std::getline(in, stat)) return true;
+  // The state follows the command name, which is in parentheses and may hold any character.
+  std::size_t close = stat.rfind(')');
+  return close == std::string::npos || close + 2 >= stat.size() || stat[close + 2] == 'Z' ||
+         stat[close + 2] == 'X';
 }
 
 // How many times a session starts soffice on a fresh port when the port it picked turns out to
@@ -371,6 +386,26 @@ void LibreOfficeSession::StopAtOnce() {
   uno_->context.clear();
   process_->Kill();
   process_->Stop(stopTimeout_);
+}
+
+std::string LibreOfficeSession::HowSofficeEnded() const {
+  if (process_->keeperInput < 0) return "";
+  std::string exited = process_->dir + "/exited";
+  if (::access(exited.c_str(), F_OK) != 0) {
+    if (!ProcessEnded(process_->ReadSofficePid())) return "";
+    // The connection breaks the moment soffice dies; the keeper notes how a moment later.
+    auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(2);
+    while (::access(exited.c_str(), F_OK) != 0) {
+      if (std::chrono::steady_clock::now() > deadline) return "soffice has ended";
+      std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+  }
+  std::ifstream in(process_->dir + "/soffice.status");
+  int status = -1;
+  if (!(in >> status)) return "soffice has ended";
+  // The shell gives 128 + the signal's number for a process a signal ended.
+  if (status > 128) return "soffice was ended by signal " + std::to_string(status - 128);
+  return "soffice has ended with exit status " + std::to_string(status);
 }
 
 int LibreOfficeSession::Port() const {

@@ -50,6 +50,10 @@ class LibreOfficeSession {
   // loaded read-only (LoadHidden does), so that no lock file is left beside them. Never throws.
   void StopAtOnce();
 
+  // Returns how soffice ended ("soffice was ended by signal 9"), for an error that a soffice
+  // gone from under a running session explains; empty while it runs or once stopped.
+  std::string HowSofficeEnded() const;
+
   // The loopback port soffice listens on.
   int Port() const;
   // soffice's process id (0 once stopped).

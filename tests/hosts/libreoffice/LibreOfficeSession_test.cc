@@ -104,6 +104,18 @@ TEST_F(LibreOfficeSessionTest, APortAnotherSofficeTookIsLeftToIt) {
   EXPECT_NO_THROW(CloseDocument(LoadHidden(first, document)));
 }
 
+// A soffice gone from under a running session: the session tells how it ended.
+TEST_F(LibreOfficeSessionTest, TellsHowSofficeEndedFromUnderIt) {
+  LibreOfficeSession session;
+  EXPECT_EQ(session.HowSofficeEnded(), "");
+  ::kill(session.SofficePid(), SIGKILL);
+  EXPECT_TRUE(
+      WaitFor([&] { return !session.HowSofficeEnded().empty(); }, std::chrono::seconds(30)));
+  EXPECT_EQ(session.HowSofficeEnded(), "soffice was ended by signal 9");
+  session.Stop();
+  EXPECT_EQ(session.HowSofficeEnded(), "");
+}
+
 // The session's process ended by a signal (Ctrl-C, a kill): soffice and the profile go too.
 TEST_F(LibreOfficeSessionTest, NothingOutlivesTheProcessThatStartedIt) {
   for (int signal : {SIGINT, SIGKILL}) {
