@@ -196,8 +196,9 @@ struct LibreOfficeSession::Process {
   }
 
   // Starts the keeper, which starts soffice on a fresh profile (a copy of profileTemplate when
-  // given) listening on port, or on a free port when port is 0.
-  void Start(std::chrono::milliseconds stopTimeout, const std::string& profileTemplate, int port) {
+  // given) listening on fixedPort, or on a free port when fixedPort is 0.
+  void Start(std::chrono::milliseconds stopTimeout, const std::string& profileTemplate,
+             int fixedPort) {
     std::string pattern = (fs::temp_directory_path() / "quillon-lo-XXXXXX").string();
     if (::mkdtemp(pattern.data()) == nullptr) {
       throw LibreOfficeError("cannot make a profile folder: " + std::string(std::strerror(errno)));
@@ -218,10 +219,10 @@ struct LibreOfficeSession::Process {
     WriteSessionSettings(profile);
     OUString profileUrl;
     osl::FileBase::getFileURLFromSystemPath(ToOUString(profile), profileUrl);
-    this->port = port != 0 ? port : FreeLoopbackPort();
+    port = fixedPort != 0 ? fixedPort : FreeLoopbackPort();
 
     std::string ticks = std::to_string(std::max<long>(1, stopTimeout.count() / 100));
-    std::string portText = std::to_string(this->port);
+    std::string portText = std::to_string(port);
     std::string url = ToUtf8(profileUrl);
     std::vector<const char*> argv = {"sh",          "-c",        kKeeperScript, "sh",
                                      kSofficeBin,   dir.c_str(), url.c_str(),   portText.c_str(),
