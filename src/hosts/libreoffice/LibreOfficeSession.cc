@@ -27,6 +27,7 @@
 #include <thread>
 #include <vector>
 
+#include "base/ProcessState.h"
 #include "hosts/libreoffice/LibreOfficeError.h"
 #include "hosts/libreoffice/UnoSession.h"
 
@@ -129,18 +130,6 @@ const Reference<css::uno::XComponentContext>& LocalContext() {
     }
   }();
   return *context;
-}
-
-// Returns whether the process pid has ended: it is gone, or a zombie its parent (the keeper)
-// has yet to reap.
-bool ProcessEnded(pid_t pid) {
-  std::ifstream in("/proc/" + std::to_string(pid) + "/stat");
-  std::string stat;
-  if (pid <= 0 || !std::getline(in, stat)) return true;
-  // The state follows the command name, which is in parentheses and may hold any character.
-  std::size_t close = stat.rfind(')');
-  return close == std::string::npos || close + 2 >= stat.size() || stat[close + 2] == 'Z' ||
-         stat[close + 2] == 'X';
 }
 
 // How many times a session starts soffice on a fresh port when the port it picked turns out to

@@ -12,15 +12,14 @@
 #include <string>
 #include <thread>
 
+#include "base/ProcessState.h"
+
 namespace quillon::testing {
 
 // Returns the command line of process pid with blanks for its NULs, "" when it is gone or a
 // zombie.
 inline std::string CommandLineOf(long pid) {
-  std::ifstream status("/proc/" + std::to_string(pid) + "/stat");
-  std::string stat{std::istreambuf_iterator<char>(status), std::istreambuf_iterator<char>()};
-  size_t close = stat.rfind(')');
-  if (close == std::string::npos || close + 2 >= stat.size() || stat[close + 2] == 'Z') return {};
+  if (ProcessEnded(static_cast<pid_t>(pid))) return {};
   std::ifstream in("/proc/" + std::to_string(pid) + "/cmdline", std::ios::binary);
   std::string line{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
   for (char& c : line) {
