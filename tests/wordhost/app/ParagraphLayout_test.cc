@@ -75,29 +75,6 @@ TEST(ParagraphLayoutTest, GlyphsOfClicksAndLinesOfGlyphs) {
   for (const auto& [glyph, line] : lines) EXPECT_EQ(LineOfGlyph(layout, glyph), line) << glyph;
 }
 
-TEST(ParagraphLayoutTest, CentredAndRightAlignedLinesStandWithoutTheirTrailingSpaces) {
-  struct Case {
-    Alignment alignment;
-    std::vector<float> lefts;  // each line's
-  };
-  // "aaa bbb " (70 wide without its space) and "ccc\r" (30) in 75.
-  const Case cases[] = {{Alignment::kLeft, {0, 0}},
-                        {Alignment::kCenter, {2.5f, 22.5f}},
-                        {Alignment::kRight, {5, 45}}};
-  for (const Case& c : cases) {
-    const ParagraphLayout layout = LayOutParagraph(Glyphs(U"aaa bbb ccc\r"), 75, c.alignment);
-    ASSERT_EQ(layout.lines.size(), c.lefts.size());
-    for (size_t n = 0; n < layout.lines.size(); ++n) {
-      EXPECT_FLOAT_EQ(layout.lines[n].left, c.lefts[n]);
-      EXPECT_FLOAT_EQ(layout.x[layout.lines[n].begin], c.lefts[n]);
-    }
-    // Clicks left of a line find its first glyph, right of it its last.
-    EXPECT_EQ(GlyphAt(layout, 0, 15), 8u);
-    EXPECT_EQ(GlyphAt(layout, c.lefts[1] + 14, 15), 9u);
-    EXPECT_EQ(GlyphAt(layout, 200, 15), 11u);
-  }
-}
-
 TEST(RowLayoutTest, CellWidthsFollowTheGridAndFitTheRow) {
   struct Case {
     std::vector<float> grid;
