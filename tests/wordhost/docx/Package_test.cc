@@ -1,5 +1,6 @@
-// Loading and saving packages: the Word corpus round trip, untouched parts kept byte for byte,
-// and bad input refused with a clear error and without touching the file.
+// Loading and saving packages: the Word corpus round trip, untouched parts kept as they were,
+// parts written back as UTF-8 that says so, and bad input refused with a clear error and
+// without touching the file.
 #include "wordhost/docx/Package.h"
 
 #include <gtest/gtest.h>
@@ -11,7 +12,9 @@
 #include "wordhost/docx/Document.h"
 #include "wordhost/docx/DocxBuilder.h"
 #include "wordhost/docx/DocxError.h"
+#include "wordhost/docx/OtherStories.h"
 #include "wordhost/docx/TextExport.h"
+#include "wordhost/docx/XmlPart.h"
 
 namespace quillon::docx {
 namespace {
@@ -216,6 +219,56 @@ TEST(Package, ADirectoryIsNoDocument) {
     ADD_FAILURE() << "no error for a directory";
   } catch (const DocxError& e) {
     EXPECT_STREQ(e.what(), "it is a directory, not a .docx document");
+  }
+}
+
+TEST(XmlPart, SerializeWritesTheDeclarationTheTreeHolds) {
+  pugi::xml_document xml;
+  ParsePart(xml, "part.xml", "<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?><a>\xE9</a>",
+            pugi::parse_full);
+  EXPECT_EQ(SerializePart(xml), "<?xml version=\"1.0\" encoding=\"UTF-8\"?><a>\xC3\xA9</a>");
+  ParsePart(xml, "part.xml", "<a>\xC3\xA9</a>", pugi::parse_full);
+  EXPECT_EQ(SerializePart(xml), "<a>\xC3\xA9</a>");
+  // A document in another encoding, once edited, is saved as UTF-8 that says so.
+  auto doc = Document::FromBytes(MakeDocxAround(DocumentXml(P(R("caf\xE9")), "ISO-8859-1")));
+  doc->Range(0, 0)->SetText("Le ");
+  EXPECT_EQ(ShowText(*Document::FromBytes(doc->ToBytes()), false), "Le caf\xC3\xA9\n");
+}
+
+// Returns a document whose only header part holds body.
+std::unique_ptr<Document> WithHeader(const std::string& body) {
+  auto parts = DocxParts(DocumentXml(P(R("main"))));
+  parts.emplace_back("word/header1.xml",
+                     "<?xml version=\"1.0\" encoding=\"UTF-8\"?><w:hdr "
+                     "xmlns:w=\"http://schemas.openxmlformats.org/wordprocessingml/2006/main\">" +
+                         body + "</w:hdr>");
+  return Document::FromBytes(Package::Create(parts));
+}
+
+TEST(OtherStories, HeadersAreRefusedWithTheirReason) {
+  struct Case {
+    const char* name;
+    std::string body;
+    std::string message;
+  };
+  const Case cases[] = {
+      {"NestedTooDeeply",
+       Nested(static_cast<int>(kMaxXmlDepth), "<w:sdt><w:sdtContent>", P(Fld(" ADDIN A ", R("r"))),
+              "</w:sdtContent></w:sdt>"),
+       "word/header1.xml is too deeply nested: its elements go more than 256 "
+       "levels deep"},
+      {"NotUtf8", P(Fld(" ADDIN A ", R("caf\xE9"))), "word/header1.xml is not valid UTF-8 (byte "},
+      {"NotWellFormed", "<w:p>", "word/header1.xml is not well-formed XML ("},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    std::unique_ptr<Document> document = WithHeader(c.body);
+    try {
+      OtherStoryFields(*document);
+      ADD_FAILURE() << "the header was read";
+    } catch (const DocxError& e) {
+      EXPECT_EQ(std::string(e.what()).substr(0, c.message.size()), c.message);
+    }
   }
 }
 

@@ -1,5 +1,5 @@
-// Story positions over the body: lengths, units, page numbers, and positions kept right
-// through edits.
+// Story positions over the body: lengths, units, page numbers, positions kept right through
+// edits, and erasing inside one stretch of text as the general delete does.
 #include "wordhost/docx/Story.h"
 
 #include <gtest/gtest.h>
@@ -10,6 +10,7 @@
 #include "wordhost/docx/Document.h"
 #include "wordhost/docx/DocxBuilder.h"
 #include "wordhost/docx/FreshLoad.h"
+#include "wordhost/docx/StoryEdit.h"
 #include "wordhost/docx/TextExport.h"
 
 namespace quillon::docx {
@@ -168,6 +169,46 @@ TEST(Story, NestingUpToTheDepthLimitIsWalked) {
   auto controls =
       Load(Nested(125, "<w:sdt><w:sdtContent>", P(R("deep")), "</w:sdtContent></w:sdt>"));
   EXPECT_EQ(controls->Range()->Text(), "deep\r");
+}
+
+TEST(StoryEditor, EraseInAtomWritesWhatDeleteWrites) {
+  struct Case {
+    const char* name;
+    std::string body;
+    long start, end;
+    bool applies;
+  };
+  const Case cases[] = {
+      {"middle", P(R("Alpha beta")), 2, 4, true},
+      {"prefix", P(R("Alpha beta")), 0, 3, true},
+      {"suffix", P(R("Alpha beta")), 6, 10, true},
+      {"multibyte", P(R("Grüße aus Köln")), 2, 7, true},
+      {"second_paragraph", P(R("one")) + P(R("two three")), 5, 7, true},
+      // Code text: " QUOTE x " starts after "a" and the begin mark.
+      {"in_field_code", P(R("a") + Fld(" QUOTE x ", R("r"))), 3, 5, true},
+      {"whole_text_element", P(R("ab") + R("cd")), 0, 2, false},
+      {"across_two_elements", P(R("ab") + R("cd")), 1, 3, false},
+      {"over_a_field_mark", P(R("a") + Fld(" X ", R("r"))), 0, 2, false},
+      {"paragraph_mark", P(R("one")) + P(R("two")), 2, 4, false},
+      {"empty_range", P(R("Alpha")), 2, 2, false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    auto erased = Load(c.body);
+    auto deleted = Load(c.body);
+    const std::string before = erased->ToBytes();
+    ASSERT_EQ(StoryEditor(erased->story()).EraseInAtom(c.start, c.end), c.applies);
+    if (!c.applies) {
+      EXPECT_EQ(erased->ToBytes(), before);
+      continue;
+    }
+    StoryEditor(deleted->story()).Delete(c.start, c.end);
+    erased->MarkModified();
+    deleted->MarkModified();
+    EXPECT_EQ(erased->ToBytes(), deleted->ToBytes());
+    EXPECT_EQ(erased->Range()->Text(), deleted->Range()->Text());
+    ExpectSameAsFreshLoad(*erased);
+  }
 }
 
 }  // namespace
