@@ -20,6 +20,8 @@ namespace quillon::wordhost {
 namespace {
 
 using docx::testing::Fld;
+using docx::testing::ListP;
+using docx::testing::Lvl;
 using docx::testing::MakeDocx;
 using docx::testing::MakeDocxWith;
 using docx::testing::P;
@@ -139,13 +141,11 @@ TEST(DocumentViewTest, KeysMoveByVisualLinesAndTypingLandsWhereClicked) {
 }
 
 TEST(DocumentViewTest, ListLabelsAndNoteNumbersAreDrawnBeforeAndInTheText) {
-  const std::string numbered = "<w:numPr><w:ilvl w:val=\"0\"/><w:numId w:val=\"1\"/></w:numPr>";
-  const std::string body = P(R("first"), numbered) + P(R("second"), numbered) + P(R("plain")) +
+  const std::string body = ListP("first", 1) + ListP("second", 1) + P(R("plain")) +
                            P(R("see") + "<w:r><w:footnoteReference w:id=\"1\"/></w:r>" + R("x"));
-  const std::string numbering =
-      "<w:abstractNum w:abstractNumId=\"0\"><w:lvl w:ilvl=\"0\"><w:start w:val=\"1\"/>"
-      "<w:numFmt w:val=\"decimal\"/><w:lvlText w:val=\"%1.\"/></w:lvl></w:abstractNum>"
-      "<w:num w:numId=\"1\"><w:abstractNumId w:val=\"0\"/></w:num>";
+  const std::string numbering = "<w:abstractNum w:abstractNumId=\"0\">" + Lvl(0, "decimal", "%1.") +
+                                "</w:abstractNum>"
+                                "<w:num w:numId=\"1\"><w:abstractNumId w:val=\"0\"/></w:num>";
   Shown shown(MakeDocxWith(body, {{"numbering", "numbering", numbering}}));
   const QRect first = shown.CaretAt("first"), second = shown.CaretAt("second");
   const QRect plain = shown.CaretAt("plain");

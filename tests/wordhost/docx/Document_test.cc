@@ -33,7 +33,6 @@ TEST(Document, ParagraphsAndRangesWithinTheText) {
 
 // An edit at the very end of the story, after the final paragraph mark where no insertion
 // point can stand, goes before that mark; the story stays as a fresh load reads it.
-
 TEST(Document, EditsAtTheEndGoBeforeTheFinalParagraphMark) {
   struct Case {
     const char* name;

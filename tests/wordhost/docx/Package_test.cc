@@ -124,8 +124,9 @@ TEST(Package, ArchivesWithZip64RecordsSaveTheirEdits) {
   EXPECT_EQ(again->Range()->Text(), "after, and longer\r  leadmid   \r");
 }
 
-// Returns a copy of a one-part archive whose part claims to unpack to size bytes.
-std::string WithDeclaredSize(std::string bytes, uint32_t size) {
+// Returns an archive of content as word/document.xml, which claims to unpack to size bytes.
+std::string WithDeclaredSize(const std::string& content, uint32_t size) {
+  std::string bytes = Package::Create({{"word/document.xml", content}});
   auto patch = [&](size_t at) {
     for (int k = 0; k < 4; ++k) bytes[at + k] = static_cast<char>((size >> (8 * k)) & 0xFF);
   };
@@ -136,8 +137,10 @@ std::string WithDeclaredSize(std::string bytes, uint32_t size) {
   return bytes;
 }
 
-// bytes with one bit of every entry's CRC-32 flipped, in its local header and central record.
-std::string WithCrcFlipped(std::string bytes) {
+// Returns an archive of content as word/document.xml with one bit of its CRC-32 flipped, in
+// its local header and central record.
+std::string WithCrcFlipped(const std::string& content) {
+  std::string bytes = Package::Create({{"word/document.xml", content}});
   for (size_t i = 0; i + 46 <= bytes.size(); ++i) {
     if (bytes.compare(i, 4, "PK\x03\x04") == 0) bytes[i + 14] ^= 1;
     if (bytes.compare(i, 4, "PK\x01\x02") == 0) bytes[i + 16] ^= 1;
@@ -166,24 +169,17 @@ TEST(Package, BadInputIsRefusedWithAClearErrorAndTheFileUntouched) {
        "word/document.xml is not well-formed XML (Start-end tags mismatch at byte 19)"},
       {"not_wordprocessingml", Package::Create({{"word/document.xml", "<html/>"}}),
        "word/document.xml is not a WordprocessingML document (root element <html>)"},
-      {"zip_bomb",
-       WithDeclaredSize(Package::Create({{"word/document.xml", std::string(1000, 'a')}}),
-                        0xFFFFFF00u),
+      {"zip_bomb", WithDeclaredSize(std::string(1000, 'a'), 0xFFFFFF00u),
        "word/document.xml unpacks to 4095 MiB, more than the 64 MiB a part may have"},
-      {"just_over_the_part_limit",
-       WithDeclaredSize(Package::Create({{"word/document.xml", std::string(1000, 'a')}}),
-                        (64u << 20) + 1),
+      {"just_over_the_part_limit", WithDeclaredSize(std::string(1000, 'a'), (64u << 20) + 1),
        "word/document.xml unpacks to 64 MiB, more than the 64 MiB a part may have"},
-      {"more_data_than_declared",
-       WithDeclaredSize(Package::Create({{"word/document.xml", std::string(5000, 'a')}}), 100),
+      {"more_data_than_declared", WithDeclaredSize(std::string(5000, 'a'), 100),
        "word/document.xml is damaged: it unpacks to more than the 100 bytes it declares"},
-      {"crc_mismatch",
-       WithCrcFlipped(Package::Create({{"word/document.xml", DocumentXml(P(R("x")))}})),
+      {"crc_mismatch", WithCrcFlipped(DocumentXml(P(R("x")))),
        "part word/document.xml is damaged: CRC error"},
       // A long part is checked beside its parse; the damage is what the user hears of.
       {"crc_mismatch_in_a_long_part_that_is_no_xml_either",
-       WithCrcFlipped(Package::Create({{"word/document.xml", std::string(3 << 20, 'a')}})),
-       "part word/document.xml is damaged: CRC error"},
+       WithCrcFlipped(std::string(3 << 20, 'a')), "part word/document.xml is damaged: CRC error"},
       {"truncated", MakeDocx(P(R("text"))).substr(0, 200),
        "not a .docx document (not a valid zip archive)"},
       // Deep nesting is refused before any walk over the body.

@@ -1,5 +1,5 @@
-// Tables: the abbreviation list's way of building one, styles, style options, borders and the
-// widths a list is written with.
+// Tables: the abbreviation list's way of building one, styles, style options, borders, cell
+// moves, and the text width a section leaves a list.
 #include <gtest/gtest.h>
 
 #include "addin/host/HostError.h"
