@@ -1,4 +1,5 @@
-// The document: ranges and their text, paragraphs, and the text shown for people and tools.
+// The document: ranges and their text, paragraphs, edits at the end, fields added in batches,
+// and edits refused before they write anything.
 #include "wordhost/docx/Document.h"
 
 #include <gtest/gtest.h>
@@ -9,7 +10,6 @@
 #include "wordhost/docx/DocxBuilder.h"
 #include "wordhost/docx/FreshLoad.h"
 #include "wordhost/docx/Selection.h"
-#include "wordhost/docx/TextExport.h"
 #include "wordhost/docx/XmlPart.h"
 
 namespace quillon::docx {

@@ -185,8 +185,7 @@ TEST(Package, BadInputIsRefusedWithAClearErrorAndTheFileUntouched) {
       // Deep nesting is refused before any walk over the body.
       {"nested_tables",
        MakeDocx(Nested(20000, "<w:tbl><w:tr><w:tc>", P(R("deep")), "</w:tc></w:tr></w:tbl>")),
-       "word/document.xml is too deeply nested: its elements go more than 256 levels "
-       "deep"},
+       "word/document.xml is too deeply nested: its elements go more than 256 levels deep"},
       {"invalid_utf8_in_a_field_code", MakeDocxAround(kInvalidCode),
        "word/document.xml is not valid UTF-8 (byte " + std::to_string(kInvalidCode.find('\xFF')) +
            ")"},
@@ -241,6 +240,8 @@ std::unique_ptr<Document> WithHeader(const std::string& body) {
   return Document::FromBytes(Package::Create(parts));
 }
 
+// The parts of the other stories are read as the main part is, and refused for the same
+// reasons.
 TEST(OtherStories, HeadersAreRefusedWithTheirReason) {
   struct Case {
     const char* name;
@@ -251,8 +252,7 @@ TEST(OtherStories, HeadersAreRefusedWithTheirReason) {
       {"NestedTooDeeply",
        Nested(static_cast<int>(kMaxXmlDepth), "<w:sdt><w:sdtContent>", P(Fld(" ADDIN A ", R("r"))),
               "</w:sdtContent></w:sdt>"),
-       "word/header1.xml is too deeply nested: its elements go more than 256 "
-       "levels deep"},
+       "word/header1.xml is too deeply nested: its elements go more than 256 levels deep"},
       {"NotUtf8", P(Fld(" ADDIN A ", R("caf\xE9"))), "word/header1.xml is not valid UTF-8 (byte "},
       {"NotWellFormed", "<w:p>", "word/header1.xml is not well-formed XML ("},
   };
