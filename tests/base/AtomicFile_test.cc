@@ -3,11 +3,9 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
 #include <filesystem>
 
-#include "support/ReadOnly.h"
 #include "support/TempDir.h"
 
 namespace quillon {
@@ -25,43 +23,10 @@ struct stat StatOf(const std::string& path) {
   return file;
 }
 
-// Leaves no temporary file behind in folder.
-void ExpectOnlyFiles(const fs::path& folder, size_t count) {
-  EXPECT_EQ(static_cast<size_t>(std::distance(fs::directory_iterator(folder), {})), count);
-}
-
 class AtomicFile : public ::testing::Test {
  protected:
   testing::TempDir dir;
 };
-
-TEST_F(AtomicFile, NewFileGetsTheContentAndTheUsualMode) {
-  mode_t mask = ::umask(027);
-  WriteFileAtomically(dir.File("new.docx"), "content");
-  ::umask(mask);
-  EXPECT_EQ(ReadFile(dir.File("new.docx")), "content");
-  EXPECT_EQ(StatOf(dir.File("new.docx")).st_mode & 07777, 0640u);
-  ExpectOnlyFiles(dir.Path(), 1);
-}
-
-TEST_F(AtomicFile, ReplacedFileKeepsItsModeAndOwner) {
-  std::string path = dir.File("doc.docx");
-  WriteFile(path, "old");
-  ::chmod(path.c_str(), 0604);
-  const bool root = ::geteuid() == 0;
-  if (root) {
-    ASSERT_EQ(::chown(path.c_str(), 65534, 65534), 0);
-  }
-  WriteFileAtomically(path, "new content");
-  EXPECT_EQ(ReadFile(path), "new content");
-  struct stat after = StatOf(path);
-  EXPECT_EQ(after.st_mode & 07777, 0604u);
-  if (root) {
-    EXPECT_EQ(after.st_uid, 65534u);
-    EXPECT_EQ(after.st_gid, 65534u);
-  }
-  ExpectOnlyFiles(dir.Path(), 1);
-}
 
 TEST_F(AtomicFile, SymbolicLinksAreFollowedAndStay) {
   fs::create_directory(dir.Path() / "real");
@@ -102,21 +67,6 @@ TEST_F(AtomicFile, RefusalsLeaveTheTargetAsItWas) {
               ThrowsMessage<FileError>(HasSubstr("folder.docx: Is a directory")));
   EXPECT_THAT([&] { WriteFileAtomically(dir.File("missing/doc.docx"), "x"); },
               ThrowsMessage<FileError>(HasSubstr("cannot write " + dir.File("missing/doc.docx"))));
-}
-
-TEST_F(AtomicFile, WriteProtectedFileIsRefusedInAWritableFolder) {
-  fs::permissions(dir.Path(), fs::perms::all);
-  std::string path = dir.File("protected.docx");
-  WriteFile(path, "keep me");
-  ::chmod(path.c_str(), 0444);
-  if (::geteuid() == 0) {
-    ASSERT_EQ(::chown(path.c_str(), 65534, 65534), 0);
-  }
-  testing::ScopedUnprivileged nobody;
-  EXPECT_THAT([&] { WriteFileAtomically(path, "x"); },
-              ThrowsMessage<FileError>("cannot write " + path + ": the file is write-protected"));
-  EXPECT_EQ(ReadFile(path), "keep me");
-  ExpectOnlyFiles(dir.Path(), 1);
 }
 
 }  // namespace

@@ -131,19 +131,5 @@ TEST_F(ListPagesTest, PagesAreThoseOfLibreOfficesPdf) {
   EXPECT_EQ(ListedPages(List(document, {"--engine", "libreoffice"})), expected);
 }
 
-// LibreOffice lays out only a few pages past the last first use: the many pages after it
-// change none.
-TEST_F(ListPagesTest, TheTextAfterTheLastFirstUseChangesNoPage) {
-  testing::WriteFile(document, FlowingDocument(kParagraphs + 400));
-  std::map<std::string, std::string> expected = PdfFirstUsePages();
-  EXPECT_EQ(ListedPages(List(document, {"--pages", "libreoffice"})), expected);
-}
-
-TEST_F(ListPagesTest, AnUnknownPageSourceIsAUsageError) {
-  CliRun run = RunQuillon({"list", document, "--library", library, "--pages", "word"});
-  EXPECT_EQ(run.status, 2);
-  EXPECT_THAT(run.err, ::testing::HasSubstr("--pages"));
-}
-
 }  // namespace
 }  // namespace quillon::cli

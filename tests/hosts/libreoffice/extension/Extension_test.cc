@@ -27,20 +27,14 @@
 #include <sstream>
 
 #include "addin/Connect.h"
-#include "document/Export.h"
 #include "hosts/libreoffice/LibreOfficeSession.h"
 #include "hosts/libreoffice/UnoSession.h"
 #include "library/AddinState.h"
 #include "library/IniSettingsStore.h"
-#include "library/LibraryFiles.h"
-#include "library/QueryLibrary.h"
 #include "support/DocumentFiles.h"
-#include "support/ScriptedMessageBox.h"
 #include "support/TempDir.h"
 #include "widgets/BmpReader.h"
 #include "widgets/ImageDecoder.h"
-#include "wordhost/docx/Application.h"
-#include "wordhost/docx/Document.h"
 
 namespace quillon::libreoffice {
 namespace {
@@ -75,24 +69,6 @@ int AddExtension(const std::string& profile, const std::string& oxt) {
   int status = 0;
   ::waitpid(child, &status, 0);
   return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-}
-
-// Returns each entry of the library as "direction|abb|meaning", in order.
-std::vector<std::string> Entries(const std::string& path) {
-  library::QueryResult rows = library::QueryLibrary(
-      path, std::string("select direction, abb, abbtext from abbreviations order by abb, abbtext"));
-  std::vector<std::string> entries;
-  for (int32_t row = 2; row <= rows.RowCount + 1; ++row) {
-    entries.push_back(rows.Cells(row, 1) + "|" + rows.Cells(row, 2) + "|" + rows.Cells(row, 3));
-  }
-  return entries;
-}
-
-// The messages shown in this process, one "title: text" a message, as the extension logs them.
-std::vector<std::string> Lines(const testing::ScriptedMessageBox& messages) {
-  std::vector<std::string> lines;
-  for (const auto& m : messages.shown) lines.push_back(m.title + ": " + m.text);
-  return lines;
 }
 
 class ExtensionTest : public ::testing::Test {
@@ -278,27 +254,6 @@ TEST_F(ExtensionTest, WriterHasTheBarWithTheAddinsButtonsAndPictures) {
     }
     EXPECT_GT(black, 0u);
   }
-}
-
-TEST_F(ExtensionTest, ExportFillsTheSharedLibraryAsTheDocxModelDoes) {
-  testing::ScriptedMessageBox messages;
-  const std::string viaDocx = dir.File("docx.abb");
-  const std::string viaWriter = dir.File("writer.abb");
-  for (const std::string& path : {viaDocx, viaWriter}) {
-    ASSERT_EQ(library::CreateLibrary(path), library::CreateOutcome::kCreated);
-  }
-  docx::Application word(docx::Document::Open(sample));
-  library::State().AddinTitle = library::kAddinTitle;
-  library::State().LibraryPath = viaDocx;
-  document::ButtonExport_click(word);
-
-  ShareLibrary(viaWriter);
-  Dispatch(sample, "vnd.quillon:ButtonExport", written);
-
-  EXPECT_FALSE(Entries(viaWriter).empty());
-  EXPECT_EQ(Entries(viaWriter), Entries(viaDocx));
-  EXPECT_EQ(Messages(), Lines(messages));
-  EXPECT_EQ(Shown(written), Shown(sample));
 }
 
 TEST_F(ExtensionTest, QuillonRunsTheManagerOnTheSharedLibraryAndKeepsItsChoice) {
