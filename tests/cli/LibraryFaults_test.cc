@@ -22,11 +22,6 @@ using ::testing::HasSubstr;
 using testing::ExecSql;
 using testing::Shown;
 
-// Returns how many lines text has.
-long Lines(const std::string& text) {
-  return static_cast<long>(std::count(text.begin(), text.end(), '\n'));
-}
-
 // Runs each command as a quillon program of its own, all at the same time, and returns how
 // each ended. REQUIRES: no argument holds a single quote.
 std::vector<CliRun> RunTogether(const std::vector<std::vector<std::string>>& commands,
@@ -220,7 +215,7 @@ TEST_F(LibraryConcurrencyTest, TwoUpdatesOnOneLibraryBothWork) {
   std::vector<CliRun> runs = RunTogether(updates, dir);
   for (size_t i = 0; i < runs.size(); ++i) {
     EXPECT_EQ(runs[i].status, 0) << runs[i].err;
-    EXPECT_EQ(Lines(runs[i].err), 1) << runs[i].err;
+    EXPECT_EQ(std::count(runs[i].err.begin(), runs[i].err.end(), '\n'), 1) << runs[i].err;
     EXPECT_EQ(Shown(outputs[i]), Shown(expected));
   }
   EXPECT_EQ(testing::ReadFile(library), libraryBytes);

@@ -126,19 +126,18 @@ TEST_F(QueryLibraryTest, CommandSessionReadsOneLibraryAndRefusesToCommitOverACha
   } cases[] = {{"deleted", false}, {"replaced", true}};
   for (const auto& c : cases) {
     messages.shown.clear();
-    bool threw = false;
-    try {
-      LibrarySession session(StatementFailure::kStopCommand);
-      QueryLibrary(path, Statement("insert into abbreviations (abb) values (?)", {"NEW"}));
-      std::filesystem::rename(path, moved);
-      if (c.putAnotherInPlace) extractEmptyDatabase(path);
-      // Still the library the command opened: its two entries and the one just added.
-      EXPECT_EQ(Count(path), "3") << c.what;
-      session.Commit();
-    } catch (const LibraryError&) {
-      threw = true;
-    }
-    EXPECT_TRUE(threw) << c.what;
+    EXPECT_THROW(
+        {
+          LibrarySession session(StatementFailure::kStopCommand);
+          QueryLibrary(path, Statement("insert into abbreviations (abb) values (?)", {"NEW"}));
+          std::filesystem::rename(path, moved);
+          if (c.putAnotherInPlace) extractEmptyDatabase(path);
+          // Still the library the command opened: its two entries and the one just added.
+          EXPECT_EQ(Count(path), "3") << c.what;
+          session.Commit();
+        },
+        LibraryError)
+        << c.what;
     ASSERT_EQ(messages.shown.size(), 1u) << c.what;
     EXPECT_EQ(messages.shown[0].title, "Library was removed");
     EXPECT_NE(messages.shown[0].text.find("was removed or replaced while the command ran"),

@@ -21,21 +21,11 @@ std::string Bookmark(const std::string& name, int id) {
          "\"/>";
 }
 
-class WriterLayoutTest : public ::testing::Test {
- protected:
-  void SetUp() override {
-    if (!SofficeInstalled()) GTEST_FAIL() << "soffice is missing: scripts/setup.sh installs it";
-  }
-  std::string Write(const std::string& name, const std::string& body) {
-    std::string path = dir.File(name);
-    testing::WriteFile(path, MakeDocx(body));
-    return path;
-  }
+TEST(WriterLayoutTest, MissingBookmarkOrDocumentIsAnError) {
+  if (!SofficeInstalled()) GTEST_FAIL() << "soffice is missing: scripts/setup.sh installs it";
   testing::TempDir dir;
-};
-
-TEST_F(WriterLayoutTest, MissingBookmarkOrDocumentIsAnError) {
-  std::string path = Write("one.docx", P(Bookmark("here", 1) + R("Text.")));
+  const std::string path = dir.File("one.docx");
+  testing::WriteFile(path, MakeDocx(P(Bookmark("here", 1) + R("Text."))));
   LibreOfficeSession& session = testing::SharedLibreOffice::Get();
   struct Case {
     std::string path;
@@ -46,12 +36,8 @@ TEST_F(WriterLayoutTest, MissingBookmarkOrDocumentIsAnError) {
       {dir.File("absent.docx"), {"here"}, "absent.docx"},
   };
   for (const Case& c : cases) {
-    try {
-      BookmarkPages(session, c.path, c.names);
-      ADD_FAILURE() << c.said;
-    } catch (const LibreOfficeError& e) {
-      EXPECT_THAT(e.what(), ::testing::HasSubstr(c.said));
-    }
+    EXPECT_THAT([&] { BookmarkPages(session, c.path, c.names); },
+                ::testing::ThrowsMessage<LibreOfficeError>(::testing::HasSubstr(c.said)));
   }
   // The session still works after a failed call.
   EXPECT_EQ(BookmarkPages(session, path, {"here"}), std::vector<long>{1});

@@ -45,6 +45,10 @@ class BarCommandsTest : public document::DocumentTest {
     return store.GetSetting(library::kSharedSettingsApplication, library::kSharedSettingsSection,
                             key);
   }
+  void Store(const char* key, const std::string& value) {
+    store.SaveSetting(library::kSharedSettingsApplication, library::kSharedSettingsSection, key,
+                      value);
+  }
   void Run(BarCommand command) { RunBarCommand(command, word, pick); }
 
   library::IniSettingsStore store;
@@ -100,18 +104,15 @@ TEST_F(BarCommandsTest, TheDocumentButtonsRunTheAddinsRoutines) {
   EXPECT_THAT(Results(), ElementsAre("World Health Organization (WHO)", "WHO"));
 
   // The pair another host selected last is the one inserted.
-  store.SaveSetting(library::kSharedSettingsApplication, library::kSharedSettingsSection,
-                    "LastSelectedAbb", "UN");
-  store.SaveSetting(library::kSharedSettingsApplication, library::kSharedSettingsSection,
-                    "LastSelectedText", "United Nations");
+  Store("LastSelectedAbb", "UN");
+  Store("LastSelectedText", "United Nations");
   word.Selection().SetRange(0, 0);
   Run(BarCommand::kInsertLastSelected);
   EXPECT_EQ(Results().front(), "{UN-#" + library::EntryIdOf("UN", "United Nations") + "}");
 }
 
 TEST_F(BarCommandsTest, WithNoLibraryAnywhereTheUserIsTold) {
-  store.SaveSetting(library::kSharedSettingsApplication, library::kSharedSettingsSection,
-                    "LibraryPath", "");
+  Store("LibraryPath", "");
   Open(P(R("Text.")));
   Run(BarCommand::kInsertLastSelected);
   Run(BarCommand::kQuillon);

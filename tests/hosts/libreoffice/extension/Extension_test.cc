@@ -24,7 +24,6 @@
 
 #include <filesystem>
 #include <iterator>
-#include <sstream>
 
 #include "addin/Connect.h"
 #include "hosts/libreoffice/LibreOfficeSession.h"
@@ -42,7 +41,6 @@ namespace {
 namespace fs = std::filesystem;
 using css::uno::Reference;
 using css::uno::UNO_QUERY_THROW;
-using ::testing::ElementsAre;
 using testing::Shown;
 
 constexpr uid_t kNobody = 65534;
@@ -115,26 +113,6 @@ class ExtensionTest : public ::testing::Test {
     fs::remove_all(root_->File("config"));
     fs::copy_file(QUILLON_SOURCE_DIR "/samples/sample-thesis.docx", sample);
     fs::copy_file(QUILLON_SOURCE_DIR "/samples/sample-library.abb", library);
-    library::ResetState();
-  }
-  void TearDown() override { library::ResetState(); }
-
-  // Makes path the library the hosts share.
-  void ShareLibrary(const std::string& path) {
-    library::IniSettingsStore(root_->File("config"))
-        .SaveSetting(library::kSharedSettingsApplication, library::kSharedSettingsSection,
-                     "LibraryPath", path);
-  }
-  std::optional<std::string> Shared(const char* key) {
-    return library::IniSettingsStore(root_->File("config"))
-        .GetSetting(library::kSharedSettingsApplication, library::kSharedSettingsSection, key);
-  }
-  // Returns what the extension showed, one "title: text" a message.
-  std::vector<std::string> Messages() {
-    std::vector<std::string> lines;
-    std::istringstream in(testing::ReadFile(root_->File("messages.log")));
-    for (std::string line; std::getline(in, line);) lines.push_back(line);
-    return lines;
   }
   // Loads document into the LibreOffice with the extension, dispatches the command URL on its
   // frame as a click on the bar does, and writes the document as .docx to output.
@@ -262,12 +240,18 @@ TEST_F(ExtensionTest, QuillonRunsTheManagerOnTheSharedLibraryAndKeepsItsChoice) 
   testing::WriteFile(manager + "/status", "0");
   // The user takes a moment to choose; Writer handles its own events meanwhile.
   testing::WriteFile(manager + "/delay", "0.3");
-  ShareLibrary(library);
+  library::IniSettingsStore shared(root_->File("config"));
+  auto setting = [&](const char* key) {
+    return shared.GetSetting(library::kSharedSettingsApplication, library::kSharedSettingsSection,
+                             key);
+  };
+  shared.SaveSetting(library::kSharedSettingsApplication, library::kSharedSettingsSection,
+                     "LibraryPath", library);
   Dispatch(sample, "vnd.quillon:Abbrev", written);
   EXPECT_EQ(testing::ReadFile(manager + "/args"), "--pick\n" + library + "\n");
-  EXPECT_EQ(Shared("LastSelectedAbb"), "FFT");
-  EXPECT_EQ(Shared("LastSelectedText"), "Fast Fourier Transform");
-  EXPECT_THAT(Messages(), ElementsAre());
+  EXPECT_EQ(setting("LastSelectedAbb"), "FFT");
+  EXPECT_EQ(setting("LastSelectedText"), "Fast Fourier Transform");
+  EXPECT_EQ(testing::ReadFile(root_->File("messages.log")), "");  // the extension showed nothing
   EXPECT_THAT(Shown(written), ::testing::StartsWith("{FFT-#}"));
 }
 
