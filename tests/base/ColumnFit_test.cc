@@ -9,16 +9,6 @@
 namespace quillon {
 namespace {
 
-TEST(ColumnFit, LineWidthGrowsWithCharactersAndFont) {
-  EXPECT_EQ(EstimatedLineWidth(0, 22), 0);
-  // 28 characters of 11 points at 0.55 em: 169.4 points.
-  EXPECT_EQ(EstimatedLineWidth(28, 22), 3388);
-  EXPECT_LT(EstimatedLineWidth(12, 22), EstimatedLineWidth(12, 24));
-  // A cell adds its margins to the line, and is never narrower than a character or two.
-  EXPECT_EQ(FittedCellWidth(3388), 3388 + 256);
-  EXPECT_EQ(FittedCellWidth(0), kFittedMinimumColumn);
-}
-
 TEST(ColumnFit, ColumnWidthsWithinTheTextWidth) {
   struct Case {
     std::vector<long> wanted;

@@ -9,13 +9,6 @@
 namespace quillon {
 namespace {
 
-TEST(TextTest, TrimsBlanksOnly) {
-  EXPECT_EQ(TrimSpaces("  ABC  "), "ABC");
-  EXPECT_EQ(TrimSpaces("\tABC\n"), "\tABC\n");
-  EXPECT_EQ(TrimSpaces("   "), "");
-  EXPECT_EQ(TrimLeadingSpaces("  a b "), "a b ");
-}
-
 TEST(TextTest, MapsCaseBeyondAscii) {
   struct Case {
     const char* text;

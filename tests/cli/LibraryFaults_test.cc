@@ -8,7 +8,6 @@
 
 #include "cli/CliRunner.h"
 #include "support/DocumentFiles.h"
-#include "support/LibraryLock.h"
 #include "support/ReadOnly.h"
 #include "support/SampleFiles.h"
 #include "support/Sql.h"
@@ -22,11 +21,6 @@ using ::testing::HasSubstr;
 
 using testing::ExecSql;
 using testing::Shown;
-
-// Returns how many lines text has.
-long Lines(const std::string& text) {
-  return static_cast<long>(std::count(text.begin(), text.end(), '\n'));
-}
 
 // Runs each command as a quillon program of its own, all at the same time, and returns how
 // each ended. REQUIRES: no argument holds a single quote.
@@ -221,23 +215,10 @@ TEST_F(LibraryConcurrencyTest, TwoUpdatesOnOneLibraryBothWork) {
   std::vector<CliRun> runs = RunTogether(updates, dir);
   for (size_t i = 0; i < runs.size(); ++i) {
     EXPECT_EQ(runs[i].status, 0) << runs[i].err;
-    EXPECT_EQ(Lines(runs[i].err), 1) << runs[i].err;
+    EXPECT_EQ(std::count(runs[i].err.begin(), runs[i].err.end(), '\n'), 1) << runs[i].err;
     EXPECT_EQ(Shown(outputs[i]), Shown(expected));
   }
   EXPECT_EQ(testing::ReadFile(library), libraryBytes);
-}
-
-// Row: a library locked for longer than the wait refuses the command with one message.
-TEST_F(LibraryConcurrencyTest, UpdateRefusesALongLockWithOneMessage) {
-  const std::string documentBytes = testing::ReadFile(document);
-  CliRun run;
-  {
-    testing::LibraryLock lock(library, 6000);  // longer than a statement waits
-    ASSERT_TRUE(lock.Held());
-    run = RunQuillon({"update", document, "--library", library});
-  }
-  EXPECT_EQ(run, Refused("Quillon plugin: database is locked (library " + library + ")\n"));
-  EXPECT_EQ(testing::ReadFile(document), documentBytes);
 }
 
 }  // namespace

@@ -34,13 +34,11 @@ class DocumentTest : public ::testing::Test {
   }
   ~DocumentTest() override { library::ResetState(); }
 
-  // Adds an entry to the open library.
   static void AddEntry(std::string abb, std::string text, const char* direction = "L") {
     library::CheckAbbrevExistance_Add_todB(library::State().LibraryPath, abb, text, direction,
                                            false);
   }
 
-  // Opens a document whose body is body.
   void Open(const std::string& body) { word.SetDocument(docx::testing::Load(body)); }
 
   docx::Document& doc() { return *word.document(); }

@@ -8,35 +8,7 @@ namespace {
 
 using ::testing::ElementsAre;
 
-class DocumentUpdateTest : public DocumentTest {
- protected:
-  // Rows of the working table as "abb|text|page", in abbreviation order.
-  static std::vector<std::string> WorkingRows() {
-    std::vector<std::string> out;
-    for (const library::WorkingRow& row : library::WorkingTableRows()) {
-      out.push_back(row.abb + "|" + row.text + "|" + row.page);
-    }
-    return out;
-  }
-};
-
-TEST_F(DocumentUpdateTest, FirstUseReadsLongAndLaterUsesShort) {
-  AddEntry("WHO", "World Health Organization");
-  Open(P(R("Intro. ") + PageBreak()) +
-       P(R("The ") + Placeholder("WHO", "World Health Organization")) +
-       P(PageBreak() + Placeholder("WHO", "World Health Organization") + R(" and ") +
-         Placeholder("WHO", "World Health Organization")));
-  UpdateSummary summary = ButtonUpdate_Click(word);
-  EXPECT_THAT(Results(), ElementsAre("World Health Organization (WHO)", "WHO", "WHO"));
-  EXPECT_EQ(summary.rewritten, 3);
-  EXPECT_THAT(messages.Texts(), ElementsAre("Abbrevations' formattings are updated according to "
-                                            "their position in text"));
-  // The working table is dropped afterwards; the collecting walk shows what it held.
-  library::LibrarySession session;
-  UpdateDocument(word, kUpdateCollect);
-  EXPECT_THAT(WorkingRows(), ElementsAre("WHO|World Health Organization|2"));
-  EXPECT_THAT(Results(), ElementsAre("World Health Organization (WHO)", "WHO", "WHO"));
-}
+class DocumentUpdateTest : public DocumentTest {};
 
 TEST_F(DocumentUpdateTest, FieldsTheLibraryLacksKeepTheDirectionOfTheirCode) {
   AddEntry("LIB", "in the library", "R");
@@ -95,22 +67,11 @@ TEST_F(DocumentUpdateTest, SecondUpdateChangesNothingUntilTheLibraryDoes) {
   EXPECT_THAT(Code(1), ::testing::HasSubstr("<Direction>RTL</Direction>"));
 }
 
-TEST_F(DocumentUpdateTest, MovedFirstUseSwapsForms) {
-  AddEntry("X", "ex");
-  Open(P(AbbField("X", "ex", "LTR", "X") + R(" then ") + AbbField("X", "ex", "LTR", "ex (X)")));
-  ButtonUpdate_Click(word);
-  EXPECT_THAT(Results(), ElementsAre("ex (X)", "X"));
-}
-
-TEST_F(DocumentUpdateTest, LeavesOtherFieldsAndCollectsWithoutRewriting) {
+// Only abbreviation fields are rewritten; a first use that moved swaps forms with the later one.
+TEST_F(DocumentUpdateTest, LeavesOtherFieldsAndSwapsAMovedFirstUse) {
   AddEntry("A", "a");
-  std::string marker = docx::testing::Fld(" ADDIN ABBREV <Abbreviation List>", R("  "));
-  std::string page = docx::testing::Fld(" PAGE ", R("1"));
-  Open(P(page + Placeholder("A", "a") + marker + Placeholder("A", "a")));
-  UpdateSummary collected = UpdateDocument(word, kUpdateCollect);
-  EXPECT_EQ(collected.abbreviationFields, 2);
-  EXPECT_EQ(collected.rewritten, 0);
-  EXPECT_THAT(Results(), ElementsAre("1", "{A-#}", "  ", "{A-#}"));
+  Open(P(Fld(" PAGE ", R("1")) + AbbField("A", "a", "LTR", "A") +
+         Fld(" ADDIN ABBREV <Abbreviation List>", R("  ")) + AbbField("A", "a", "LTR", "a (A)")));
   ButtonUpdate_Click(word);
   EXPECT_THAT(Results(), ElementsAre("1", "a (A)", "  ", "A"));
   EXPECT_EQ(Code(1), " PAGE ");

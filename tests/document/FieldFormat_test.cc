@@ -7,20 +7,6 @@ namespace {
 
 using ::testing::HasSubstr;
 
-TEST(FieldFormatTest, MarkupCarriesTheEntryAndTheLibraryDirection) {
-  EXPECT_EQ(AbbreviationMarkup("WHO", "World Health Organization", DirectionTag("L")),
-            "<ABB>WHO</ABB><Text>World Health Organization</Text><Direction>LTR</Direction>"
-            "</ABBREV>");
-  struct Case {
-    const char* direction;
-    const char* tag;
-  } cases[] = {{"R", "RTL"}, {"L", "LTR"}, {"r", ""}, {"", ""}, {"X", ""}};
-  for (const Case& c : cases) EXPECT_EQ(DirectionTag(c.direction), c.tag) << c.direction;
-  EXPECT_EQ(LongFormDisplay("WHO", "World Health", true), "World Health (WHO)");
-  EXPECT_EQ(LongFormDisplay("ناسا", "وكالة", false), "(ناسا) وكالة");
-  EXPECT_EQ(PlaceholderDisplay("WHO", "12"), "{WHO-#12}");
-}
-
 class ExtractTest : public DocumentTest {};
 
 TEST_F(ExtractTest, ParsesCodesAndResults) {
@@ -107,27 +93,6 @@ TEST_F(PlaceFieldTest, WritesTheFieldOverTheSelectionAndMovesPastIt) {
   EXPECT_THAT(Code(2), HasSubstr("<ABB>QUOTE</ABB><Text>quote</Text><Direction></Direction>"));
   EXPECT_THAT(Code(2), ::testing::StartsWith(" ADDIN ABBREV "));
   EXPECT_TRUE(messages.shown.empty());
-}
-
-TEST_F(PlaceFieldTest, RefusesEntriesHoldingMarkupTagsBeforeWriting) {
-  Open(P(R("Before target after.")));
-  const std::string before = Shown();
-  struct Case {
-    std::string abb, text, tag;
-  } cases[] = {{"A</ABB>", "a", "</ABB>"},
-               {"A", "a<text>b", "<text>"},
-               {"A", "see <abbreviation list>", "<abbreviation list>"}};
-  for (const Case& c : cases) {
-    messages.shown.clear();
-    word.Selection().SetRange(7, 13);
-    EXPECT_FALSE(PlaceField(word, c.abb, c.text, "{A-#}"));
-    EXPECT_THAT(messages.Texts(),
-                ::testing::ElementsAre("Skipped the entry \"" + c.abb + "\" meaning \"" + c.text +
-                                       "\": it holds \"" + c.tag +
-                                       "\", a tag of the abbreviation field's markup"));
-    EXPECT_EQ(Shown(), before);
-    EXPECT_EQ(doc().Fields().Count(), 0);
-  }
 }
 
 TEST_F(PlaceFieldTest, ReportsTheFailingStep) {

@@ -119,16 +119,15 @@ TEST_F(DocumentTest, ScanReadsPagesAndContext) {
   EXPECT_EQ(report.uses[0].page, 2);
   EXPECT_EQ(report.uses[0].context, "First page. Here the 2 ML stands.");
   EXPECT_EQ(report.uses[0].entry, 1u);
-}
 
-TEST_F(DocumentTest, ContextLeavesOutCodesOfNestedAndResultlessFields) {
+  // The context leaves out the code of a field nested in another's code, and of one without a
+  // result.
   using docx::testing::Instr;
   using docx::testing::Mark;
-  // A field nested in another's code, then a field without a result.
   Open(P(R("a ") + Mark("begin") + Instr("IF ") + Fld("X", R("inner")) + Instr(" = 1") +
          Mark("separate") + R("outer") + Mark("end") + R(" b") + Mark("begin") + Instr("TC x") +
          Mark("end") + R(" ML c")));
-  ScanReport report = ScanDocument(word, kEntries);
+  report = ScanDocument(word, kEntries);
   ASSERT_EQ(report.uses.size(), 1u);
   EXPECT_EQ(report.uses[0].context, "a outer b ML c");
 }

@@ -7,7 +7,6 @@
 #include <QString>
 
 #include "addin/host/HostError.h"
-#include "library/AddinState.h"
 #include "support/ReadOnly.h"
 #include "support/TempDir.h"
 
@@ -102,32 +101,6 @@ TEST_F(IniSettingsStoreTest, AFileItCannotWriteIsAHostError) {
     EXPECT_EQ(e.Number(), host::kErrCommandFailed);
     EXPECT_NE(std::string(e.what()).find("Quillon AddIn.conf"), std::string::npos) << e.what();
   }
-}
-
-TEST_F(IniSettingsStoreTest, TheSharedStateGoesThroughTheStore) {
-  IniSettingsStore store = Store();
-  ResetState();
-  State().LibraryPath = "/libraries/a, b.abb";
-  State().LastSelectedAbb = "WHO";
-  State().LastSelectedText = "World Health Organization";
-  SaveSharedState(store);
-
-  ResetState();
-  State().LastSelectedAbb = "kept";
-  store.SaveSetting(kSharedSettingsApplication, kSharedSettingsSection, "LastSelectedAbb", "UN");
-  LoadSharedState(store);
-  EXPECT_EQ(State().LibraryPath, "/libraries/a, b.abb");
-  EXPECT_EQ(State().LastSelectedAbb, "UN");
-  EXPECT_EQ(State().LastSelectedText, "World Health Organization");
-
-  // Keys never stored leave the state as it is.
-  testing::TempDir empty;
-  ResetState();
-  State().LibraryPath = "/open.abb";
-  IniSettingsStore nothingStored(empty.Path().string());
-  LoadSharedState(nothingStored);
-  EXPECT_EQ(State().LibraryPath, "/open.abb");
-  ResetState();
 }
 
 }  // namespace

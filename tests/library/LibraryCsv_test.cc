@@ -89,15 +89,6 @@ TEST(LibraryCsv, RefusesTheWholeTextOfABadOne) {
   }
 }
 
-TEST(LibraryCsv, WritesQuotedRecordsUnderTheHeader) {
-  std::vector<AbbreviationEntry> entries = {{"", "L", "PCA", "principal component analysis"},
-                                            {"", "R", "Q\"", "a, \"b\"\nc"}};
-  EXPECT_EQ(WriteLibraryCsv(entries),
-            "direction,abbreviation,meaning\r\n"
-            "\"L\",\"PCA\",\"principal component analysis\"\r\n"
-            "\"R\",\"Q\"\"\",\"a, \"\"b\"\"\nc\"\r\n");
-}
-
 // Whatever the values hold, what is written reads back as the same rows.
 TEST(LibraryCsv, WrittenTextReadsBackTheSame) {
   std::mt19937 random(11);

@@ -48,12 +48,6 @@ class WriterHostTest : public ::testing::Test {
     if (!SofficeInstalled()) GTEST_FAIL() << "soffice is missing: scripts/setup.sh installs it";
     testing::WriteFile(built, FieldsAndTable());
   }
-  // Returns a copy of source of our own, which soffice may read and lock.
-  std::string Copy(const std::string& source) {
-    std::string path = dir.File("reading.docx");
-    testing::WriteFile(path, testing::ReadFile(source));
-    return path;
-  }
   // Opens path in both hosts.
   void Open(const std::string& path) {
     docxWord = std::make_unique<docx::Application>(docx::Document::Open(path));
@@ -99,19 +93,6 @@ class WriterHostTest : public ::testing::Test {
   std::unique_ptr<WriterApplication> writer;
 };
 
-// Both ways of reading Writer read as the .docx model does.
-TEST_F(WriterHostTest, ADocumentReadsAsTheDocxModelReadsIt) {
-  for (const std::string& source :
-       {built, std::string(QUILLON_SOURCE_DIR "/tests/data/lo-table.docx")}) {
-    SCOPED_TRACE(source);
-    const std::string path = Copy(source);
-    Open(path);
-    ExpectSameReading(*docxWord, *writer);
-    WriterApplication overUno(testing::SharedLibreOffice::Get(), path, WriterWalk::kOverUno);
-    ExpectSameReading(*docxWord, overUno);
-  }
-}
-
 // Writer keeps a page break as a property of the paragraph after it, where Word has a
 // character: the break takes no position here, whichever way Writer is read. Tracked deletions
 // count none either way.
@@ -119,7 +100,8 @@ TEST_F(WriterHostTest, PageBreaksTakeNoPosition) {
   for (const char* source : {QUILLON_SOURCE_DIR "/samples/sample-thesis.docx",
                              QUILLON_SOURCE_DIR "/tests/data/plain-chapter.docx"}) {
     SCOPED_TRACE(source);
-    const std::string path = Copy(source);
+    const std::string path = dir.File("reading.docx");  // ours, which soffice may read and lock
+    testing::WriteFile(path, testing::ReadFile(source));
     Open(path);
     std::string expected = docxWord->ActiveDocument().Range()->StoryText();
     ASSERT_NE(expected.find('\f'), std::string::npos);
@@ -226,12 +208,9 @@ TEST_F(WriterHostTest, EditsThatWouldCutAFieldOrATableAreRefused) {
   };
   for (auto [start, end] : cuts) {
     SCOPED_TRACE(std::to_string(start) + ".." + std::to_string(end));
-    try {
-      document.Range(start, end)->SetText("x");
-      ADD_FAILURE() << "the edit was taken";
-    } catch (const host::HostError& e) {
-      EXPECT_EQ(e.Number(), host::kErrBadParameter);
-    }
+    EXPECT_THAT([&] { document.Range(start, end)->SetText("x"); },
+                ::testing::Throws<host::HostError>(
+                    ::testing::Property(&host::HostError::Number, host::kErrBadParameter)));
   }
   EXPECT_EQ(document.Range()->StoryText(), before);
   EXPECT_FALSE(writer->Modified());

@@ -45,6 +45,10 @@ class BarCommandsTest : public document::DocumentTest {
     return store.GetSetting(library::kSharedSettingsApplication, library::kSharedSettingsSection,
                             key);
   }
+  void Store(const char* key, const std::string& value) {
+    store.SaveSetting(library::kSharedSettingsApplication, library::kSharedSettingsSection, key,
+                      value);
+  }
   void Run(BarCommand command) { RunBarCommand(command, word, pick); }
 
   library::IniSettingsStore store;
@@ -78,26 +82,6 @@ TEST_F(BarCommandsTest, QuillonLooksTheSelectionUpAndInsertsTheChosenEntry) {
   EXPECT_THAT(messages.Texts(), ElementsAre());
 }
 
-TEST_F(BarCommandsTest, QuillonInsertsWithTheLibraryOpenedInTheManager) {
-  // Only the library the user opens in the manager knows the entry, as written right to left.
-  std::string other = dir.File("other.abb");
-  library::CreateLibrary(other);
-  AddEntry("ABC", "Alef Bet", "R");
-  library::ResetState();
-  Open(P(R("Text.")));
-  pick = [&](const std::string& library) {
-    picksFrom.push_back(library);
-    store.SaveSetting(library::kSharedSettingsApplication, library::kSharedSettingsSection,
-                      "LibraryPath", other);
-    return std::optional<PickedEntry>({"ABC", "Alef Bet"});
-  };
-  Run(BarCommand::kQuillon);
-  EXPECT_THAT(picksFrom, ElementsAre(library));
-  ASSERT_EQ(doc().Fields().Count(), 1);
-  EXPECT_THAT(Code(1), HasSubstr("<ABB>ABC</ABB><Text>Alef Bet</Text><Direction>RTL</Direction>"));
-  EXPECT_EQ(Stored("LibraryPath"), other);
-}
-
 TEST_F(BarCommandsTest, QuillonWithoutAChoiceLeavesTheDocument) {
   Open(P(R("Text.")));
   const std::string before = Shown();
@@ -120,18 +104,15 @@ TEST_F(BarCommandsTest, TheDocumentButtonsRunTheAddinsRoutines) {
   EXPECT_THAT(Results(), ElementsAre("World Health Organization (WHO)", "WHO"));
 
   // The pair another host selected last is the one inserted.
-  store.SaveSetting(library::kSharedSettingsApplication, library::kSharedSettingsSection,
-                    "LastSelectedAbb", "UN");
-  store.SaveSetting(library::kSharedSettingsApplication, library::kSharedSettingsSection,
-                    "LastSelectedText", "United Nations");
+  Store("LastSelectedAbb", "UN");
+  Store("LastSelectedText", "United Nations");
   word.Selection().SetRange(0, 0);
   Run(BarCommand::kInsertLastSelected);
   EXPECT_EQ(Results().front(), "{UN-#" + library::EntryIdOf("UN", "United Nations") + "}");
 }
 
 TEST_F(BarCommandsTest, WithNoLibraryAnywhereTheUserIsTold) {
-  store.SaveSetting(library::kSharedSettingsApplication, library::kSharedSettingsSection,
-                    "LibraryPath", "");
+  Store("LibraryPath", "");
   Open(P(R("Text.")));
   Run(BarCommand::kInsertLastSelected);
   Run(BarCommand::kQuillon);

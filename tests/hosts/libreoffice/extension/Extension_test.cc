@@ -24,23 +24,16 @@
 
 #include <filesystem>
 #include <iterator>
-#include <sstream>
 
 #include "addin/Connect.h"
-#include "document/Export.h"
 #include "hosts/libreoffice/LibreOfficeSession.h"
 #include "hosts/libreoffice/UnoSession.h"
 #include "library/AddinState.h"
 #include "library/IniSettingsStore.h"
-#include "library/LibraryFiles.h"
-#include "library/QueryLibrary.h"
 #include "support/DocumentFiles.h"
-#include "support/ScriptedMessageBox.h"
 #include "support/TempDir.h"
 #include "widgets/BmpReader.h"
 #include "widgets/ImageDecoder.h"
-#include "wordhost/docx/Application.h"
-#include "wordhost/docx/Document.h"
 
 namespace quillon::libreoffice {
 namespace {
@@ -48,7 +41,6 @@ namespace {
 namespace fs = std::filesystem;
 using css::uno::Reference;
 using css::uno::UNO_QUERY_THROW;
-using ::testing::ElementsAre;
 using testing::Shown;
 
 constexpr uid_t kNobody = 65534;
@@ -75,24 +67,6 @@ int AddExtension(const std::string& profile, const std::string& oxt) {
   int status = 0;
   ::waitpid(child, &status, 0);
   return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-}
-
-// Returns each entry of the library as "direction|abb|meaning", in order.
-std::vector<std::string> Entries(const std::string& path) {
-  library::QueryResult rows = library::QueryLibrary(
-      path, std::string("select direction, abb, abbtext from abbreviations order by abb, abbtext"));
-  std::vector<std::string> entries;
-  for (int32_t row = 2; row <= rows.RowCount + 1; ++row) {
-    entries.push_back(rows.Cells(row, 1) + "|" + rows.Cells(row, 2) + "|" + rows.Cells(row, 3));
-  }
-  return entries;
-}
-
-// The messages shown in this process, one "title: text" a message, as the extension logs them.
-std::vector<std::string> Lines(const testing::ScriptedMessageBox& messages) {
-  std::vector<std::string> lines;
-  for (const auto& m : messages.shown) lines.push_back(m.title + ": " + m.text);
-  return lines;
 }
 
 class ExtensionTest : public ::testing::Test {
@@ -139,26 +113,6 @@ class ExtensionTest : public ::testing::Test {
     fs::remove_all(root_->File("config"));
     fs::copy_file(QUILLON_SOURCE_DIR "/samples/sample-thesis.docx", sample);
     fs::copy_file(QUILLON_SOURCE_DIR "/samples/sample-library.abb", library);
-    library::ResetState();
-  }
-  void TearDown() override { library::ResetState(); }
-
-  // Makes path the library the hosts share.
-  void ShareLibrary(const std::string& path) {
-    library::IniSettingsStore(root_->File("config"))
-        .SaveSetting(library::kSharedSettingsApplication, library::kSharedSettingsSection,
-                     "LibraryPath", path);
-  }
-  std::optional<std::string> Shared(const char* key) {
-    return library::IniSettingsStore(root_->File("config"))
-        .GetSetting(library::kSharedSettingsApplication, library::kSharedSettingsSection, key);
-  }
-  // Returns what the extension showed, one "title: text" a message.
-  std::vector<std::string> Messages() {
-    std::vector<std::string> lines;
-    std::istringstream in(testing::ReadFile(root_->File("messages.log")));
-    for (std::string line; std::getline(in, line);) lines.push_back(line);
-    return lines;
   }
   // Loads document into the LibreOffice with the extension, dispatches the command URL on its
   // frame as a click on the bar does, and writes the document as .docx to output.
@@ -280,39 +234,24 @@ TEST_F(ExtensionTest, WriterHasTheBarWithTheAddinsButtonsAndPictures) {
   }
 }
 
-TEST_F(ExtensionTest, ExportFillsTheSharedLibraryAsTheDocxModelDoes) {
-  testing::ScriptedMessageBox messages;
-  const std::string viaDocx = dir.File("docx.abb");
-  const std::string viaWriter = dir.File("writer.abb");
-  for (const std::string& path : {viaDocx, viaWriter}) {
-    ASSERT_EQ(library::CreateLibrary(path), library::CreateOutcome::kCreated);
-  }
-  docx::Application word(docx::Document::Open(sample));
-  library::State().AddinTitle = library::kAddinTitle;
-  library::State().LibraryPath = viaDocx;
-  document::ButtonExport_click(word);
-
-  ShareLibrary(viaWriter);
-  Dispatch(sample, "vnd.quillon:ButtonExport", written);
-
-  EXPECT_FALSE(Entries(viaWriter).empty());
-  EXPECT_EQ(Entries(viaWriter), Entries(viaDocx));
-  EXPECT_EQ(Messages(), Lines(messages));
-  EXPECT_EQ(Shown(written), Shown(sample));
-}
-
 TEST_F(ExtensionTest, QuillonRunsTheManagerOnTheSharedLibraryAndKeepsItsChoice) {
   const std::string manager = root_->File("manager");
   testing::WriteFile(manager + "/pick", "FFT\tFast Fourier Transform\n");
   testing::WriteFile(manager + "/status", "0");
   // The user takes a moment to choose; Writer handles its own events meanwhile.
   testing::WriteFile(manager + "/delay", "0.3");
-  ShareLibrary(library);
+  library::IniSettingsStore shared(root_->File("config"));
+  auto setting = [&](const char* key) {
+    return shared.GetSetting(library::kSharedSettingsApplication, library::kSharedSettingsSection,
+                             key);
+  };
+  shared.SaveSetting(library::kSharedSettingsApplication, library::kSharedSettingsSection,
+                     "LibraryPath", library);
   Dispatch(sample, "vnd.quillon:Abbrev", written);
   EXPECT_EQ(testing::ReadFile(manager + "/args"), "--pick\n" + library + "\n");
-  EXPECT_EQ(Shared("LastSelectedAbb"), "FFT");
-  EXPECT_EQ(Shared("LastSelectedText"), "Fast Fourier Transform");
-  EXPECT_THAT(Messages(), ElementsAre());
+  EXPECT_EQ(setting("LastSelectedAbb"), "FFT");
+  EXPECT_EQ(setting("LastSelectedText"), "Fast Fourier Transform");
+  EXPECT_EQ(testing::ReadFile(root_->File("messages.log")), "");  // the extension showed nothing
   EXPECT_THAT(Shown(written), ::testing::StartsWith("{FFT-#}"));
 }
 
