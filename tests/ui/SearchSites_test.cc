@@ -8,22 +8,16 @@ namespace quillon::ui {
 namespace {
 
 TEST(SearchSites, PercentEncodingKeepsTheQueryWhole) {
-  struct Case {
-    const char* typed;
-    const char* encoded;
-  };
-  const Case cases[] = {
-      {"SNR", "SNR"},
-      {"a b", "a%20b"},
-      {"R&D", "R%26D"},
-      {"C#", "C%23"},
-      {"what?", "what%3F"},
-      {"I/O", "I%2FO"},
-      {"größe", "gr%C3%B6%C3%9Fe"},
-      {"a-b.c_d~e", "a-b.c_d~e"},
-      {"100%", "100%25"},
-  };
-  for (const Case& c : cases) EXPECT_EQ(PercentEncode(c.typed), c.encoded) << c.typed;
+  const std::pair<const char*, const char*> cases[] = {{"SNR", "SNR"},
+                                                       {"a b", "a%20b"},
+                                                       {"R&D", "R%26D"},
+                                                       {"C#", "C%23"},
+                                                       {"what?", "what%3F"},
+                                                       {"I/O", "I%2FO"},
+                                                       {"größe", "gr%C3%B6%C3%9Fe"},
+                                                       {"a-b.c_d~e", "a-b.c_d~e"},
+                                                       {"100%", "100%25"}};
+  for (const auto& [typed, encoded] : cases) EXPECT_EQ(PercentEncode(typed), encoded) << typed;
 }
 
 TEST(SearchSites, AddressOfEachSite) {

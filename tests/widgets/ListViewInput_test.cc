@@ -44,21 +44,6 @@ struct Fixture {
   ListViewInput input;
 };
 
-TEST(ListViewLayoutTest, BandsRowsAndVisibleRows) {
-  Fixture f({30, 200, 50}, 0, 300, 19 + 15 * 10 + 7);
-  const ListViewLayout& l = f.input.Layout();
-  EXPECT_EQ(l.headerHeight, 19);  // font text height 11 + 8
-  EXPECT_EQ(l.itemTop, 19);
-  EXPECT_EQ(l.itemHeight, 15);
-  EXPECT_EQ(l.visibleRows, 10);  // 157 / 15 = 10.47, to the nearest
-  EXPECT_EQ(l.totalColumnWidth, 280);
-  EXPECT_EQ(l.rowWidth, 300);
-  f.list.SetProperty("ColumnsVisible", false);
-  f.input.Relayout(300, 150);
-  EXPECT_EQ(f.input.Layout().headerHeight, 0);
-  EXPECT_EQ(f.input.Layout().visibleRows, 10);
-}
-
 TEST(ListViewLayoutTest, AutoSizeSharesTheRestAndCutsTheLastColumn) {
   Fixture f({40, 100, 300});
   f.list.SetColumnResizable(0, false);
