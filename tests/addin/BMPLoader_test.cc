@@ -44,13 +44,12 @@ TEST_F(BMPLoaderTest, InvalidPicturesRaise481AndPlaceNothing) {
 }
 
 TEST_F(BMPLoaderTest, SidesOutsideOneTo30000MakeNoMask) {
-  struct SizeCase {
+  const struct {
     int32_t width, height;
     bool masked;
-  };
-  const SizeCase cases[] = {{1, 1, true},      {30000, 1, true},  {1, 30000, true},
-                            {30001, 1, false}, {1, 30001, false}, {0, 0, false}};
-  for (const SizeCase& c : cases) {
+  } cases[] = {{1, 1, true},      {30000, 1, true},  {1, 30000, true},
+               {30001, 1, false}, {1, 30001, false}, {0, 0, false}};
+  for (const auto& c : cases) {
     SCOPED_TRACE(std::to_string(c.width) + "x" + std::to_string(c.height));
     const host::Picture picture = BlackPicture(c.width, c.height);
     clipboard.data.clear();

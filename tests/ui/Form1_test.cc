@@ -64,12 +64,11 @@ TEST_F(Form1Test, LoadsTheEntriesAndTheLastSelectedPair) {
 TEST_F(Form1Test, ColumnClicksChooseTheNextOrder) {
   Fill(3);
   Form1 form;
-  struct Step {
+  const struct {
     int column;
     int16_t sortColumn, sortOrder;
-  };
-  const Step steps[] = {{1, 2, 1}, {1, 2, 2}, {1, 2, 1}, {2, 3, 1}, {0, 1, 1}, {0, 1, 2}};
-  for (const Step& s : steps) {
+  } steps[] = {{1, 2, 1}, {1, 2, 2}, {1, 2, 1}, {2, 3, 1}, {0, 1, 1}, {0, 1, 2}};
+  for (const auto& s : steps) {
     form.ListView1->model().RaiseColumnClick(s.column);
     EXPECT_EQ(State().SortColumn, s.sortColumn);
     EXPECT_EQ(State().SortOrder, s.sortOrder);

@@ -21,19 +21,18 @@ TEST(SearchSites, PercentEncodingKeepsTheQueryWhole) {
 }
 
 TEST(SearchSites, AddressOfEachSite) {
-  struct Case {
+  const struct {
     const char* site;
     const char* typed;
     const char* address;
-  };
-  const Case cases[] = {
+  } cases[] = {
       {"Acronyma", "R&D", "https://b/search.jsp?query=R%26D&language=en&st=a"},
       {"AcronymFinder", "SNR", "https://b/SNR.html"},
       {"All-Acronyms", "SNR", "https://b/SNR"},  // nothing after the text
       {"TheFreeDictionary", "a b", "https://b/a%20b"},
       {"All-Acronyms", "  ", "https://b/%20%20"},  // spaces only still count as a text
   };
-  for (const Case& c : cases) {
+  for (const auto& c : cases) {
     const SearchSite* site = FindSearchSite(c.site);
     ASSERT_NE(site, nullptr) << c.site;
     EXPECT_EQ(SearchAddress(*site, "https://b/", c.typed), c.address) << c.site;

@@ -66,12 +66,8 @@ TEST(ListViewLayoutTest, AutoSizeSharesTheRestAndCutsTheLastColumn) {
 
 TEST(ListViewLayoutTest, PointsAndCells) {
   Fixture f({30, 200, 50}, 30);
-  struct Case {
-    int32_t x, column;
-  };
-  for (Case c : {Case{0, 0}, Case{29, 0}, Case{30, 1}, Case{229, 1}, Case{279, 2}, Case{280, -1}}) {
-    EXPECT_EQ(ColumnFromPoint(f.list, 0, c.x), c.column) << c.x;
-  }
+  for (auto [x, column] : {std::pair{0, 0}, {29, 0}, {30, 1}, {229, 1}, {279, 2}, {280, -1}})
+    EXPECT_EQ(ColumnFromPoint(f.list, 0, x), column) << x;
   EXPECT_EQ(ColumnFromPoint(f.list, 25, 10), 1);  // scrolled right by 25
   const ListViewLayout& l = f.input.Layout();
   // (first row, y, row); y 10 is in the header, above the rows.
@@ -90,12 +86,11 @@ TEST(ListViewLayoutTest, PointsAndCells) {
 // 5 pixels inside both edges presses; exactly 5 does neither.
 TEST(ListViewLayoutTest, HeaderEdgeZones) {
   Fixture f({100, 100});
-  struct Case {
+  const struct {
     int32_t x;
     HeaderHit::Kind kind;
     int32_t column;
-  };
-  const Case cases[] = {
+  } cases[] = {
       {95, HeaderHit::kNothing, -1},    // exactly 5 from the edge
       {96, HeaderHit::kResizeEdge, 0},  // 4 away
       {100, HeaderHit::kResizeEdge, 0}, {104, HeaderHit::kResizeEdge, 0},
@@ -104,7 +99,7 @@ TEST(ListViewLayoutTest, HeaderEdgeZones) {
       {5, HeaderHit::kNothing, -1},     {6, HeaderHit::kPress, 0},
       {196, HeaderHit::kResizeEdge, 1},
   };
-  for (const Case& c : cases) {
+  for (const auto& c : cases) {
     HeaderHit hit = HitHeader(f.list, 0, c.x);
     EXPECT_EQ(hit.kind, c.kind) << c.x;
     EXPECT_EQ(hit.column, c.column) << c.x;
@@ -138,11 +133,10 @@ TEST(ScrollbarsTest, ActionsStopAtTheEndsAndReportOnlyChanges) {
   bars.SetRange(v, 0, 10);
   bars.Bar(v).SmallChange = 3;
   bars.Bar(v).LargeChange = 7;
-  struct Case {
+  const struct {
     ScrollAction action;
     int32_t thumb, expected;
-  };
-  const Case cases[] = {
+  } cases[] = {
       {ScrollAction::kLineUp, 0, 0},
       {ScrollAction::kLineDown, 0, 3},
       {ScrollAction::kPageDown, 0, 10},
@@ -153,7 +147,7 @@ TEST(ScrollbarsTest, ActionsStopAtTheEndsAndReportOnlyChanges) {
       {ScrollAction::kBottom, 0, 10},
       {ScrollAction::kThumbPosition, 99, 10},
   };
-  for (const Case& c : cases) {
+  for (const auto& c : cases) {
     bars.Action(v, c.action, c.thumb);
     EXPECT_EQ(bars.Bar(v).Value, c.expected);
   }
@@ -162,16 +156,15 @@ TEST(ScrollbarsTest, ActionsStopAtTheEndsAndReportOnlyChanges) {
 }
 
 TEST(ScrollbarsTest, WheelArithmetic) {
-  struct Case {
+  const struct {
     int32_t lines, smallChange, distance, expected;
-  };
-  const Case cases[] = {
+  } cases[] = {
       {3, 1, -120, 3},   // one notch toward the user scrolls down 3 rows
       {3, 1, 120, -3},   // away from the user scrolls up
       {3, 2, -240, 12},  // notches x lines x SmallChange
       {1, 1, -60, 0},    // half a notch: nothing yet
   };
-  for (const Case& c : cases) {
+  for (const auto& c : cases) {
     Scrollbars bars(c.lines);
     const auto v = ScrollBarKind::kVertical;
     bars.SetRange(v, 0, 100);
@@ -218,13 +211,12 @@ TEST(ListViewInputTest, ScrollBarRanges) {
 }
 
 TEST(ListViewInputTest, ClickSelectionRules) {
-  struct Case {
+  const struct {
     const char* name;
     std::vector<std::pair<int, int16_t>> presses;  // (row, shift)
     const char* selection;
     int32_t current;
-  };
-  const Case cases[] = {
+  } cases[] = {
       {"plain", {{2, 0}}, "00100", 2},
       {"shift range", {{1, 0}, {3, kShiftMask}}, "01110", 3},
       {"ctrl adds", {{1, 0}, {3, kCtrlMask}}, "01010", 3},
@@ -235,7 +227,7 @@ TEST(ListViewInputTest, ClickSelectionRules) {
        "10000",
        4},
   };
-  for (const Case& c : cases) {
+  for (const auto& c : cases) {
     Fixture f({100}, 5);
     for (auto [row, shift] : c.presses) {
       f.input.MouseDown(kLeftButton, shift, 10, f.RowY(row));
@@ -296,21 +288,20 @@ TEST(ListViewInputTest, DragSelectionAndPlainClickOnSelected) {
 }
 
 TEST(ListViewInputTest, ReorderDragMovesSelectedItems) {
-  struct Case {
+  const struct {
     const char* name;
     std::vector<int> selected;
     int pressRow, moveRow;
     const char* order;
     int32_t current;
-  };
-  const Case cases[] = {
+  } cases[] = {
       {"one down", {1}, 1, 3, "023145", 3},
       {"one up", {4}, 4, 0, "401235", 0},
       {"gap kept", {1, 3}, 3, 4, "021435", 4},
       {"cut at the end", {1, 3}, 1, 5, "024153", 3},
       {"cut at the start", {1, 3}, 3, 0, "103245", 2},
   };
-  for (const Case& c : cases) {
+  for (const auto& c : cases) {
     Fixture f({100}, 6);
     for (int row : c.selected) f.list.SetItemSelected(row, true);
     int reordered = 0;
@@ -369,14 +360,13 @@ TEST(ListViewInputTest, HeaderClicksSortAscendingThenDescending) {
 }
 
 TEST(ListViewInputTest, KeysMoveSelectAndScroll) {
-  struct Case {
+  const struct {
     const char* name;
     int32_t start;
     int16_t key, shift;
     int32_t current, firstRow;   // ten rows are visible
     const char* selectedAround;  // selection of items 0..2 and the current one
-  };
-  const Case cases[] = {
+  } cases[] = {
       {"down", 0, kKeyDown, 0, 1, 0, "0101"},
       {"up at the top", 0, kKeyUp, 0, 0, 0, "1001"},
       {"page down", 0, kKeyPageDown, 0, 10, 1, "0001"},
@@ -384,7 +374,7 @@ TEST(ListViewInputTest, KeysMoveSelectAndScroll) {
       {"page up", 25, kKeyPageUp, 0, 15, 6, "0001"},  // scrolled just into view
       {"shift keeps", 0, kKeyDown, kShiftMask, 1, 0, "1101"},
   };
-  for (const Case& c : cases) {
+  for (const auto& c : cases) {
     Fixture f({100}, 30);
     f.list.SetSelectedItem(c.start);
     f.list.SetItemSelected(c.start, true);

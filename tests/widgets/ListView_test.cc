@@ -197,17 +197,16 @@ struct CountingObserver : ListViewObserver {
 };
 
 TEST(ListViewTest, RangeSelectionRepaintsOnce) {
-  struct Case {
+  const struct {
     int first, last;
     bool state, othersOff;
     const char* expected;  // selection of the five items afterwards
-  };
-  const Case cases[] = {
+  } cases[] = {
       {1, 3, true, true, "01110"},   {3, 1, true, true, "01110"},    // either order
       {1, 3, true, false, "01111"},  {0, 1, false, false, "00111"},  // others untouched
       {-5, 99, true, true, "11111"},                                 // clamped to the items
   };
-  for (const Case& c : cases) {
+  for (const auto& c : cases) {
     ListView list = ListWithColumns(1);
     for (int i = 0; i < 5; ++i) list.AddItem(-1, std::to_string(i));
     list.SelectAll();

@@ -33,8 +33,6 @@ void ExpectError(const std::function<void()>& fn, int number, const std::string&
   testing::ExpectWidgetError(fn, number, "MartenComboBox", description);
 }
 
-// ---- Stored properties ------------------------------------------------------------------------
-
 // Reads a getter as the property bag stores it: colours and short numbers as int32_t, single
 // precision as double.
 template <auto Getter>
@@ -134,8 +132,6 @@ TEST(MartenComboBoxProperties, EachKeyIsReadAndWrittenUnderItsName) {
   }
 }
 
-// ---- Adding, removing, clearing ---------------------------------------------------------------
-
 TEST(MartenComboBoxList, AddItemRowPlacement) {
   Combo c;
   Fill(c, {"a", "b"});
@@ -220,12 +216,11 @@ TEST(MartenComboBoxErrors, NumbersAndMessagesLeaveTheListUnchanged) {
   Combo c;
   c.SetMaxLastIndexForTesting(1);
   Fill(c, {"a", "b"});
-  struct Case {
+  const struct {
     std::function<void()> action;
     int number;
     const char* description;
-  };
-  const Case cases[] = {
+  } cases[] = {
       {[&] { c.AddItem("c"); }, 381, "Maximum ListItems Exceeded"},
       {[&] { c.SetText("x"); }, 383, "Text is Read-Only"},  // not editable
       {[&] { (void)c.List(2); }, 9, "Subscript out of range"},
@@ -234,11 +229,9 @@ TEST(MartenComboBoxErrors, NumbersAndMessagesLeaveTheListUnchanged) {
       {[&] { c.SetListIndex(2); }, 9, "Subscript out of range"},
       {[&] { c.Sort(2); }, 9, "Subscript out of range"},
   };
-  for (const Case& k : cases) ExpectError(k.action, k.number, k.description);
+  for (const auto& k : cases) ExpectError(k.action, k.number, k.description);
   EXPECT_EQ(Rows(c), (Texts{"a", "b"}));
 }
-
-// ---- Sorting ----------------------------------------------------------------------------------
 
 TEST(MartenComboBoxSort, RepeatedSortAlternatesAndCodeUnitOrder) {
   Combo c;
@@ -312,17 +305,16 @@ TEST(MartenComboBoxSort, PrimaryAndSecondaryColumns) {
 // A second column alone becomes the primary one and follows the primary's rule: the primary's
 // direction argument, or its own flag inverted; the direction given for it is not used.
 TEST(MartenComboBoxSort, PromotedSecondColumnTakesThePrimaryRule) {
-  struct Case {
+  const struct {
     std::optional<bool> ascending, ascending2;
     bool expected;
-  };
-  const Case cases[] = {
+  } cases[] = {
       {std::nullopt, false, true},  // flag false at creation, inverted: ascending
       {std::nullopt, true, true},
       {false, true, false},
       {true, false, true},
   };
-  for (const Case& k : cases) {
+  for (const auto& k : cases) {
     Combo c;
     c.SetCols(2);
     Fill(c, {"x\tb", "y\ta", "z\tc"});
@@ -333,8 +325,6 @@ TEST(MartenComboBoxSort, PromotedSecondColumnTakesThePrimaryRule) {
     EXPECT_EQ(c.ItemText(0, 1), k.expected ? "a" : "c");
   }
 }
-
-// ---- Format string ----------------------------------------------------------------------------
 
 TEST(MartenComboBoxFormat, PiecesSetAlignmentsAndHeadings) {
   Combo c;
@@ -371,16 +361,15 @@ TEST(MartenComboBoxFormat, ColWidthFollowsScaleUnits) {
 }
 
 TEST(MartenComboBoxFormat, PixelsConvertBackToEachUnit) {
-  struct Case {
+  const struct {
     int32_t units;
     bool vertical;
     int32_t pixels;
     double expected;
-  };
-  const Case cases[] = {{1, false, 10, 150.0}, {2, false, 4, 3.0},  {3, false, 7, 7.0},
-                        {4, false, 16, 2.0},   {4, true, 16, 1.0},  {5, false, 48, 0.5},
-                        {6, false, 96, 25.4},  {7, false, 96, 2.54}};
-  for (const Case& k : cases) {
+  } cases[] = {{1, false, 10, 150.0}, {2, false, 4, 3.0},  {3, false, 7, 7.0},
+               {4, false, 16, 2.0},   {4, true, 16, 1.0},  {5, false, 48, 0.5},
+               {6, false, 96, 25.4},  {7, false, 96, 2.54}};
+  for (const auto& k : cases) {
     EXPECT_NEAR(Combo::FromPixels(k.pixels, k.units, k.vertical), k.expected, 1e-9) << k.units;
     EXPECT_EQ(
         Combo::ToPixels(Combo::FromPixels(k.pixels, k.units, k.vertical), k.units, k.vertical),
@@ -388,21 +377,16 @@ TEST(MartenComboBoxFormat, PixelsConvertBackToEachUnit) {
   }
 }
 
-// ---- Checks and the shown text ----------------------------------------------------------------
-
 TEST(MartenComboBoxChecks, CheckBoxesAllNoneSelection) {
   Combo c;
   c.SetStyle(Combo::kCheckBoxes);
   Fill(c, {"a", "b", "c"});
-  struct Step {
-    int row;
-    const char* shown;  // once the shown text is recomputed
-  };
-  for (Step step :
-       {Step{-1, "-- None --"}, Step{0, "a"}, Step{1, "-- Selection --"}, Step{2, "-- All --"}}) {
-    if (step.row >= 0) c.SetItemChecked(step.row, true);
+  // Checking one row more each time, the text shown once it is recomputed.
+  for (auto [row, shown] :
+       {std::pair{-1, "-- None --"}, {0, "a"}, {1, "-- Selection --"}, {2, "-- All --"}}) {
+    if (row >= 0) c.SetItemChecked(row, true);
     c.UpdateCheckedText();  // what closing the list does
-    EXPECT_EQ(c.Text(), step.shown) << step.row;
+    EXPECT_EQ(c.Text(), shown) << row;
   }
   EXPECT_EQ(c.SelCount(), 3);
   c.SetTextAll("everything");
@@ -523,17 +507,14 @@ TEST(MartenComboBoxText, SetItemByDataTextAndFallback) {
   EXPECT_EQ(c.ListIndex(), 1);
 }
 
-// ---- Row search -------------------------------------------------------------------------------
-
 TEST(MartenComboBoxSearch, Modes) {
   Combo c;
   Fill(c, {"AcronymFinder", "Acronyma", "All-Acronyms", "TheFreeDictionary"});
-  struct Case {
+  const struct {
     const char* typed;
     Combo::SearchMode mode;
     int32_t row;
-  };
-  const Case cases[] = {
+  } cases[] = {
       {"AL", Combo::kSearchAtOrAfter, 2},   {"B", Combo::kSearchAtOrAfter, 3},
       {"Z", Combo::kSearchAtOrAfter, -1},   {"acronyma", Combo::kSearchEqual, 1},
       {"acronym", Combo::kSearchEqual, -1}, {"acronym", Combo::kSearchPattern, 0},
@@ -541,18 +522,17 @@ TEST(MartenComboBoxSearch, Modes) {
       {"[!a]", Combo::kSearchPattern, 3},   {"a[l-m]", Combo::kSearchPattern, 2},
       {"[", Combo::kSearchPattern, -1},
   };
-  for (const Case& k : cases) {
+  for (const auto& k : cases) {
     EXPECT_EQ(c.FindRow(k.typed, k.mode), k.row) << k.typed << " mode " << k.mode;
   }
 }
 
 TEST(MartenComboBoxPattern, Operator) {
-  struct Case {
+  const struct {
     const char* text;
     const char* pattern;
     bool match;
-  };
-  const Case cases[] = {
+  } cases[] = {
       {"", "", true},        {"", "*", true},        {"a", "", false},     {"abc", "a*c", true},
       {"abc", "a*b", false}, {"abcbc", "*bc", true}, {"a1b", "a#b", true}, {"axb", "a#b", false},
       {"ab", "a?", true},    {"a", "a?", false},     {"F", "[A-Z]", true}, {"f", "[A-Z]", false},
@@ -560,7 +540,7 @@ TEST(MartenComboBoxPattern, Operator) {
       {"*", "[*]", true},    {"x", "[*]", false},    {"é", "?", true},     {"éa", "[é]a", true},
       {"a", "[z-a]", false}, {"a[", "a[", false},    {"a]", "a]", true},   {"aXbXc", "a*b*c", true},
   };
-  for (const Case& k : cases) {
+  for (const auto& k : cases) {
     EXPECT_EQ(MatchesPattern(k.text, k.pattern), k.match) << k.text << " like " << k.pattern;
   }
 }
@@ -577,28 +557,14 @@ TEST(MartenComboBoxSortKeys, LeadingNumber) {
 }
 
 TEST(MartenComboBoxSortKeys, DateSerial) {
-  struct Case {
-    const char* text;
-    std::optional<double> serial;
-  };
-  const Case cases[] = {{"1899-12-30", 0.0},
-                        {"2000-01-01", 36526.0},
-                        {"1/1/2000", 36526.0},
-                        {"1.2.2000", 36557.0},
-                        {"1 January 2000", 36526.0},
-                        {"Jan 1, 2000", 36526.0},
-                        {"2000/01/01 12:00", 36526.5},
-                        {"1/1/00 6:00 PM", 36526.75},
-                        {"6:00", 0.25},
-                        {"2000-02-30", std::nullopt},
-                        {"13/1/2000", std::nullopt},
-                        {"hello", std::nullopt},
-                        {"", std::nullopt},
-                        {"1/2", std::nullopt},
-                        {"25:00", std::nullopt},
-                        {"1/1/29", 47119.0},
-                        {"1/1/30", 10959.0}};
-  for (const Case& k : cases) EXPECT_EQ(DateSerial(k.text), k.serial) << k.text;
+  const std::pair<const char*, double> dates[] = {
+      {"1899-12-30", 0.0},           {"2000-01-01", 36526.0},      {"1/1/2000", 36526.0},
+      {"1.2.2000", 36557.0},         {"1 January 2000", 36526.0},  {"Jan 1, 2000", 36526.0},
+      {"2000/01/01 12:00", 36526.5}, {"1/1/00 6:00 PM", 36526.75}, {"6:00", 0.25},
+      {"1/1/29", 47119.0},           {"1/1/30", 10959.0}};
+  for (auto [text, serial] : dates) EXPECT_EQ(DateSerial(text), serial) << text;
+  for (const char* text : {"2000-02-30", "13/1/2000", "hello", "", "1/2", "25:00"})
+    EXPECT_EQ(DateSerial(text), std::nullopt) << text;
 }
 
 }  // namespace

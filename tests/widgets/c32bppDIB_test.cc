@@ -222,20 +222,17 @@ TEST(c32bppDIBSave, PngRoundTrip) {
   }
 }
 
-// ---- Render ------------------------------------------------------------------------------------
-
 TEST(c32bppDIBRender, Opacity) {
   const c32bppDIB red = Solid(2, 2, 0xFFFF0000, false);
-  struct Case {
+  const struct {
     int32_t opacity;
     bool drawn;
     uint32_t pixel;
-  };
-  const Case cases[] = {
+  } cases[] = {
       {100, true, 0xFFFF0000}, {200, true, 0xFFFF0000}, {0, false, 0xFF0000FF},
       {150, true, 0xFF7F0080}, {-50, true, 0xFF7F0080}, {25, true, 0xFF3F00C0},
   };
-  for (const Case& c : cases) {
+  for (const auto& c : cases) {
     Target t(3, 3, 0xFF0000FF);  // opaque blue
     EXPECT_EQ(red.Render(t.surface, 1, 1, 0, 0, 0, 0, 0, 0, c.opacity), c.drawn) << c.opacity;
     EXPECT_EQ(t.At(1, 1), c.pixel) << c.opacity;

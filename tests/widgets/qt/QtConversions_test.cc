@@ -6,10 +6,7 @@ namespace quillon::widgets::qt {
 namespace {
 
 TEST(QtConversionsTest, KeysMapToThePlatformsKeyCodes) {
-  const struct {
-    int qtKey;
-    int16_t code;
-  } cases[] = {
+  const std::pair<int, int16_t> cases[] = {
       {Qt::Key_Up, 38},     {Qt::Key_Down, 40},   {Qt::Key_PageUp, 33}, {Qt::Key_PageDown, 34},
       {Qt::Key_Space, 32},  {Qt::Key_Left, 37},   {Qt::Key_Right, 39},  {Qt::Key_Home, 36},
       {Qt::Key_End, 35},    {Qt::Key_Return, 13}, {Qt::Key_Enter, 13},  {Qt::Key_Escape, 27},
@@ -17,9 +14,8 @@ TEST(QtConversionsTest, KeysMapToThePlatformsKeyCodes) {
       {Qt::Key_Z, 90},      {Qt::Key_0, 48},      {Qt::Key_9, 57},      {Qt::Key_F5, 0},
       {Qt::Key_Insert, 0},
   };
-  for (const auto& c : cases) {
-    EXPECT_EQ(KeyCodeOf(c.qtKey), c.code) << "Qt key 0x" << std::hex << c.qtKey;
-  }
+  for (auto [qtKey, code] : cases)
+    EXPECT_EQ(KeyCodeOf(qtKey), code) << "Qt key 0x" << std::hex << qtKey;
 }
 
 TEST(QtConversionsTest, ModifiersAndButtonsMapToTheControlsBits) {
