@@ -26,11 +26,6 @@ using testing::WriteFile;
 
 const std::string kFixture = QUILLON_RESOURCE_FIXTURE;
 
-std::string LoadFailure(long number, const std::string& path) {
-  return "The LoadLibrary API failed with the error number " + std::to_string(number) +
-         " while trying to load the file '" + path + "'";
-}
-
 std::vector<uint8_t> Bytes(const std::string& text) {
   return {text.begin(), text.end()};
 }
@@ -103,7 +98,9 @@ TEST(cResourceLibrary, FailuresRaiseThePlatformNumberWithPathInDescriptionAndSou
     resource.SetLibraryFilePath(kFixture);
     const host::HostError error = RaisedBy([&] { resource.SetLibraryFilePath(c.path); });
     EXPECT_EQ(error.Number(), c.number);
-    EXPECT_EQ(error.Description(), LoadFailure(c.number, c.path));
+    EXPECT_EQ(error.Description(), "The LoadLibrary API failed with the error number " +
+                                       std::to_string(c.number) +
+                                       " while trying to load the file '" + c.path + "'");
     EXPECT_EQ(error.Source(), "cResource.LibraryFilePath_Let (" + c.path + ")");
     EXPECT_EQ(resource.hLibrary(), nullptr);
     EXPECT_EQ(resource.LibraryFilePath(), "");
@@ -275,10 +272,6 @@ TEST(cResourceOwn, WhatTheAddinDoesNotCarryIsNotFound) {
   }
 }
 
-size_t FilesIn(const fs::path& folder) {
-  return static_cast<size_t>(std::distance(fs::directory_iterator(folder), {}));
-}
-
 // A file is replaced by a rename: a reader that had it open still sees the whole old content.
 TEST(cResourceSave, BothWritersWriteExactlyTheBytes) {
   TempDir dir;
@@ -298,7 +291,7 @@ TEST(cResourceSave, BothWritersWriteExactlyTheBytes) {
   EXPECT_EQ(::read(reader, seen, sizeof seen), 3);
   ::close(reader);
   EXPECT_EQ(std::string(seen), "old");
-  EXPECT_EQ(FilesIn(dir.Path()), 2u);
+  EXPECT_EQ(std::distance(fs::directory_iterator(dir.Path()), {}), 2);  // no temporary left
 }
 
 // What the file writer refuses (its own tests check the target stays) raises the file error.

@@ -131,13 +131,10 @@ TEST(ColorTest, TranslatesPlainAndSystemColours) {
   EXPECT_EQ(color.RGBColor(), -1);
 }
 
-class Dpi : public DeviceMetrics {
- public:
-  explicit Dpi(int dpi) : dpi_(dpi) {}
-  int PixelsPerInchY() const override { return dpi_; }
-
- private:
-  int dpi_;
+struct Dpi : DeviceMetrics {
+  explicit Dpi(int dpi) : dpi(dpi) {}
+  int PixelsPerInchY() const override { return dpi; }
+  int dpi;
 };
 
 TEST(ListViewTest, ItemHeightFollowsFontAndSettings) {
