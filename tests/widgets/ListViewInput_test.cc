@@ -17,9 +17,8 @@ namespace {
 // of 300 x 169: with the default font a header of 19 and ten items of 15.
 struct Fixture {
   explicit Fixture(std::vector<int32_t> widths, int items = 0) : input(list, bars) {
-    for (size_t c = 0; c < widths.size(); ++c) {
+    for (size_t c = 0; c < widths.size(); ++c)
       list.AddColumn("k" + std::to_string(c), "C" + std::to_string(c), 0, widths[c]);
-    }
     for (int i = 0; i < items; ++i) list.AddItem(-1, std::to_string(i));
     input.Relayout(300, 19 + 15 * 10);
   }
@@ -110,15 +109,13 @@ TEST(ListViewLayoutTest, HeaderEdgeZones) {
 TEST(ListViewLayoutTest, CheckBoxZoneFollowsPictures) {
   Fixture f({100, 100});
   f.list.SetProperty("Checkboxes", true);
-  for (auto [x, hit] : {std::pair{2, false}, {3, true}, {14, true}, {15, false}, {103, false}}) {
+  for (auto [x, hit] : {std::pair{2, false}, {3, true}, {14, true}, {15, false}, {103, false}})
     EXPECT_EQ(CheckBoxHit(f.list, 0, x), hit) << x;
-  }
   c32bppDIB picture;
   ASSERT_TRUE(picture.InitializeDIB(16, 16));
   f.list.AddPicture(picture);  // PictureWidth 16: the zone is [24, 36)
-  for (auto [x, hit] : {std::pair{3, false}, {23, false}, {24, true}, {35, true}, {36, false}}) {
+  for (auto [x, hit] : {std::pair{3, false}, {23, false}, {24, true}, {35, true}, {36, false}})
     EXPECT_EQ(CheckBoxHit(f.list, 0, x), hit) << x;
-  }
   EXPECT_EQ(TextStart(f.list), 4 + 19 + 18);
   EXPECT_EQ(PictureTop(100, 19, 16), 100 + 1 + 1);  // int(9.5 - 8) + 1
 }

@@ -66,9 +66,8 @@ TEST(MartenComboBoxDropDown, Placement) {
       {{100, 100, 120, 24}, 900, 100, {0, 124, 800, 100}},    // wider than the screen: cut
       {{750, 100, 40, 24}, 120, 50, {680, 124, 120, 50}},     // kept on the screen
   };
-  for (const auto& c : cases) {
+  for (const auto& c : cases)
     EXPECT_EQ(PlaceDropDown(c.control, c.width, c.height, screen), c.expected);
-  }
 }
 
 TEST(MartenComboBoxDropDown, OpenCloseAndReleaseRule) {

@@ -522,9 +522,8 @@ TEST(MartenComboBoxSearch, Modes) {
       {"[!a]", Combo::kSearchPattern, 3},   {"a[l-m]", Combo::kSearchPattern, 2},
       {"[", Combo::kSearchPattern, -1},
   };
-  for (const auto& k : cases) {
+  for (const auto& k : cases)
     EXPECT_EQ(c.FindRow(k.typed, k.mode), k.row) << k.typed << " mode " << k.mode;
-  }
 }
 
 TEST(MartenComboBoxPattern, Operator) {
@@ -540,9 +539,8 @@ TEST(MartenComboBoxPattern, Operator) {
       {"*", "[*]", true},    {"x", "[*]", false},    {"é", "?", true},     {"éa", "[é]a", true},
       {"a", "[z-a]", false}, {"a[", "a[", false},    {"a]", "a]", true},   {"aXbXc", "a*b*c", true},
   };
-  for (const auto& k : cases) {
+  for (const auto& k : cases)
     EXPECT_EQ(MatchesPattern(k.text, k.pattern), k.match) << k.text << " like " << k.pattern;
-  }
 }
 
 TEST(MartenComboBoxSortKeys, LeadingNumber) {

@@ -177,9 +177,8 @@ TEST(c32bppDIBSave, BmpFileLayoutAndRoundTrip) {
   EXPECT_EQ(bmp[54], 1);  // first stored pixel: bottom-left
   c32bppDIB back;
   ASSERT_TRUE(back.LoadPicture_File(dir.Path() / "a.bmp"));
-  for (int y = 0; y < 3; ++y) {
+  for (int y = 0; y < 3; ++y)
     for (int x = 0; x < 2; ++x) EXPECT_EQ(back.PixelAt(x, y), dib.PixelAt(x, y)) << x << y;
-  }
 }
 
 TEST(c32bppDIBSave, OverwriteQuestion) {
@@ -215,9 +214,8 @@ TEST(c32bppDIBSave, PngRoundTrip) {
     EXPECT_EQ(back.Alpha(), dib.Alpha()) << file;
     ASSERT_EQ(back.Width(), dib.Width());
     for (int y = 0; y < dib.Height(); ++y) {
-      for (int x = 0; x < dib.Width(); ++x) {
+      for (int x = 0; x < dib.Width(); ++x)
         ASSERT_EQ(back.PixelAt(x, y), dib.PixelAt(x, y)) << file << " " << x << "," << y;
-      }
     }
   }
 }
