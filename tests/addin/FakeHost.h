@@ -1,6 +1,5 @@
 // A recording host for the add-in's tests: command bars, a settings store and a clipboard in
-// memory, the calls on the bars and the stored settings written to one log in the order they
-// arrive.
+// memory, the calls on the bars written to one log in the order they arrive.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -68,25 +67,13 @@ class FakeButton : public host::CommandBarButton, public Recorded {
   }
   void Delete(host::Optional<bool>) override { Remove(); }
   std::shared_ptr<void> ConnectClick(host::ClickHandler handler) override {
-    auto slot = std::make_shared<host::ClickHandler>(std::move(handler));
-    handlers.push_back(slot);
-    return slot;
-  }
-  // Delivers a click to every connected handler.
-  void Click() {
-    for (const auto& weak : handlers) {
-      if (auto handler = weak.lock()) {
-        bool cancel = false;
-        (*handler)(*this, cancel);
-      }
-    }
+    return std::make_shared<host::ClickHandler>(std::move(handler));
   }
 
   int style = 0;
   std::string tooltip, tag, onAction;
   bool visible = true;
   std::vector<uint8_t> face, mask;
-  std::vector<std::weak_ptr<host::ClickHandler>> handlers;
 };
 
 class FakeBar : public host::CommandBar, public Recorded {
@@ -174,7 +161,6 @@ class FakeWord : public docx::Application {
 
 class MemorySettings : public host::SettingsStore {
  public:
-  explicit MemorySettings(Log& log) : log_(log) {}
   std::optional<std::string> GetSetting(const std::string& application, const std::string& section,
                                         const std::string& key) override {
     auto it = values.find(application + "/" + section + "/" + key);
@@ -183,20 +169,11 @@ class MemorySettings : public host::SettingsStore {
   }
   void SaveSetting(const std::string& application, const std::string& section,
                    const std::string& key, const std::string& value) override {
-    log_.push_back("SaveSetting(" + key + "," + value + ")");
     values[application + "/" + section + "/" + key] = value;
     writes.push_back(key + "=" + value);
   }
-  // Value of key under the add-in's application and section, "" when missing.
-  std::string Value(const std::string& key) const {
-    auto it = values.find("Quillon AddIn/ToolBar/" + key);
-    return it == values.end() ? std::string() : it->second;
-  }
   std::map<std::string, std::string> values;
   std::vector<std::string> writes;
-
- private:
-  Log& log_;
 };
 
 class MemoryClipboard : public host::Clipboard {
@@ -268,7 +245,7 @@ class HostServicesTest : public ::testing::Test {
   }
 
   Log log;
-  MemorySettings settings{log};
+  MemorySettings settings;
   MemoryClipboard clipboard;
 
  private:

@@ -9,11 +9,9 @@
 #include <functional>
 
 #include "addin/BMPLoader.h"
-#include "addin/OwnResources.h"
 #include "addin/PictureFromDib.h"
 #include "addin/host/HostError.h"
 #include "library/LibraryFiles.h"
-#include "support/ReadOnly.h"
 #include "support/TempDir.h"
 #include "ui/ArtworkBytes.h"
 #include "widgets/c32bppDIB.h"
@@ -27,11 +25,6 @@ using testing::TempDir;
 using testing::WriteFile;
 
 const std::string kFixture = QUILLON_RESOURCE_FIXTURE;
-
-std::string LoadFailure(long number, const std::string& path) {
-  return "The LoadLibrary API failed with the error number " + std::to_string(number) +
-         " while trying to load the file '" + path + "'";
-}
 
 std::vector<uint8_t> Bytes(const std::string& text) {
   return {text.begin(), text.end()};
@@ -105,25 +98,14 @@ TEST(cResourceLibrary, FailuresRaiseThePlatformNumberWithPathInDescriptionAndSou
     resource.SetLibraryFilePath(kFixture);
     const host::HostError error = RaisedBy([&] { resource.SetLibraryFilePath(c.path); });
     EXPECT_EQ(error.Number(), c.number);
-    EXPECT_EQ(error.Description(), LoadFailure(c.number, c.path));
+    EXPECT_EQ(error.Description(), "The LoadLibrary API failed with the error number " +
+                                       std::to_string(c.number) +
+                                       " while trying to load the file '" + c.path + "'");
     EXPECT_EQ(error.Source(), "cResource.LibraryFilePath_Let (" + c.path + ")");
     EXPECT_EQ(resource.hLibrary(), nullptr);
     EXPECT_EQ(resource.LibraryFilePath(), "");
     EXPECT_FALSE(StillLoaded(kFixture)) << "the earlier library is freed first";
   }
-}
-
-TEST(cResourceLibrary, UnreadableFileIsAccessDenied) {
-  TempDir dir;
-  const std::string path = dir.File("locked.so");
-  fs::copy_file(kFixture, path);
-  fs::permissions(path, fs::perms::owner_write);
-  fs::permissions(dir.Path(), fs::perms::owner_all | fs::perms::others_exec);
-  cResource resource;
-  testing::ScopedUnprivileged asNobody;
-  const host::HostError error = RaisedBy([&] { resource.SetLibraryFilePath(path); });
-  EXPECT_EQ(error.Number(), kErrLoadAccessDenied);
-  EXPECT_EQ(error.Description(), LoadFailure(5, path));
 }
 
 class cResourceDll : public ::testing::Test {
@@ -274,21 +256,6 @@ TEST(cResourceOwn, BarFacesAreBitmapsOfTheArtworkFiles) {
   }
 }
 
-// The picture loader of the list views finds the same resources once the add-in registered them.
-TEST(cResourceOwn, RegisteredForThePictureLoader) {
-  widgets::ResourceRegistry registry;
-  RegisterOwnResources(registry);
-  widgets::c32bppDIB face, picture;
-  ASSERT_TRUE(face.LoadPicture_Resource(ui::kArtBarUpdate, widgets::kResBitmap, &registry));
-  EXPECT_EQ(face.Width(), 16);
-  EXPECT_TRUE(picture.LoadPicture_Resource(ui::kArtOpen, std::string("custom"), &registry));
-  EXPECT_FALSE(picture.LoadPicture_Resource(ui::kArtOpen, widgets::kResBitmap, &registry));
-  const std::span<const unsigned char> empty = library::EmptyLibraryTemplate();
-  auto bytes = registry.Find("CUSTOM", kEmptyLibraryResourceId);
-  ASSERT_TRUE(bytes);
-  EXPECT_TRUE(std::equal(bytes->begin(), bytes->end(), empty.begin(), empty.end()));
-}
-
 TEST(cResourceOwn, WhatTheAddinDoesNotCarryIsNotFound) {
   const cResource resource;
   const std::pair<std::function<void()>, const char*> cases[] = {
@@ -303,10 +270,6 @@ TEST(cResourceOwn, WhatTheAddinDoesNotCarryIsNotFound) {
     EXPECT_EQ(error.Number(), kErrResourceNotFound) << source;
     EXPECT_EQ(error.Source(), source);
   }
-}
-
-size_t FilesIn(const fs::path& folder) {
-  return static_cast<size_t>(std::distance(fs::directory_iterator(folder), {}));
 }
 
 // A file is replaced by a rename: a reader that had it open still sees the whole old content.
@@ -328,7 +291,7 @@ TEST(cResourceSave, BothWritersWriteExactlyTheBytes) {
   EXPECT_EQ(::read(reader, seen, sizeof seen), 3);
   ::close(reader);
   EXPECT_EQ(std::string(seen), "old");
-  EXPECT_EQ(FilesIn(dir.Path()), 2u);
+  EXPECT_EQ(std::distance(fs::directory_iterator(dir.Path()), {}), 2);  // no temporary left
 }
 
 // What the file writer refuses (its own tests check the target stays) raises the file error.

@@ -26,21 +26,20 @@ class DialogTest : public ::testing::Test {
 };
 
 TEST_F(DialogTest, AddEntryStoresWhatWasEntered) {
-  struct Case {
+  const struct {
     const char* abb;
     const char* text;
     int direction;  // -1: untouched
     bool allSmall;
     const char* pendingText;
     const char* pendingDirection;
-  };
-  const Case cases[] = {
+  } cases[] = {
       {"SNR", "Signal-to-Noise Ratio", -1, false, "Signal-to-Noise Ratio", "L"},
       {"SNR", "Signal-to-Noise Ratio", 1, false, "Signal-to-Noise Ratio", "R"},
       {"SNR", "Signal-TO-Noise RATIO", 0, true, "signal-to-noise ratio", "L"},
       {"", "no abbreviation", -1, false, "no abbreviation", "L"},
   };
-  for (const Case& c : cases) {
+  for (const auto& c : cases) {
     addentry dialog;
     EXPECT_EQ(dialog.Combo1->currentIndex(), -1);
     QTest::keyClicks(dialog.Text1, c.abb);

@@ -40,19 +40,6 @@ class Form1Test : public document::DocumentTest {
   testing::ScriptedFileDialog files;
 };
 
-TEST_F(Form1Test, LoadsWithoutALibrary) {
-  State().LibraryPath.clear();
-  Form1 form;
-  EXPECT_EQ(form.windowTitle(), "Quillon plugin");
-  const widgets::ListView& list = form.ListView1->model();
-  ASSERT_EQ(list.ColumnCount(), 3);
-  EXPECT_EQ(list.ColumnAt(2).Width, form.ListView1->width() - 250);
-  for (int i : {0, 1, 2, 3, 4, 5, 7}) EXPECT_TRUE(form.Toolbar[i]->isEnabled()) << i;
-  EXPECT_EQ(form.ImageList1.Count(), 16);
-  EXPECT_EQ(form.ImageList1.Picture(12)->Width(), 16);                   // the host bar's pictures
-  EXPECT_EQ(form.ImageList1.Picture(12)->PixelAt(0, 0) & 0xFFFFFF, 0u);  // black background
-}
-
 // The last selected pair comes selected and scrolled into view.
 TEST_F(Form1Test, LoadsTheEntriesAndTheLastSelectedPair) {
   Fill(300);
@@ -77,12 +64,11 @@ TEST_F(Form1Test, LoadsTheEntriesAndTheLastSelectedPair) {
 TEST_F(Form1Test, ColumnClicksChooseTheNextOrder) {
   Fill(3);
   Form1 form;
-  struct Step {
+  const struct {
     int column;
     int16_t sortColumn, sortOrder;
-  };
-  const Step steps[] = {{1, 2, 1}, {1, 2, 2}, {1, 2, 1}, {2, 3, 1}, {0, 1, 1}, {0, 1, 2}};
-  for (const Step& s : steps) {
+  } steps[] = {{1, 2, 1}, {1, 2, 2}, {1, 2, 1}, {2, 3, 1}, {0, 1, 1}, {0, 1, 2}};
+  for (const auto& s : steps) {
     form.ListView1->model().RaiseColumnClick(s.column);
     EXPECT_EQ(State().SortColumn, s.sortColumn);
     EXPECT_EQ(State().SortOrder, s.sortOrder);

@@ -8,38 +8,31 @@ namespace quillon::ui {
 namespace {
 
 TEST(SearchSites, PercentEncodingKeepsTheQueryWhole) {
-  struct Case {
-    const char* typed;
-    const char* encoded;
-  };
-  const Case cases[] = {
-      {"SNR", "SNR"},
-      {"a b", "a%20b"},
-      {"R&D", "R%26D"},
-      {"C#", "C%23"},
-      {"what?", "what%3F"},
-      {"I/O", "I%2FO"},
-      {"größe", "gr%C3%B6%C3%9Fe"},
-      {"a-b.c_d~e", "a-b.c_d~e"},
-      {"100%", "100%25"},
-  };
-  for (const Case& c : cases) EXPECT_EQ(PercentEncode(c.typed), c.encoded) << c.typed;
+  const std::pair<const char*, const char*> cases[] = {{"SNR", "SNR"},
+                                                       {"a b", "a%20b"},
+                                                       {"R&D", "R%26D"},
+                                                       {"C#", "C%23"},
+                                                       {"what?", "what%3F"},
+                                                       {"I/O", "I%2FO"},
+                                                       {"größe", "gr%C3%B6%C3%9Fe"},
+                                                       {"a-b.c_d~e", "a-b.c_d~e"},
+                                                       {"100%", "100%25"}};
+  for (const auto& [typed, encoded] : cases) EXPECT_EQ(PercentEncode(typed), encoded) << typed;
 }
 
 TEST(SearchSites, AddressOfEachSite) {
-  struct Case {
+  const struct {
     const char* site;
     const char* typed;
     const char* address;
-  };
-  const Case cases[] = {
+  } cases[] = {
       {"Acronyma", "R&D", "https://b/search.jsp?query=R%26D&language=en&st=a"},
       {"AcronymFinder", "SNR", "https://b/SNR.html"},
       {"All-Acronyms", "SNR", "https://b/SNR"},  // nothing after the text
       {"TheFreeDictionary", "a b", "https://b/a%20b"},
       {"All-Acronyms", "  ", "https://b/%20%20"},  // spaces only still count as a text
   };
-  for (const Case& c : cases) {
+  for (const auto& c : cases) {
     const SearchSite* site = FindSearchSite(c.site);
     ASSERT_NE(site, nullptr) << c.site;
     EXPECT_EQ(SearchAddress(*site, "https://b/", c.typed), c.address) << c.site;

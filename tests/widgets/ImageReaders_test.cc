@@ -16,8 +16,6 @@
 #include "widgets/IconReader.h"
 #include "widgets/ImageDecoder.h"
 #include "widgets/PngReader.h"
-#include "widgets/PngWriter.h"
-#include "widgets/c32bppDIB.h"
 
 namespace quillon::widgets {
 namespace {
@@ -226,41 +224,6 @@ TEST(ImageReadersRefuse, AbsurdSizes) {
   ASSERT_TRUE(ReadGif(gif, image));
   EXPECT_EQ(image.width, width);
   EXPECT_EQ(image.height, height);
-}
-
-TEST(PngWriter, CameraSizedPictureRoundTrips) {
-  DecodedImage image;
-  AllocateImage(image, 4000, 3000);  // 12 megapixels
-  image.hasAlpha = false;
-  for (size_t i = 0; i < image.pixels.size(); i += 4) {
-    image.pixels[i] = static_cast<uint8_t>(i / 16000);  // one shade per row
-    image.pixels[i + 3] = 255;
-  }
-  std::vector<uint8_t> png;
-  ASSERT_TRUE(WritePng(image, png));
-  c32bppDIB dib;
-  ASSERT_TRUE(dib.LoadPicture_Stream(png));
-  EXPECT_EQ(dib.Width(), 4000);
-  EXPECT_EQ(dib.Height(), 3000);
-  EXPECT_EQ(dib.PixelAt(0, 2999), 0xFF0000B7u);  // row 2999: blue 2999 mod 256
-}
-
-TEST(PngWriter, RoundTripsThroughTheReader) {
-  for (bool alpha : {true, false}) {
-    DecodedImage image;
-    AllocateImage(image, 13, 7);
-    image.hasAlpha = alpha;
-    for (size_t i = 0; i < image.pixels.size(); ++i) {
-      image.pixels[i] = static_cast<uint8_t>(i * 37 + i / 13);
-      if (!alpha && i % 4 == 3) image.pixels[i] = 255;
-    }
-    std::vector<uint8_t> png;
-    ASSERT_TRUE(WritePng(image, png));
-    DecodedImage back;
-    ASSERT_TRUE(ReadPng(png, back));
-    EXPECT_EQ(back.hasAlpha, alpha);
-    EXPECT_EQ(back.pixels, image.pixels);
-  }
 }
 
 }  // namespace

@@ -16,18 +16,17 @@ void Fill(Combo& c, int n) {
 }
 
 TEST(MartenComboBoxDropDown, RowMetrics) {
-  struct Case {
+  const struct {
     float rowHeightMin;
     int16_t style;
     ComboRowMetrics expected;
-  };
-  const Case cases[] = {
+  } cases[] = {
       {0, Combo::kPlain, {15, 15, 3}},             // text height of "A"
       {300, Combo::kCheckBoxes, {20, 16, 18}},     // 300 twips = 20 px: box 16
       {240, Combo::kOptionButtons, {16, 12, 14}},  // 16 px: box 16 - 4
       {5, Combo::kPlain, {15, 11, 3}},             // under a pixel: the text height
   };
-  for (const Case& c : cases) {
+  for (const auto& c : cases) {
     Combo combo;
     combo.SetRowHeightMin(c.rowHeightMin);
     combo.SetStyle(c.style);
@@ -57,20 +56,18 @@ TEST(MartenComboBoxDropDown, SizeRules) {
 
 TEST(MartenComboBoxDropDown, Placement) {
   const ComboRect screen{0, 0, 800, 600};
-  struct Case {
+  const struct {
     ComboRect control;
     int32_t width, height;
     ComboRect expected;
-  };
-  const Case cases[] = {
+  } cases[] = {
       {{100, 100, 120, 24}, 120, 100, {100, 124, 120, 100}},  // below, left edges aligned
       {{100, 560, 120, 24}, 120, 100, {100, 460, 120, 100}},  // at the bottom: above
       {{100, 100, 120, 24}, 900, 100, {0, 124, 800, 100}},    // wider than the screen: cut
       {{750, 100, 40, 24}, 120, 50, {680, 124, 120, 50}},     // kept on the screen
   };
-  for (const Case& c : cases) {
+  for (const auto& c : cases)
     EXPECT_EQ(PlaceDropDown(c.control, c.width, c.height, screen), c.expected);
-  }
 }
 
 TEST(MartenComboBoxDropDown, OpenCloseAndReleaseRule) {
@@ -180,14 +177,9 @@ TEST(MartenComboBoxDropDown, AutoCompleteAndEnter) {
     c.AddItem(t);
   c.SetAutoComplete(true);
   MartenComboBoxInput input(c);
-  struct Case {
-    const char* typed;
-    const char* appended;
-  };
-  for (Case k :
-       {Case{"AL", "l-Acronyms"}, Case{"B", "heFreeDictionary"}, Case{"Z", ""}, Case{"", ""}}) {
-    EXPECT_EQ(input.AutoComplete(k.typed), k.appended) << k.typed;
-  }
+  for (auto [typed, appended] :
+       {std::pair{"AL", "l-Acronyms"}, {"B", "heFreeDictionary"}, {"Z", ""}, {"", ""}})
+    EXPECT_EQ(input.AutoComplete(typed), appended) << typed;
   c.events().AutoCompleteSearch = [](int32_t& row) { row = row == 0 ? 3 : row; };
   EXPECT_EQ(input.EnterSearch("acronymfinder"), 3);  // the host moved it
   EXPECT_EQ(c.ListIndex(), 3);

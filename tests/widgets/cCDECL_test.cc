@@ -2,13 +2,11 @@
 #include "support/WidgetErrors.h"
 
 #include <gtest/gtest.h>
-#include <zlib.h>
 
 #include <functional>
 #include <string>
 
 #include "widgets/WidgetError.h"
-#include "widgets/modAPI.h"
 
 namespace quillon::widgets {
 namespace {
@@ -49,14 +47,6 @@ TEST(cCDECL, Errors) {
   EXPECT_FALSE(lib.IsLoaded());
   ExpectError([&] { lib.CallFunc("fixture_zero", {}); }, static_cast<int>(0x80040000u),
               "DLL not loaded");
-}
-
-TEST(modAPI, FindsZlib) {
-  const ZlibStatus& zlib = FindZlib();
-  EXPECT_TRUE(zlib.found);
-  EXPECT_TRUE(zlib.canCompress);
-  EXPECT_EQ(zlib.version, zlibVersion());
-  EXPECT_FALSE(zlib.library.empty());
 }
 
 }  // namespace

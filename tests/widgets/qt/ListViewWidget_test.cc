@@ -46,22 +46,6 @@ struct ListFixture {
   ListViewWidget w;
 };
 
-TEST(ListViewWidgetPixels, HeaderBandAndRowBackgrounds) {
-  ListFixture f(5);
-  const QImage& s = f.w.RenderSurface();
-  const ListViewLayout& l = f.w.input().Layout();
-  ASSERT_GT(l.headerHeight, 8);
-  const QColor face = ToQColor(DesktopSystemColors().Lookup(15));
-  const QColor back = ColorOf(f.w.model().BackColor());
-  EXPECT_EQ(Pixel(s, 20, l.headerHeight / 2 - 3), face);  // inside the header, clear of text
-  EXPECT_EQ(Pixel(s, 20, l.headerHeight - 1),
-            ToQColor(DesktopSystemColors().Lookup(21)));  // its edge
-  EXPECT_EQ(Pixel(s, 2, l.headerHeight + 1), back);       // the first row starts right below
-  // Right of the last column the header is button face; below the last row, BackColor.
-  EXPECT_EQ(Pixel(s, l.totalColumnWidth + 10, 5), face);
-  EXPECT_EQ(Pixel(s, 10, f.RowTop(5) + 3), back);
-}
-
 TEST(ListViewWidgetPixels, SelectedRowColoursAndPressedHeader) {
   ListFixture f(5);
   f.w.model().SetItemSelected(1, true);
