@@ -25,6 +25,7 @@ using docx::testing::Lvl;
 using docx::testing::MakeDocx;
 using docx::testing::MakeDocxWith;
 using docx::testing::P;
+using docx::testing::PageBreak;
 using docx::testing::R;
 using docx::testing::Tbl;
 
@@ -74,6 +75,9 @@ int Count(const QImage& image, const QRect& rect, const std::function<bool(QRgb)
 }
 bool Dark(QRgb pixel) {
   return qGray(pixel) < 110;
+}
+bool NotWhite(QRgb pixel) {
+  return qGray(pixel) < 250;
 }
 
 TEST(DocumentViewTest, ClicksAtTheCaretOfAPositionComeBackToIt) {
@@ -138,6 +142,78 @@ TEST(DocumentViewTest, KeysMoveByVisualLinesAndTypingLandsWhereClicked) {
   EXPECT_EQ(shown.Find("Zengineer"), target);
   QTest::keyClick(&view, Qt::Key_Backspace);
   EXPECT_EQ(shown.Find("network engineer") + 8, target);
+}
+
+TEST(DocumentViewTest, RunFormattingAndHeadingsShowInTheInk) {
+  const std::string styles =
+      "<w:style w:type=\"paragraph\" w:styleId=\"Heading1\"><w:rPr><w:b/><w:sz w:val=\"40\"/>"
+      "</w:rPr></w:style>";
+  Shown shown(MakeDocx(P(R("HHHHHHHH", "<w:b/>")) + P(R("HHHHHHHH")) +
+                           P(R("HHHHHHHH"), "<w:pStyle w:val=\"Heading1\"/>"),
+                       &styles));
+  // The ink of each paragraph's eight letters: from the caret before them to the one after.
+  auto ink = [&](long pos) {
+    const QRect before = shown.CaretAt(pos), after = shown.CaretAt(pos + 8);
+    const QRect run(before.topLeft(), QPoint(after.left(), before.bottom()));
+    return std::make_pair(run, Count(shown.Grab(), run, Dark));
+  };
+  const auto [boldRun, boldInk] = ink(shown.Find("HHHH"));
+  const auto [plainRun, plainInk] = ink(shown.Find("HHHH") + 9);
+  const auto [headingRun, headingInk] = ink(shown.Find("HHHH") + 18);
+  EXPECT_GT(plainInk, 20);
+  EXPECT_GT(boldInk, plainInk * 5 / 4);
+  EXPECT_GT(boldRun.width(), plainRun.width());
+  EXPECT_GT(headingRun.height(), plainRun.height() * 3 / 2);
+  EXPECT_GT(headingInk, boldInk);
+}
+
+TEST(DocumentViewTest, ParagraphsStandWhereTheirJustificationSays) {
+  const std::pair<const char*, float> cases[] = {
+      {"left", 0.f}, {"both", 0.f}, {"center", 0.5f}, {"right", 1.f}};
+  for (const auto& [justification, share] : cases) {
+    Shown shown(MakeDocx(P(R("word")) +
+                         P(R("word"), "<w:jc w:val=\"" + std::string(justification) + "\"/>")));
+    const QRect plainStart = shown.CaretAt(0), plainEnd = shown.CaretAt(4);
+    const int margin = plainStart.left();
+    const int room = shown.view().viewport()->width() - 2 * margin - (plainEnd.left() - margin);
+    EXPECT_NEAR(shown.CaretAt(5).left(), margin + share * static_cast<float>(room), 2)
+        << justification;
+  }
+}
+
+// Cells stand side by side in rows, with borders between them; cells merged down have none
+// between them.
+TEST(DocumentViewTest, TablesAreGridsOfCellsWithBorders) {
+  const std::string table =
+      "<w:tbl><w:tblGrid><w:gridCol w:w=\"2000\"/><w:gridCol w:w=\"2000\"/></w:tblGrid>"
+      "<w:tr><w:tc><w:tcPr><w:vMerge w:val=\"restart\"/></w:tcPr>" +
+      P(R("m0")) + "</w:tc><w:tc>" + P(R("a0")) +
+      "</w:tc></w:tr><w:tr><w:tc><w:tcPr><w:vMerge/></w:tcPr>" + P("") + "</w:tc><w:tc>" +
+      P(R("a1")) + "</w:tc></w:tr></w:tbl>";
+  Shown shown(MakeDocx(table + P(R("after"))));
+  const QRect m0 = shown.CaretAt("m0"), a0 = shown.CaretAt("a0"), a1 = shown.CaretAt("a1");
+  EXPECT_EQ(a0.top(), m0.top());
+  EXPECT_GT(a0.left(), m0.left() + 60);
+  EXPECT_GT(a1.top(), a0.bottom());
+  EXPECT_EQ(a1.left(), a0.left());
+  const QImage image = shown.Grab();
+  // A vertical border just left of the second cell's text; between the rows, a border under
+  // the second cell, none under the merged one.
+  EXPECT_GT(Count(image, QRect(a0.left() - 8, a0.top(), 7, a0.height()), Dark), 0);
+  const int between = a1.top() - a0.bottom();
+  EXPECT_GT(Count(image, QRect(a0.left() + 40, a0.bottom(), 1, between), Dark), 0);
+  EXPECT_EQ(Count(image, QRect(m0.left() + 40, a0.bottom(), 1, between), Dark), 0);
+}
+
+TEST(DocumentViewTest, PageBreaksShowAsARule) {
+  for (const bool pageBreak : {true, false}) {
+    Shown shown(MakeDocx(P(R("one")) + (pageBreak ? P(PageBreak()) : "") + P(R("two"))));
+    const QRect one = shown.CaretAt("one"), two = shown.CaretAt("two");
+    // The rule crosses the left margin, where no text is.
+    const int rule =
+        Count(shown.Grab(), QRect(0, one.bottom() + 1, 12, two.top() - one.bottom()), NotWhite);
+    EXPECT_EQ(rule > 0, pageBreak);
+  }
 }
 
 TEST(DocumentViewTest, ListLabelsAndNoteNumbersAreDrawnBeforeAndInTheText) {

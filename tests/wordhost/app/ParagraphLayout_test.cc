@@ -75,6 +75,24 @@ TEST(ParagraphLayoutTest, GlyphsOfClicksAndLinesOfGlyphs) {
   for (const auto& [glyph, line] : lines) EXPECT_EQ(LineOfGlyph(layout, glyph), line) << glyph;
 }
 
+// "aaa bbb " (70 wide without its space) and "ccc\r" (30) in 75: centred and right-aligned
+// lines stand without their trailing spaces.
+TEST(ParagraphLayoutTest, CentredAndRightAlignedLinesStandWithoutTheirTrailingSpaces) {
+  const std::pair<Alignment, std::vector<float>> cases[] = {{Alignment::kLeft, {0, 0}},
+                                                            {Alignment::kCenter, {2.5f, 22.5f}},
+                                                            {Alignment::kRight, {5, 45}}};
+  for (const auto& [alignment, lefts] : cases) {
+    const ParagraphLayout layout = LayOutParagraph(Glyphs(U"aaa bbb ccc\r"), 75, alignment);
+    ASSERT_EQ(layout.lines.size(), lefts.size());
+    for (size_t n = 0; n < lefts.size(); ++n) {
+      EXPECT_FLOAT_EQ(layout.x[layout.lines[n].begin], lefts[n]);
+    }
+    // Clicks left of a line find its first glyph, right of it its last.
+    EXPECT_EQ(GlyphAt(layout, 0, 15), 8u);
+    EXPECT_EQ(GlyphAt(layout, 200, 15), 11u);
+  }
+}
+
 TEST(RowLayoutTest, CellWidthsFollowTheGridAndFitTheRow) {
   struct Case {
     std::vector<float> grid;

@@ -1,11 +1,9 @@
-// Fields of the main text: reading, writing results, adding QUOTE fields, deleting, and the
-// field index's walk that finds them and their marks.
+// Fields of the main text: reading, writing results, adding QUOTE fields, deleting.
 #include <gtest/gtest.h>
 
 #include "addin/host/HostError.h"
 #include "wordhost/docx/Document.h"
 #include "wordhost/docx/DocxBuilder.h"
-#include "wordhost/docx/FieldIndex.h"
 #include "wordhost/docx/FreshLoad.h"
 #include "wordhost/docx/Selection.h"
 
@@ -105,6 +103,20 @@ TEST(Fields, ReplacingTwoFieldsByOneDropsOneIndex) {
   EXPECT_EQ(third->Code()->Text(), " C ");
   EXPECT_THROW(first->Code(), host::HostError);
   EXPECT_EQ(doc->Range()->Text(), "ab c\r");
+  // The new record owns its marks, so a selection inside it finds it.
+  const FieldIndex& index = doc->fieldIndex();
+  for (pugi::xml_node mark : {index.At(0)->begin, index.At(0)->separate, index.At(0)->end}) {
+    EXPECT_EQ(index.OwnerOf(mark), index.At(0).get());
+  }
+}
+
+TEST(Fields, AddAtInsertionPointKeepsOrder) {
+  auto doc = Load(P(Fld(" A ", R("a")) + R(" mid ") + Fld(" C ", R("c"))));
+  doc->Fields().Add(*doc->Range(9, 9), host::wdFieldQuote, "b", false);  // after " m"
+  ASSERT_EQ(doc->Fields().Count(), 3);
+  EXPECT_EQ(doc->Fields().Item(2)->Code()->Text(), " QUOTE b ");
+  EXPECT_EQ(doc->Fields().Item(3)->Code()->Text(), " C ");
+  EXPECT_EQ(doc->Range()->Text(), "a mbid c\r");
 }
 
 TEST(Fields, SelectRefuseACutAndDelete) {
@@ -165,82 +177,6 @@ TEST(Fields, FieldsWrittenMatchAFreshLoad) {
     }
     EXPECT_EQ(doc->Fields().Count(), static_cast<long>(c.stretches.size()));
     EXPECT_EQ(doc->Range()->Text(), c.text);
-  }
-}
-
-struct Marks {
-  long begin, separator, end;
-  bool operator==(const Marks&) const = default;
-};
-
-void PrintTo(const Marks& m, std::ostream* out) {
-  *out << "{" << m.begin << ", " << m.separator << ", " << m.end << "}";
-}
-
-// Loading fills the positions from its own walk; once the story changes, each field is placed
-// anew from its marks. Both must find the same.
-TEST(FieldIndex, FindsEachFieldAndItsMarksAsLoadedAndAfterAnEdit) {
-  struct Case {
-    const char* name;
-    std::string body;
-    std::vector<Marks> fields;  // in index order
-  };
-  const Case cases[] = {
-      {"none", P(R("plain")), {}},
-      // "ab", begin, " X ", separator, "r", end.
-      {"complex", P(R("ab") + Fld(" X ", R("r"))), {{2, 6, 8}}},
-      // "a", begin, " PAGE ", separator, "7", end: the simple field's marks are virtual.
-      {"simple", P(R("a") + Simple(" PAGE ", R("7"))), {{1, 8, 10}}},
-      {"no_separator", P(Mark("begin") + Instr(" XE ") + Mark("end")), {{0, 5, 5}}},
-      {"result_over_paragraphs",
-       P(Mark("begin") + Instr(" TOC ") + Mark("separate") + R("first")) +
-           P(R("second") + Mark("end")),
-       {{0, 6, 19}}},
-      // Outer begin, " IF ", inner begin, " A ", separator, "1", end, outer separator...
-      {"nested_outer_first",
-       P(Mark("begin") + Instr(" IF ") + Fld(" A ", R("1")) + Mark("separate") + R("r") +
-         Mark("end")),
-       {{0, 12, 14}, {5, 9, 11}}},
-      // "a", simple begin, " IF ", separator, begin, " B ", separator, "2", end, end.
-      {"complex_inside_simple",
-       P(R("a") + Simple(" IF ", Fld(" B ", R("2")))),
-       {{1, 6, 14}, {7, 11, 13}}},
-      {"unpaired_marks_are_not_fields",
-       P(R("a") + Mark("end") + Fld(" X ", R("r")) + Mark("begin") + Instr(" Y ")),
-       {{2, 6, 8}}},
-  };
-  for (const Case& c : cases) {
-    for (const bool edited : {false, true}) {
-      SCOPED_TRACE(std::string(c.name) + (edited ? ", edited" : ""));
-      auto doc = Load(c.body);
-      const Story& story = doc->story();
-      if (edited) {
-        for (size_t unit = 0; unit < story.UnitCount(); ++unit) doc->story().Touch(unit);
-      }
-      const FieldIndex& index = doc->fieldIndex();
-      ASSERT_EQ(index.Count(), c.fields.size());
-      for (size_t i = 0; i < index.Count(); ++i) {
-        const FieldRecord& field = *index.At(i);
-        Marks found{index.BeginOf(field, story), index.SeparatorOf(field, story),
-                    index.EndOf(field, story)};
-        EXPECT_EQ(found, c.fields[i]) << "field " << i;
-        if (edited) continue;
-        EXPECT_EQ(index.OwnerOf(field.begin), &field) << "field " << i;
-        if (field.end) {
-          EXPECT_EQ(index.OwnerOf(field.end), &field) << "field " << i;
-        }
-        // Fields are in order of their begin marks.
-        EXPECT_EQ(index.LowerBound(found.begin, story), i);
-        EXPECT_EQ(index.LowerBound(found.begin + 1, story), i + 1);
-      }
-      // Elements other than field marks (kBegin to kSimpleEnd) have no owner.
-      for (size_t unit = 0; unit < story.UnitCount() && !edited; ++unit) {
-        for (const Atom& atom : story.Atoms(unit)) {
-          if (atom.kind >= AtomKind::kBegin && atom.kind <= AtomKind::kSimpleEnd) continue;
-          EXPECT_EQ(index.OwnerOf(atom.node), nullptr) << "unit " << unit << " " << atom.offset;
-        }
-      }
-    }
   }
 }
 

@@ -29,6 +29,18 @@ TEST(Find, AdaptCaseFollowsTheMatch) {
   }
 }
 
+// A field's code is searched, and shown in the range's text, only while the field shows it.
+TEST(Find, SearchesWhatTheDocumentShows) {
+  auto doc = Load(P(R("alpha ") + Fld(" QUOTE hidden ", R("beta"))));
+  host::FindExecuteArgs args;
+  args.findText = "hidden";
+  EXPECT_FALSE(doc->selection().Find().Execute(args));
+  doc->Fields().Item(1)->SetShowCodes(true);
+  EXPECT_EQ(doc->Range()->Text(), "alpha  QUOTE hidden \r");
+  EXPECT_TRUE(doc->selection().Find().Execute(args));
+  EXPECT_EQ(doc->selection().Text(), "hidden");
+}
+
 TEST(Find, WrapsAndHonoursDirectionAndCase) {
   auto doc = Load(P(R("one Two three two")));
   host::Find& find = doc->selection().Find();

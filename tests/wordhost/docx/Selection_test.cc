@@ -6,6 +6,7 @@
 #include "addin/host/HostError.h"
 #include "wordhost/docx/Document.h"
 #include "wordhost/docx/DocxBuilder.h"
+#include "wordhost/docx/StoryText.h"
 
 namespace quillon::docx {
 namespace {
@@ -46,6 +47,25 @@ TEST(Selection, CharacterMovesStayBeforeTheFinalMark) {
   s.TypeParagraph();
   EXPECT_EQ(doc->Range()->Text(), "abcdefg\r\r");
   EXPECT_EQ(s.Start(), 8);
+}
+
+TEST(Selection, TextReadWriteAndTyping) {
+  auto doc = Load(P(R("Hello big world", "<w:i/>")));
+  Selection& s = doc->selection();
+  EXPECT_EQ(s.Text(), "");  // an insertion point shows nothing
+  s.SetRange(6, 9);
+  s.SetText("small");
+  EXPECT_EQ(s.Text(), "small");
+  s.SetRange(1, 1);
+  s.TypeText("X");
+  s.TypeParagraph();
+  s.TypeText("Y");
+  EXPECT_EQ(doc->Range()->Text(), "HX\rYello small world\r");
+  EXPECT_EQ(s.Start(), 4);
+  // Typed text takes the formatting of the text before it.
+  EXPECT_TRUE(FormatAt(doc->story(), 2).child("w:i"));
+  s.MoveUp(host::wdLine, 1, host::kMissing);
+  EXPECT_EQ(s.Start(), 1);  // same offset in the paragraph above
 }
 
 TEST(Selection, InformationGivesThePageOfTheEnd) {

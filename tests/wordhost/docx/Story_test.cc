@@ -1,16 +1,17 @@
-// Story positions over the body: lengths, units, page numbers, positions kept right through
-// edits, and erasing inside one stretch of text as the general delete does.
+// Story positions over the body: lengths, units, page numbers, and positions kept right
+// through edits.
 #include "wordhost/docx/Story.h"
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "wordhost/docx/Document.h"
 #include "wordhost/docx/DocxBuilder.h"
 #include "wordhost/docx/FreshLoad.h"
-#include "wordhost/docx/StoryEdit.h"
 #include "wordhost/docx/TextExport.h"
 
 namespace quillon::docx {
@@ -77,6 +78,91 @@ TEST(Story, PositionsAndTextOfEachKindOfContent) {
     EXPECT_EQ(range->StoryText(), c.story);
     EXPECT_EQ(range->End() - range->Start(), CodePoints(c.story));
     EXPECT_EQ(range->Text(), c.shown);
+  }
+}
+
+// A page break followed by the page Word last rendered there counts once; so does a
+// paragraph that starts a page, and a section that ends one.
+TEST(Story, PagesCountBreaksOnce) {
+  auto doc = Load(P(R("page one")) + P(PageBreak()) +
+                  P("<w:r><w:lastRenderedPageBreak/><w:t>page two</w:t></w:r>") +
+                  P(R("still two")) + P(R("three"), "<w:pageBreakBefore/>") +
+                  P("<w:r><w:lastRenderedPageBreak/><w:t>four (soft break)</w:t></w:r>") +
+                  P(R("end of section"), "<w:sectPr/>") + P(R("five")));
+  const std::string text = doc->Range()->Text();
+  const std::pair<const char*, long> pages[] = {
+      {"page one", 1}, {"page two", 2},       {"still two", 2}, {"three", 3},
+      {"four", 4},     {"end of section", 4}, {"five", 5}};
+  for (const auto& [needle, page] : pages) {
+    EXPECT_EQ(doc->story().PageAt(static_cast<long>(text.find(needle))), page) << needle;
+  }
+}
+
+const std::string kTwoFields =
+    P(R("abc ") + Fld(" A ", R("x")) + R(" tail")) + P(R("AB ") + Fld(" B ", R("y")));
+
+// Positions taken before edits that only move text come out where the same marks stand after
+// them; after any other edit, or too many, nothing is carried.
+TEST(Story, CarryPositionMovesPositionsWithTheText) {
+  struct Case {
+    const char* name;
+    std::string body;
+    std::function<void(Document&)> edit;
+    bool carried;  // whether the field marks' positions carry over the edit
+  };
+  const Case cases[] = {
+      {"text_grown_in_place", kTwoFields, [](Document& doc) { doc.ReplaceText(1, 2, "LONGER"); },
+       true},
+      {"text_erased_in_place", kTwoFields, [](Document& doc) { doc.RemoveContent(0, 2); }, true},
+      // "abc " 0-3, the field 4-10, " tail " 11-16, then "AB" at 17.
+      {"field_added_after_a_run",
+       P(R("abc ") + Fld(" A ", R("x")) + R(" tail ") + R("AB ") + R("end")) +
+           P(Fld(" B ", R("y"))),
+       [](Document& doc) {
+         doc.AddField(17, 19, host::wdFieldEmpty, "X");
+         doc.SetFieldResult(*doc.fieldIndex().At(1), "{X}");
+       },
+       true},
+      {"several_edits_within_reach", kTwoFields,
+       [](Document& doc) {
+         for (int i = 0; i < 8; ++i) doc.ReplaceText(1, 2, i % 2 ? "b" : "bb");
+       },
+       true},
+      {"too_many_edits", kTwoFields,
+       [](Document& doc) {
+         for (int i = 0; i < 9; ++i) doc.ReplaceText(1, 2, i % 2 ? "b" : "bb");
+       },
+       false},
+      {"paragraph_split", kTwoFields, [](Document& doc) { doc.SplitParagraph(2); }, false},
+      {"text_removed_across_runs", kTwoFields, [](Document& doc) { doc.RemoveContent(16, 18); },
+       false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    auto doc = Load(c.body);
+    const Story& story = doc->story();
+    struct Placed {
+      pugi::xml_node node;
+      AtomKind kind;
+      long pos;
+    };
+    std::vector<Placed> marks;
+    for (size_t u = 0; u < story.UnitCount(); ++u) {
+      for (const Atom& atom : story.Atoms(u)) {
+        if (atom.kind == AtomKind::kBegin || atom.kind == AtomKind::kSeparate ||
+            atom.kind == AtomKind::kEnd) {
+          marks.push_back({atom.node, atom.kind, story.UnitStart(u) + atom.offset});
+        }
+      }
+    }
+    const uint64_t before = story.Generation();
+    c.edit(*doc);
+    for (const Placed& mark : marks) {
+      long pos = mark.pos;
+      ASSERT_EQ(story.CarryPosition(before, pos), c.carried) << "mark at " << mark.pos;
+      EXPECT_EQ(pos, c.carried ? story.PositionOf(mark.node, mark.kind) : mark.pos)
+          << "mark at " << mark.pos;
+    }
   }
 }
 
@@ -169,46 +255,6 @@ TEST(Story, NestingUpToTheDepthLimitIsWalked) {
   auto controls =
       Load(Nested(125, "<w:sdt><w:sdtContent>", P(R("deep")), "</w:sdtContent></w:sdt>"));
   EXPECT_EQ(controls->Range()->Text(), "deep\r");
-}
-
-TEST(StoryEditor, EraseInAtomWritesWhatDeleteWrites) {
-  struct Case {
-    const char* name;
-    std::string body;
-    long start, end;
-    bool applies;
-  };
-  const Case cases[] = {
-      {"middle", P(R("Alpha beta")), 2, 4, true},
-      {"prefix", P(R("Alpha beta")), 0, 3, true},
-      {"suffix", P(R("Alpha beta")), 6, 10, true},
-      {"multibyte", P(R("Grüße aus Köln")), 2, 7, true},
-      {"second_paragraph", P(R("one")) + P(R("two three")), 5, 7, true},
-      // Code text: " QUOTE x " starts after "a" and the begin mark.
-      {"in_field_code", P(R("a") + Fld(" QUOTE x ", R("r"))), 3, 5, true},
-      {"whole_text_element", P(R("ab") + R("cd")), 0, 2, false},
-      {"across_two_elements", P(R("ab") + R("cd")), 1, 3, false},
-      {"over_a_field_mark", P(R("a") + Fld(" X ", R("r"))), 0, 2, false},
-      {"paragraph_mark", P(R("one")) + P(R("two")), 2, 4, false},
-      {"empty_range", P(R("Alpha")), 2, 2, false},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.name);
-    auto erased = Load(c.body);
-    auto deleted = Load(c.body);
-    const std::string before = erased->ToBytes();
-    ASSERT_EQ(StoryEditor(erased->story()).EraseInAtom(c.start, c.end), c.applies);
-    if (!c.applies) {
-      EXPECT_EQ(erased->ToBytes(), before);
-      continue;
-    }
-    StoryEditor(deleted->story()).Delete(c.start, c.end);
-    erased->MarkModified();
-    deleted->MarkModified();
-    EXPECT_EQ(erased->ToBytes(), deleted->ToBytes());
-    EXPECT_EQ(erased->Range()->Text(), deleted->Range()->Text());
-    ExpectSameAsFreshLoad(*erased);
-  }
 }
 
 }  // namespace

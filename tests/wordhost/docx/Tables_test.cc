@@ -1,14 +1,16 @@
-// Tables: the abbreviation list's way of building one, styles, style options, borders, cell
-// moves, and the text width a section leaves a list.
+// Tables: the abbreviation list's way of building one, styles, style options, borders and the
+// widths a list is written with.
 #include <gtest/gtest.h>
 
 #include "addin/host/HostError.h"
+#include "base/ColumnFit.h"
 #include "wordhost/docx/Document.h"
 #include "wordhost/docx/DocxBuilder.h"
 #include "wordhost/docx/FreshLoad.h"
 #include "wordhost/docx/Selection.h"
 #include "wordhost/docx/TableFit.h"
 #include "wordhost/docx/TextExport.h"
+#include "wordhost/docx/XmlPart.h"
 
 namespace quillon::docx {
 namespace {
@@ -17,14 +19,15 @@ using namespace testing;
 
 // Builds a list table the way the add-in does: an empty paragraph between two others, a 1 x 3
 // table on it, header cells typed with cell moves, then rows added by moving on.
-void BuildList(Document& doc, const std::vector<std::vector<std::string>>& rows) {
+void BuildList(Document& doc, const std::vector<std::vector<std::string>>& rows,
+               host::WdAutoFitBehavior fit = host::wdAutoFitContent) {
   host::Selection& s = doc.selection();
   long p = doc.Paragraphs().Item(doc.Paragraphs().Count())->Range()->End() - 1;
   s.SetRange(p, p);
   s.TypeParagraph();
   s.TypeParagraph();
   s.MoveUp(host::wdLine, 1, host::kMissing);
-  s.Tables().Add(*s.Range(), 1, 3, host::wdWord9TableBehavior, host::wdAutoFitContent);
+  s.Tables().Add(*s.Range(), 1, 3, host::wdWord9TableBehavior, fit);
   auto table = s.Tables().Item(1);
   if (table->Style() != "Table Grid") table->SetStyle("Table Grid");
   table->SetApplyStyleHeadingRows(true);
@@ -47,16 +50,37 @@ void BuildList(Document& doc, const std::vector<std::vector<std::string>>& rows)
   }
 }
 
+// A Normal style of 11 points.
+const std::string kStyles =
+    "<w:style w:type=\"paragraph\" w:default=\"1\" w:styleId=\"Normal\"><w:name "
+    "w:val=\"Normal\"/><w:rPr><w:sz w:val=\"22\"/></w:rPr></w:style>";
+
+// Builds the list in a new document with kStyles and returns the table of the saved main part.
+pugi::xml_node SavedList(pugi::xml_document& xml, const std::vector<std::vector<std::string>>& rows,
+                         host::WdAutoFitBehavior fit = host::wdAutoFitContent) {
+  auto doc = Document::FromBytes(MakeDocx(P(R("Body.")), &kStyles));
+  BuildList(*doc, rows, fit);
+  Package saved = Package::FromBytes(doc->ToBytes());
+  ParsePart(xml, "word/document.xml", saved.Read("word/document.xml"), pugi::parse_default);
+  return xml.child("w:document").child("w:body").child("w:tbl");
+}
+
+std::vector<long> GridOf(pugi::xml_node table) {
+  std::vector<long> widths;
+  for (pugi::xml_node col : table.child("w:tblGrid").children("w:gridCol")) {
+    widths.push_back(col.attribute("w:w").as_int());
+  }
+  return widths;
+}
+
 TEST(Tables, ListTableAsTheAddinBuildsIt) {
-  const std::string styles =
-      "<w:style w:type=\"paragraph\" w:default=\"1\" w:styleId=\"Normal\"><w:name "
-      "w:val=\"Normal\"/><w:rPr><w:sz w:val=\"22\"/></w:rPr></w:style>";
-  auto doc = Document::FromBytes(MakeDocx(P(R("Body text.")), &styles));
+  auto doc = Document::FromBytes(MakeDocx(P(R("Body text.")), &kStyles));
   BuildList(*doc,
             {{"CNN", "Convolutional Neural Network", "2"}, {"SNR", "Signal-to-Noise Ratio", "1"}});
   EXPECT_EQ(ShowText(*doc, false),
             "Body text.\nAbbreviation\tMeaning\tPage\nCNN\tConvolutional Neural Network\t2\n"
             "SNR\tSignal-to-Noise Ratio\t1\n\n");
+  ExpectSameAsFreshLoad(*doc);
   ASSERT_EQ(doc->Tables().Count(), 1);
   auto table = doc->Tables().Item(1);
   EXPECT_EQ(table->Style(), "Table Grid");
@@ -102,6 +126,33 @@ TEST(TableFit, TextWidthOfASection) {
   }
 }
 
+// The list is saved with the widths its contents need, in the text width of its section; a
+// fixed list keeps its even share.
+TEST(TableFit, ListColumnsFollowTheirContents) {
+  pugi::xml_document xml, longXml, fixedXml;
+  pugi::xml_node table = SavedList(xml, {{"CNN", "Convolutional Neural Network", "2"}});
+  EXPECT_STREQ(table.child("w:tblPr").child("w:tblLayout").attribute("w:type").value(), "autofit");
+  std::vector<long> grid = GridOf(table);
+  ASSERT_EQ(grid.size(), 3u);
+  EXPECT_LT(grid[2], grid[0]);
+  EXPECT_EQ(grid[1], EstimatedLineWidth(28, 22) + 256);  // the meaning on one line
+  for (pugi::xml_node row : table.children("w:tr")) {
+    size_t c = 0;
+    for (pugi::xml_node cell : row.children("w:tc")) {
+      EXPECT_STREQ(cell.child("w:tcPr").child("w:tcW").attribute("w:type").value(), "dxa");
+      EXPECT_EQ(cell.child("w:tcPr").child("w:tcW").attribute("w:w").as_int(), grid[c++]);
+    }
+  }
+  // A meaning longer than the page leaves the other columns their widths and takes the rest.
+  std::vector<long> fitted = GridOf(SavedList(longXml, {{"LONG", std::string(200, 'm'), "3"}}));
+  ASSERT_EQ(fitted.size(), 3u);
+  EXPECT_EQ(fitted[0], grid[0]);
+  EXPECT_EQ(fitted[0] + fitted[1] + fitted[2], 9638);
+  pugi::xml_node fixed = SavedList(fixedXml, {{"CNN", "CNN", "2"}}, host::wdAutoFitFixed);
+  EXPECT_EQ(GridOf(fixed), (std::vector<long>{3212, 3212, 3212}));
+  EXPECT_STREQ(fixed.child("w:tblPr").child("w:tblLayout").attribute("w:type").value(), "fixed");
+}
+
 TEST(Tables, CellMovesStylesAndErrors) {
   auto doc = Load(Tbl(2, 2) + P(R("after")));
   Selection& s = doc->selection();
@@ -130,6 +181,23 @@ TEST(Tables, CellMovesStylesAndErrors) {
   EXPECT_THROW(doc->Tables().Item(1)->SetStyle("No Such Style"), host::HostError);
 }
 
+// A row whose paragraph starts a page carries that into every row copied from it, and into
+// the page numbers of everything after the table.
+TEST(Tables, RowsCopiedWithAPageBreakBeforeMatchAFreshLoad) {
+  std::string row = "<w:tr><w:tc>" + P(R("x"), "<w:pageBreakBefore/>") + "</w:tc></w:tr>";
+  auto doc = Load(P(R("before")) + "<w:tbl>" + row + "</w:tbl>" + P(R("after")) +
+                  P(PageBreak() + R("end")));
+  Selection& s = doc->selection();
+  long cellStart = doc->Tables().Item(1)->Range()->Start();
+  s.SetRange(cellStart, cellStart);
+  for (int i = 0; i < 5; ++i) s.MoveRight(host::wdCell, host::kMissing, host::kMissing);
+  EXPECT_EQ(s.Information(host::wdActiveEndPageNumber), 7);
+  ExpectSameAsFreshLoad(*doc);
+  long last = doc->Range()->End() - 1;
+  s.SetRange(last, last);
+  EXPECT_EQ(s.Information(host::wdActiveEndPageNumber), 8);
+}
+
 // Adding and removing tables next to section and page breaks keeps the story as a fresh
 // load reads it.
 TEST(Tables, AddedAndRemovedTablesMatchAFreshLoad) {
@@ -140,6 +208,9 @@ TEST(Tables, AddedAndRemovedTablesMatchAFreshLoad) {
   ExpectSameAsFreshLoad(*doc);
   // Saving creates the styles part the document lacked, so the table keeps its style.
   EXPECT_EQ(Document::FromBytes(doc->ToBytes())->Tables().Item(1)->Style(), "Table Grid");
+  const Package saved = Package::FromBytes(doc->ToBytes());
+  EXPECT_NE(saved.Read("[Content_Types].xml").find("/word/styles.xml"), std::string::npos);
+  EXPECT_NE(saved.Read("word/_rels/document.xml.rels").find("styles.xml"), std::string::npos);
   EXPECT_EQ(doc->story().PageAt(14), 2);
   long empty = doc->Range()->End() - 6;
   doc->Tables().Add(*doc->Range(empty, empty), 1, 3, host::wdWord8TableBehavior,
