@@ -113,6 +113,45 @@ TEST_F(ConnectTest, UsersClipboardIsPutBackEvenWhenAPictureIsRefused) {
   EXPECT_EQ(clipboard.restores, 1);
 }
 
+// A hidden floating bar and a docked one come back where they were; the width is measured
+// floating, not the dock's 800.
+TEST_F(ConnectTest, PlacementRoundTrips) {
+  const struct {
+    bool visible;
+    int position;
+    long top, left, row;
+    std::vector<std::string> stored;
+  } cases[] = {{false,
+                host::msoBarFloating,
+                50,
+                60,
+                0,
+                {"Visible=0", "Position=4", "Top=50", "Left=60", "RowIndex=0", "Width=126"}},
+               {true,
+                host::msoBarTop,
+                30,
+                200,
+                2,
+                {"Visible=-1", "Position=1", "Top=30", "Left=200", "RowIndex=2", "Width=126"}}};
+  for (const auto& c : cases) {
+    ConnectNow();
+    Bar()->visible = c.visible;
+    Bar()->position = c.position;
+    Bar()->SetTop(c.top);
+    Bar()->SetLeft(c.left);
+    Bar()->row = c.row;
+    settings.writes.clear();
+    connect.AddinInstance_OnDisconnection(0, nullptr);
+    EXPECT_EQ(settings.writes, c.stored);
+    ConnectNow();
+    ASSERT_TRUE(Bar());
+    EXPECT_EQ(
+        std::make_tuple(Bar()->visible, Bar()->position, Bar()->Top(), Bar()->Left(), Bar()->row),
+        std::make_tuple(c.visible, c.position, c.top, c.left, c.row));
+    connect.AddinInstance_OnDisconnection(0, nullptr);
+  }
+}
+
 // A store that says not to restore the placement sets only visibility.
 TEST_F(ConnectTest, StartupZeroSetsOnlyVisibility) {
   Store("Startup", "0");
