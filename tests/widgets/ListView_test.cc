@@ -71,6 +71,14 @@ TEST(ColumnCollectionTest, LooksUpByPositionOrKey) {
   EXPECT_EQ(columns.Item(0).Caption, "digits");
 }
 
+TEST(ListViewTest, ColumnIndexTakesAnExactMatchOrGivesZero) {
+  ListView list;
+  list.AddColumn("direction", "L/R", 0, 30);
+  list.AddColumn("abb", "Abbreviation", 0, 200);
+  EXPECT_EQ(list.ColumnIndex("abb"), 1);
+  EXPECT_EQ(list.ColumnIndex("ABB"), 0);  // exact comparison: no match gives 0
+}
+
 TEST(ListViewTest, SortsIgnoringCaseWithOrderOneDescending) {
   struct Case {
     int32_t order;
