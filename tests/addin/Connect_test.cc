@@ -152,6 +152,29 @@ TEST_F(ConnectTest, PlacementRoundTrips) {
   }
 }
 
+// A bar left from an earlier connection is replaced, not duplicated.
+TEST_F(ConnectTest, StaleBarIsReplacedNotDuplicated) {
+  ConnectNow();
+  Connect second{manager};
+  second.AddinInstance_OnConnection(word, 0, {kProgId, ""}, nullptr);
+  EXPECT_EQ(std::count_if(word.bars.bars.begin(), word.bars.bars.end(),
+                          [](const auto& bar) { return !bar->deleted; }),
+            1);
+  EXPECT_EQ(Bar()->buttons.size(), 5u);
+}
+
+TEST_F(ConnectTest, ClicksReachTheHandlersUntilDisconnection) {
+  ConnectNow();
+  const auto first = Bar()->buttons[0];
+  first->Click();
+  EXPECT_EQ(manager.shown, 1);
+  Bar()->buttons[3]->Click();  // no library open
+  EXPECT_EQ(messages.Texts().back(), "Open a library first");
+  connect.AddinInstance_OnDisconnection(0, nullptr);
+  first->Click();
+  EXPECT_EQ(manager.shown, 1);
+}
+
 // A store that says not to restore the placement sets only visibility.
 TEST_F(ConnectTest, StartupZeroSetsOnlyVisibility) {
   Store("Startup", "0");
