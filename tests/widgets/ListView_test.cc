@@ -5,6 +5,10 @@
 #include "support/WidgetErrors.h"
 #include "widgets/WidgetError.h"
 
+namespace quillon::resources {
+extern const std::span<const unsigned char> TestPictureIcon;
+}  // namespace quillon::resources
+
 namespace quillon::widgets {
 namespace {
 
@@ -191,6 +195,20 @@ TEST(ListViewTest, PictureListFeedsTheItemHeight) {
   EXPECT_EQ(list.Picture(2).Width(), 16);
   list.SetProperty("PicturesVisible", false);
   EXPECT_EQ(list.ItemHeight(), 15);
+}
+
+// Pictures load at the list's picture size: of an icon with 8 x 8 and 16 x 16 entries, the
+// one nearest PictureWidth x PictureHeight.
+TEST(ListViewTest, PicturesLoadAtThePictureSize) {
+  ResourceRegistry registry;
+  registry.Add("ICONS", 7, resources::TestPictureIcon);
+  for (auto [size, expected] : {std::pair{8, 8}, {13, 16}, {9, 8}}) {
+    ListView list;
+    ASSERT_TRUE(list.SetProperty("PictureWidth", size));
+    ASSERT_TRUE(list.SetProperty("PictureHeight", size));
+    ASSERT_EQ(list.AddPictureFromRes(7, std::string("ICONS"), &registry), 1);
+    EXPECT_EQ(list.Picture(1).Width(), expected) << "picture size " << size;
+  }
 }
 
 // Counts what the model asks of its drawing layer.

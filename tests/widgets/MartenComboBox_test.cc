@@ -395,10 +395,18 @@ TEST(MartenComboBoxFormat, PixelsConvertBackToEachUnit) {
   }
 }
 
+// Style 2 unchecks every item and applies ListIndex again; then one item at most is checked.
 TEST(MartenComboBoxChecks, OptionButtonsKeepOneChecked) {
   Combo c;
-  c.SetStyle(Combo::kOptionButtons);
+  c.SetStyle(Combo::kCheckBoxes);
   Fill(c, {"a", "b", "c"});
+  c.SetItemChecked(0, true);
+  c.SetItemChecked(1, true);
+  int clicks = 0;
+  c.events().Click = [&] { ++clicks; };
+  c.SetStyle(Combo::kOptionButtons);
+  EXPECT_EQ(c.SelCount(), 0);
+  EXPECT_EQ(clicks, 1);
   c.SetItemChecked(0, true);
   c.SetItemChecked(2, true);
   EXPECT_EQ(c.SelCount(), 1);
@@ -535,6 +543,8 @@ TEST(MartenComboBoxText, SetItemByDataTextAndFallback) {
   EXPECT_EQ(c.ListIndex(), 1);
   c.SetItem(7);  // not found, no fallback: unchanged
   EXPECT_EQ(c.ListIndex(), 1);
+  c.SetListIndex(-1);  // no row: no text
+  EXPECT_EQ(c.Text(), "");
 }
 
 TEST(MartenComboBoxSearch, Modes) {
@@ -554,6 +564,33 @@ TEST(MartenComboBoxSearch, Modes) {
   };
   for (const auto& k : cases)
     EXPECT_EQ(c.FindRow(k.typed, k.mode), k.row) << k.typed << " mode " << k.mode;
+}
+
+// The search column's text is searched; the row found counts from the top.
+TEST(MartenComboBoxSearch, UsesSearchColumnAndRowOrder) {
+  Combo c;
+  MemoryPropertyBag bag;
+  bag.Write("SearchColumn", int32_t{1});
+  bag.Write("Cols", int32_t{2});
+  c.ReadProperties(bag, Font{});
+  Fill(c, {"x\tzeta", "y\talpha"});
+  EXPECT_EQ(c.FindRow("X", Combo::kSearchEqual), -1);
+  c.Sort(1, true);
+  EXPECT_EQ(c.FindRow("ZETA", Combo::kSearchEqual), 1);
+}
+
+// The host's image list, not owned; an empty picture is not added to it.
+TEST(MartenComboBoxText, ImageListIsTheHosts) {
+  Combo c;
+  EXPECT_EQ(c.ImageList(), nullptr);
+  ImageList images(8, 8);
+  c32bppDIB dot;
+  ASSERT_TRUE(dot.InitializeDIB(8, 8));
+  EXPECT_EQ(images.Add(dot), 1);
+  EXPECT_EQ(images.Add(c32bppDIB()), 0);
+  c.SetImageList(&images);
+  EXPECT_EQ(c.ImageList(), &images);
+  EXPECT_EQ(c.ImageList()->Picture(2), nullptr);
 }
 
 TEST(MartenComboBoxPattern, Operator) {
