@@ -1,4 +1,5 @@
 #include "widgets/ListView.h"
+#include "widgets/ListViewRows.h"
 
 #include <gtest/gtest.h>
 
@@ -290,6 +291,23 @@ TEST(ListViewTest, UpdateColorsFollowsAThemeChange) {
   list.UpdateColors();
   EXPECT_EQ(list.BackColor().RGBColor(), 0x202020);
   EXPECT_EQ(observer.repaints, 1);
+}
+
+// The items are replaced; each result column adds a column named after it, 80 wide.
+TEST(ListViewRowsTest, ReplacesTheItemsAndAddsOneColumnPerResultColumn) {
+  ListView list;
+  list.AddColumn("old", "Old", 0, 80);
+  list.AddItem(-1, "old item");
+  ListViewRows rows(list);
+  rows.BeginRows({"direction", "abb"}, 2);
+  rows.AddRow(std::vector<std::string>{"L", "WHO"});
+  rows.AddRow(std::vector<std::string>{"R", ""});
+  ASSERT_EQ(list.ColumnCount(), 3);
+  EXPECT_EQ(std::make_tuple(list.ColumnAt(2).key, list.ColumnAt(2).Caption, list.ColumnAt(2).Width),
+            std::make_tuple("abb", "abb", 80));
+  EXPECT_EQ(FirstColumn(list), (std::vector<std::string>{"L", "R"}));
+  EXPECT_EQ(list.ItemText(0, 1), "WHO");
+  EXPECT_EQ(list.ItemText(1, 1), "");
 }
 
 }  // namespace
