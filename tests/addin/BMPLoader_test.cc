@@ -38,6 +38,10 @@ TEST_F(BMPLoaderTest, MaskBlockMarksThePixelsOfTheMaskColour) {
               std::make_tuple(40, 10, 2, 1, 1, 8));
     EXPECT_EQ(std::vector<uint8_t>(mask.begin() + 40, mask.end()), tail) << colour;
   }
+  clipboard.data.clear();  // without a CF_DIB block only the mask is placed
+  PutMaskOnClipboard(clipboard, *MakeMaskBitmap(*picture.handle, 0, {}));
+  EXPECT_TRUE(clipboard.Block(kFaceFormat).empty());
+  EXPECT_EQ(clipboard.Block(kMaskFormat).size(), 58u);
 }
 
 TEST_F(BMPLoaderTest, InvalidPicturesRaise481AndPlaceNothing) {
