@@ -17,6 +17,33 @@ host::Picture BlackPicture(int32_t width, int32_t height) {
 
 class BMPLoaderTest : public testing::HostServicesTest {};
 
+// 10 x 2: row 0 black but green pixel 3, row 1 red but black pixels 0 and 9. The mask block is
+// a 1-bit header, a black and white palette, then rows of 10 bits padded to 4 bytes, bottom up.
+TEST_F(BMPLoaderTest, MaskBlockMarksThePixelsOfTheMaskColour) {
+  std::vector<uint32_t> pixels(20);
+  pixels[3] = 0x00FF00;
+  for (int x = 1; x < 9; ++x) pixels[10 + x] = 0x0000FF;
+  const host::Picture picture{host::kPicTypeBitmap,
+                              std::make_shared<host::Bitmap>(host::Bitmap{10, 2, pixels}),
+                              std::nullopt};
+  const std::pair<uint32_t, std::vector<uint8_t>> cases[] = {
+      {0x000000, {0, 0, 0, 0, 0xFF, 0xFF, 0xFF, 0, 0x80, 0x40, 0, 0, 0xEF, 0xC0, 0, 0, 0, 0}},
+      {0x0000FF, {0, 0, 0, 0, 0xFF, 0xFF, 0xFF, 0, 0x7F, 0x80, 0, 0, 0, 0, 0, 0, 0, 0}}};
+  for (const auto& [colour, tail] : cases) {
+    PutButtonFace(&picture, colour);
+    const std::vector<uint8_t> mask = clipboard.Block(kMaskFormat);
+    ASSERT_EQ(mask.size(), 58u);
+    // Header size, width, height, planes, bits per pixel, image size.
+    EXPECT_EQ(std::make_tuple(mask[0], mask[4], mask[8], mask[12], mask[14], mask[20]),
+              std::make_tuple(40, 10, 2, 1, 1, 8));
+    EXPECT_EQ(std::vector<uint8_t>(mask.begin() + 40, mask.end()), tail) << colour;
+  }
+  clipboard.data.clear();  // without a CF_DIB block only the mask is placed
+  PutMaskOnClipboard(clipboard, *MakeMaskBitmap(*picture.handle, 0, {}));
+  EXPECT_TRUE(clipboard.Block(kFaceFormat).empty());
+  EXPECT_EQ(clipboard.Block(kMaskFormat).size(), 58u);
+}
+
 TEST_F(BMPLoaderTest, InvalidPicturesRaise481AndPlaceNothing) {
   const auto pixels = BlackPicture(10, 2).handle;
   const struct {
@@ -56,7 +83,9 @@ TEST_F(BMPLoaderTest, SidesOutsideOneTo30000MakeNoMask) {
     PutButtonFace(&picture, 0);
     EXPECT_TRUE(clipboard.data.count(host::kCfDib));
     EXPECT_EQ(clipboard.Block(kMaskFormat).empty(), !c.masked);
-    EXPECT_EQ(clipboard.Block(kFaceFormat).empty(), !c.masked);
+    // The face is a byte copy of the CF_DIB block.
+    EXPECT_EQ(clipboard.Block(kFaceFormat),
+              c.masked ? clipboard.data.at(host::kCfDib) : std::vector<uint8_t>());
   }
 }
 

@@ -113,6 +113,68 @@ TEST_F(ConnectTest, UsersClipboardIsPutBackEvenWhenAPictureIsRefused) {
   EXPECT_EQ(clipboard.restores, 1);
 }
 
+// A hidden floating bar and a docked one come back where they were; the width is measured
+// floating, not the dock's 800.
+TEST_F(ConnectTest, PlacementRoundTrips) {
+  const struct {
+    bool visible;
+    int position;
+    long top, left, row;
+    std::vector<std::string> stored;
+  } cases[] = {{false,
+                host::msoBarFloating,
+                50,
+                60,
+                0,
+                {"Visible=0", "Position=4", "Top=50", "Left=60", "RowIndex=0", "Width=126"}},
+               {true,
+                host::msoBarTop,
+                30,
+                200,
+                2,
+                {"Visible=-1", "Position=1", "Top=30", "Left=200", "RowIndex=2", "Width=126"}}};
+  for (const auto& c : cases) {
+    ConnectNow();
+    Bar()->visible = c.visible;
+    Bar()->position = c.position;
+    Bar()->SetTop(c.top);
+    Bar()->SetLeft(c.left);
+    Bar()->row = c.row;
+    settings.writes.clear();
+    connect.AddinInstance_OnDisconnection(0, nullptr);
+    EXPECT_EQ(settings.writes, c.stored);
+    ConnectNow();
+    ASSERT_TRUE(Bar());
+    EXPECT_EQ(
+        std::make_tuple(Bar()->visible, Bar()->position, Bar()->Top(), Bar()->Left(), Bar()->row),
+        std::make_tuple(c.visible, c.position, c.top, c.left, c.row));
+    connect.AddinInstance_OnDisconnection(0, nullptr);
+  }
+}
+
+// A bar left from an earlier connection is replaced, not duplicated.
+TEST_F(ConnectTest, StaleBarIsReplacedNotDuplicated) {
+  ConnectNow();
+  Connect second{manager};
+  second.AddinInstance_OnConnection(word, 0, {kProgId, ""}, nullptr);
+  EXPECT_EQ(std::count_if(word.bars.bars.begin(), word.bars.bars.end(),
+                          [](const auto& bar) { return !bar->deleted; }),
+            1);
+  EXPECT_EQ(Bar()->buttons.size(), 5u);
+}
+
+TEST_F(ConnectTest, ClicksReachTheHandlersUntilDisconnection) {
+  ConnectNow();
+  const auto first = Bar()->buttons[0];
+  first->Click();
+  EXPECT_EQ(manager.shown, 1);
+  Bar()->buttons[3]->Click();  // no library open
+  EXPECT_EQ(messages.Texts().back(), "Open a library first");
+  connect.AddinInstance_OnDisconnection(0, nullptr);
+  first->Click();
+  EXPECT_EQ(manager.shown, 1);
+}
+
 // A store that says not to restore the placement sets only visibility.
 TEST_F(ConnectTest, StartupZeroSetsOnlyVisibility) {
   Store("Startup", "0");

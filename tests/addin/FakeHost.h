@@ -67,13 +67,21 @@ class FakeButton : public host::CommandBarButton, public Recorded {
   }
   void Delete(host::Optional<bool>) override { Remove(); }
   std::shared_ptr<void> ConnectClick(host::ClickHandler handler) override {
-    return std::make_shared<host::ClickHandler>(std::move(handler));
+    auto slot = std::make_shared<host::ClickHandler>(std::move(handler));
+    click = slot;
+    return slot;
+  }
+  // Delivers a click to the handler while its connection is held.
+  void Click() {
+    bool cancel = false;
+    if (auto handler = click.lock()) (*handler)(*this, cancel);
   }
 
   int style = 0;
   std::string tooltip, tag, onAction;
   bool visible = true;
   std::vector<uint8_t> face, mask;
+  std::weak_ptr<host::ClickHandler> click;
 };
 
 class FakeBar : public host::CommandBar, public Recorded {

@@ -9,6 +9,36 @@ namespace {
 
 class SettingsTest : public testing::HostServicesTest {};
 
+// The first load stores the defaults and "Startup"; with "Startup" 0 stored, a load returns
+// false and neither sets the outputs nor writes.
+TEST_F(SettingsTest, FirstLoadStoresTheDefaultsAndStartupZeroTouchesNothing) {
+  bool visible = false;
+  int32_t position = -7, top = -7, left = -7, row = -7;
+  EXPECT_TRUE(SettingLoad(visible, position, top, left, row));
+  EXPECT_EQ(settings.writes, (std::vector<std::string>{"Visible=-1", "Position=4", "Top=149",
+                                                       "Left=135", "RowIndex=2", "Startup=1"}));
+  settings.writes.clear();
+  Store("Startup", "0");
+  position = -7;
+  EXPECT_FALSE(SettingLoad(visible, position, top, left, row));
+  EXPECT_EQ(position, -7);
+  EXPECT_TRUE(settings.writes.empty());
+}
+
+// Without the bar nothing is stored; a docked bar is measured floating and put back.
+TEST_F(SettingsTest, SaveStoresNothingWithoutTheBarAndLeavesItAsFound) {
+  testing::FakeWord word{log};
+  SettingSave(word);
+  EXPECT_TRUE(settings.writes.empty());
+  word.bars.Add(kBarName, host::kMissing, false, true);
+  auto bar = word.bars.bars.back();
+  bar->position = host::msoBarTop;
+  SettingSave(word);
+  EXPECT_EQ(settings.writes.back(), "Width=6");
+  EXPECT_EQ(bar->position, host::msoBarTop);
+  EXPECT_TRUE(bar->visible);
+}
+
 // Any key missing or unreadable: the placement of a first connection.
 TEST_F(SettingsTest, ADamagedStoreFallsBackToTheFirstConnectionPlacement) {
   const struct {

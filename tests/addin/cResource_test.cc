@@ -9,9 +9,11 @@
 #include <functional>
 
 #include "addin/BMPLoader.h"
+#include "addin/OwnResources.h"
 #include "addin/PictureFromDib.h"
 #include "addin/host/HostError.h"
 #include "library/LibraryFiles.h"
+#include "support/ReadOnly.h"
 #include "support/TempDir.h"
 #include "ui/ArtworkBytes.h"
 #include "widgets/c32bppDIB.h"
@@ -106,6 +108,17 @@ TEST(cResourceLibrary, FailuresRaiseThePlatformNumberWithPathInDescriptionAndSou
     EXPECT_EQ(resource.LibraryFilePath(), "");
     EXPECT_FALSE(StillLoaded(kFixture)) << "the earlier library is freed first";
   }
+}
+
+TEST(cResourceLibrary, UnreadableFileIsAccessDenied) {
+  TempDir dir;
+  const std::string path = dir.File("locked.so");
+  fs::copy_file(kFixture, path);
+  fs::permissions(path, fs::perms::owner_write);
+  fs::permissions(dir.Path(), fs::perms::owner_all | fs::perms::others_exec);
+  cResource resource;
+  testing::ScopedUnprivileged asNobody;
+  EXPECT_EQ(RaisedBy([&] { resource.SetLibraryFilePath(path); }).Number(), kErrLoadAccessDenied);
 }
 
 class cResourceDll : public ::testing::Test {
@@ -254,6 +267,20 @@ TEST(cResourceOwn, BarFacesAreBitmapsOfTheArtworkFiles) {
     EXPECT_EQ(face.handle->pixels, PictureFromDib(expected).handle->pixels);
     EXPECT_EQ(face.handle->width, 16);
   }
+}
+
+// The picture loader of the list views finds the same resources once the add-in registered them.
+TEST(cResourceOwn, RegisteredForThePictureLoader) {
+  widgets::ResourceRegistry registry;
+  RegisterOwnResources(registry);
+  widgets::c32bppDIB picture;
+  ASSERT_TRUE(picture.LoadPicture_Resource(ui::kArtBarUpdate, widgets::kResBitmap, &registry));
+  EXPECT_EQ(picture.Width(), 16);
+  EXPECT_TRUE(picture.LoadPicture_Resource(ui::kArtOpen, std::string("custom"), &registry));
+  EXPECT_FALSE(picture.LoadPicture_Resource(ui::kArtOpen, widgets::kResBitmap, &registry));
+  const auto bytes = registry.Find("CUSTOM", kEmptyLibraryResourceId);
+  ASSERT_TRUE(bytes);
+  EXPECT_TRUE(std::ranges::equal(*bytes, library::EmptyLibraryTemplate()));
 }
 
 TEST(cResourceOwn, WhatTheAddinDoesNotCarryIsNotFound) {

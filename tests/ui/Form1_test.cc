@@ -40,6 +40,16 @@ class Form1Test : public document::DocumentTest {
   testing::ScriptedFileDialog files;
 };
 
+TEST_F(Form1Test, LoadsWithoutALibrary) {
+  State().LibraryPath.clear();
+  Form1 form;
+  EXPECT_EQ(form.windowTitle(), "Quillon plugin");
+  const widgets::ListView& list = form.ListView1->model();
+  ASSERT_EQ(list.ColumnCount(), 3);
+  EXPECT_EQ(list.ColumnAt(2).Width, form.ListView1->width() - 250);
+  for (int i : {0, 1, 2, 3, 4, 5, 7}) EXPECT_TRUE(form.Toolbar[i]->isEnabled()) << i;
+}
+
 // The last selected pair comes selected and scrolled into view.
 TEST_F(Form1Test, LoadsTheEntriesAndTheLastSelectedPair) {
   Fill(300);

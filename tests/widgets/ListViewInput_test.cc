@@ -42,6 +42,19 @@ struct Fixture {
   ListViewInput input;
 };
 
+TEST(ListViewLayoutTest, VisibleRowsToTheNearestAndNoHeaderBandWhenHidden) {
+  Fixture f({30, 200, 50});
+  f.input.Relayout(300, 19 + 15 * 10 + 7);
+  const ListViewLayout& l = f.input.Layout();
+  EXPECT_EQ(l.visibleRows, 10);  // 157 / 15 = 10.47
+  EXPECT_EQ(std::make_tuple(l.totalColumnWidth, l.rowWidth), std::make_tuple(280, 300));
+  f.input.Relayout(300, 19 + 15 * 10 + 8);
+  EXPECT_EQ(l.visibleRows, 11);  // 158 / 15 = 10.53
+  f.list.SetProperty("ColumnsVisible", false);
+  f.input.Relayout(300, 150);
+  EXPECT_EQ(std::make_tuple(l.headerHeight, l.itemTop, l.visibleRows), std::make_tuple(0, 0, 10));
+}
+
 TEST(ListViewLayoutTest, AutoSizeSharesTheRestAndCutsTheLastColumn) {
   Fixture f({40, 100, 300});
   f.list.SetColumnResizable(0, false);

@@ -1,9 +1,14 @@
 #include "widgets/ListView.h"
+#include "widgets/ListViewRows.h"
 
 #include <gtest/gtest.h>
 
 #include "support/WidgetErrors.h"
 #include "widgets/WidgetError.h"
+
+namespace quillon::resources {
+extern const std::span<const unsigned char> TestPictureIcon;
+}  // namespace quillon::resources
 
 namespace quillon::widgets {
 namespace {
@@ -69,6 +74,14 @@ TEST(ColumnCollectionTest, LooksUpByPositionOrKey) {
   columns.Remove(std::string("abb"));
   EXPECT_EQ(columns.Count(), 2);
   EXPECT_EQ(columns.Item(0).Caption, "digits");
+}
+
+TEST(ListViewTest, ColumnIndexTakesAnExactMatchOrGivesZero) {
+  ListView list;
+  list.AddColumn("direction", "L/R", 0, 30);
+  list.AddColumn("abb", "Abbreviation", 0, 200);
+  EXPECT_EQ(list.ColumnIndex("abb"), 1);
+  EXPECT_EQ(list.ColumnIndex("ABB"), 0);  // exact comparison: no match gives 0
 }
 
 TEST(ListViewTest, SortsIgnoringCaseWithOrderOneDescending) {
@@ -185,6 +198,20 @@ TEST(ListViewTest, PictureListFeedsTheItemHeight) {
   EXPECT_EQ(list.ItemHeight(), 15);
 }
 
+// Pictures load at the list's picture size: of an icon with 8 x 8 and 16 x 16 entries, the
+// one nearest PictureWidth x PictureHeight.
+TEST(ListViewTest, PicturesLoadAtThePictureSize) {
+  ResourceRegistry registry;
+  registry.Add("ICONS", 7, resources::TestPictureIcon);
+  for (auto [size, expected] : {std::pair{8, 8}, {13, 16}, {9, 8}}) {
+    ListView list;
+    ASSERT_TRUE(list.SetProperty("PictureWidth", size));
+    ASSERT_TRUE(list.SetProperty("PictureHeight", size));
+    ASSERT_EQ(list.AddPictureFromRes(7, std::string("ICONS"), &registry), 1);
+    EXPECT_EQ(list.Picture(1).Width(), expected) << "picture size " << size;
+  }
+}
+
 // Counts what the model asks of its drawing layer.
 struct CountingObserver : ListViewObserver {
   int relayouts = 0, itemChanges = 0, repaints = 0;
@@ -264,6 +291,23 @@ TEST(ListViewTest, UpdateColorsFollowsAThemeChange) {
   list.UpdateColors();
   EXPECT_EQ(list.BackColor().RGBColor(), 0x202020);
   EXPECT_EQ(observer.repaints, 1);
+}
+
+// The items are replaced; each result column adds a column named after it, 80 wide.
+TEST(ListViewRowsTest, ReplacesTheItemsAndAddsOneColumnPerResultColumn) {
+  ListView list;
+  list.AddColumn("old", "Old", 0, 80);
+  list.AddItem(-1, "old item");
+  ListViewRows rows(list);
+  rows.BeginRows({"direction", "abb"}, 2);
+  rows.AddRow(std::vector<std::string>{"L", "WHO"});
+  rows.AddRow(std::vector<std::string>{"R", ""});
+  ASSERT_EQ(list.ColumnCount(), 3);
+  EXPECT_EQ(std::make_tuple(list.ColumnAt(2).key, list.ColumnAt(2).Caption, list.ColumnAt(2).Width),
+            std::make_tuple("abb", "abb", 80));
+  EXPECT_EQ(FirstColumn(list), (std::vector<std::string>{"L", "R"}));
+  EXPECT_EQ(list.ItemText(0, 1), "WHO");
+  EXPECT_EQ(list.ItemText(1, 1), "");
 }
 
 }  // namespace

@@ -50,7 +50,8 @@ PropertyValue Read(const Combo& c) {
 
 struct PropertyCase {
   const char* key;
-  PropertyValue other;  // a non-default value to store
+  PropertyValue defaultValue;  // as it must read back from an empty bag
+  PropertyValue other;         // a non-default value to store
   PropertyValue (*get)(const Combo&);
 };
 
@@ -69,53 +70,68 @@ std::vector<PropertyCase> PropertyCases() {
   other.Name = "Other";
   other.Bold = true;
   return {
-      {"BackColor", Color(0xFF), Read<&Combo::BackColor>},
-      {"BackColorEdit", Color(0xFF), Read<&Combo::BackColorEdit>},
-      {"BackColorFixed", Color(0xFF), Read<&Combo::BackColorFixed>},
-      {"BackColorSel", Color(0xFF), Read<&Combo::BackColorSel>},
-      {"ForeColor", Color(0xFF), Read<&Combo::ForeColor>},
-      {"ForeColorEdit", Color(0xFF), Read<&Combo::ForeColorEdit>},
-      {"ForeColorSel", Color(0xFF), Read<&Combo::ForeColorSel>},
-      {"ArrowColor", Color(0xFF), Read<&Combo::ArrowColor>},
-      {"BorderColor", Color(0xFF), Read<&Combo::BorderColor>},
-      {"BorderCurve", int32_t{0}, Read<&Combo::BorderCurve>},
-      {"BorderStyle", int32_t{4}, Read<&Combo::BorderStyle>},
-      {"BorderWidth", int32_t{2}, Read<&Combo::BorderWidth>},
-      {"ButtonBackColor", Color(0xFF), Read<&Combo::ButtonBackColor>},
-      {"DisplayEllipsis", true, Read<&Combo::DisplayEllipsis>},
-      {"FocusRectColor", Color(0xFF), Read<&Combo::FocusRectColor>},
-      {"FocusRectStyle", int32_t{0}, Read<&Combo::FocusRectStyle>},
-      {"HotArrowColor", Color(0xFF), Read<&Combo::HotArrowColor>},
-      {"HotBorderColor", Color(0xFF), Read<&Combo::HotBorderColor>},
-      {"HotButtonBackColor", Color(0xFF), Read<&Combo::HotButtonBackColor>},
-      {"ThemeStyle", int32_t{0}, Read<&Combo::ThemeStyle>},
-      {"AutoComplete", true, Read<&Combo::AutoComplete>},
-      {"ColumnResize", true, Read<&Combo::ColumnResize>},
-      {"ColumnSort", true, Read<&Combo::ColumnSort>},
-      {"Editable", true, Read<&Combo::Editable>},
-      {"Alignment", int32_t{2}, Read<&Combo::Alignment>},
-      {"CacheIncrement", int32_t{3}, Read<&Combo::CacheIncrement>},
-      {"ColumnHeaders", true, Read<&Combo::ColumnHeaders>},
-      {"DropDownAutoWidth", true, Read<&Combo::DropDownAutoWidth>},
-      {"DropDownItemsVisible", int32_t{3}, Read<&Combo::DropDownItemsVisible>},
-      {"DropDownWidth", 1500.5, Read<&Combo::DropDownWidth>},
-      {"Enabled", false, Read<&Combo::Enabled>},
-      {"IntegralHeight", true, Read<&Combo::IntegralHeight>},
-      {"Locked", true, Read<&Combo::Locked>},
-      {"MaxLength", int32_t{12}, Read<&Combo::MaxLength>},
-      {"PageScrollItems", int32_t{4}, Read<&Combo::PageScrollItems>},
-      {"RequireCheckedItem", true, Read<&Combo::RequireCheckedItem>},
-      {"RowHeightMin", 255.0, Read<&Combo::RowHeightMin>},
-      {"ScaleUnits", int32_t{3}, Read<&Combo::ScaleUnits>},
-      {"SearchColumn", int32_t{1}, Read<&Combo::SearchColumn>},
-      {"Style", int32_t{1}, Read<&Combo::Style>},
-      {"TextAll", std::string("all"), Read<&Combo::TextAll>},
-      {"TextNone", std::string("none"), Read<&Combo::TextNone>},
-      {"TextSelection", std::string("some"), Read<&Combo::TextSelection>},
-      {"Font", other, Read<&Combo::Font>},
-      {"DropDownFont", other, Read<&Combo::DropDownFont>},
-      {"Cols", int32_t{3}, Read<&Combo::Cols>},
+      {"BackColor", Color(0x80000005), Color(0xFF), Read<&Combo::BackColor>},
+      {"BackColorEdit", Color(0x80000005), Color(0xFF), Read<&Combo::BackColorEdit>},
+      {"BackColorFixed", Color(0x8000000F), Color(0xFF), Read<&Combo::BackColorFixed>},
+      {"BackColorSel", Color(0x8000000D), Color(0xFF), Read<&Combo::BackColorSel>},
+      {"ForeColor", Color(0x80000008), Color(0xFF), Read<&Combo::ForeColor>},
+      {"ForeColorEdit", Color(0x80000008), Color(0xFF), Read<&Combo::ForeColorEdit>},
+      {"ForeColorSel", Color(0x8000000E), Color(0xFF), Read<&Combo::ForeColorSel>},
+      {"ArrowColor", Color(0x80000012), Color(0xFF), Read<&Combo::ArrowColor>},
+      {"BorderColor", Color(0), Color(0xFF), Read<&Combo::BorderColor>},
+      {"BorderCurve", int32_t{5}, int32_t{0}, Read<&Combo::BorderCurve>},
+      {"BorderStyle", int32_t{1}, int32_t{4}, Read<&Combo::BorderStyle>},
+      {"BorderWidth", int32_t{1}, int32_t{2}, Read<&Combo::BorderWidth>},
+      {"ButtonBackColor", Color(0x8000000F), Color(0xFF), Read<&Combo::ButtonBackColor>},
+      {"DisplayEllipsis", false, true, Read<&Combo::DisplayEllipsis>},
+      {"FocusRectColor", Color(65535), Color(0xFF), Read<&Combo::FocusRectColor>},
+      {"FocusRectStyle", int32_t{1}, int32_t{0}, Read<&Combo::FocusRectStyle>},
+      {"HotArrowColor", Color(0x80000012), Color(0xFF), Read<&Combo::HotArrowColor>},
+      {"HotBorderColor", Color(0), Color(0xFF), Read<&Combo::HotBorderColor>},
+      {"HotButtonBackColor", Color(0x8000000F), Color(0xFF), Read<&Combo::HotButtonBackColor>},
+      {"ThemeStyle", int32_t{2}, int32_t{0}, Read<&Combo::ThemeStyle>},
+      {"AutoComplete", false, true, Read<&Combo::AutoComplete>},
+      {"ColumnResize", false, true, Read<&Combo::ColumnResize>},
+      {"ColumnSort", false, true, Read<&Combo::ColumnSort>},
+      {"Editable", false, true, Read<&Combo::Editable>},
+      {"Alignment", int32_t{0}, int32_t{2}, Read<&Combo::Alignment>},
+      {"CacheIncrement", int32_t{10}, int32_t{3}, Read<&Combo::CacheIncrement>},
+      {"ColumnHeaders", false, true, Read<&Combo::ColumnHeaders>},
+      {"DropDownAutoWidth", false, true, Read<&Combo::DropDownAutoWidth>},
+      {"DropDownItemsVisible", int32_t{8}, int32_t{3}, Read<&Combo::DropDownItemsVisible>},
+      {"DropDownWidth", 0.0, 1500.5, Read<&Combo::DropDownWidth>},
+      {"Enabled", true, false, Read<&Combo::Enabled>},
+      {"IntegralHeight", false, true, Read<&Combo::IntegralHeight>},
+      {"Locked", false, true, Read<&Combo::Locked>},
+      {"MaxLength", int32_t{0}, int32_t{12}, Read<&Combo::MaxLength>},
+      {"PageScrollItems", int32_t{8}, int32_t{4}, Read<&Combo::PageScrollItems>},
+      {"RequireCheckedItem", false, true, Read<&Combo::RequireCheckedItem>},
+      {"RowHeightMin", 0.0, 255.0, Read<&Combo::RowHeightMin>},
+      {"ScaleUnits", int32_t{1}, int32_t{3}, Read<&Combo::ScaleUnits>},
+      {"SearchColumn", int32_t{0}, int32_t{1}, Read<&Combo::SearchColumn>},
+      {"Style", int32_t{0}, int32_t{1}, Read<&Combo::Style>},
+      {"TextAll", std::string("-- All --"), std::string("all"), Read<&Combo::TextAll>},
+      {"TextNone", std::string("-- None --"), std::string("none"), Read<&Combo::TextNone>},
+      {"TextSelection", std::string("-- Selection --"), std::string("some"),
+       Read<&Combo::TextSelection>},
+      {"Font", ContainerFont(), other, Read<&Combo::Font>},
+      {"DropDownFont", ContainerFont(), other, Read<&Combo::DropDownFont>},
+      {"Cols", int32_t{1}, int32_t{3}, Read<&Combo::Cols>},
   };
+}
+
+TEST(MartenComboBoxProperties, EmptyBagGivesEveryDefaultAndWritesNothingBack) {
+  Combo c;
+  MemoryPropertyBag bag;
+  c.ReadProperties(bag, ContainerFont());
+  Combo placed;  // a newly placed control has the same defaults
+  placed.InitProperties(ContainerFont());
+  for (const PropertyCase& p : PropertyCases()) {
+    EXPECT_EQ(p.get(c), p.defaultValue) << p.key;
+    EXPECT_EQ(p.get(placed), p.defaultValue) << p.key;
+  }
+  c.WriteProperties(bag, ContainerFont());
+  EXPECT_EQ(bag.Size(), 0u);
 }
 
 TEST(MartenComboBoxProperties, EachKeyIsReadAndWrittenUnderItsName) {
@@ -228,9 +244,11 @@ TEST(MartenComboBoxErrors, NumbersAndMessagesLeaveTheListUnchanged) {
       {[&] { c.RemoveItem(-1); }, 9, "Subscript out of range"},
       {[&] { c.SetListIndex(2); }, 9, "Subscript out of range"},
       {[&] { c.Sort(2); }, 9, "Subscript out of range"},
+      {[&] { c.Sort(0, true, 5); }, 9, "Subscript out of range"},  // a bad second column
   };
   for (const auto& k : cases) ExpectError(k.action, k.number, k.description);
   EXPECT_EQ(Rows(c), (Texts{"a", "b"}));
+  EXPECT_EQ(c.SortColumn(), -1);  // no sort was started
 }
 
 TEST(MartenComboBoxSort, RepeatedSortAlternatesAndCodeUnitOrder) {
@@ -377,6 +395,26 @@ TEST(MartenComboBoxFormat, PixelsConvertBackToEachUnit) {
   }
 }
 
+// Style 2 unchecks every item and applies ListIndex again; then one item at most is checked.
+TEST(MartenComboBoxChecks, OptionButtonsKeepOneChecked) {
+  Combo c;
+  c.SetStyle(Combo::kCheckBoxes);
+  Fill(c, {"a", "b", "c"});
+  c.SetItemChecked(0, true);
+  c.SetItemChecked(1, true);
+  int clicks = 0;
+  c.events().Click = [&] { ++clicks; };
+  c.SetStyle(Combo::kOptionButtons);
+  EXPECT_EQ(c.SelCount(), 0);
+  EXPECT_EQ(clicks, 1);
+  c.SetItemChecked(0, true);
+  c.SetItemChecked(2, true);
+  EXPECT_EQ(c.SelCount(), 1);
+  EXPECT_TRUE(c.ItemChecked(2));
+  c.UpdateCheckedText();  // closing the list shows the checked row
+  EXPECT_EQ(c.Text(), "c");
+}
+
 TEST(MartenComboBoxChecks, CheckBoxesAllNoneSelection) {
   Combo c;
   c.SetStyle(Combo::kCheckBoxes);
@@ -505,6 +543,8 @@ TEST(MartenComboBoxText, SetItemByDataTextAndFallback) {
   EXPECT_EQ(c.ListIndex(), 1);
   c.SetItem(7);  // not found, no fallback: unchanged
   EXPECT_EQ(c.ListIndex(), 1);
+  c.SetListIndex(-1);  // no row: no text
+  EXPECT_EQ(c.Text(), "");
 }
 
 TEST(MartenComboBoxSearch, Modes) {
@@ -524,6 +564,33 @@ TEST(MartenComboBoxSearch, Modes) {
   };
   for (const auto& k : cases)
     EXPECT_EQ(c.FindRow(k.typed, k.mode), k.row) << k.typed << " mode " << k.mode;
+}
+
+// The search column's text is searched; the row found counts from the top.
+TEST(MartenComboBoxSearch, UsesSearchColumnAndRowOrder) {
+  Combo c;
+  MemoryPropertyBag bag;
+  bag.Write("SearchColumn", int32_t{1});
+  bag.Write("Cols", int32_t{2});
+  c.ReadProperties(bag, Font{});
+  Fill(c, {"x\tzeta", "y\talpha"});
+  EXPECT_EQ(c.FindRow("X", Combo::kSearchEqual), -1);
+  c.Sort(1, true);
+  EXPECT_EQ(c.FindRow("ZETA", Combo::kSearchEqual), 1);
+}
+
+// The host's image list, not owned; an empty picture is not added to it.
+TEST(MartenComboBoxText, ImageListIsTheHosts) {
+  Combo c;
+  EXPECT_EQ(c.ImageList(), nullptr);
+  ImageList images(8, 8);
+  c32bppDIB dot;
+  ASSERT_TRUE(dot.InitializeDIB(8, 8));
+  EXPECT_EQ(images.Add(dot), 1);
+  EXPECT_EQ(images.Add(c32bppDIB()), 0);
+  c.SetImageList(&images);
+  EXPECT_EQ(c.ImageList(), &images);
+  EXPECT_EQ(c.ImageList()->Picture(2), nullptr);
 }
 
 TEST(MartenComboBoxPattern, Operator) {

@@ -110,6 +110,9 @@ TEST(c32bppDIBLoad, StreamSliceAndSourceBytes) {
   std::vector<uint8_t> held;
   ASSERT_TRUE(dib.GetOrginalFormat(held));
   EXPECT_EQ(held, png);
+  // (120,9,165,128) at 3,0: colours times 128/255, rounded; the top row is last in memory.
+  EXPECT_EQ(dib.PixelAt(3, 0), 0x803C0553u);
+  EXPECT_EQ(dib.BitsPointer()[4 * dib.scanWidth() + 3 * 4 + 3], 128);
   const uint32_t pixel = dib.PixelAt(1, 1);
   ASSERT_TRUE(dib.LoadPicture_FromOrignalFormat());
   EXPECT_EQ(dib.PixelAt(1, 1), pixel);
@@ -158,6 +161,27 @@ TEST(c32bppDIBState, InitializeAndDestroy) {
   EXPECT_FALSE(dib.InitializeDIB(-1, 5));
   EXPECT_FALSE(dib.InitializeDIB(100000, 100000));
   EXPECT_EQ(dib.Handle(), nullptr);
+  ASSERT_TRUE(dib.InitializeDIB(0, 5));  // a picture without pixels
+  EXPECT_NE(dib.Handle(), nullptr);
+  EXPECT_EQ(dib.BitsPointer(), nullptr);
+  Target t(1, 1, 0x11223344);
+  EXPECT_FALSE(dib.Render(t.surface, 0, 0));  // nothing to draw
+  EXPECT_EQ(t.At(0, 0), 0x11223344u);
+  ASSERT_TRUE(dib.InitializeDIB(2, 2));
+  const c32bppDIB copy = dib;  // copies are deep
+  ASSERT_TRUE(dib.InitializeDIB(3, 3));
+  EXPECT_EQ(copy.Width(), 2);
+  EXPECT_NE(copy.Handle(), dib.Handle());
+}
+
+// Camera-sized pictures are within the limit; the limits themselves hold exactly.
+TEST(c32bppDIBState, SizeLimit) {
+  for (auto [width, height, accepted] : {std::tuple{4000, 3000, true},
+                                         {1 << 20, 1, true},
+                                         {(1 << 20) + 1, 1, false},
+                                         {1 << 14, 1 << 14, true},
+                                         {(1 << 14) + 1, 1 << 14, false}})
+    EXPECT_EQ(SaneImageSize(width, height), accepted) << width << "x" << height;
 }
 
 TEST(c32bppDIBSave, BmpFileLayoutAndRoundTrip) {
@@ -235,6 +259,18 @@ TEST(c32bppDIBRender, Opacity) {
     EXPECT_EQ(red.Render(t.surface, 1, 1, 0, 0, 0, 0, 0, 0, c.opacity), c.drawn) << c.opacity;
     EXPECT_EQ(t.At(1, 1), c.pixel) << c.opacity;
     EXPECT_EQ(t.At(0, 0), 0xFF0000FFu) << c.opacity;
+  }
+}
+
+TEST(c32bppDIBRender, PerPixelAlpha) {
+  const c32bppDIB halfRed = Solid(1, 1, 0x80800000, true);  // red at alpha 128, premultiplied
+  for (auto [under, blend, result] :
+       {std::tuple{0xFFFFFFFFu, true, 0xFFFF7F7Fu},
+        {0xFFFFFFFFu, false, 0xFF800000u},  // copied
+        {0u, true, 0x80800000u}}) {         // onto a transparent surface the alpha carries over
+    Target t(1, 1, under);
+    ASSERT_TRUE(halfRed.Render(t.surface, 0, 0, 0, 0, 0, 0, 0, 0, 100, blend));
+    EXPECT_EQ(t.At(0, 0), result) << std::hex << under << blend;
   }
 }
 

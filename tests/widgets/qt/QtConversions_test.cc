@@ -39,5 +39,15 @@ TEST(QtConversionsTest, AlignmentsAreVerticallyCentredAndUnknownOnesReadAsLeft) 
     EXPECT_EQ(AlignmentOf(left), Qt::AlignLeft | Qt::AlignVCenter) << left;
 }
 
+TEST(QtConversionsTest, ControlCharactersShowAsTheirSymbols) {
+  const std::pair<std::string, QString> cases[] = {
+      {"two\nlines", QString::fromUtf8("two\u240Alines")},
+      {"tab\tand\rreturn", QString::fromUtf8("tab\u2409and\u240Dreturn")},
+      {std::string("nul\0end", 7), QString::fromUtf8("nul\u2400end")},
+      {"caf\xC3\xA9 \xE2\x86\x92 ok", QString::fromUtf8("caf\u00E9 \u2192 ok")},
+      {"", QString()}};
+  for (const auto& [text, shown] : cases) EXPECT_EQ(ShownOnOneLine(text), shown) << text;
+}
+
 }  // namespace
 }  // namespace quillon::widgets::qt
