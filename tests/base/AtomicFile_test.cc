@@ -2,9 +2,12 @@
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <filesystem>
 
+#include "support/ReadOnly.h"
 #include "support/TempDir.h"
 
 namespace quillon {
@@ -16,10 +19,42 @@ using testing::ReadFile;
 using ::testing::ThrowsMessage;
 using testing::WriteFile;
 
+struct stat StatOf(const std::string& path) {
+  struct stat file {};
+  EXPECT_EQ(::stat(path.c_str(), &file), 0) << path;
+  return file;
+}
+
 class AtomicFile : public ::testing::Test {
  protected:
   testing::TempDir dir;
 };
+
+// A new file gets the usual mode; a replaced one keeps its mode and owner. No temporary file
+// stays behind.
+TEST_F(AtomicFile, NewFilesGetTheUsualModeAndReplacedOnesKeepModeAndOwner) {
+  mode_t mask = ::umask(027);
+  WriteFileAtomically(dir.File("new.docx"), "content");
+  ::umask(mask);
+  EXPECT_EQ(ReadFile(dir.File("new.docx")), "content");
+  EXPECT_EQ(StatOf(dir.File("new.docx")).st_mode & 07777, 0640u);
+  std::string path = dir.File("doc.docx");
+  WriteFile(path, "old");
+  ::chmod(path.c_str(), 0604);
+  const bool root = ::geteuid() == 0;
+  if (root) {
+    ASSERT_EQ(::chown(path.c_str(), 65534, 65534), 0);
+  }
+  WriteFileAtomically(path, "new content");
+  EXPECT_EQ(ReadFile(path), "new content");
+  struct stat after = StatOf(path);
+  EXPECT_EQ(after.st_mode & 07777, 0604u);
+  if (root) {
+    EXPECT_EQ(after.st_uid, 65534u);
+    EXPECT_EQ(after.st_gid, 65534u);
+  }
+  EXPECT_EQ(std::distance(fs::directory_iterator(dir.Path()), {}), 2);
+}
 
 TEST_F(AtomicFile, SymbolicLinksAreFollowedAndStay) {
   fs::create_directory(dir.Path() / "real");
@@ -60,6 +95,21 @@ TEST_F(AtomicFile, RefusalsLeaveTheTargetAsItWas) {
               ThrowsMessage<FileError>(HasSubstr("folder.docx: Is a directory")));
   EXPECT_THAT([&] { WriteFileAtomically(dir.File("missing/doc.docx"), "x"); },
               ThrowsMessage<FileError>(HasSubstr("cannot write " + dir.File("missing/doc.docx"))));
+}
+
+TEST_F(AtomicFile, WriteProtectedFileIsRefusedInAWritableFolder) {
+  fs::permissions(dir.Path(), fs::perms::all);
+  std::string path = dir.File("protected.docx");
+  WriteFile(path, "keep me");
+  ::chmod(path.c_str(), 0444);
+  if (::geteuid() == 0) {
+    ASSERT_EQ(::chown(path.c_str(), 65534, 65534), 0);
+  }
+  testing::ScopedUnprivileged nobody;
+  EXPECT_THAT([&] { WriteFileAtomically(path, "x"); },
+              ThrowsMessage<FileError>("cannot write " + path + ": the file is write-protected"));
+  EXPECT_EQ(ReadFile(path), "keep me");
+  EXPECT_EQ(std::distance(fs::directory_iterator(dir.Path()), {}), 1);
 }
 
 }  // namespace

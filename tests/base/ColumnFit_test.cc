@@ -27,6 +27,12 @@ TEST(ColumnFit, ColumnWidthsWithinTheTextWidth) {
     EXPECT_EQ(widths, c.expected);
     EXPECT_LE(std::accumulate(widths.begin(), widths.end(), 0L), c.textWidth);
   }
+  // 28 characters of 11 points at 0.55 em: 169.4 points; a cell adds its margins to the line,
+  // and is never narrower than a character or two.
+  EXPECT_EQ(EstimatedLineWidth(0, 22), 0);
+  EXPECT_EQ(EstimatedLineWidth(28, 22), 3388);
+  EXPECT_EQ(FittedCellWidth(3388), 3388 + 256);
+  EXPECT_EQ(FittedCellWidth(0), kFittedMinimumColumn);
 }
 
 }  // namespace

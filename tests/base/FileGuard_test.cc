@@ -4,7 +4,9 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <thread>
 
+#include "support/HeldElsewhere.h"
 #include "support/TempDir.h"
 
 namespace quillon {
@@ -12,6 +14,31 @@ namespace {
 
 using namespace std::chrono_literals;
 using ::testing::ThrowsMessage;
+
+// Another process holding the file makes the guard wait, then fail; a holder that finishes in
+// time lets it through.
+TEST(FileGuard, WaitsForAnotherProcessHoldingTheFile) {
+  testing::TempDir dir;
+  const std::string path = dir.File("doc.docx");
+  testing::WriteFile(path, "content");
+  testing::HeldElsewhere other(path);
+  auto start = std::chrono::steady_clock::now();
+  EXPECT_THAT(
+      [&] { FileGuard guard(path, 200ms); },
+      ThrowsMessage<FileError>(path + " is being changed by another Quillon command; nothing was "
+                                      "done, try again when it has finished"));
+  EXPECT_GE(std::chrono::steady_clock::now() - start, 200ms);
+  std::thread finisher([&] {
+    std::this_thread::sleep_for(300ms);
+    other.Release();
+  });
+  EXPECT_NO_THROW(FileGuard(path, 10s));
+  finisher.join();
+  // Through a link, the guard holds the file the link names.
+  std::filesystem::create_symlink(path, dir.File("link.docx"));
+  FileGuard guard(dir.File("link.docx"), 0ms);
+  EXPECT_THROW(FileGuard(path, 0ms), FileError);
+}
 
 TEST(FileGuard, NoticesAWriteByAProgramThatTakesNoLock) {
   testing::TempDir dir;

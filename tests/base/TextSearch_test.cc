@@ -55,5 +55,27 @@ TEST(SearchShownText, SkipsMatchesOverHiddenText) {
   EXPECT_EQ(match->last, 4u);
 }
 
+// The order a find searches in: the selection first, then onwards, then (wrapping) the rest.
+TEST(SearchRegions, SelectionThenOnwardsThenWrapped) {
+  using Regions = std::vector<std::pair<long, long>>;
+  const struct {
+    long start, end;
+    bool forward, wrap;
+    Regions expected;
+  } cases[] = {
+      {4, 4, true, false, {{4, 20}}},
+      {4, 4, false, false, {{0, 4}}},
+      {4, 4, true, true, {{4, 20}, {0, 4}}},
+      {4, 4, false, true, {{0, 4}, {4, 20}}},
+      {4, 9, true, false, {{4, 9}}},
+      {4, 9, true, true, {{4, 9}, {9, 20}, {0, 4}}},
+      {4, 9, false, true, {{4, 9}, {0, 4}, {9, 20}}},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(SearchRegions(c.start, c.end, 20, c.forward, c.wrap), c.expected)
+        << c.start << "-" << c.end << " " << c.forward << c.wrap;
+  }
+}
+
 }  // namespace
 }  // namespace quillon

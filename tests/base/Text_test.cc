@@ -31,6 +31,13 @@ TEST(TextTest, MapsCaseBeyondAscii) {
             "A\xc3");  // invalid bytes pass through
 }
 
+TEST(TextTest, TrimsBlanksOnly) {
+  EXPECT_EQ(TrimSpaces("  ABC  "), "ABC");
+  EXPECT_EQ(TrimSpaces("\tABC\n"), "\tABC\n");
+  EXPECT_EQ(TrimSpaces("   "), "");
+  EXPECT_EQ(TrimLeadingSpaces("  a b "), "a b ");
+}
+
 TEST(TextTest, ComparesIgnoringCase) {
   EXPECT_EQ(CompareTextIgnoreCase("A", "b"), -1);
   EXPECT_EQ(CompareTextIgnoreCase("b", "A"), 1);

@@ -8,6 +8,7 @@
 
 #include "cli/CliRunner.h"
 #include "support/DocumentFiles.h"
+#include "support/LibraryLock.h"
 #include "support/ReadOnly.h"
 #include "support/SampleFiles.h"
 #include "support/Sql.h"
@@ -219,6 +220,19 @@ TEST_F(LibraryConcurrencyTest, TwoUpdatesOnOneLibraryBothWork) {
     EXPECT_EQ(Shown(outputs[i]), Shown(expected));
   }
   EXPECT_EQ(testing::ReadFile(library), libraryBytes);
+}
+
+// A library locked for longer than the wait refuses the command with one message.
+TEST_F(LibraryConcurrencyTest, UpdateRefusesALongLockWithOneMessage) {
+  const std::string documentBytes = testing::ReadFile(document);
+  CliRun run;
+  {
+    testing::LibraryLock lock(library, 6000);  // longer than a statement waits
+    ASSERT_TRUE(lock.Held());
+    run = RunQuillon({"update", document, "--library", library});
+  }
+  EXPECT_EQ(run, Refused("Quillon plugin: database is locked (library " + library + ")\n"));
+  EXPECT_EQ(testing::ReadFile(document), documentBytes);
 }
 
 }  // namespace

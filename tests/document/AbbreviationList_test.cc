@@ -1,6 +1,8 @@
 #include "document/AbbreviationList.h"
 
 #include "document/DocumentFixture.h"
+#include "document/DocumentUpdate.h"
+#include "document/FieldFormat.h"
 
 namespace quillon::document {
 namespace {
@@ -23,6 +25,41 @@ TEST_F(AbbreviationListTest, EmptyDocumentGetsMarkerAndHeader) {
   EXPECT_THAT(Shown(), HasSubstr("No abbreviations here.  \r"));
   EXPECT_THAT(Shown(), ::testing::StartsWith("A quote: QUOTE it.\r"));  // the keyword only
   EXPECT_THAT(Shown(), HasSubstr("Abbreviation\r\aMeaning\r\aPage\r\a"));
+}
+
+TEST_F(AbbreviationListTest, RowsSortedWithPagesAndRealMeanings) {
+  AddEntry("text", "a word spelled text");
+  AddEntry("ABC", "alpha");
+  Open(P(Placeholder("xyz", "omega") + PageBreak()) + P(Placeholder("ABC", "alpha") + PageBreak()) +
+       P(Placeholder("text", "a word spelled text") + Placeholder("Abc", "beta") +
+         Placeholder("ABC", "alpha")));
+  ButtonUpdate_Click(word);
+  ASSERT_TRUE(InsertAbbreviationList(word));
+  ASSERT_EQ(doc().Tables().Count(), 1);
+  EXPECT_EQ(doc().Tables().Item(1)->RowCount(), 5);
+  // Sorted by the capitalised abbreviation; ABC and Abc keep their discovery order.
+  EXPECT_EQ(doc().Tables().Item(1)->Range()->Text(),
+            "Abbreviation\r\aMeaning\r\aPage\r\a\r\aABC\r\aalpha\r\a2\r\a\r\a"
+            "Abc\r\abeta\r\a3\r\a\r\atext\r\aa word spelled text\r\a3\r\a\r\a"
+            "xyz\r\aomega\r\a1\r\a\r\a");
+}
+
+TEST_F(AbbreviationListTest, RebuildReplacesTheListInPlace) {
+  AddEntry("A", "a");
+  Open(P(Placeholder("A", "a")) + P(R("Last paragraph.")));
+  ButtonUpdate_Click(word);
+  ASSERT_TRUE(InsertAbbreviationList(word));
+  AddEntry("B", "b");
+  doc().Range(0, 0)->Select();
+  word.Selection().TypeText("New ");
+  word.Selection().SetRange(0, 0);
+  ASSERT_TRUE(PlaceField(word, "B", "b", "{B-#}"));
+  ASSERT_TRUE(InsertAbbreviationList(word));
+  EXPECT_EQ(doc().Tables().Count(), 1);
+  std::string twice = Shown();
+  EXPECT_THAT(twice, HasSubstr("B\r\ab\r\a1\r\a"));
+  EXPECT_EQ(twice.find("Abbreviation\r\a"), twice.rfind("Abbreviation\r\a"));
+  EXPECT_EQ(FindAbbreviationList(word), 3);
 }
 
 TEST_F(AbbreviationListTest, MarkerTests) {

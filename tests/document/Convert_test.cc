@@ -4,6 +4,7 @@
 
 #include "document/AbbreviationList.h"
 #include "document/DocumentFixture.h"
+#include "document/DocumentUpdate.h"
 #include "library/EntryTransfer.h"
 #include "library/QueryLibrary.h"
 
@@ -22,6 +23,30 @@ class ConvertTest : public DocumentTest {
   const std::string handMadeTable =
       Table({{"Abbreviation", "Meaning"}, {"ML", "machine learning"}});
 };
+
+TEST_F(ConvertTest, EachUseBecomesOnePlaceholderField) {
+  Open(P(R("We use principal component analysis (PCA), then PCA and ML; HTML stays.")));
+  ConvertSummary summary = ConvertDocument(word, Entries());
+  EXPECT_EQ(summary.converted, 3);
+  EXPECT_FALSE(summary.failed);
+  EXPECT_EQ(Shown(), "We use {PCA-#}, then {PCA-#} and {ML-#}; HTML stays.\r");
+  EXPECT_EQ(Code(1),
+            " ADDIN ABBREV <ABB>PCA</ABB><Text>principal component analysis</Text>"
+            "<Direction>LTR</Direction></ABBREV> ");
+  // The update then writes the first use long and the later ones short.
+  ButtonUpdate_Click(word);
+  EXPECT_EQ(Shown(),
+            "We use principal component analysis (PCA), then PCA and machine learning "
+            "(ML); HTML stays.\r");
+}
+
+TEST_F(ConvertTest, UsesLeftAsWrittenAreCounted) {
+  Open(P(R("Two PCAs and the ML's part.")));
+  ConvertSummary summary = ConvertDocument(word, Entries());
+  EXPECT_EQ(summary.converted, 0);
+  EXPECT_EQ(summary.kept, 2);
+  EXPECT_FALSE(doc().Modified());
+}
 
 TEST_F(ConvertTest, ASecondRunChangesNothing) {
   Open(P(R("PCA and machine learning. ")) + handMadeTable + P(R("ML again.")));

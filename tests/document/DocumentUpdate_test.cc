@@ -10,6 +10,18 @@ using ::testing::ElementsAre;
 
 class DocumentUpdateTest : public DocumentTest {};
 
+TEST_F(DocumentUpdateTest, FirstUseReadsLongAndLaterUsesShort) {
+  AddEntry("WHO", "World Health Organization");
+  Open(P(R("Intro. ") + PageBreak()) +
+       P(R("The ") + Placeholder("WHO", "World Health Organization")) +
+       P(PageBreak() + Placeholder("WHO", "World Health Organization") + R(" and ") +
+         Placeholder("WHO", "World Health Organization")));
+  EXPECT_EQ(ButtonUpdate_Click(word).rewritten, 3);
+  EXPECT_THAT(Results(), ElementsAre("World Health Organization (WHO)", "WHO", "WHO"));
+  EXPECT_THAT(messages.Texts(), ElementsAre("Abbrevations' formattings are updated according to "
+                                            "their position in text"));
+}
+
 TEST_F(DocumentUpdateTest, FieldsTheLibraryLacksKeepTheDirectionOfTheirCode) {
   AddEntry("LIB", "in the library", "R");
   AddEntry("EMPTY", "no direction", "");
@@ -89,6 +101,8 @@ TEST_F(DocumentUpdateTest, WalksDocumentsBeyondSixteenBitsOfFields) {
   library::LibrarySession session;  // as the commands run
   UpdateSummary summary = UpdateDocument(word, kUpdateCollect);
   EXPECT_EQ(summary.abbreviationFields, 33100);
+  EXPECT_EQ(summary.rewritten, 0);  // collecting rewrites no field, not even the first use
+  EXPECT_EQ(doc().Fields().Item(1)->Result()->Text(), "A");
   EXPECT_EQ(doc().Fields().Item(33100)->Result()->Text(), "A");
 }
 

@@ -10,6 +10,23 @@ using ::testing::ElementsAre;
 
 class ExportTest : public DocumentTest {};
 
+TEST_F(ExportTest, AddsWhatTheLibraryLacksOnce) {
+  AddEntry("abc ", "ALPHA");
+  std::string marker = docx::testing::Fld(" ADDIN ABBREV <Abbreviation List>", R("  "));
+  Open(P(Placeholder("ABC", " alpha") + Placeholder("AR", "Arabic", "RTL") +
+         Placeholder("AR", "Arabic", "RTL") + Placeholder("NEW", "new", "") + marker +
+         docx::testing::Fld(" PAGE ", R("1"))));
+  ExportSummary summary = ButtonExport_click(word);
+  // Counted in entries: AR's second field adds nothing and is not counted again.
+  EXPECT_EQ(summary.added, 2);
+  EXPECT_EQ(summary.skipped, 1);
+  EXPECT_THAT(messages.Texts(),
+              ElementsAre("Abbreviations exported correctly to the open library"));
+  EXPECT_EQ(library::CountAbbreviations(), 3);
+  EXPECT_EQ(library::DirectionOf("AR"), "R");
+  EXPECT_EQ(library::DirectionOf("NEW"), "L");  // empty tag, no row: L
+}
+
 TEST_F(ExportTest, NeedsALibraryAndStopsWhenItFails) {
   Open(P(Placeholder("A", "a")));
   library::State().LibraryPath.clear();

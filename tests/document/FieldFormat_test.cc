@@ -7,6 +7,20 @@ namespace {
 
 using ::testing::HasSubstr;
 
+TEST(FieldFormatTest, MarkupCarriesTheEntryAndTheLibraryDirection) {
+  EXPECT_EQ(AbbreviationMarkup("WHO", "World Health Organization", DirectionTag("L")),
+            "<ABB>WHO</ABB><Text>World Health Organization</Text><Direction>LTR</Direction>"
+            "</ABBREV>");
+  struct Case {
+    const char* direction;
+    const char* tag;
+  } cases[] = {{"R", "RTL"}, {"L", "LTR"}, {"r", ""}, {"", ""}, {"X", ""}};
+  for (const Case& c : cases) EXPECT_EQ(DirectionTag(c.direction), c.tag) << c.direction;
+  EXPECT_EQ(LongFormDisplay("WHO", "World Health", true), "World Health (WHO)");
+  EXPECT_EQ(LongFormDisplay("ناسا", "وكالة", false), "(ناسا) وكالة");
+  EXPECT_EQ(PlaceholderDisplay("WHO", "12"), "{WHO-#12}");
+}
+
 class ExtractTest : public DocumentTest {};
 
 TEST_F(ExtractTest, ParsesCodesAndResults) {

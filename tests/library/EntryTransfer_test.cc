@@ -34,6 +34,20 @@ TEST(EntryRefusal, SaysWhy) {
 
 class EntryTransferTest : public LibraryTest {};
 
+TEST_F(EntryTransferTest, ReadsEveryEntryInAbbreviationOrder) {
+  std::string path = NewLibrary();
+  ExecSql(path,
+          "insert into abbreviations (direction, abb, abbtext) values ('L','b','beta'),"
+          "('R','A','alpha'),('L','C','it''s')");
+  auto entries = ReadAllEntries(path);
+  ASSERT_TRUE(entries);
+  ASSERT_EQ(entries->size(), 3u);
+  EXPECT_EQ((*entries)[0].abb, "A");
+  EXPECT_EQ((*entries)[0].direction, "R");
+  EXPECT_EQ((*entries)[1].abb, "b");
+  EXPECT_EQ((*entries)[2].abbtext, "it's");
+}
+
 TEST_F(EntryTransferTest, ImportAddsRefusesAndCountsDuplicates) {
   std::string path = NewLibrary();
   std::string abb = "ML", text = "machine learning";

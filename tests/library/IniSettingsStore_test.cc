@@ -7,6 +7,7 @@
 #include <QString>
 
 #include "addin/host/HostError.h"
+#include "library/AddinState.h"
 #include "support/ReadOnly.h"
 #include "support/TempDir.h"
 
@@ -101,6 +102,26 @@ TEST_F(IniSettingsStoreTest, AFileItCannotWriteIsAHostError) {
     EXPECT_EQ(e.Number(), host::kErrCommandFailed);
     EXPECT_NE(std::string(e.what()).find("Quillon AddIn.conf"), std::string::npos) << e.what();
   }
+}
+
+// The shared state goes through the store; a key never stored leaves its field as it is.
+TEST_F(IniSettingsStoreTest, TheSharedStateGoesThroughTheStore) {
+  IniSettingsStore store = Store();
+  ResetState();
+  State().LibraryPath = "/libraries/a, b.abb";
+  State().LastSelectedText = "World Health Organization";
+  SaveSharedState(store);
+  ResetState();
+  store.SaveSetting(kSharedSettingsApplication, kSharedSettingsSection, "LastSelectedAbb", "UN");
+  LoadSharedState(store);
+  EXPECT_EQ(State().LibraryPath, "/libraries/a, b.abb");
+  EXPECT_EQ(State().LastSelectedAbb, "UN");
+  EXPECT_EQ(State().LastSelectedText, "World Health Organization");
+  testing::TempDir empty;
+  IniSettingsStore nothingStored(empty.Path().string());
+  LoadSharedState(nothingStored);
+  EXPECT_EQ(State().LibraryPath, "/libraries/a, b.abb");
+  ResetState();
 }
 
 }  // namespace

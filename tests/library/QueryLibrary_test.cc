@@ -1,6 +1,9 @@
 #include "library/QueryLibrary.h"
 
 #include "library/LibraryFixture.h"
+#include "support/LibraryLock.h"
+#include "support/ReadOnly.h"
+#include "support/RecordedRows.h"
 
 namespace quillon::library {
 namespace {
@@ -147,6 +150,88 @@ TEST_F(QueryLibraryTest, CommandSessionReadsOneLibraryAndRefusesToCommitOverACha
     std::filesystem::remove(path);
     std::filesystem::rename(moved, path);
   }
+}
+
+TEST_F(QueryLibraryTest, HandsRowsToTheSinkInsteadOfTheCells) {
+  testing::RecordedRows rows;
+  QueryResult r =
+      QueryLibrary(path, "select direction, abb, abbtext from abbreviations order by entry", &rows);
+  EXPECT_EQ(r.ColumnCount, 3);
+  EXPECT_EQ(r.RowCount, 2);
+  EXPECT_FALSE(r.CellsAllocated());
+  EXPECT_EQ(rows.begun, 1);
+  EXPECT_THAT(rows.columnNames, ::testing::ElementsAre("direction", "abb", "abbtext"));
+  EXPECT_EQ(rows.announcedRows, 2);
+  EXPECT_THAT(rows.rows,
+              ::testing::ElementsAre(::testing::ElementsAre("L", "WHO", "World Health"),
+                                     ::testing::ElementsAre("R", "AR", "")));  // NULL as empty text
+}
+
+TEST_F(QueryLibraryTest, StatementsWithoutRowsGiveAnEmptyResult) {
+  testing::RecordedRows rows;
+  for (RowSink* sink : {static_cast<RowSink*>(nullptr), static_cast<RowSink*>(&rows)}) {
+    for (const char* sql :
+         {"insert into abbreviations (abb) values ('X')", "delete from abbreviations where abb='X'",
+          "select * from abbreviations where 0"}) {
+      QueryResult r = QueryLibrary(path, sql, sink);
+      EXPECT_FALSE(r.Failed) << sql;
+      EXPECT_EQ(r.RowCount, 0) << sql;
+      EXPECT_EQ(r.ColumnCount, 0) << sql;
+      EXPECT_FALSE(r.CellsAllocated()) << sql;
+    }
+  }
+  EXPECT_EQ(rows.begun, 0);
+}
+
+TEST_F(QueryLibraryTest, StoppingSessionKeepsOnlyCommittedWork) {
+  const std::string before = testing::ReadFile(path);
+  try {
+    LibrarySession session(StatementFailure::kStopCommand);
+    QueryLibrary(path, "insert into abbreviations (abb) values ('kept until the failure')");
+    EXPECT_EQ(Count(path), "3");  // the session sees its own work
+    QueryLibrary(path, "insert into nowhere values (1)");
+  } catch (const LibraryError&) {
+  }
+  EXPECT_EQ(Count(path), "2");
+  EXPECT_EQ(testing::ReadFile(path), before);
+  {
+    LibrarySession session(StatementFailure::kStopCommand);
+    QueryLibrary(path, "insert into abbreviations (abb) values ('committed')");
+    EXPECT_TRUE(session.Commit());
+    QueryLibrary(path, "insert into abbreviations (abb) values ('never committed')");
+  }
+  EXPECT_EQ(Count(path), "3");
+  EXPECT_EQ(messages.shown.size(), 1u);
+}
+
+TEST_F(QueryLibraryTest, TemporaryTablesLiveOnTheSessionEvenOverAReadOnlyLibrary) {
+  testing::MakeReadOnly(path);
+  const std::string before = testing::ReadFile(path);
+  {
+    testing::ScopedUnprivileged asNobody;
+    LibrarySession session(StatementFailure::kStopCommand);
+    QueryLibrary(path, "create temp table scratch (x)");
+    QueryLibrary(path, "insert into scratch select abb from abbreviations");
+    EXPECT_EQ(QueryLibrary(path, "select count(*) from scratch").Cells(2, 1), "2");
+    EXPECT_TRUE(session.Commit());
+  }
+  EXPECT_TRUE(messages.shown.empty());
+  EXPECT_EQ(testing::ReadFile(path), before);
+  // The table went with the session.
+  EXPECT_TRUE(QueryLibrary(path, "select count(*) from scratch").Failed);
+}
+
+TEST_F(QueryLibraryTest, WaitsForALibraryAnotherProcessHoldsForAMoment) {
+  QueryResult r;
+  {
+    testing::LibraryLock lock(path, 1000);
+    ASSERT_TRUE(lock.Held());
+    LibrarySession session(StatementFailure::kStopCommand);
+    r = QueryLibrary(path, "select count(*) from abbreviations");
+  }
+  EXPECT_FALSE(r.Failed);
+  EXPECT_EQ(r.Cells(2, 1), "2");
+  EXPECT_TRUE(messages.shown.empty());
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include "base/Text.h"
 #include "library/LibraryFixture.h"
 #include "support/ReadOnly.h"
+#include "support/RecordedRows.h"
 
 namespace quillon::library {
 namespace {
@@ -15,6 +16,153 @@ class SQLliteTest : public LibraryTest {
     ASSERT_EQ(CheckAbbrevExistance_Add_todB(path, abb, text, dir, false), AddOutcome::kAdded);
   }
 };
+
+TEST_F(SQLliteTest, ListingFollowsSortColumnAndOrder) {
+  std::string path = NewLibrary();
+  Add(path, "beta", "Zeta", "R");  // inserted first: the order without a sort column
+  Add(path, "ALPHA", "mid");
+  Add(path, "gamma", "apple");
+  struct Case {
+    int16_t column, order;
+    std::vector<std::string> abbs;  // in listing order
+  } cases[] = {
+      {0, 0, {"beta", "ALPHA", "gamma"}}, {7, 9, {"beta", "ALPHA", "gamma"}},
+      {2, 1, {"ALPHA", "beta", "gamma"}}, {2, 2, {"gamma", "beta", "ALPHA"}},
+      {2, 0, {"ALPHA", "beta", "gamma"}}, {3, 1, {"gamma", "ALPHA", "beta"}},
+      {3, 2, {"beta", "ALPHA", "gamma"}},
+  };
+  for (const Case& c : cases) {
+    testing::RecordedRows rows;
+    EXPECT_EQ(ListAbbreviations(path, c.column, c.order, rows).RowCount, 3);
+    EXPECT_EQ(rows.Column(1), c.abbs) << c.column << "/" << c.order;
+  }
+  // By direction: the right-to-left entry comes last going up and first going down.
+  for (int16_t order : {1, 2}) {
+    testing::RecordedRows rows;
+    ListAbbreviations(path, 1, order, rows);
+    EXPECT_THAT(order == 1 ? rows.rows.back() : rows.rows.front(),
+                ElementsAre("R", "beta", "Zeta"));
+    // Three columns, whatever else the table holds.
+    EXPECT_THAT(rows.columnNames, ElementsAre("direction", "abb", "abbtext"));
+  }
+  EXPECT_EQ(State().LastListing.RowCount, 3);
+}
+
+TEST_F(SQLliteTest, EmptyLibraryReachesNoSinkAndGetsTheEmptyHeadings) {
+  std::string path = NewLibrary();
+  testing::RecordedRows rows;
+  EXPECT_EQ(ListAbbreviations(path, 0, 0, rows).RowCount, 0);
+  EXPECT_EQ(rows.begun, 0);
+  // Widths: 30, 200 and the rest of the 650 less 250.
+  for (auto [listed, first] :
+       {std::pair{true, "direction|L/R|30"}, std::pair{false, "L/R|Direction|30"}}) {
+    std::vector<std::string> headings;
+    for (const ListingHeading& h : ListingHeadings(listed, 650)) {
+      headings.push_back(h.key + "|" + h.caption + "|" + std::to_string(h.width));
+    }
+    EXPECT_THAT(headings, ElementsAre(first, "abb|Abbreviation|200", "abbtext|Text|400"));
+  }
+}
+
+TEST_F(SQLliteTest, AddTrimsStoresVerbatimAndReportsTheNewEntry) {
+  std::string path = NewLibrary();
+  std::string abb = "  PD  ", text = "  Parkinson's disease ";
+  std::vector<std::pair<std::string, std::string>> selected;
+  auto outcome = CheckAbbrevExistance_Add_todB(
+      path, abb, text, "L", true,
+      [&](const std::string& a, const std::string& t) { selected.emplace_back(a, t); });
+  EXPECT_EQ(outcome, AddOutcome::kAdded);
+  EXPECT_EQ(abb, "");
+  EXPECT_EQ(text, "");
+  ASSERT_EQ(selected.size(), 1u);
+  EXPECT_EQ(selected[0].first, "PD");
+  auto entry = FindEntry(path, "PD", "Parkinson's disease");
+  ASSERT_TRUE(entry.has_value());
+  EXPECT_EQ(entry->direction, "L");
+  EXPECT_EQ(entry->entry, "");  // the five-column layout never numbers its rows
+  EXPECT_EQ(EntryIdOf("PD", "Parkinson's disease"), "");
+
+  const std::string hostile = "x'); DROP TABLE abbreviations;--";
+  for (const std::string& meaning : {std::string("6\" pipe"), hostile}) {
+    Add(path, "H", meaning);
+    EXPECT_TRUE(FindEntry(path, "H", meaning).has_value()) << meaning;
+  }
+  EXPECT_TRUE(UpdateAbbreviation(path, "H", hostile, "H", hostile + "\"", "R"));
+  EXPECT_EQ(FindEntry(path, "H", hostile + "\"")->direction, "R");
+  EXPECT_TRUE(DeleteAbbreviation(path, " H ", hostile + "\""));
+  EXPECT_FALSE(FindEntry(path, "H", hostile + "\"").has_value());
+  EXPECT_EQ(CountAbbreviations(), 2);
+  EXPECT_TRUE(messages.shown.empty());
+}
+
+TEST_F(SQLliteTest, UpdateChangesOnlyTheEditedEntry) {
+  std::string path = TemplateLibrary();
+  Add(path, "ABC", "alpha");
+  Add(path, "ABC", "beta");
+  ExecSql(path, "insert into abbreviations (direction, abb, abbtext) values ('L', 'abc', 'alpha')");
+  EXPECT_EQ(EntryIdOf("ABC", "beta"), "2");  // the template layout numbers its rows
+  EXPECT_EQ(EntryIdOf("ABC", "gamma"), "");
+  EXPECT_TRUE(UpdateAbbreviation(path, "ABC", "alpha", "ABD", "alphabet", "R"));
+  EXPECT_TRUE(FindEntry(path, "ABD", "alphabet").has_value());
+  EXPECT_TRUE(FindEntry(path, "ABC", "beta").has_value());
+  EXPECT_TRUE(FindEntry(path, "abc", "alpha").has_value());
+  EXPECT_FALSE(FindEntry(path, "ABC", "alpha").has_value());
+  EXPECT_EQ(DirectionOf("ABD"), "R");
+  EXPECT_EQ(DirectionOf("ABC"), "L");
+  EXPECT_EQ(DirectionOf("none"), "");
+}
+
+TEST_F(SQLliteTest, SessionResultsFollowWritesToTheirTables) {
+  std::string path = NewLibrary();
+  LibrarySession session;
+  DropWorkingTable();
+  CreateWorkingTable();
+  EXPECT_EQ(DirectionOf("X"), "");
+  EXPECT_FALSE(ListHas("X", "x"));
+  AddToList("X", "x", 1);  // a write to the working table: the list answer changes
+  EXPECT_TRUE(ListHas("X", "x"));
+  EXPECT_EQ(DirectionOf("X"), "");
+  Add(path, "X", "x", "R");  // a write to the abbreviations: the direction changes
+  EXPECT_EQ(DirectionOf("X"), "R");
+  UpdateAbbreviation(path, "X", "x", "X", "x", "L");
+  EXPECT_EQ(DirectionOf("X"), "L");
+  DropWorkingTable();  // a schema change forgets everything kept
+  EXPECT_FALSE(ListHas("X", "x"));
+}
+
+TEST_F(SQLliteTest, CountsAndListsBeyondSixteenBits) {
+  std::string path = NewLibrary();
+  ExecSql(
+      path,
+      "with recursive n(i) as (select 1 union all select i + 1 from n where i < 40000) "
+      "insert into abbreviations (direction, abb, abbtext) select 'L', 'A' || i, 'M' || i from n");
+  EXPECT_EQ(CountAbbreviations(), 40000);
+  Add(path, "NEW", "one more");
+  EXPECT_EQ(CountAbbreviations(), 40001);
+  testing::RecordedRows rows;
+  EXPECT_EQ(ListAbbreviations(path, 2, 1, rows).RowCount, 40001);
+  EXPECT_EQ(rows.rows.size(), 40001u);
+  EXPECT_EQ(AbbreviationCountText(40001), " 40001 abbreviations found");
+}
+
+TEST_F(SQLliteTest, FindsMarkupTagsInAnyCase) {
+  struct Case {
+    const char* value;
+    const char* tag;
+  } cases[] = {
+      {"Fast Fourier Transform", ""},
+      {"a</ABB>b", "</ABB>"},
+      {"x <text> y", "<text>"},
+      {"</Direction>", "</Direction>"},
+      {"<dIrEcTiOn>", "<dIrEcTiOn>"},
+      {"end</abbrev>", "</abbrev>"},
+      {"<Abbreviation list>", "<Abbreviation list>"},
+      {"<ABB", ""},
+      {"a < b > c", ""},
+      {"</Text> then <ABB>", "</Text>"},  // the first in the value, not in the list
+  };
+  for (const Case& c : cases) EXPECT_EQ(MarkupTagIn(c.value), c.tag) << c.value;
+}
 
 TEST_F(SQLliteTest, DuplicatesAreFoundTrimmedIgnoringCaseAndRunsOfBlanks) {
   std::string path = NewLibrary();

@@ -3,7 +3,10 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <pugixml.hpp>
+
 #include <filesystem>
+#include <string_view>
 #include <vector>
 
 #include "cli/CliRunner.h"
@@ -15,6 +18,7 @@
 #include "support/TempDir.h"
 #include "wordhost/docx/Document.h"
 #include "wordhost/docx/DocxBuilder.h"
+#include "wordhost/docx/Package.h"
 
 namespace quillon::cli {
 namespace {
@@ -157,6 +161,41 @@ TEST_F(EngineTest, UpdateAndListReadAsThroughTheDocxModel) {
       EXPECT_EQ(WriterText(viaWriter), WriterText(viaDocx));
     }
   }
+}
+
+// Returns the grid of the document's list table (the table whose text begins with the
+// list's heading), in twips; empty when there is none.
+std::vector<long> ListGrid(const std::string& path) {
+  pugi::xml_document xml;
+  const std::string content = docx::Package::FromFile(path).Read("word/document.xml");
+  if (!xml.load_buffer(content.data(), content.size())) return {};
+  for (pugi::xpath_node found : xml.select_nodes("//w:tbl")) {
+    pugi::xml_node table = found.node();
+    pugi::xml_node first = table.select_node(".//w:t").node();
+    if (std::string_view(first.child_value()) != "Abbreviation") continue;
+    std::vector<long> grid;
+    for (pugi::xml_node column : table.child("w:tblGrid").children("w:gridCol")) {
+      grid.push_back(column.attribute("w:w").as_int());
+    }
+    return grid;
+  }
+  return {};
+}
+
+// Writer has no fitting of a table to its contents: the host fits the list as the .docx model
+// does, the meanings' column the widest and the table no wider than it needs.
+TEST_F(EngineTest, TheListFitsItsContentsAsThroughTheDocxModel) {
+  RunBothEngines({"list", sample, "--library", library});
+  const std::vector<long> viaModel = ListGrid(viaDocx);
+  const std::vector<long> viaLibreOffice = ListGrid(viaWriter);
+  ASSERT_EQ(viaModel.size(), 3u);
+  ASSERT_EQ(viaLibreOffice.size(), 3u);
+  EXPECT_GT(viaLibreOffice[1], 2 * viaLibreOffice[0]);
+  EXPECT_GT(viaLibreOffice[1], 2 * viaLibreOffice[2]);
+  const long total = viaLibreOffice[0] + viaLibreOffice[1] + viaLibreOffice[2];
+  const long modelTotal = viaModel[0] + viaModel[1] + viaModel[2];
+  // Writer's fonts and rounding differ a little from the estimate the model writes.
+  EXPECT_NEAR(total, modelTotal, modelTotal / 4);
 }
 
 TEST_F(EngineTest, BadInputWritesNothing) {

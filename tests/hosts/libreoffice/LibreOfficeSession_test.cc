@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -141,6 +142,25 @@ TEST_F(LibreOfficeSessionTest, TellsHowSofficeEndedFromUnderIt) {
   EXPECT_EQ(session.HowSofficeEnded(), "soffice was ended by signal 9");
   session.Stop();
   EXPECT_EQ(session.HowSofficeEnded(), "");
+}
+
+// The session's process ended by a signal (Ctrl-C, a kill): soffice and the profile go too.
+TEST_F(LibreOfficeSessionTest, NothingOutlivesTheProcessThatStartedIt) {
+  for (int signal : {SIGINT, SIGKILL}) {
+    SCOPED_TRACE(signal);
+    FILE* probe = ::popen("exec " QUILLON_SESSION_PROBE, "r");
+    ASSERT_NE(probe, nullptr);
+    long probePid = 0, pid = 0;
+    char profile[4096] = {};
+    ASSERT_EQ(std::fscanf(probe, "%ld %ld %4095s", &probePid, &pid, profile), 3);
+    EXPECT_TRUE(SofficeRuns(pid));
+    ASSERT_GT(probePid, 0);
+    ::kill(static_cast<pid_t>(probePid), signal);
+    ::pclose(probe);
+    EXPECT_TRUE(WaitFor([&] { return !SofficeRuns(pid); }, std::chrono::seconds(30)));
+    EXPECT_TRUE(WaitFor([&] { return !fs::exists(fs::path(profile).parent_path()); },
+                        std::chrono::seconds(30)));
+  }
 }
 
 }  // namespace

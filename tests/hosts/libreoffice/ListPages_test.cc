@@ -33,9 +33,9 @@ const std::vector<Entry> kEntries = {
     {"EXL", "Echo Xylo Lamp", 262},    {"FZN", "Foxtrot Zinc Node", 318},
 };
 
-std::string FlowingDocument() {
+std::string FlowingDocument(int paragraphs = 330) {
   std::string body;
-  for (int p = 0; p < 330; ++p) {
+  for (int p = 0; p < paragraphs; ++p) {
     std::string runs = R("Paragraph " + std::to_string(p) +
                          " runs on with ordinary words that fill the line and the page ");
     for (const Entry& e : kEntries) {
@@ -116,6 +116,14 @@ TEST(ListPagesTest, PagesAreThoseOfLibreOfficesPdf) {
   EXPECT_EQ(ListedPages(list(fromLayout, {"--pages", "libreoffice"})), expected);
   // Run inside Writer, the list takes Writer's pages too.
   EXPECT_EQ(ListedPages(list(document, {"--engine", "libreoffice"})), expected);
+  // LibreOffice lays out only a few pages past the last first use: many more after it change
+  // no page.
+  testing::WriteFile(document, FlowingDocument(730));
+  ASSERT_EQ(RunQuillon({"update", document, "--library", library}).status, 0);
+  EXPECT_EQ(ListedPages(list(document, {"--pages", "libreoffice"})), expected);
+  CliRun unknown = RunQuillon({"list", document, "--library", library, "--pages", "word"});
+  EXPECT_EQ(unknown.status, 2);
+  EXPECT_THAT(unknown.err, ::testing::HasSubstr("--pages"));
 }
 
 }  // namespace

@@ -93,6 +93,20 @@ class WriterHostTest : public ::testing::Test {
   std::unique_ptr<WriterApplication> writer;
 };
 
+// Both ways of reading Writer read as the .docx model does.
+TEST_F(WriterHostTest, ADocumentReadsAsTheDocxModelReadsIt) {
+  for (const std::string& source :
+       {built, std::string(QUILLON_SOURCE_DIR "/tests/data/lo-table.docx")}) {
+    SCOPED_TRACE(source);
+    const std::string path = dir.File("reading.docx");  // ours, which soffice may read and lock
+    testing::WriteFile(path, testing::ReadFile(source));
+    Open(path);
+    ExpectSameReading(*docxWord, *writer);
+    WriterApplication overUno(testing::SharedLibreOffice::Get(), path, WriterWalk::kOverUno);
+    ExpectSameReading(*docxWord, overUno);
+  }
+}
+
 // Writer keeps a page break as a property of the paragraph after it, where Word has a
 // character: the break takes no position here, whichever way Writer is read. Tracked deletions
 // count none either way.

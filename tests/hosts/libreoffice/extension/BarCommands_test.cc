@@ -82,6 +82,23 @@ TEST_F(BarCommandsTest, QuillonLooksTheSelectionUpAndInsertsTheChosenEntry) {
   EXPECT_THAT(messages.Texts(), ElementsAre());
 }
 
+// Only the library the user opens in the manager knows the entry, as written right to left.
+TEST_F(BarCommandsTest, QuillonInsertsWithTheLibraryOpenedInTheManager) {
+  std::string other = dir.File("other.abb");
+  library::CreateLibrary(other);
+  AddEntry("ABC", "Alef Bet", "R");
+  library::ResetState();
+  Open(P(R("Text.")));
+  pick = [&](const std::string&) {
+    Store("LibraryPath", other);
+    return std::optional<PickedEntry>({"ABC", "Alef Bet"});
+  };
+  Run(BarCommand::kQuillon);
+  ASSERT_EQ(doc().Fields().Count(), 1);
+  EXPECT_THAT(Code(1), HasSubstr("<ABB>ABC</ABB><Text>Alef Bet</Text><Direction>RTL</Direction>"));
+  EXPECT_EQ(Stored("LibraryPath"), other);
+}
+
 TEST_F(BarCommandsTest, QuillonWithoutAChoiceLeavesTheDocument) {
   Open(P(R("Text.")));
   const std::string before = Shown();

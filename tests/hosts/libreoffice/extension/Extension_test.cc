@@ -24,16 +24,23 @@
 
 #include <filesystem>
 #include <iterator>
+#include <sstream>
 
 #include "addin/Connect.h"
+#include "document/Export.h"
 #include "hosts/libreoffice/LibreOfficeSession.h"
 #include "hosts/libreoffice/UnoSession.h"
 #include "library/AddinState.h"
 #include "library/IniSettingsStore.h"
+#include "library/LibraryFiles.h"
+#include "library/QueryLibrary.h"
 #include "support/DocumentFiles.h"
+#include "support/ScriptedMessageBox.h"
 #include "support/TempDir.h"
 #include "widgets/BmpReader.h"
 #include "widgets/ImageDecoder.h"
+#include "wordhost/docx/Application.h"
+#include "wordhost/docx/Document.h"
 
 namespace quillon::libreoffice {
 namespace {
@@ -232,6 +239,45 @@ TEST_F(ExtensionTest, WriterHasTheBarWithTheAddinsButtonsAndPictures) {
     }
     EXPECT_GT(black, 0u);
   }
+}
+
+// Export through Writer fills the shared library as through the .docx model, with the same
+// messages, and leaves the document's text.
+TEST_F(ExtensionTest, ExportFillsTheSharedLibraryAsTheDocxModelDoes) {
+  testing::ScriptedMessageBox messages;
+  const std::string viaDocx = dir.File("docx.abb"), viaWriter = dir.File("writer.abb");
+  for (const std::string& path : {viaDocx, viaWriter}) {
+    ASSERT_EQ(library::CreateLibrary(path), library::CreateOutcome::kCreated);
+  }
+  docx::Application word(docx::Document::Open(sample));
+  library::ResetState();
+  library::State().AddinTitle = library::kAddinTitle;
+  library::State().LibraryPath = viaDocx;
+  document::ButtonExport_click(word);
+  library::ResetState();
+  library::IniSettingsStore(root_->File("config"))
+      .SaveSetting(library::kSharedSettingsApplication, library::kSharedSettingsSection,
+                   "LibraryPath", viaWriter);
+  Dispatch(sample, "vnd.quillon:ButtonExport", written);
+
+  // Each entry as "direction|abb|meaning", in order.
+  auto entries = [](const std::string& path) {
+    library::QueryResult rows = library::QueryLibrary(
+        path, "select direction, abb, abbtext from abbreviations order by abb, abbtext");
+    std::vector<std::string> out;
+    for (int32_t row = 2; row <= rows.RowCount + 1; ++row) {
+      out.push_back(rows.Cells(row, 1) + "|" + rows.Cells(row, 2) + "|" + rows.Cells(row, 3));
+    }
+    return out;
+  };
+  EXPECT_FALSE(entries(viaWriter).empty());
+  EXPECT_EQ(entries(viaWriter), entries(viaDocx));
+  std::vector<std::string> shown, logged;
+  for (const auto& m : messages.shown) shown.push_back(m.title + ": " + m.text);
+  std::istringstream log(testing::ReadFile(root_->File("messages.log")));
+  for (std::string line; std::getline(log, line);) logged.push_back(line);
+  EXPECT_EQ(logged, shown);
+  EXPECT_EQ(Shown(written), Shown(sample));
 }
 
 TEST_F(ExtensionTest, QuillonRunsTheManagerOnTheSharedLibraryAndKeepsItsChoice) {

@@ -32,6 +32,9 @@ TEST_F(ManagerProcessTest, ThePrintedPairIsTheChoice) {
   const std::string library = dir.File("my library; $(touch hacked) 'x'.abb");
   EXPECT_EQ(PickWithManager(kFakeManager, library), std::nullopt);
   EXPECT_EQ(testing::ReadFile(dir.File("args")), "--pick\n" + library + "\n");
+  EXPECT_FALSE(std::filesystem::exists("hacked"));
+  PickWithManager(kFakeManager, "");  // no library: no argument for it
+  EXPECT_EQ(testing::ReadFile(dir.File("args")), "--pick\n");
   struct Case {
     std::string printed;
     std::string abb, text;
