@@ -109,7 +109,11 @@ TEST_F(LibreOfficeSessionTest, AStartThatTimesOutLeavesNothing) {
   SessionOptions options;
   options.startTimeout = std::chrono::milliseconds(1);
   EXPECT_THROW(LibreOfficeSession{options}, LibreOfficeError);
-  oldTmp.empty() ? ::unsetenv("TMPDIR") : ::setenv("TMPDIR", oldTmp.c_str(), 1);
+  if (oldTmp.empty()) {
+    ::unsetenv("TMPDIR");
+  } else {
+    ::setenv("TMPDIR", oldTmp.c_str(), 1);
+  }
   EXPECT_TRUE(fs::is_empty(tmp.Path()));
   EXPECT_EQ(ProcessesMentioning(tmp.Path().string()), 0);
 }
