@@ -7,13 +7,11 @@
 
 #include <cstdio>
 #include <fstream>
-#include <sstream>
 #include <string>
 #include <vector>
 
 #include "widgets/BmpReader.h"
 #include "widgets/GifReader.h"
-#include "widgets/IconReader.h"
 #include "widgets/ImageDecoder.h"
 #include "widgets/PngReader.h"
 
@@ -101,44 +99,43 @@ TEST_P(ReadersMatchImageMagick, SamePixels) {
   ExpectPixels(image, ParseEnumeration(kDir + ref), c.file);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Pictures, ReadersMatchImageMagick,
-    testing::Values(
-        PictureCase{"rgba8.png", ImageFormat::kPng, true},
-        PictureCase{"rgba16.png", ImageFormat::kPng, true},
-        PictureCase{"rgb8.png", ImageFormat::kPng, false},
-        PictureCase{"rgb_trns.png", ImageFormat::kPng, true},
-        PictureCase{"interlaced.png", ImageFormat::kPng, true},
-        PictureCase{"grey1.png", ImageFormat::kPng, false},
-        PictureCase{"grey1_interlaced.png", ImageFormat::kPng, false},
-        PictureCase{"grey2.png", ImageFormat::kPng, false},
-        PictureCase{"grey2_trns.png", ImageFormat::kPng, true},
-        PictureCase{"grey4.png", ImageFormat::kPng, false},
-        PictureCase{"grey16.png", ImageFormat::kPng, false},
-        PictureCase{"greyalpha8.png", ImageFormat::kPng, true},
-        PictureCase{"palette2_trns.png", ImageFormat::kPng, true},
-        PictureCase{"palette4.png", ImageFormat::kPng, false},
-        PictureCase{"palette8.png", ImageFormat::kPng, true},
-        PictureCase{"transparent89a.gif", ImageFormat::kGif, true},
-        PictureCase{"opaque87a.gif", ImageFormat::kGif, false},
-        PictureCase{"interlaced.gif", ImageFormat::kGif, false},
-        PictureCase{"bits1.bmp", ImageFormat::kBitmap, false},
-        PictureCase{"bits4.bmp", ImageFormat::kBitmap, false},
-        PictureCase{"bits8.bmp", ImageFormat::kBitmap, false},
-        PictureCase{"rle8.bmp", ImageFormat::kBitmap, false},
-        PictureCase{"bits24.bmp", ImageFormat::kBitmap, false},
-        PictureCase{"topdown24.bmp", ImageFormat::kBitmap, false},
-        PictureCase{"bits32.bmp", ImageFormat::kBitmap, true},
-        PictureCase{"mask4.ico", ImageFormat::kIcon, true},
-        PictureCase{"mask4.cur", ImageFormat::kCursor, true},
-        // Several sizes: the wanted size chooses the entry; no size takes the largest.
-        PictureCase{"two_sizes.ico", ImageFormat::kIcon, true, 8, 8, "two_sizes.ico.txt"},
-        PictureCase{"two_sizes.ico", ImageFormat::kIcon, true, 16, 16, "two_sizes.ico.1.txt"},
-        PictureCase{"two_sizes.ico", ImageFormat::kIcon, true, 0, 0, "two_sizes.ico.1.txt"},
-        PictureCase{"two_sizes.ico", ImageFormat::kIcon, true, 11, 11, "two_sizes.ico.txt"},
-        PictureCase{"two_sizes.ico", ImageFormat::kIcon, true, 12, 12, "two_sizes.ico.1.txt"},
-        PictureCase{"png_entry.ico", ImageFormat::kIcon, true, 6, 4, "png_entry.ico.txt"},
-        PictureCase{"png_entry.ico", ImageFormat::kIcon, true, 7, 5, "png_entry.ico.1.txt"}));
+const PictureCase kPictures[] = {
+    {"rgba8.png", ImageFormat::kPng, true},
+    {"rgba16.png", ImageFormat::kPng, true},
+    {"rgb8.png", ImageFormat::kPng, false},
+    {"rgb_trns.png", ImageFormat::kPng, true},
+    {"interlaced.png", ImageFormat::kPng, true},
+    {"grey1.png", ImageFormat::kPng, false},
+    {"grey1_interlaced.png", ImageFormat::kPng, false},
+    {"grey2.png", ImageFormat::kPng, false},
+    {"grey2_trns.png", ImageFormat::kPng, true},
+    {"grey4.png", ImageFormat::kPng, false},
+    {"grey16.png", ImageFormat::kPng, false},
+    {"greyalpha8.png", ImageFormat::kPng, true},
+    {"palette2_trns.png", ImageFormat::kPng, true},
+    {"palette4.png", ImageFormat::kPng, false},
+    {"palette8.png", ImageFormat::kPng, true},
+    {"transparent89a.gif", ImageFormat::kGif, true},
+    {"opaque87a.gif", ImageFormat::kGif, false},
+    {"interlaced.gif", ImageFormat::kGif, false},
+    {"bits1.bmp", ImageFormat::kBitmap, false},
+    {"bits4.bmp", ImageFormat::kBitmap, false},
+    {"bits8.bmp", ImageFormat::kBitmap, false},
+    {"rle8.bmp", ImageFormat::kBitmap, false},
+    {"bits24.bmp", ImageFormat::kBitmap, false},
+    {"topdown24.bmp", ImageFormat::kBitmap, false},
+    {"bits32.bmp", ImageFormat::kBitmap, true},
+    {"mask4.ico", ImageFormat::kIcon, true},
+    {"mask4.cur", ImageFormat::kCursor, true},
+    // Several sizes: the wanted size chooses the entry; no size takes the largest.
+    {"two_sizes.ico", ImageFormat::kIcon, true, 8, 8, "two_sizes.ico.txt"},
+    {"two_sizes.ico", ImageFormat::kIcon, true, 16, 16, "two_sizes.ico.1.txt"},
+    {"two_sizes.ico", ImageFormat::kIcon, true, 0, 0, "two_sizes.ico.1.txt"},
+    {"two_sizes.ico", ImageFormat::kIcon, true, 11, 11, "two_sizes.ico.txt"},
+    {"two_sizes.ico", ImageFormat::kIcon, true, 12, 12, "two_sizes.ico.1.txt"},
+    {"png_entry.ico", ImageFormat::kIcon, true, 6, 4, "png_entry.ico.txt"},
+    {"png_entry.ico", ImageFormat::kIcon, true, 7, 5, "png_entry.ico.1.txt"}};
+INSTANTIATE_TEST_SUITE_P(Pictures, ReadersMatchImageMagick, testing::ValuesIn(kPictures));
 
 TEST(ImageSniffing, ByContentNotName) {
   EXPECT_EQ(SniffImageFormat(ReadAll(kDir + "rgba8.png")), ImageFormat::kPng);

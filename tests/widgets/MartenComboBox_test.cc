@@ -10,7 +10,6 @@
 
 #include "widgets/MartenComboBoxPattern.h"
 #include "widgets/MartenComboBoxSortKeys.h"
-#include "widgets/WidgetError.h"
 
 namespace quillon::widgets {
 namespace {
@@ -27,10 +26,6 @@ Texts Rows(const Combo& c, int32_t column = 0) {
 
 void Fill(Combo& c, const Texts& texts) {
   for (const std::string& t : texts) c.AddItem(t);
-}
-
-void ExpectError(const std::function<void()>& fn, int number, const std::string& description) {
-  testing::ExpectWidgetError(fn, number, "MartenComboBox", description);
 }
 
 // Reads a getter as the property bag stores it: colours and short numbers as int32_t, single
@@ -246,7 +241,8 @@ TEST(MartenComboBoxErrors, NumbersAndMessagesLeaveTheListUnchanged) {
       {[&] { c.Sort(2); }, 9, "Subscript out of range"},
       {[&] { c.Sort(0, true, 5); }, 9, "Subscript out of range"},  // a bad second column
   };
-  for (const auto& k : cases) ExpectError(k.action, k.number, k.description);
+  for (const auto& k : cases)
+    testing::ExpectWidgetError(k.action, k.number, "MartenComboBox", k.description);
   EXPECT_EQ(Rows(c), (Texts{"a", "b"}));
   EXPECT_EQ(c.SortColumn(), -1);  // no sort was started
 }
