@@ -116,40 +116,28 @@ TEST_F(ConnectTest, UsersClipboardIsPutBackEvenWhenAPictureIsRefused) {
 // A hidden floating bar and a docked one come back where they were; the width is measured
 // floating, not the dock's 800.
 TEST_F(ConnectTest, PlacementRoundTrips) {
-  const struct {
-    bool visible;
-    int position;
-    long top, left, row;
-    std::vector<std::string> stored;
-  } cases[] = {{false,
-                host::msoBarFloating,
-                50,
-                60,
-                0,
-                {"Visible=0", "Position=4", "Top=50", "Left=60", "RowIndex=0", "Width=126"}},
-               {true,
-                host::msoBarTop,
-                30,
-                200,
-                2,
-                {"Visible=-1", "Position=1", "Top=30", "Left=200", "RowIndex=2", "Width=126"}}};
-  for (const auto& c : cases) {
+  const auto roundTrip = [&](bool visible, int position, long top, long left, long row,
+                             const Log& stored) {
     ConnectNow();
-    Bar()->visible = c.visible;
-    Bar()->position = c.position;
-    Bar()->SetTop(c.top);
-    Bar()->SetLeft(c.left);
-    Bar()->row = c.row;
+    Bar()->visible = visible;
+    Bar()->position = position;
+    Bar()->SetTop(top);
+    Bar()->SetLeft(left);
+    Bar()->row = row;
     settings.writes.clear();
     connect.AddinInstance_OnDisconnection(0, nullptr);
-    EXPECT_EQ(settings.writes, c.stored);
+    EXPECT_EQ(settings.writes, stored);
     ConnectNow();
     ASSERT_TRUE(Bar());
     EXPECT_EQ(
         std::make_tuple(Bar()->visible, Bar()->position, Bar()->Top(), Bar()->Left(), Bar()->row),
-        std::make_tuple(c.visible, c.position, c.top, c.left, c.row));
+        std::make_tuple(visible, position, top, left, row));
     connect.AddinInstance_OnDisconnection(0, nullptr);
-  }
+  };
+  roundTrip(false, host::msoBarFloating, 50, 60, 0,
+            {"Visible=0", "Position=4", "Top=50", "Left=60", "RowIndex=0", "Width=126"});
+  roundTrip(true, host::msoBarTop, 30, 200, 2,
+            {"Visible=-1", "Position=1", "Top=30", "Left=200", "RowIndex=2", "Width=126"});
 }
 
 // A bar left from an earlier connection is replaced, not duplicated.
