@@ -6,13 +6,11 @@
 #include <functional>
 #include <string>
 
-#include "widgets/WidgetError.h"
-
 namespace quillon::widgets {
 namespace {
 
-void ExpectError(const std::function<void()>& fn, int number, const std::string& description) {
-  testing::ExpectWidgetError(fn, number, "cCDECL", description);
+void ExpectError(const std::function<void()>& fn, uint32_t number, const std::string& description) {
+  testing::ExpectWidgetError(fn, static_cast<int>(number), "cCDECL", description);
 }
 
 TEST(cCDECL, CallsByNameWithUpToFiveArguments) {
@@ -30,23 +28,17 @@ TEST(cCDECL, CallsByNameWithUpToFiveArguments) {
 
 TEST(cCDECL, Errors) {
   cCDECL lib;
-  ExpectError([&] { lib.CallFunc("fixture_zero", {}); }, static_cast<int>(0x80040000u),
-              "DLL not loaded");
+  ExpectError([&] { lib.CallFunc("fixture_zero", {}); }, 0x80040000u, "DLL not loaded");
   EXPECT_FALSE(lib.DllLoad("libquillon-no-such-library.so"));
-  ExpectError([&] { lib.CallFunc("fixture_zero", {}); }, static_cast<int>(0x80040000u),
-              "DLL not loaded");
+  ExpectError([&] { lib.CallFunc("fixture_zero", {}); }, 0x80040000u, "DLL not loaded");
   ASSERT_TRUE(lib.DllLoad(QUILLON_CDECL_FIXTURE));
-  ExpectError([&] { lib.CallFunc("fixture_missing", {1}); }, static_cast<int>(0x80040001u),
+  ExpectError([&] { lib.CallFunc("fixture_missing", {1}); }, 0x80040001u,
               "Failed to locate function: fixture_missing");
-  ExpectError(
-      [&] {
-        lib.CallFunc("fixture_weighted5", {1, 2, 3, 4, 5, 6});
-      },
-      static_cast<int>(0x80040002u), "Too many parameters");
+  const auto sixArguments = [&] { lib.CallFunc("fixture_weighted5", {1, 2, 3, 4, 5, 6}); };
+  ExpectError(sixArguments, 0x80040002u, "Too many parameters");
   lib.DllUnload();
   EXPECT_FALSE(lib.IsLoaded());
-  ExpectError([&] { lib.CallFunc("fixture_zero", {}); }, static_cast<int>(0x80040000u),
-              "DLL not loaded");
+  ExpectError([&] { lib.CallFunc("fixture_zero", {}); }, 0x80040000u, "DLL not loaded");
 }
 
 }  // namespace
