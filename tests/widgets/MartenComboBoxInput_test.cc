@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <tuple>
 #include <vector>
 
 namespace quillon::widgets {
@@ -19,7 +20,7 @@ TEST(MartenComboBoxDropDown, RowMetrics) {
   const struct {
     float rowHeightMin;
     int16_t style;
-    ComboRowMetrics expected;
+    std::tuple<int32_t, int32_t, int32_t> expected;  // row height, box side, text start
   } cases[] = {
       {0, Combo::kPlain, {15, 15, 3}},             // text height of "A"
       {300, Combo::kCheckBoxes, {20, 16, 18}},     // 300 twips = 20 px: box 16
@@ -30,10 +31,8 @@ TEST(MartenComboBoxDropDown, RowMetrics) {
     Combo combo;
     combo.SetRowHeightMin(c.rowHeightMin);
     combo.SetStyle(c.style);
-    ComboRowMetrics m = ComputeRowMetrics(combo, 15);
-    EXPECT_EQ(m.rowHeight, c.expected.rowHeight) << c.rowHeightMin;
-    EXPECT_EQ(m.checkBoxSide, c.expected.checkBoxSide) << c.rowHeightMin;
-    EXPECT_EQ(m.textStart, c.expected.textStart) << c.rowHeightMin;
+    const ComboRowMetrics m = ComputeRowMetrics(combo, 15);
+    EXPECT_EQ(std::tie(m.rowHeight, m.checkBoxSide, m.textStart), c.expected) << c.rowHeightMin;
   }
 }
 

@@ -192,10 +192,7 @@ TEST(ListViewWidgetInput, HostileTextIsDrawnAndKeptVerbatim) {
   ListView& list = f.w.model();
   const std::string texts[] = {std::string(10000, 'x'), "\"quoted\" 'single'", "שלום עולם",
                                std::string("tab\tnew\nline\x01", 14)};
-  for (const std::string& t : texts) {
-    int32_t item = list.AddItem(-1, "L");
-    list.SetItemText(item, 2, t);
-  }
+  for (const std::string& t : texts) list.SetItemText(list.AddItem(-1, "L"), 2, t);
   const QImage& s = f.w.RenderSurface();
   EXPECT_FALSE(s.isNull());
   for (int i = 0; i < 4; ++i) EXPECT_EQ(list.ItemText(i, 2), texts[i]);
