@@ -6,8 +6,8 @@
 
 #include <QApplication>
 #include <QScrollBar>
-#include <QSignalSpy>
 #include <QTest>
+#include <cstring>
 
 #include "widgets/ListViewLayout.h"
 #include "widgets/qt/QtSystemColors.h"
@@ -25,8 +25,8 @@ QColor Pixel(const QImage& image, int x, int y) {
 
 // A shown list of 300 x 200 with three columns and n items.
 struct ListFixture {
-  explicit ListFixture(int n, int width = 300, int height = 200) {
-    w.resize(width, height);
+  explicit ListFixture(int n) {
+    w.resize(300, 200);
     ListView& list = w.model();
     list.AddColumn("L/R", "Direction", 0, 40);
     list.AddColumn("abb", "Abbreviation", 0, 100);
@@ -107,10 +107,7 @@ TEST(ListViewWidgetPixels, PicturesThroughTheImageClass) {
   ListFixture f(2);
   c32bppDIB red;
   ASSERT_TRUE(red.InitializeDIB(16, 16));
-  for (int i = 0; i < 16 * 16; ++i) {
-    const uint8_t px[4] = {0, 0, 255, 255};
-    std::copy(px, px + 4, red.BitsPointer() + i * 4);
-  }
+  for (int i = 0; i < 16 * 16; ++i) std::memcpy(red.BitsPointer() + i * 4, "\x00\x00\xFF\xFF", 4);
   ListView& list = f.w.model();
   ASSERT_EQ(list.AddPicture(red), 1);
   list.SetProperty("PictureWidth", 16);
