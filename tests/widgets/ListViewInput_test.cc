@@ -360,11 +360,8 @@ TEST(ListViewInputTest, HeaderClicksSortAscendingThenDescending) {
       orders.push_back(f.Order());
     }
     EXPECT_EQ(clicks, (std::vector<int32_t>{0, 0}));
-    if (sortable) {
-      EXPECT_EQ(orders, (std::vector<std::string>{"Abc", "cbA"}));
-    } else {
-      EXPECT_EQ(orders, (std::vector<std::string>{"bAc", "bAc"}));
-    }
+    EXPECT_EQ(orders, (sortable ? std::vector<std::string>{"Abc", "cbA"}
+                                : std::vector<std::string>{"bAc", "bAc"}));
   }
 }
 

@@ -3,8 +3,9 @@
 
 #include <gtest/gtest.h>
 
+#include <initializer_list>
+
 #include "support/WidgetErrors.h"
-#include "widgets/WidgetError.h"
 
 namespace quillon::resources {
 extern const std::span<const unsigned char> TestPictureIcon;
@@ -15,9 +16,10 @@ namespace {
 
 using testing::WidgetErrorNumber;
 
-ListView ListWithColumns(int columns) {
+ListView ListWithColumns(int columns, std::initializer_list<const char*> items = {}) {
   ListView list;
   for (int c = 0; c < columns; ++c) list.AddColumn("c" + std::to_string(c), "C", 0, 80);
+  for (const char* t : items) list.AddItem(-1, t);
   return list;
 }
 
@@ -28,8 +30,7 @@ std::vector<std::string> FirstColumn(const ListView& list) {
 }
 
 TEST(ListViewTest, CurrentItemFollowsInsertsAndRemovals) {
-  ListView list = ListWithColumns(2);
-  for (const char* t : {"a", "b", "c"}) list.AddItem(-1, t);
+  ListView list = ListWithColumns(2, {"a", "b", "c"});
   list.SetSelectedItem(1);
   EXPECT_EQ(list.AddItem(0, "first"), 0);
   EXPECT_EQ(list.SelectedItem(), 2);
@@ -90,8 +91,7 @@ TEST(ListViewTest, SortsIgnoringCaseWithOrderOneDescending) {
     std::vector<std::string> expected;
   } cases[] = {{0, {"A", "b", "c"}}, {2, {"A", "b", "c"}}, {1, {"c", "b", "A"}}};
   for (const Case& c : cases) {
-    ListView list = ListWithColumns(2);
-    for (const char* t : {"b", "A", "c"}) list.AddItem(-1, t);
+    ListView list = ListWithColumns(2, {"b", "A", "c"});
     list.Sort("c0", c.order);
     EXPECT_EQ(FirstColumn(list), c.expected) << "order " << c.order;
   }
@@ -231,8 +231,7 @@ TEST(ListViewTest, RangeSelectionRepaintsOnce) {
       {-5, 99, true, true, "11111"},                                 // clamped to the items
   };
   for (const auto& c : cases) {
-    ListView list = ListWithColumns(1);
-    for (int i = 0; i < 5; ++i) list.AddItem(-1, std::to_string(i));
+    ListView list = ListWithColumns(1, {"0", "1", "2", "3", "4"});
     list.SelectAll();
     if (!c.othersOff && c.state) list.SetItemSelected(0, false);
     CountingObserver observer;
@@ -246,8 +245,7 @@ TEST(ListViewTest, RangeSelectionRepaintsOnce) {
 }
 
 TEST(ListViewTest, EventsFollowTheirRules) {
-  ListView list = ListWithColumns(1);
-  for (int i = 0; i < 3; ++i) list.AddItem(-1, std::to_string(i));
+  ListView list = ListWithColumns(1, {"0", "1", "2"});
   std::vector<std::string> raised;
   auto& e = list.events();
   e.Click = [&](int32_t item) { raised.push_back("Click " + std::to_string(item)); };
