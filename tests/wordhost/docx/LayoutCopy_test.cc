@@ -1,6 +1,5 @@
 #include "wordhost/docx/LayoutCopy.h"
 
-#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include "wordhost/docx/DocxBuilder.h"
@@ -11,12 +10,7 @@
 namespace quillon::docx {
 namespace {
 
-using testing::Fld;
-using testing::Load;
-using testing::Mark;
-using testing::P;
-using testing::R;
-using testing::Simple;
+using namespace testing;
 
 // Returns the text of a copy's main part with each bookmark start shown as "[name]" where it
 // stands and each paragraph end as "|".
@@ -49,15 +43,14 @@ TEST(LayoutCopyTest, CopyShowsTheResultsAndHasNoFields) {
        "one two.\r"},
       {"Simple", P(R("s ") + Simple(" PAGE ", R("7")) + R(" e")), "s 7 e\r"},
       {"NestedInCode",
-       P(Mark("begin") + testing::Instr(" IF ") + Fld(" PAGE ", R("3")) + testing::Instr(" = 3 ") +
-         Mark("separate") + R("yes") + Mark("end")),
+       P(Mark("begin") + Instr(" IF ") + Fld(" PAGE ", R("3")) + Instr(" = 3 ") + Mark("separate") +
+         R("yes") + Mark("end")),
        "yes\r"},
       {"NestedInResult", P(Fld(" ADDIN X ", R("[") + Fld(" PAGE ", R("4")) + R("]")) + R("!")),
        "[4]!\r"},
-      {"NoResult", P(R("x") + Mark("begin") + testing::Instr(" TC ") + Mark("end") + R("y")),
-       "xy\r"},
+      {"NoResult", P(R("x") + Mark("begin") + Instr(" TC ") + Mark("end") + R("y")), "xy\r"},
       {"OverParagraphs",
-       P(R("p ") + Mark("begin") + testing::Instr(" ADDIN X ") + Mark("separate") + R("first")) +
+       P(R("p ") + Mark("begin") + Instr(" ADDIN X ") + Mark("separate") + R("first")) +
            P(R("second") + Mark("end") + R(" q")),
        "p first\rsecond q\r"},
   };
@@ -92,9 +85,8 @@ TEST(LayoutCopyTest, BookmarksFollowTheirFieldsResults) {
 // The copy is read from the document's stored part when nothing changed: a part written in
 // another encoding comes out as UTF-8 that says so.
 TEST(LayoutCopyTest, ACopyOfAPartInAnotherEncodingIsUtf8) {
-  std::string latin1 =
-      testing::DocumentXml(P(R("caf\xE9 ") + Fld(" ADDIN A ", R("r"))), "ISO-8859-1");
-  std::unique_ptr<Document> original = Document::FromBytes(testing::MakeDocxAround(latin1));
+  std::string latin1 = DocumentXml(P(R("caf\xE9 ") + Fld(" ADDIN A ", R("r"))), "ISO-8859-1");
+  std::unique_ptr<Document> original = Document::FromBytes(MakeDocxAround(latin1));
   std::unique_ptr<Document> copy =
       Document::FromBytes(FlattenedCopy(*original, {}, CopyExtent::kWhole));
   EXPECT_EQ(copy->Range()->Text(), "caf\xC3\xA9 r\r");
@@ -149,7 +141,7 @@ TEST(LayoutCopyTest, TheCopyEndsAMarginAfterTheLastBookmark) {
 
 TEST(LayoutCopyTest, MarksThatDoNotPairUpAreRefused) {
   std::unique_ptr<Document> original =
-      Load(P(R("a") + Mark("begin") + testing::Instr(" X ")) + P(Fld(" ADDIN A ", R("r"))));
+      Load(P(R("a") + Mark("begin") + Instr(" X ")) + P(Fld(" ADDIN A ", R("r"))));
   EXPECT_THROW(FlattenedCopy(*original, {{0, "m"}}, CopyExtent::kWhole), DocxError);
 }
 

@@ -109,20 +109,16 @@ TEST(Tables, ListTableAsTheAddinBuildsIt) {
 }
 
 TEST(TableFit, TextWidthOfASection) {
-  struct Case {
-    const char* sectPr;
-    long expected;
-  };
-  const Case cases[] = {
+  const std::pair<const char*, long> cases[] = {
       {"<w:sectPr><w:pgSz w:w=\"12240\"/><w:pgMar w:left=\"1440\" w:right=\"1440\"/></w:sectPr>",
        9360},
       {"<w:sectPr/>", 9638},                                  // A4 with 2 cm margins
       {"<w:sectPr><w:pgSz w:w=\"1000\"/></w:sectPr>", 9638},  // nonsense margins
   };
-  for (const Case& c : cases) {
+  for (const auto& [sectPr, expected] : cases) {
     pugi::xml_document xml;
-    ASSERT_TRUE(xml.load_string(c.sectPr));
-    EXPECT_EQ(TextWidthOf(xml.first_child()), c.expected) << c.sectPr;
+    ASSERT_TRUE(xml.load_string(sectPr));
+    EXPECT_EQ(TextWidthOf(xml.first_child()), expected) << sectPr;
   }
 }
 
