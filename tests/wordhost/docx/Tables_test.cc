@@ -93,8 +93,7 @@ TEST(Tables, ListTableAsTheAddinBuildsIt) {
   EXPECT_STREQ(look.attribute("w:val").value(), "05E0");
   // The header row's borders are off, except the inside horizontal one; rows added by moving
   // on from the last cell copy the cell formatting of the row before, as Word's do.
-  pugi::xml_node firstCell = tbl.child("w:tr").child("w:tc");
-  pugi::xml_node borders = firstCell.child("w:tcPr").child("w:tcBorders");
+  pugi::xml_node borders = tbl.child("w:tr").child("w:tc").child("w:tcPr").child("w:tcBorders");
   EXPECT_STREQ(borders.child("w:top").attribute("w:val").value(), "nil");
   EXPECT_STREQ(borders.child("w:right").attribute("w:val").value(), "nil");
   EXPECT_STREQ(borders.child("w:tl2br").attribute("w:val").value(), "nil");
