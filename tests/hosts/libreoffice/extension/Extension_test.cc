@@ -83,9 +83,7 @@ class ExtensionTest : public ::testing::Test {
   static void SetUpTestSuite() {
     ASSERT_TRUE(SofficeInstalled()) << "soffice is missing: scripts/setup.sh installs it";
     root_ = new testing::TempDir;
-    fs::permissions(root_->Path(), fs::perms::owner_all | fs::perms::group_read |
-                                       fs::perms::group_exec | fs::perms::others_read |
-                                       fs::perms::others_exec);
+    fs::permissions(root_->Path(), fs::perms(0755));
     const std::string install = root_->File("install");
     fs::create_directory(install);
     fs::copy_file(QUILLON_OXT, install + "/quillon.oxt");
