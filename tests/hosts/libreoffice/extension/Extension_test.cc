@@ -78,8 +78,7 @@ int AddExtension(const std::string& profile, const std::string& oxt) {
 
 class ExtensionTest : public ::testing::Test {
  protected:
-  // One installation and one LibreOffice for all the tests: installing and starting take
-  // seconds.
+  // One installation and one LibreOffice for all the tests: installing and starting take seconds.
   static void SetUpTestSuite() {
     ASSERT_TRUE(SofficeInstalled()) << "soffice is missing: scripts/setup.sh installs it";
     root_ = new testing::TempDir;
