@@ -81,7 +81,7 @@ class ExtensionTest : public ::testing::Test {
   // One installation and one LibreOffice for all the tests: installing and starting take seconds.
   static void SetUpTestSuite() {
     ASSERT_TRUE(SofficeInstalled()) << "soffice is missing: scripts/setup.sh installs it";
-    root_ = new testing::TempDir;
+    root_ = std::make_unique<testing::TempDir>();
     fs::permissions(root_->Path(), fs::perms(0755));
     const std::string install = root_->File("install");
     fs::create_directory(install);
@@ -102,13 +102,11 @@ class ExtensionTest : public ::testing::Test {
     ::setenv("FAKE_MANAGER_DIR", root_->File("manager").c_str(), 1);
     SessionOptions options;
     options.profileTemplate = install + "/profile";
-    session_ = new LibreOfficeSession(options);
+    session_ = std::make_unique<LibreOfficeSession>(options);
   }
   static void TearDownTestSuite() {
-    delete session_;
-    session_ = nullptr;
-    delete root_;
-    root_ = nullptr;
+    session_.reset();
+    root_.reset();
   }
 
   void SetUp() override {
@@ -144,8 +142,8 @@ class ExtensionTest : public ::testing::Test {
   std::string sample = dir.File("thesis.docx");
   std::string library = dir.File("sample.abb");
   std::string written = dir.File("written.docx");
-  static inline testing::TempDir* root_ = nullptr;
-  static inline LibreOfficeSession* session_ = nullptr;
+  static inline std::unique_ptr<testing::TempDir> root_;
+  static inline std::unique_ptr<LibreOfficeSession> session_;
 };
 
 // Returns the bytes of the file a configured picture URL ("vnd.sun.star.expand:" + a path
