@@ -23,8 +23,7 @@ std::vector<Found> FindWith(const std::vector<std::string>& patterns, const std:
   return found;
 }
 
-// Every occurrence of every pattern, found one pattern at a time, in the
-// matcher's order.
+// Every occurrence of every pattern, found one pattern at a time, in the matcher's order.
 std::vector<Found> FindNaively(const std::vector<std::string>& patterns, const std::string& text) {
   std::vector<Found> found;
   for (const std::string& p : patterns) {
@@ -91,8 +90,7 @@ TEST(AhoCorasick, KeepsItsOwnCopyOfEachPattern) {
   for (int i = 0; i < 3000; ++i) {
     std::string pattern = "pattern number " + std::to_string(i) + " of many";
     matcher.Add(pattern);
-    pattern.assign(pattern.size(),
-                   'x');  // the caller's text changes; the matcher's must not
+    pattern.assign(pattern.size(), 'x');  // the caller's text changes; the matcher's must not
   }
   std::vector<AhoCorasick::Match> found = matcher.FindAll("see pattern number 2999 of many");
   ASSERT_EQ(found.size(), 1u);
@@ -100,8 +98,8 @@ TEST(AhoCorasick, KeepsItsOwnCopyOfEachPattern) {
   EXPECT_EQ(found[0].start, 4u);
 }
 
-// Random patterns over a small alphabet meet often inside each other; the
-// matcher has to agree with one search per pattern.
+// Random patterns over a small alphabet meet often inside each other; the matcher has to agree
+// with one search per pattern.
 TEST(AhoCorasick, AgreesWithOneSearchPerPattern) {
   std::mt19937 random(7);
   auto word = [&](size_t maxLength) {

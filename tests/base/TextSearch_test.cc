@@ -10,13 +10,9 @@ namespace quillon {
 namespace {
 
 struct SearchCase {
-  std::string text;
-  std::string pattern;
-  bool matchCase;
-  bool wholeWord;
-  bool forward;
-  long first;  // -1: no match
-  long last;
+  std::string text, pattern;
+  bool matchCase, wholeWord, forward;
+  long first, last;  // first -1: no match
 };
 
 TEST(SearchShownText, FindsWhatAWordProcessorFinds) {

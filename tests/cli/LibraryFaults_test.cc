@@ -49,9 +49,7 @@ class LibraryFaultsTest : public ::testing::Test, protected testing::SampleFiles
  protected:
   LibraryFaultsTest() {
     // Open to look into, for the cases that run as another user.
-    fs::permissions(dir.Path(), fs::perms::owner_all | fs::perms::group_read |
-                                    fs::perms::group_exec | fs::perms::others_read |
-                                    fs::perms::others_exec);
+    fs::permissions(dir.Path(), fs::perms(0755));
   }
 };
 

@@ -87,20 +87,18 @@ TEST_F(MigrationCommandsTest, ConvertOnlyTheNamedAbbreviations) {
   EXPECT_THAT(convert, HasSubstr("3 plain uses turned into fields"));
   EXPECT_EQ(docx::Document::Open(document)->Fields().Count(), 0);  // -o leaves it alone
 
-  CliRun unknown = RunQuillon({"convert", document, "--library", library, "--only", "XYZ"});
-  EXPECT_EQ(unknown.status, 1);
-  EXPECT_THAT(unknown.err, HasSubstr("--only \"XYZ\": " + library + " has no such abbreviation"));
+  EXPECT_EQ(RunQuillon({"convert", document, "--library", library, "--only", "XYZ"}),
+            Refused("quillon: --only \"XYZ\": " + library + " has no such abbreviation\n"));
 }
 
 TEST_F(MigrationCommandsTest, ImportTableNeedsATable) {
   std::string plain = dir.File("plain.docx");
   std::filesystem::copy_file(QUILLON_SOURCE_DIR "/samples/sample-thesis.docx", plain);
-  CliRun none = Lib({"import-table", plain, library});
-  EXPECT_EQ(none.status, 1);
-  EXPECT_THAT(none.err, HasSubstr("has no table headed \"Abbreviation | Meaning\""));
-  CliRun outside = Lib({"import-table", document, library, "--table", "2"});
-  EXPECT_EQ(outside.status, 1);
-  EXPECT_THAT(outside.err, HasSubstr("has no table 2 (it has 1)"));
+  EXPECT_EQ(Lib({"import-table", plain, library}),
+            Refused("quillon: " + plain +
+                    " has no table headed \"Abbreviation | Meaning\"; name one with --table N\n"));
+  EXPECT_EQ(Lib({"import-table", document, library, "--table", "2"}),
+            Refused("quillon: " + document + " has no table 2 (it has 1)\n"));
   EXPECT_EQ(Lib({"import-table", document, library, "--table", "1"}).status, 0);
 }
 
@@ -151,9 +149,9 @@ TEST_F(MigrationCommandsTest, BadOrMissingCsvImportsNothing) {
   EXPECT_EQ(Lib({"import-csv", library, dir.File("none.csv")}),
             Refused("quillon: cannot read " + dir.File("none.csv") + "\n"));
   EXPECT_EQ(Lib({"export-csv", library}).out, "direction,abbreviation,meaning\r\n");
-  CliRun missing = Lib({"export-csv", dir.File("none.abb")});
-  EXPECT_EQ(missing.status, 1);
-  EXPECT_THAT(missing.err, HasSubstr("Library was removed"));
+  EXPECT_EQ(Lib({"export-csv", dir.File("none.abb")}),
+            Refused("Library was removed: opened library located at " + dir.File("none.abb") +
+                    " is not found\n"));
 }
 
 }  // namespace

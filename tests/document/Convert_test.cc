@@ -11,6 +11,9 @@
 namespace quillon::document {
 namespace {
 
+using ::testing::HasSubstr;
+using ::testing::Not;
+
 class ConvertTest : public DocumentTest {
  protected:
   ConvertTest() {
@@ -69,8 +72,7 @@ TEST_F(ConvertTest, FieldsCarryTheLibrarysNumbersAndDirections) {
   Open(P(R("PCA, machine learning and maximum likelihood.")));
   EXPECT_EQ(ConvertDocument(word, Entries()).converted, 3);
   EXPECT_EQ(Shown(), "{PCA-#41}, {ML-#42} and {ML-#43}.\r");
-  for (long field : {2, 3})
-    EXPECT_NE(Code(field).find("<Direction>LTR</Direction>"), std::string::npos);
+  for (long field : {2, 3}) EXPECT_THAT(Code(field), HasSubstr("<Direction>LTR</Direction>"));
 }
 
 struct MarkerCase {
@@ -97,11 +99,9 @@ TEST_F(ConvertTest, MarkerBeforeTheHandMadeTable) {
     // The list build then replaces the hand-made table with the generated one.
     ASSERT_TRUE(ButtonInsertList_Click(word));
     EXPECT_EQ(doc().Tables().Count(), 1);
-    std::string shown = Shown();
-    EXPECT_NE(shown.find("Abbreviation\r\aMeaning\r\aPage\r\a\r\aML\r\amachine learning\r\a1"),
-              std::string::npos)
-        << shown;
-    EXPECT_EQ(shown.find("Abbreviation\r\aMeaning\r\a\r\a"), std::string::npos) << shown;
+    EXPECT_THAT(Shown(),
+                HasSubstr("Abbreviation\r\aMeaning\r\aPage\r\a\r\aML\r\amachine learning\r\a1"));
+    EXPECT_THAT(Shown(), Not(HasSubstr("Abbreviation\r\aMeaning\r\a\r\a")));
   }
 }
 

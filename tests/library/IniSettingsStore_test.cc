@@ -1,6 +1,7 @@
 // The INI settings store against QSettings, which the desktop programs use on the same file.
 #include "library/IniSettingsStore.h"
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <QSettings>
@@ -95,13 +96,11 @@ TEST_F(IniSettingsStoreTest, AFileItCannotWriteIsAHostError) {
   store.SaveSetting(kApp, "Library", "LibraryPath", "/a.abb");
   testing::MakeReadOnly(Store().FileOf(kApp));
   testing::ScopedUnprivileged unprivileged;
-  try {
-    store.SaveSetting(kApp, "Library", "LibraryPath", "/b.abb");
-    ADD_FAILURE() << "a read-only settings file was written";
-  } catch (const host::HostError& e) {
-    EXPECT_EQ(e.Number(), host::kErrCommandFailed);
-    EXPECT_NE(std::string(e.what()).find("Quillon AddIn.conf"), std::string::npos) << e.what();
-  }
+  auto save = [&] { store.SaveSetting(kApp, "Library", "LibraryPath", "/b.abb"); };
+  EXPECT_THAT(save, ::testing::Throws<host::HostError>(
+                        ::testing::Property(&host::HostError::Number, host::kErrCommandFailed)));
+  EXPECT_THAT(
+      save, ::testing::ThrowsMessage<host::HostError>(::testing::HasSubstr("Quillon AddIn.conf")));
 }
 
 // The shared state goes through the store; a key never stored leaves its field as it is.

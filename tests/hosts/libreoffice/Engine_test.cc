@@ -117,8 +117,7 @@ TEST_F(EngineTest, UnlinkAndInsertLeaveTheTextTheDocxModelLeaves) {
     if (c.command == "insert") args.insert(args.end(), fft.begin(), fft.end());
     args.insert(args.end(), c.options.begin(), c.options.end());
     auto [docxRun, writerRun] = RunBothEngines(args, c.status);
-    EXPECT_EQ(writerRun.out, docxRun.out);
-    EXPECT_EQ(writerRun.err, docxRun.err);
+    EXPECT_EQ(writerRun, docxRun);
     if (c.status != 0) {
       EXPECT_FALSE(std::filesystem::exists(viaWriter));
       continue;
@@ -144,8 +143,7 @@ TEST_F(EngineTest, UpdateAndListReadAsThroughTheDocxModel) {
   for (const std::string& document : {sample, mixed}) {
     SCOPED_TRACE(document);
     auto [docxRun, writerRun] = RunBothEngines({"update", document, "--library", library});
-    EXPECT_EQ(writerRun.out, docxRun.out);
-    EXPECT_EQ(writerRun.err, docxRun.err);
+    EXPECT_EQ(writerRun, docxRun);
     EXPECT_EQ(Shown(viaWriter), Shown(viaDocx));
     EXPECT_EQ(FieldsOf(viaWriter), FieldsOf(viaDocx));
     // The list twice: built, then rebuilt over the first one.

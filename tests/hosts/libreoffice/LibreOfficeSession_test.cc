@@ -26,8 +26,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// Returns the command line of process pid with blanks for its NULs, "" when it is gone or a
-// zombie.
+// Returns the command line of process pid with blanks for its NULs, "" when it is gone or a zombie.
 std::string CommandLineOf(long pid) {
   if (ProcessEnded(static_cast<pid_t>(pid))) return {};
   std::ifstream in("/proc/" + std::to_string(pid) + "/cmdline", std::ios::binary);

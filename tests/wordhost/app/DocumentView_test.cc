@@ -19,15 +19,7 @@
 namespace quillon::wordhost {
 namespace {
 
-using docx::testing::Fld;
-using docx::testing::ListP;
-using docx::testing::Lvl;
-using docx::testing::MakeDocx;
-using docx::testing::MakeDocxWith;
-using docx::testing::P;
-using docx::testing::PageBreak;
-using docx::testing::R;
-using docx::testing::Tbl;
+using namespace docx::testing;
 
 const std::string kLongText =
     "The quick brown fox jumps over the lazy dog while the network engineer writes another "
@@ -73,12 +65,8 @@ int Count(const QImage& image, const QRect& rect, const std::function<bool(QRgb)
     for (int x = inside.left(); x <= inside.right(); ++x) n += pass(image.pixel(x, y));
   return n;
 }
-bool Dark(QRgb pixel) {
-  return qGray(pixel) < 110;
-}
-bool NotWhite(QRgb pixel) {
-  return qGray(pixel) < 250;
-}
+const auto Dark = [](QRgb pixel) { return qGray(pixel) < 110; };
+const auto NotWhite = [](QRgb pixel) { return qGray(pixel) < 250; };
 
 TEST(DocumentViewTest, ClicksAtTheCaretOfAPositionComeBackToIt) {
   Shown shown(MakeDocx(P(R(kLongText)) + Tbl(2, 2) + P(R("after"))));

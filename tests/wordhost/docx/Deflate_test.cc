@@ -101,16 +101,13 @@ TEST(DeflatePart, RoundTripsWithItsCrcWhateverTheThreads) {
 }
 
 TEST(DeflatePart, InflatingRefusesDataThatIsNotThePart) {
-  DeflatedPart part = DeflatePart(Paragraphs(5000), 6);
-  DeflatedPart shorter = part;
+  const DeflatedPart part = DeflatePart(Paragraphs(5000), 6);
+  DeflatedPart shorter = part, longerClaim = part, trailing = part;
   shorter.data.resize(shorter.data.size() / 2);
-  DeflatedPart longerClaim = part;
   longerClaim.size += 1;
-  DeflatedPart trailing = part;
   trailing.data += "x";
-  for (const DeflatedPart* damaged : {&shorter, &longerClaim, &trailing}) {
+  for (const DeflatedPart* damaged : {&shorter, &longerClaim, &trailing})
     EXPECT_THROW(InflatePart(*damaged), DocxError);
-  }
 }
 
 TEST(DeflatePart, LaterBlocksReferToTheTextBeforeThem) {

@@ -78,8 +78,7 @@ TEST_F(Interop, SamplesAndDocumentsWrittenFromThemReadTheSameInLibreOffice) {
 }
 
 TEST_F(Interop, WordCorpusReadsAsLibreOfficeReadsItAndSurvivesRewriting) {
-  std::vector<fs::path> originals;
-  std::vector<fs::path> rewritten;
+  std::vector<fs::path> originals, rewritten;
   for (const auto& entry : fs::directory_iterator(QUILLON_SOURCE_DIR "/tests/data/word")) {
     if (entry.path().extension() != ".docx") continue;
     originals.push_back(entry.path());

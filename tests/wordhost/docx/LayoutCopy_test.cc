@@ -1,6 +1,5 @@
 #include "wordhost/docx/LayoutCopy.h"
 
-#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include "wordhost/docx/DocxBuilder.h"
@@ -11,12 +10,7 @@
 namespace quillon::docx {
 namespace {
 
-using testing::Fld;
-using testing::Load;
-using testing::Mark;
-using testing::P;
-using testing::R;
-using testing::Simple;
+using namespace testing;
 
 // Returns the text of a copy's main part with each bookmark start shown as "[name]" where it
 // stands and each paragraph end as "|".
@@ -49,24 +43,22 @@ TEST(LayoutCopyTest, CopyShowsTheResultsAndHasNoFields) {
        "one two.\r"},
       {"Simple", P(R("s ") + Simple(" PAGE ", R("7")) + R(" e")), "s 7 e\r"},
       {"NestedInCode",
-       P(Mark("begin") + testing::Instr(" IF ") + Fld(" PAGE ", R("3")) + testing::Instr(" = 3 ") +
-         Mark("separate") + R("yes") + Mark("end")),
+       P(Mark("begin") + Instr(" IF ") + Fld(" PAGE ", R("3")) + Instr(" = 3 ") + Mark("separate") +
+         R("yes") + Mark("end")),
        "yes\r"},
       {"NestedInResult", P(Fld(" ADDIN X ", R("[") + Fld(" PAGE ", R("4")) + R("]")) + R("!")),
        "[4]!\r"},
-      {"NoResult", P(R("x") + Mark("begin") + testing::Instr(" TC ") + Mark("end") + R("y")),
-       "xy\r"},
+      {"NoResult", P(R("x") + Mark("begin") + Instr(" TC ") + Mark("end") + R("y")), "xy\r"},
       {"OverParagraphs",
-       P(R("p ") + Mark("begin") + testing::Instr(" ADDIN X ") + Mark("separate") + R("first")) +
+       P(R("p ") + Mark("begin") + Instr(" ADDIN X ") + Mark("separate") + R("first")) +
            P(R("second") + Mark("end") + R(" q")),
        "p first\rsecond q\r"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
-    std::unique_ptr<Document> original = Load(c.body);
+    auto original = Load(c.body);
     std::string before = original->Range()->Text();
-    std::string bytes = FlattenedCopy(*original, {}, CopyExtent::kWhole);
-    std::unique_ptr<Document> copy = Document::FromBytes(bytes);
+    auto copy = Document::FromBytes(FlattenedCopy(*original, {}, CopyExtent::kWhole));
     EXPECT_EQ(copy->fieldIndex().Count(), 0u);
     EXPECT_EQ(copy->Range()->Text(), c.shown);
     EXPECT_EQ(original->Range()->Text(), before);  // the original is not changed
@@ -76,27 +68,24 @@ TEST(LayoutCopyTest, CopyShowsTheResultsAndHasNoFields) {
 
 // A bookmark stands right after the result of the field it names, inside the same paragraph.
 TEST(LayoutCopyTest, BookmarksFollowTheirFieldsResults) {
-  std::unique_ptr<Document> original = Load(P(R("a ") + Fld(" ADDIN A ", R("first")) + R(" mid ") +
-                                              Simple(" ADDIN B ", R("second")) + R(" tail ")) +
-                                            P(Fld(" ADDIN C ", R("third")) + R(" end")));
+  auto original = Load(P(R("a ") + Fld(" ADDIN A ", R("first")) + R(" mid ") +
+                         Simple(" ADDIN B ", R("second")) + R(" tail ")) +
+                       P(Fld(" ADDIN C ", R("third")) + R(" end")));
   EXPECT_EQ(TextWithBookmarks(
                 FlattenedCopy(*original, {{2, "m2"}, {0, "m0"}, {1, "m1"}}, CopyExtent::kWhole)),
             "a first[m0] mid second[m1] tail |third[m2] end");
   EXPECT_EQ(TextWithBookmarks(FlattenedCopy(*original, {{1, "only"}}, CopyExtent::kWhole)),
             "a first mid second[only] tail |third end");
-  std::unique_ptr<Document> copy =
-      Document::FromBytes(FlattenedCopy(*original, {{0, "m0"}}, CopyExtent::kWhole));
+  auto copy = Document::FromBytes(FlattenedCopy(*original, {{0, "m0"}}, CopyExtent::kWhole));
   EXPECT_EQ(copy->Range()->Text(), "a first mid second tail \rthird end\r");
 }
 
 // The copy is read from the document's stored part when nothing changed: a part written in
 // another encoding comes out as UTF-8 that says so.
 TEST(LayoutCopyTest, ACopyOfAPartInAnotherEncodingIsUtf8) {
-  std::string latin1 =
-      testing::DocumentXml(P(R("caf\xE9 ") + Fld(" ADDIN A ", R("r"))), "ISO-8859-1");
-  std::unique_ptr<Document> original = Document::FromBytes(testing::MakeDocxAround(latin1));
-  std::unique_ptr<Document> copy =
-      Document::FromBytes(FlattenedCopy(*original, {}, CopyExtent::kWhole));
+  std::string latin1 = DocumentXml(P(R("caf\xE9 ") + Fld(" ADDIN A ", R("r"))), "ISO-8859-1");
+  auto original = Document::FromBytes(MakeDocxAround(latin1));
+  auto copy = Document::FromBytes(FlattenedCopy(*original, {}, CopyExtent::kWhole));
   EXPECT_EQ(copy->Range()->Text(), "caf\xC3\xA9 r\r");
 }
 
@@ -113,7 +102,7 @@ TEST(LayoutCopyTest, TheCopyEndsAMarginAfterTheLastBookmark) {
                                   : "";
     body += "<w:p>" + section + Fld(" ADDIN F ", R("f" + std::to_string(i))) + R(filler) + "</w:p>";
   }
-  std::unique_ptr<Document> original = Load(body);
+  auto original = Load(body);
   struct Case {
     size_t lastField;
     int keptParagraphs;
@@ -137,19 +126,16 @@ TEST(LayoutCopyTest, TheCopyEndsAMarginAfterTheLastBookmark) {
       ++paragraphs;
     }
     EXPECT_EQ(paragraphs, c.keptParagraphs);
-    EXPECT_EQ(
-        Document::FromBytes(FlattenedCopy(*original, {{c.lastField, "z"}}, CopyExtent::kWhole))
-            ->Paragraphs()
-            .Count(),
-        kParagraphs);
+    auto whole =
+        Document::FromBytes(FlattenedCopy(*original, {{c.lastField, "z"}}, CopyExtent::kWhole));
+    EXPECT_EQ(whole->Paragraphs().Count(), kParagraphs);
     ASSERT_TRUE(IsW(copyBody.last_child(), "sectPr"));
     EXPECT_STREQ(copyBody.last_child().child("w:pgSz").attribute("w:w").value(), c.lastWidth);
   }
 }
 
 TEST(LayoutCopyTest, MarksThatDoNotPairUpAreRefused) {
-  std::unique_ptr<Document> original =
-      Load(P(R("a") + Mark("begin") + testing::Instr(" X ")) + P(Fld(" ADDIN A ", R("r"))));
+  auto original = Load(P(R("a") + Mark("begin") + Instr(" X ")) + P(Fld(" ADDIN A ", R("r"))));
   EXPECT_THROW(FlattenedCopy(*original, {{0, "m"}}, CopyExtent::kWhole), DocxError);
 }
 

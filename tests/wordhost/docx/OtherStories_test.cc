@@ -44,8 +44,7 @@ TEST(OtherStories, HeadersAreRefusedWithTheirReason) {
       {"NestedTooDeeply",
        Nested(static_cast<int>(kMaxXmlDepth), "<w:sdt><w:sdtContent>", P(Fld(" ADDIN A ", R("r"))),
               "</w:sdtContent></w:sdt>"),
-       "word/header1.xml is too deeply nested: its elements go more than 256 "
-       "levels deep"},
+       "word/header1.xml is too deeply nested: its elements go more than 256 levels deep"},
       {"NotUtf8", P(Fld(" ADDIN A ", R("caf\xE9"))), "word/header1.xml is not valid UTF-8 (byte "},
       {"NotWellFormed", "<w:p>", "word/header1.xml is not well-formed XML ("},
   };

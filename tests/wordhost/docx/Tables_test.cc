@@ -93,8 +93,7 @@ TEST(Tables, ListTableAsTheAddinBuildsIt) {
   EXPECT_STREQ(look.attribute("w:val").value(), "05E0");
   // The header row's borders are off, except the inside horizontal one; rows added by moving
   // on from the last cell copy the cell formatting of the row before, as Word's do.
-  pugi::xml_node firstCell = tbl.child("w:tr").child("w:tc");
-  pugi::xml_node borders = firstCell.child("w:tcPr").child("w:tcBorders");
+  pugi::xml_node borders = tbl.child("w:tr").child("w:tc").child("w:tcPr").child("w:tcBorders");
   EXPECT_STREQ(borders.child("w:top").attribute("w:val").value(), "nil");
   EXPECT_STREQ(borders.child("w:right").attribute("w:val").value(), "nil");
   EXPECT_STREQ(borders.child("w:tl2br").attribute("w:val").value(), "nil");
@@ -109,20 +108,16 @@ TEST(Tables, ListTableAsTheAddinBuildsIt) {
 }
 
 TEST(TableFit, TextWidthOfASection) {
-  struct Case {
-    const char* sectPr;
-    long expected;
-  };
-  const Case cases[] = {
+  const std::pair<const char*, long> cases[] = {
       {"<w:sectPr><w:pgSz w:w=\"12240\"/><w:pgMar w:left=\"1440\" w:right=\"1440\"/></w:sectPr>",
        9360},
       {"<w:sectPr/>", 9638},                                  // A4 with 2 cm margins
       {"<w:sectPr><w:pgSz w:w=\"1000\"/></w:sectPr>", 9638},  // nonsense margins
   };
-  for (const Case& c : cases) {
+  for (const auto& [sectPr, expected] : cases) {
     pugi::xml_document xml;
-    ASSERT_TRUE(xml.load_string(c.sectPr));
-    EXPECT_EQ(TextWidthOf(xml.first_child()), c.expected) << c.sectPr;
+    ASSERT_TRUE(xml.load_string(sectPr));
+    EXPECT_EQ(TextWidthOf(xml.first_child()), expected) << sectPr;
   }
 }
 

@@ -18,9 +18,7 @@ using namespace testing;
 // mark.
 std::string Utf16(const std::string& latin1, bool bigEndian) {
   std::string out = bigEndian ? "\xFE\xFF" : "\xFF\xFE";
-  for (char c : latin1) {
-    out += bigEndian ? std::string{'\0', c} : std::string{c, '\0'};
-  }
+  for (char c : latin1) out += bigEndian ? std::string{'\0', c} : std::string{c, '\0'};
   return out;
 }
 

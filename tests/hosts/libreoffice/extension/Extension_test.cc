@@ -78,14 +78,11 @@ int AddExtension(const std::string& profile, const std::string& oxt) {
 
 class ExtensionTest : public ::testing::Test {
  protected:
-  // One installation and one LibreOffice for all the tests: installing and starting take
-  // seconds.
+  // One installation and one LibreOffice for all the tests: installing and starting take seconds.
   static void SetUpTestSuite() {
     ASSERT_TRUE(SofficeInstalled()) << "soffice is missing: scripts/setup.sh installs it";
-    root_ = new testing::TempDir;
-    fs::permissions(root_->Path(), fs::perms::owner_all | fs::perms::group_read |
-                                       fs::perms::group_exec | fs::perms::others_read |
-                                       fs::perms::others_exec);
+    root_ = std::make_unique<testing::TempDir>();
+    fs::permissions(root_->Path(), fs::perms(0755));
     const std::string install = root_->File("install");
     fs::create_directory(install);
     fs::copy_file(QUILLON_OXT, install + "/quillon.oxt");
@@ -105,13 +102,11 @@ class ExtensionTest : public ::testing::Test {
     ::setenv("FAKE_MANAGER_DIR", root_->File("manager").c_str(), 1);
     SessionOptions options;
     options.profileTemplate = install + "/profile";
-    session_ = new LibreOfficeSession(options);
+    session_ = std::make_unique<LibreOfficeSession>(options);
   }
   static void TearDownTestSuite() {
-    delete session_;
-    session_ = nullptr;
-    delete root_;
-    root_ = nullptr;
+    session_.reset();
+    root_.reset();
   }
 
   void SetUp() override {
@@ -147,8 +142,8 @@ class ExtensionTest : public ::testing::Test {
   std::string sample = dir.File("thesis.docx");
   std::string library = dir.File("sample.abb");
   std::string written = dir.File("written.docx");
-  static inline testing::TempDir* root_ = nullptr;
-  static inline LibreOfficeSession* session_ = nullptr;
+  static inline std::unique_ptr<testing::TempDir> root_;
+  static inline std::unique_ptr<LibreOfficeSession> session_;
 };
 
 // Returns the bytes of the file a configured picture URL ("vnd.sun.star.expand:" + a path
