@@ -14,6 +14,11 @@ namespace {
   throw FileError("cannot write " + path + ": " + std::strerror(error));
 }
 
+[[noreturn]] void FailBeside(const std::string& path, int error) {
+  throw FileError("cannot write " + path +
+                  ": cannot create a temporary file beside it: " + std::strerror(error));
+}
+
 std::string Folder(const std::string& path) {
   size_t slash = path.rfind('/');
   if (slash == std::string::npos) return ".";
@@ -127,8 +132,14 @@ bool CheckTarget(const std::string& path, const std::string& target, struct stat
 }  // namespace
 
 void CheckReplaceable(const std::string& path) {
+  const std::string target = FinalTarget(path);
   struct stat existing {};
-  CheckTarget(path, FinalTarget(path), existing);
+  const bool exists = CheckTarget(path, target, existing);
+  // Only a target with other hard links is written without a temporary file beside it.
+  if (exists && existing.st_nlink > 1) return;
+  if (::faccessat(AT_FDCWD, Folder(target).c_str(), W_OK | X_OK, AT_EACCESS) != 0) {
+    FailBeside(path, errno);
+  }
 }
 
 void WriteFileAtomically(const std::string& path, std::string_view bytes) {
@@ -142,11 +153,7 @@ void WriteFileAtomically(const std::string& path, std::string_view bytes) {
 
   std::string temp = target + ".tmp-XXXXXX";
   int fd = ::mkostemp(temp.data(), O_CLOEXEC);
-  if (fd < 0) {
-    int error = errno;
-    throw FileError("cannot write " + path +
-                    ": cannot create a temporary file beside it: " + std::strerror(error));
-  }
+  if (fd < 0) FailBeside(path, errno);
   int error = WriteAll(fd, bytes);
   if (error == 0) {
     TakeOverAttributes(fd, exists ? &existing : nullptr);

@@ -26,9 +26,10 @@ class FileError : public std::runtime_error {
 //   the user's way of saying "do not change this file".
 void WriteFileAtomically(const std::string& path, std::string_view bytes);
 
-// Throws FileError when WriteFileAtomically(path, ...) would refuse the target itself: a
-// folder or another file that is not a regular one, or a write-protected file. Lets a command
-// refuse before it does any work.
+// Throws FileError when WriteFileAtomically(path, ...) would refuse the target itself (a
+// folder or another file that is not a regular one, or a write-protected file) or could not
+// put a temporary file beside it (a missing or write-protected folder). Lets a command refuse
+// before it does any work.
 void CheckReplaceable(const std::string& path);
 
 // Returns path with symbolic links followed to the file they finally name (which need not

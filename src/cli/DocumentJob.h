@@ -64,7 +64,8 @@ struct JobKind {
 
 // Runs body on the opened job inside one library session, then saves. body returns whether
 // the command did what was asked, and writes its report to the stream it is given: the report
-// is printed only once the document is saved, so that no summary stands over a failed save.
+// is printed only once the document is saved, and so are the routine's messages, so that no
+// summary stands over a failed save.
 // The first library statement that fails ends the command: its message is the only one, and
 // neither the library nor the document is written. Returns the exit status.
 template <typename Body>
@@ -72,6 +73,7 @@ int RunDocumentJob(const DocumentTarget& target, CommandContext& context, JobKin
   const bool save = kind.saves;
   DocumentJob job(target, context);
   if (!job.Open(save)) return kExitFailure;
+  HeldMessages held(context.messages);
   std::ostringstream report;
   bool ok;
   try {
@@ -81,21 +83,27 @@ int RunDocumentJob(const DocumentTarget& target, CommandContext& context, JobKin
   } catch (const library::LibraryError&) {
     return kExitFailure;  // shown where it failed
   } catch (const host::HostError& e) {
+    held.Failed();
     context.err << "quillon: " << target.document << ": " << e.what() << '\n';
     return kExitFailure;  // a host failure ends the command; nothing is written
   }
   // A command that failed somewhere leaves the file as it was: its messages said why, and
   // running it again after the cause is mended starts from the same document.
   if (!ok) return kExitFailure;
+  held.RoutineDone();
   if (kind.walksFields) {
     try {
       ReportFieldsOutsideMainText(job.document(), context);
     } catch (const docx::DocxError& e) {
+      held.Failed();
       context.err << "quillon: cannot read " << target.document << ": " << e.what() << '\n';
       return kExitFailure;
     }
   }
-  if (save && !job.Save()) return kExitFailure;
+  if (save && !job.Save()) {
+    held.Failed();
+    return kExitFailure;
+  }
   context.out << report.str();
   return kExitSuccess;
 }

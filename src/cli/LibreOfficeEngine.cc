@@ -38,6 +38,7 @@ int RunOnLibreOffice(const EngineJob& job, CommandContext& context,
   }
   const std::string& target = job.output.empty() ? job.document : job.output;
   std::unique_ptr<FileGuard> guard;
+  HeldMessages held(context.messages);
   std::ostringstream report;
   std::optional<libreoffice::LibreOfficeSession> session;
   // A soffice gone from under the command shows as a broken connection; how it ended says why.
@@ -59,16 +60,19 @@ int RunOnLibreOffice(const EngineJob& job, CommandContext& context,
     } catch (const library::LibraryError&) {
       return kExitFailure;  // shown where it failed
     } catch (const host::HostError& e) {
+      held.Failed();
       context.err << "quillon: " << job.document << ": " << e.what() << '\n';
       reportSofficeEnd();
       return kExitFailure;
     }
     if (!ok) return kExitFailure;
+    held.RoutineDone();
     if (job.walksFields) {
       // The routines leave the other stories alone, so the document as it was tells.
       try {
         ReportFieldsOutsideMainText(*docx::Document::Open(job.document), context);
       } catch (const docx::DocxError& e) {
+        held.Failed();
         context.err << "quillon: cannot read " << job.document << ": " << e.what() << '\n';
         return kExitFailure;
       }
@@ -85,10 +89,12 @@ int RunOnLibreOffice(const EngineJob& job, CommandContext& context,
     // Closing a long document costs about as much as saving it, for nothing: the session goes.
     session->StopAtOnce();
   } catch (const libreoffice::LibreOfficeError& e) {
+    held.Failed();
     context.err << "quillon: LibreOffice: " << e.what() << '\n';
     reportSofficeEnd();
     return kExitFailure;
   } catch (const FileError& e) {
+    held.Failed();
     context.err << "quillon: " << e.what() << '\n';
     return kExitFailure;
   }

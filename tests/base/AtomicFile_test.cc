@@ -93,8 +93,12 @@ TEST_F(AtomicFile, RefusalsLeaveTheTargetAsItWas) {
   fs::create_directory(dir.Path() / "folder.docx");
   EXPECT_THAT([&] { WriteFileAtomically(dir.File("folder.docx"), "x"); },
               ThrowsMessage<FileError>(HasSubstr("folder.docx: Is a directory")));
+  const std::string beside =
+      "cannot write " + dir.File("missing/doc.docx") + ": cannot create a temporary file beside it";
   EXPECT_THAT([&] { WriteFileAtomically(dir.File("missing/doc.docx"), "x"); },
-              ThrowsMessage<FileError>(HasSubstr("cannot write " + dir.File("missing/doc.docx"))));
+              ThrowsMessage<FileError>(HasSubstr(beside)));
+  EXPECT_THAT([&] { CheckReplaceable(dir.File("missing/doc.docx")); },
+              ThrowsMessage<FileError>(HasSubstr(beside)));
 }
 
 TEST_F(AtomicFile, WriteProtectedFileIsRefusedInAWritableFolder) {
