@@ -14,6 +14,7 @@
 #include <com/sun/star/connection/NoConnectException.hpp>
 #include <com/sun/star/frame/Desktop.hpp>
 #include <com/sun/star/frame/XComponentLoader.hpp>
+#include <com/sun/star/lang/DisposedException.hpp>
 #include <com/sun/star/util/PathSubstitution.hpp>
 #include <com/sun/star/util/XCloseable.hpp>
 #include <cppuhelper/bootstrap.hxx>
@@ -136,16 +137,12 @@ const Reference<css::uno::XComponentContext>& LocalContext() {
 // answer for another soffice.
 constexpr int kPortAttempts = 5;
 
-// Returns whether the soffice behind context runs on the profile folder profile; false also
-// when it cannot tell (it went away while asked).
+// Returns whether the soffice behind context runs on the profile folder profile. Throws
+// css::lang::DisposedException when that soffice goes away while asked.
 bool RunsOnProfile(const Reference<css::uno::XComponentContext>& context,
                    const std::string& profile) {
-  OUString userUrl;
-  try {
-    userUrl = css::util::PathSubstitution::create(context)->getSubstituteVariableValue("$(user)");
-  } catch (const css::uno::Exception&) {
-    return false;
-  }
+  OUString userUrl =
+      css::util::PathSubstitution::create(context)->getSubstituteVariableValue("$(user)");
   OUString userPath;
   if (osl::FileBase::getSystemPathFromFileURL(userUrl, userPath) != osl::FileBase::E_None) {
     return false;
@@ -246,10 +243,12 @@ struct LibreOfficeSession::Process {
     keeperInput = fds[1];
   }
 
-  // Returns the context of the soffice answering on port, waiting up to timeout for one to
-  // answer; throws LibreOfficeError when none does or ours has ended.
-  Reference<css::uno::XComponentContext> Connect(
-      const Reference<css::uno::XComponentContext>& local, std::chrono::milliseconds timeout) {
+  // Connects to the soffice answering on port, waiting up to timeout for one to answer and
+  // keep the connection. Returns true with uno's context and desktop set when that soffice runs
+  // on this profile, false (uno untouched) when another soffice answers. Throws LibreOfficeError
+  // when none answers in time or ours has ended.
+  bool Handshake(const Reference<css::uno::XComponentContext>& local,
+                 std::chrono::milliseconds timeout, Uno& uno) {
     OUString address = "uno:socket,host=127.0.0.1,port=" + OUString::number(port) +
                        ";urp;StarOffice.ComponentContext";
     auto deadline = std::chrono::steady_clock::now() + timeout;
@@ -257,8 +256,17 @@ struct LibreOfficeSession::Process {
     Reference<css::bridge::XUnoUrlResolver> resolver = css::bridge::UnoUrlResolver::create(local);
     for (;;) {
       try {
-        return Reference<css::uno::XComponentContext>(resolver->resolve(address), UNO_QUERY_THROW);
+        Reference<css::uno::XComponentContext> context(resolver->resolve(address), UNO_QUERY_THROW);
+        if (!RunsOnProfile(context, profile)) return false;
+        uno.desktop = css::frame::Desktop::create(context);
+        uno.context = context;
+        return true;
       } catch (const css::connection::NoConnectException& e) {
+        lastError = ToUtf8(e.Message);
+      } catch (const css::lang::DisposedException& e) {
+        // The connection broke off mid-call, as it now and then does while our soffice starts
+        // on a port another soffice holds. Ask again: the soffice that answers next decides,
+        // and an ended soffice of ours shows below.
         lastError = ToUtf8(e.Message);
       }
       if (KeeperGone() || ::access((dir + "/exited").c_str(), F_OK) == 0) {
@@ -325,17 +333,11 @@ LibreOfficeSession::LibreOfficeSession(SessionOptions options)
   try {
     for (int attempt = 1;; ++attempt) {
       process_->Start(stopTimeout_, options.profileTemplate, attempt == 1 ? options.firstPort : 0);
-      Reference<css::uno::XComponentContext> context =
-          process_->Connect(local, options.startTimeout);
-      if (RunsOnProfile(context, process_->profile)) {
-        uno_->context = context;
-        break;
-      }
+      if (process_->Handshake(local, options.startTimeout, *uno_)) break;
       // Another soffice took the port between our pick and our soffice's start, so ours runs
       // without listening. The other one is none of ours to stop: leave it, and start ours
       // again on another port.
       int taken = process_->port;
-      context.clear();
       process_->Stop(stopTimeout_);
       if (attempt == kPortAttempts) {
         throw LibreOfficeError(std::to_string(kPortAttempts) +
@@ -343,7 +345,6 @@ LibreOfficeSession::LibreOfficeSession(SessionOptions options)
                                std::to_string(taken));
       }
     }
-    uno_->desktop = css::frame::Desktop::create(uno_->context);
     process_->soffice = process_->ReadSofficePid();
   } catch (const css::uno::Exception& e) {
     Stop();

@@ -1,8 +1,13 @@
 #include "hosts/libreoffice/LibreOfficeSession.h"
 
+#include <arpa/inet.h>
+#include <fcntl.h>
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
+#include <netinet/in.h>
+#include <poll.h>
 #include <signal.h>
+#include <sys/socket.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -12,7 +17,10 @@
 #include <fstream>
 #include <functional>
 #include <iterator>
+#include <stdexcept>
 #include <thread>
+#include <utility>
+#include <vector>
 
 #include "base/ProcessState.h"
 #include "hosts/libreoffice/LibreOfficeError.h"
@@ -59,6 +67,95 @@ bool WaitFor(const std::function<bool()>& condition, std::chrono::seconds timeou
   }
   return true;
 }
+
+// A loopback port that closes the first connection it takes as soon as it comes and relays every
+// later one to the port target: a soffice that answers but breaks off the first handshake.
+class BreaksOffOnceRelay {
+ public:
+  explicit BreaksOffOnceRelay(int target) : target_(target) {
+    listener_ = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    sockaddr_in address = Loopback(0);
+    socklen_t length = sizeof address;
+    if (listener_ < 0 || ::pipe2(stop_, O_CLOEXEC) != 0 ||
+        ::bind(listener_, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 ||
+        ::listen(listener_, 8) != 0 ||
+        ::getsockname(listener_, reinterpret_cast<sockaddr*>(&address), &length) != 0) {
+      throw std::runtime_error("cannot open the relay's port");
+    }
+    port_ = ntohs(address.sin_port);
+    thread_ = std::thread([this] { Run(); });
+  }
+  ~BreaksOffOnceRelay() {
+    ::close(stop_[1]);
+    thread_.join();
+    for (auto [a, b] : pairs_) {
+      ::close(a);
+      ::close(b);
+    }
+    ::close(stop_[0]);
+    ::close(listener_);
+  }
+  int Port() const { return port_; }
+
+ private:
+  static sockaddr_in Loopback(int port) {
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    address.sin_port = htons(static_cast<uint16_t>(port));
+    return address;
+  }
+
+  void Run() {
+    bool brokeOff = false;
+    for (;;) {
+      std::vector<pollfd> fds = {{stop_[0], POLLIN, 0}, {listener_, POLLIN, 0}};
+      for (auto [a, b] : pairs_) {
+        fds.push_back({a, POLLIN, 0});
+        fds.push_back({b, POLLIN, 0});
+      }
+      if (::poll(fds.data(), fds.size(), -1) < 0) continue;
+      if (fds[0].revents != 0) return;
+      std::vector<bool> ended(pairs_.size());
+      for (size_t i = 2; i < fds.size(); ++i) {
+        if (fds[i].revents == 0) continue;
+        auto [a, b] = pairs_[(i - 2) / 2];
+        char buffer[65536];
+        ssize_t n = ::read(fds[i].fd, buffer, sizeof buffer);
+        int to = fds[i].fd == a ? b : a;
+        if (n <= 0 || ::write(to, buffer, static_cast<size_t>(n)) != n) ended[(i - 2) / 2] = true;
+      }
+      for (size_t i = pairs_.size(); i-- > 0;) {
+        if (!ended[i]) continue;
+        ::close(pairs_[i].first);
+        ::close(pairs_[i].second);
+        pairs_.erase(pairs_.begin() + static_cast<long>(i));
+      }
+      if (fds[1].revents == 0) continue;
+      int client = ::accept4(listener_, nullptr, nullptr, SOCK_CLOEXEC);
+      if (client < 0) continue;
+      if (!std::exchange(brokeOff, true)) {
+        ::close(client);
+        continue;
+      }
+      int server = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+      sockaddr_in address = Loopback(target_);
+      if (::connect(server, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0) {
+        ::close(server);
+        ::close(client);
+        continue;
+      }
+      pairs_.emplace_back(client, server);
+    }
+  }
+
+  int target_;
+  int listener_ = -1;
+  int stop_[2] = {-1, -1};
+  int port_ = 0;
+  std::vector<std::pair<int, int>> pairs_;
+  std::thread thread_;
+};
 
 class LibreOfficeSessionTest : public ::testing::Test {
  protected:
@@ -119,13 +216,16 @@ TEST_F(LibreOfficeSessionTest, AStartThatTimesOutLeavesNothing) {
 
 // Two sessions that happen onto one port (each picks a free port, then starts soffice on it):
 // the second finds the first one's soffice answering, starts its own on another port, and its
-// stop leaves the first one's soffice working.
+// stop leaves the first one's soffice working. A soffice still starting when it took the port
+// may break off the first connection it accepts; the session asks again.
 TEST_F(LibreOfficeSessionTest, APortAnotherSofficeTookIsLeftToIt) {
   LibreOfficeSession first;
+  BreaksOffOnceRelay relay(first.Port());
   SessionOptions options;
-  options.firstPort = first.Port();
+  options.firstPort = relay.Port();
   LibreOfficeSession second(options);
   EXPECT_NE(second.Port(), first.Port());
+  EXPECT_NE(second.Port(), relay.Port());
   EXPECT_NE(second.SofficePid(), first.SofficePid());
   EXPECT_THAT(CommandLineOf(second.SofficePid()),
               ::testing::HasSubstr("port=" + std::to_string(second.Port())));
