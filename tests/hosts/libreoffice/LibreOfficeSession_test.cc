@@ -216,8 +216,8 @@ TEST_F(LibreOfficeSessionTest, AStartThatTimesOutLeavesNothing) {
 
 // Two sessions that happen onto one port (each picks a free port, then starts soffice on it):
 // the second finds the first one's soffice answering, starts its own on another port, and its
-// stop leaves the first one's soffice working. A soffice still starting when it took the port
-// may break off the first connection it accepts; the session asks again.
+// stop leaves the first one's soffice working. A connection that breaks off in the middle of
+// the handshake, as one on that port now and then does, is asked again.
 TEST_F(LibreOfficeSessionTest, APortAnotherSofficeTookIsLeftToIt) {
   LibreOfficeSession first;
   BreaksOffOnceRelay relay(first.Port());
