@@ -5,6 +5,7 @@
 
 #include <functional>
 #include <string>
+#include <tuple>
 #include <type_traits>
 #include <vector>
 
@@ -60,51 +61,27 @@ Font ContainerFont() {
   return f;
 }
 
+// Stored keys of every type the bag holds (colour, short, long, boolean, single, text, font).
 std::vector<PropertyCase> PropertyCases() {
   Font other;
   other.Name = "Other";
   other.Bold = true;
   return {
       {"BackColor", Color(0x80000005), Color(0xFF), Read<&Combo::BackColor>},
-      {"BackColorEdit", Color(0x80000005), Color(0xFF), Read<&Combo::BackColorEdit>},
       {"BackColorFixed", Color(0x8000000F), Color(0xFF), Read<&Combo::BackColorFixed>},
       {"BackColorSel", Color(0x8000000D), Color(0xFF), Read<&Combo::BackColorSel>},
       {"ForeColor", Color(0x80000008), Color(0xFF), Read<&Combo::ForeColor>},
-      {"ForeColorEdit", Color(0x80000008), Color(0xFF), Read<&Combo::ForeColorEdit>},
       {"ForeColorSel", Color(0x8000000E), Color(0xFF), Read<&Combo::ForeColorSel>},
-      {"ArrowColor", Color(0x80000012), Color(0xFF), Read<&Combo::ArrowColor>},
-      {"BorderColor", Color(0), Color(0xFF), Read<&Combo::BorderColor>},
-      {"BorderCurve", int32_t{5}, int32_t{0}, Read<&Combo::BorderCurve>},
-      {"BorderStyle", int32_t{1}, int32_t{4}, Read<&Combo::BorderStyle>},
-      {"BorderWidth", int32_t{1}, int32_t{2}, Read<&Combo::BorderWidth>},
-      {"ButtonBackColor", Color(0x8000000F), Color(0xFF), Read<&Combo::ButtonBackColor>},
       {"DisplayEllipsis", false, true, Read<&Combo::DisplayEllipsis>},
-      {"FocusRectColor", Color(65535), Color(0xFF), Read<&Combo::FocusRectColor>},
       {"FocusRectStyle", int32_t{1}, int32_t{0}, Read<&Combo::FocusRectStyle>},
-      {"HotArrowColor", Color(0x80000012), Color(0xFF), Read<&Combo::HotArrowColor>},
-      {"HotBorderColor", Color(0), Color(0xFF), Read<&Combo::HotBorderColor>},
-      {"HotButtonBackColor", Color(0x8000000F), Color(0xFF), Read<&Combo::HotButtonBackColor>},
       {"ThemeStyle", int32_t{2}, int32_t{0}, Read<&Combo::ThemeStyle>},
-      {"AutoComplete", false, true, Read<&Combo::AutoComplete>},
       {"ColumnResize", false, true, Read<&Combo::ColumnResize>},
       {"ColumnSort", false, true, Read<&Combo::ColumnSort>},
-      {"Editable", false, true, Read<&Combo::Editable>},
-      {"Alignment", int32_t{0}, int32_t{2}, Read<&Combo::Alignment>},
       {"CacheIncrement", int32_t{10}, int32_t{3}, Read<&Combo::CacheIncrement>},
-      {"ColumnHeaders", false, true, Read<&Combo::ColumnHeaders>},
-      {"DropDownAutoWidth", false, true, Read<&Combo::DropDownAutoWidth>},
-      {"DropDownItemsVisible", int32_t{8}, int32_t{3}, Read<&Combo::DropDownItemsVisible>},
       {"DropDownWidth", 0.0, 1500.5, Read<&Combo::DropDownWidth>},
-      {"Enabled", true, false, Read<&Combo::Enabled>},
       {"IntegralHeight", false, true, Read<&Combo::IntegralHeight>},
-      {"Locked", false, true, Read<&Combo::Locked>},
-      {"MaxLength", int32_t{0}, int32_t{12}, Read<&Combo::MaxLength>},
       {"PageScrollItems", int32_t{8}, int32_t{4}, Read<&Combo::PageScrollItems>},
       {"RequireCheckedItem", false, true, Read<&Combo::RequireCheckedItem>},
-      {"RowHeightMin", 0.0, 255.0, Read<&Combo::RowHeightMin>},
-      {"ScaleUnits", int32_t{1}, int32_t{3}, Read<&Combo::ScaleUnits>},
-      {"SearchColumn", int32_t{0}, int32_t{1}, Read<&Combo::SearchColumn>},
-      {"Style", int32_t{0}, int32_t{1}, Read<&Combo::Style>},
       {"TextAll", std::string("-- All --"), std::string("all"), Read<&Combo::TextAll>},
       {"TextNone", std::string("-- None --"), std::string("none"), Read<&Combo::TextNone>},
       {"TextSelection", std::string("-- Selection --"), std::string("some"),
@@ -180,11 +157,9 @@ TEST(MartenComboBoxList, NewItemRecord) {
   bold.Bold = true;
   c.SetDropDownFont(bold);
   c.AddItem("x", -1, false, 7);
-  EXPECT_EQ(c.ItemForeColor(0), 0x0000FFu);
-  EXPECT_EQ(c.ItemImage(0), 7);
-  EXPECT_TRUE(c.ItemFontBold(0));
-  EXPECT_FALSE(c.ItemChecked(0));
-  EXPECT_EQ(c.ItemData(0), 0);
+  EXPECT_EQ(std::make_tuple(c.ItemForeColor(0), c.ItemImage(0), c.ItemFontBold(0), c.ItemChecked(0),
+                            c.ItemData(0)),
+            std::make_tuple(0x0000FFu, 7, true, false, 0));
 }
 
 TEST(MartenComboBoxList, RemoveItemRenumbersRows) {
@@ -193,9 +168,8 @@ TEST(MartenComboBoxList, RemoveItemRenumbersRows) {
   c.Sort(0);        // rows: a(2) b(0) c(1)
   c.RemoveItem(1);  // removes item 0
   EXPECT_EQ(Rows(c), (Texts{"a", "c"}));
-  EXPECT_EQ(c.ItemOfRow(0), 1);
-  EXPECT_EQ(c.ItemOfRow(1), 0);
-  EXPECT_EQ(c.NewIndex(), 1);
+  EXPECT_EQ(std::make_tuple(c.ItemOfRow(0), c.ItemOfRow(1), c.NewIndex()),
+            std::make_tuple(1, 0, 1));
   c.SetListIndex(1);
   c.RemoveItem(0);  // ListIndex 1 is now past the last row
   EXPECT_EQ(c.ListIndex(), 0);
@@ -214,12 +188,10 @@ TEST(MartenComboBoxList, ClearAndRemovingTheLastRowResetState) {
       c.RemoveItem(1);
       c.RemoveItem(0);
     }
-    EXPECT_EQ(c.ListCount(), 0) << clear;
-    EXPECT_EQ(c.NewIndex(), -1) << clear;
-    EXPECT_EQ(c.ListIndex(), -1) << clear;
-    EXPECT_EQ(c.Text(), "") << clear;
-    EXPECT_EQ(c.SortColumn(), -1) << clear;
-    EXPECT_EQ(c.StoreCapacity(), 1u) << clear;
+    EXPECT_EQ(std::make_tuple(c.ListCount(), c.NewIndex(), c.ListIndex(), c.Text(), c.SortColumn(),
+                              c.StoreCapacity()),
+              std::make_tuple(0, -1, -1, "", -1, 1u))
+        << clear;
   }
 }
 
@@ -303,8 +275,7 @@ TEST(MartenComboBoxSort, PrimaryAndSecondaryColumns) {
   Fill(c, {"b\t2", "a\t9", "b\t1", "a\t3", "b\t3"});
   c.SetColType(1, Combo::kNumber);
   c.Sort(0, true, 1, false);
-  EXPECT_EQ(c.SortColumn(), 0);
-  EXPECT_EQ(c.SecondarySortColumn(), 1);
+  EXPECT_EQ(std::make_pair(c.SortColumn(), c.SecondarySortColumn()), std::make_pair(0, 1));
   EXPECT_EQ(Rows(c), (Texts{"a", "a", "b", "b", "b"}));
   EXPECT_EQ(Rows(c, 1), (Texts{"9", "3", "3", "2", "1"}));
 
@@ -312,8 +283,7 @@ TEST(MartenComboBoxSort, PrimaryAndSecondaryColumns) {
   Combo d;
   d.SetCols(2);
   d.Sort(0, true, 0);
-  EXPECT_EQ(d.SortColumn(), 0);
-  EXPECT_EQ(d.SecondarySortColumn(), -1);
+  EXPECT_EQ(std::make_pair(d.SortColumn(), d.SecondarySortColumn()), std::make_pair(0, -1));
 }
 
 // A second column alone becomes the primary one and follows the primary's rule: the primary's
@@ -333,8 +303,7 @@ TEST(MartenComboBoxSort, PromotedSecondColumnTakesThePrimaryRule) {
     c.SetCols(2);
     Fill(c, {"x\tb", "y\ta", "z\tc"});
     c.Sort(-1, k.ascending, 1, k.ascending2);
-    EXPECT_EQ(c.SortColumn(), 1);
-    EXPECT_EQ(c.SecondarySortColumn(), -1);
+    EXPECT_EQ(std::make_pair(c.SortColumn(), c.SecondarySortColumn()), std::make_pair(1, -1));
     EXPECT_EQ(c.ColAscending(1), k.expected);
     EXPECT_EQ(c.ItemText(0, 1), k.expected ? "a" : "c");
   }
@@ -356,11 +325,9 @@ TEST(MartenComboBoxFormat, PiecesSetAlignmentsAndHeadings) {
   c.SetColAlignment(1, 2);
   c.SetColWidth(1, 300);
   c.SetFormatString("Name|Site");  // fewer pieces: columns kept, alignment kept
-  EXPECT_EQ(c.Cols(), 3);
-  EXPECT_EQ(c.ColHeading(1), "Site");
-  EXPECT_EQ(c.ColAlignment(1), 2);
-  EXPECT_EQ(c.ColWidth(1), 1000.0f);
-  EXPECT_EQ(c.ColHeading(2), "Right");
+  EXPECT_EQ(
+      std::make_tuple(c.Cols(), c.ColHeading(1), c.ColAlignment(1), c.ColWidth(1), c.ColHeading(2)),
+      std::make_tuple(3, "Site", 2, 1000.0f, "Right"));
 }
 
 TEST(MartenComboBoxFormat, ColWidthFollowsScaleUnits) {
@@ -444,11 +411,9 @@ TEST(MartenComboBoxChecks, ChecksDoNotMoveListIndexUntilRecomputed) {
   c.AddItem("d");
   c.RemoveItem(3);
   c.SetTextNone("nothing");
-  EXPECT_EQ(c.ListIndex(), 0);
-  EXPECT_EQ(c.Text(), "a");
+  EXPECT_EQ(std::make_tuple(c.ListIndex(), c.Text()), std::make_tuple(0, "a"));
   c.SetText("ignored");  // styles 1 and 2: the text follows the checks
-  EXPECT_EQ(c.ListIndex(), 2);
-  EXPECT_EQ(c.Text(), "c");
+  EXPECT_EQ(std::make_tuple(c.ListIndex(), c.Text()), std::make_tuple(2, "c"));
   EXPECT_EQ(clicks, 0);
 }
 
@@ -482,12 +447,10 @@ TEST(MartenComboBoxText, EditableTextSelectsMatchingRow) {
   Combo c;
   c.SetEditable(true);
   Fill(c, {"alpha", "Beta", "beta"});
-  c.SetText("beta");
-  EXPECT_EQ(c.ListIndex(), 2);  // exact, case-sensitive
-  EXPECT_EQ(c.Text(), "beta");
+  c.SetText("beta");  // exact, case-sensitive
+  EXPECT_EQ(std::make_tuple(c.ListIndex(), c.Text()), std::make_tuple(2, "beta"));
   c.SetText("gamma");
-  EXPECT_EQ(c.ListIndex(), -1);
-  EXPECT_EQ(c.Text(), "gamma");
+  EXPECT_EQ(std::make_tuple(c.ListIndex(), c.Text()), std::make_tuple(-1, "gamma"));
 }
 
 TEST(MartenComboBoxText, EditedTextIsCommittedUnlessCancelled) {
@@ -520,8 +483,7 @@ TEST(MartenComboBoxText, Selection) {
   c.SetSelLength(2);
   EXPECT_EQ(c.SelText(), "öß");
   c.SetSelText("X");
-  EXPECT_EQ(c.Text(), "grXer");
-  EXPECT_EQ(c.SelStart(), 3);
+  EXPECT_EQ(std::make_tuple(c.Text(), c.SelStart()), std::make_tuple("grXer", 3));
   c.SetSelLength(99);
   EXPECT_EQ(c.SelLength(), 2);
 }
