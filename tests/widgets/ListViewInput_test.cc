@@ -62,10 +62,9 @@ TEST(ListViewLayoutTest, AutoSizeSharesTheRestAndCutsTheLastColumn) {
   f.input.Relayout(300, 200);
   // 260 pixels shared 1:3 between the resizable columns: 65 + 0.5 and 195 + 0.5, halves to
   // even give 66 and 196, and the last column is cut to end at the client width.
-  EXPECT_EQ(f.list.ColumnAt(0).WidthAutoSized, 40);
-  EXPECT_EQ(f.list.ColumnAt(1).WidthAutoSized, 66);
-  EXPECT_EQ(f.list.ColumnAt(2).WidthAutoSized, 194);
-  EXPECT_EQ(f.input.Layout().totalColumnWidth, 300);
+  EXPECT_EQ(std::make_tuple(f.list.ColumnAt(0).WidthAutoSized, f.list.ColumnAt(1).WidthAutoSized,
+                            f.list.ColumnAt(2).WidthAutoSized, f.input.Layout().totalColumnWidth),
+            std::make_tuple(40, 66, 194, 300));
   // Fixed columns wider than the client: the last one is cut.
   Fixture g({200, 200});
   g.list.SetColumnResizable(0, false);
@@ -199,18 +198,16 @@ TEST(ScrollbarsTest, WheelArithmetic) {
 
 TEST(ListViewInputTest, ScrollBarRanges) {
   Fixture few({100, 100}, 5);
-  EXPECT_FALSE(few.bars.Bar(ScrollBarKind::kVertical).Enabled);
-  EXPECT_EQ(few.bars.Bar(ScrollBarKind::kVertical).Max, 0);
-  EXPECT_FALSE(few.bars.Bar(ScrollBarKind::kHorizontal).Visible);
+  const ScrollBar& fewV = few.bars.Bar(ScrollBarKind::kVertical);
+  EXPECT_EQ(
+      std::make_tuple(fewV.Enabled, fewV.Max, few.bars.Bar(ScrollBarKind::kHorizontal).Visible),
+      std::make_tuple(false, 0, false));
   Fixture many({300, 200}, 25);  // 10 visible rows; columns 500 wide in 300
   const ScrollBar& v = many.bars.Bar(ScrollBarKind::kVertical);
-  EXPECT_TRUE(v.Enabled);
-  EXPECT_EQ(v.Max, 15);
+  EXPECT_EQ(std::make_tuple(v.Enabled, v.Max), std::make_tuple(true, 15));
   const ScrollBar& h = many.bars.Bar(ScrollBarKind::kHorizontal);
-  EXPECT_TRUE(h.Visible);
-  EXPECT_EQ(h.Max, 199);
-  EXPECT_EQ(h.LargeChange, 250);
-  EXPECT_EQ(h.SmallChange, 3);
+  EXPECT_EQ(std::make_tuple(h.Visible, h.Max, h.LargeChange, h.SmallChange),
+            std::make_tuple(true, 199, 250, 3));
   many.input.MakeSureVisible(20, 1);
   EXPECT_EQ(many.input.FirstRow(), 15);  // as far as the range allows
   EXPECT_EQ(many.input.HorizontalOffset(), 199);
@@ -271,9 +268,8 @@ TEST(ListViewInputTest, CheckBoxPressTogglesWithoutSelecting) {
     raised.push_back("MouseDown " + std::to_string(i));
   };
   f.input.MouseDown(kLeftButton, 0, 5, f.RowY(1));
-  EXPECT_TRUE(f.list.ItemChecked(1));
-  EXPECT_EQ(f.Selection(), "000");
-  EXPECT_EQ(f.list.SelectedItem(), -1);
+  EXPECT_EQ(std::make_tuple(f.list.ItemChecked(1), f.Selection(), f.list.SelectedItem()),
+            std::make_tuple(true, "000", -1));
   f.input.MouseDown(kLeftButton, 0, 50, f.RowY(1));
   EXPECT_EQ(raised, (std::vector<std::string>{"ItemCheck 1", "MouseDown 1"}));
 }

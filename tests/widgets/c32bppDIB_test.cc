@@ -191,14 +191,12 @@ TEST(c32bppDIBSave, BmpFileLayoutAndRoundTrip) {
   ASSERT_TRUE(dib.SaveToFile(dir.Path() / "a.bmp"));
   std::vector<uint8_t> bmp = ReadAll(dir.Path() / "a.bmp");
   ASSERT_EQ(bmp.size(), 78u);
-  EXPECT_EQ(bmp[0], 'B');
-  EXPECT_EQ(Le32(&bmp[2]), 78u);
-  EXPECT_EQ(Le32(&bmp[10]), 54u);
-  EXPECT_EQ(Le32(&bmp[14]), 40u);
-  EXPECT_EQ(static_cast<int32_t>(Le32(&bmp[22])), 3);  // positive: bottom-up
-  EXPECT_EQ(Le16(&bmp[28]), 32);
-  EXPECT_EQ(Le32(&bmp[34]), 24u);
-  EXPECT_EQ(bmp[54], 1);  // first stored pixel: bottom-left
+  // File size, pixel offset, header size, height (positive: bottom-up), bits per pixel, image
+  // size, and the first stored pixel: the bottom-left one.
+  EXPECT_EQ(std::make_tuple(bmp[0], Le32(&bmp[2]), Le32(&bmp[10]), Le32(&bmp[14]),
+                            static_cast<int32_t>(Le32(&bmp[22])), Le16(&bmp[28]), Le32(&bmp[34]),
+                            bmp[54]),
+            std::make_tuple('B', 78u, 54u, 40u, 3, 32, 24u, 1));
   c32bppDIB back;
   ASSERT_TRUE(back.LoadPicture_File(dir.Path() / "a.bmp"));
   for (int y = 0; y < 3; ++y)
