@@ -103,12 +103,10 @@ TEST_F(ConnectTest, UsersClipboardIsPutBackEvenWhenAPictureIsRefused) {
     host::Picture ListImage(int32_t) override { return {}; }
   } broken;
   Connect other{broken};
-  try {
+  const auto connectOther = [&] {
     other.AddinInstance_OnConnection(word, 0, {kProgId, ""}, nullptr);
-    ADD_FAILURE() << "a missing picture was accepted";
-  } catch (const host::HostError& e) {
-    EXPECT_EQ(e.Number(), kErrInvalidPicture);
-  }
+  };
+  EXPECT_EQ(testing::RaisedBy(connectOther).Number(), kErrInvalidPicture);
   EXPECT_EQ(clipboard.data, (std::map<uint32_t, std::vector<uint8_t>>{{1, mine}}));
   EXPECT_EQ(clipboard.restores, 1);
 }

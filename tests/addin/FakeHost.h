@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <map>
 #include <memory>
 #include <string>
@@ -23,6 +24,17 @@ using Log = std::vector<std::string>;
 
 inline std::string Bool(bool value) {
   return value ? "-1" : "0";
+}
+
+// Runs call and returns the HostError it raised; fails the test when it raised none.
+inline host::HostError RaisedBy(const std::function<void()>& call) {
+  try {
+    call();
+  } catch (const host::HostError& e) {
+    return e;
+  }
+  ADD_FAILURE() << "no error raised";
+  return host::HostError(0, "");
 }
 
 // A host object that writes each call to the log as "<prefix>.<call>" and, once deleted,
