@@ -92,17 +92,16 @@ TEST_F(BMPLoaderTest, BusyClipboardTakesNothing) {
 
 TEST(OleColours, TranslateThroughThePaletteAndTheHalftoneOne) {
   const std::vector<uint32_t> palette = {0x000000, 0x123456, 0xFFFFFF};
-  EXPECT_EQ(TranslateOleColor(0x00ABCDEF, palette), 0xABCDEFu);
-  EXPECT_EQ(TranslateOleColor(0x01000001, palette), 0x123456u);
-  EXPECT_EQ(TranslateOleColor(0x01000009, palette), std::nullopt);
-  EXPECT_EQ(TranslateOleColor(0x02FEFEFE, palette), 0xFFFFFFu);
-  EXPECT_EQ(TranslateOleColor(0x80000008, palette), 0x000000u);  // window text
-  EXPECT_EQ(TranslateOleColor(0x40000000, palette), std::nullopt);
+  // Plain, palette index (and one past the palette), nearest palette colour, system colour
+  // (window text), and an unknown kind.
+  const std::pair<uint32_t, std::optional<uint32_t>> cases[] = {
+      {0x00ABCDEF, 0xABCDEF}, {0x01000001, 0x123456}, {0x01000009, std::nullopt},
+      {0x02FEFEFE, 0xFFFFFF}, {0x80000008, 0x000000}, {0x40000000, std::nullopt}};
+  for (const auto& [ole, rgb] : cases) EXPECT_EQ(TranslateOleColor(ole, palette), rgb) << ole;
   // The halftone palette: the colour cube, then ten greys.
   const std::vector<uint32_t> halftone = MakeHalftonePalette();
-  EXPECT_EQ(halftone.front(), 0x000000u);
-  EXPECT_EQ(halftone[215], 0xFFFFFFu);
-  EXPECT_EQ(halftone.size(), 216u + 10u);
+  EXPECT_EQ(std::make_tuple(halftone.front(), halftone[215], halftone.size()),
+            std::make_tuple(0x000000u, 0xFFFFFFu, 216u + 10u));
   EXPECT_EQ(TranslateOleColor(0x01000001, halftone), 0x000033u);
 }
 

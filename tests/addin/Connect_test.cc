@@ -60,15 +60,12 @@ TEST_F(ConnectTest, FirstConnectionBuildsTheBarAndItsButtons) {
   for (size_t i = 0; i < std::size(rows); ++i) {
     const testing::FakeButton& button = *Bar()->buttons[i];
     SCOPED_TRACE(rows[i].tag);
-    EXPECT_EQ(button.style, host::msoButtonIcon);
-    EXPECT_EQ(button.tooltip, rows[i].tooltip);
-    EXPECT_EQ(button.tag, rows[i].tag);
-    EXPECT_EQ(button.onAction, "!<Other.Addin>");
+    EXPECT_EQ(std::make_tuple(button.style, button.tooltip, button.tag, button.onAction),
+              std::make_tuple(host::msoButtonIcon, rows[i].tooltip, rows[i].tag, "!<Other.Addin>"));
     // The picture's first pixel is black: the only white bit of the 2 x 2 mask (top row,
     // stored second). The face carries the item number in every coloured pixel.
     ASSERT_EQ(button.mask.size(), 8u + 50u);
-    EXPECT_EQ(button.mask[48], 0x00);
-    EXPECT_EQ(button.mask[52], 0x80);
+    EXPECT_EQ(std::make_tuple(button.mask[48], button.mask[52]), std::make_tuple(0x00, 0x80));
     ASSERT_EQ(button.face.size(), 40u + 16u);
     EXPECT_EQ(button.face[40], rows[i].picture);
   }

@@ -68,11 +68,9 @@ TEST(MartenComboBoxWidgetList, OpensBelowTheControlAndTakesAClickedRow) {
   const int rowY = 1 + f.combo->RowMetrics().rowHeight + 2;  // inside row 1
   QTest::mousePress(list, Qt::LeftButton, {}, QPoint(10, rowY));
   QTest::mouseRelease(list, Qt::LeftButton, {}, QPoint(10, rowY));
-  EXPECT_FALSE(f.combo->IsOpen());
-  EXPECT_EQ(f.combo->model().ListIndex(), 1);
-  EXPECT_EQ(f.combo->model().Text(), "R");
-  EXPECT_EQ(opens, 1);
-  EXPECT_EQ(clicks, 1);
+  EXPECT_EQ(std::make_tuple(f.combo->IsOpen(), f.combo->model().ListIndex(),
+                            f.combo->model().Text(), opens, clicks),
+            std::make_tuple(false, 1, "R", 1, 1));
 }
 
 // The key rules are the input's; here only that Qt's keys reach them and the list window follows.
