@@ -136,9 +136,9 @@ TEST(DocumentViewTest, RunFormattingAndHeadingsShowInTheInk) {
   const std::string styles =
       "<w:style w:type=\"paragraph\" w:styleId=\"Heading1\"><w:rPr><w:b/><w:sz w:val=\"40\"/>"
       "</w:rPr></w:style>";
-  Shown shown(MakeDocx(P(R("HHHHHHHH", "<w:b/>")) + P(R("HHHHHHHH")) +
-                           P(R("HHHHHHHH"), "<w:pStyle w:val=\"Heading1\"/>"),
-                       &styles));
+  Shown shown(MakeDocxWith(P(R("HHHHHHHH", "<w:b/>")) + P(R("HHHHHHHH")) +
+                               P(R("HHHHHHHH"), "<w:pStyle w:val=\"Heading1\"/>"),
+                           {{"styles", "styles", styles}}));
   // The ink of each paragraph's eight letters: from the caret before them to the one after.
   auto ink = [&](long pos) {
     const QRect before = shown.CaretAt(pos), after = shown.CaretAt(pos + 8);

@@ -100,19 +100,14 @@ inline std::string Table(const std::vector<std::vector<std::string>>& rows) {
   return xml + "</w:tbl>";
 }
 
+// A table of rows x columns cells, each reading cellPrefix, its row and its column ("c01").
 inline std::string Tbl(int rows, int columns, const std::string& cellPrefix = "c") {
-  std::string xml = "<w:tbl><w:tblPr><w:tblW w:w=\"0\" w:type=\"auto\"/></w:tblPr><w:tblGrid>";
-  for (int c = 0; c < columns; ++c) xml += "<w:gridCol w:w=\"2000\"/>";
-  xml += "</w:tblGrid>";
+  std::vector<std::vector<std::string>> cells(rows);
   for (int r = 0; r < rows; ++r) {
-    xml += "<w:tr>";
-    for (int c = 0; c < columns; ++c) {
-      xml += "<w:tc><w:tcPr><w:tcW w:w=\"2000\" w:type=\"dxa\"/></w:tcPr>" +
-             P(R(cellPrefix + std::to_string(r) + std::to_string(c))) + "</w:tc>";
-    }
-    xml += "</w:tr>";
+    for (int c = 0; c < columns; ++c)
+      cells[r].push_back(cellPrefix + std::to_string(r) + std::to_string(c));
   }
-  return xml + "</w:tbl>";
+  return Table(cells);
 }
 
 // Returns a main document part around body, declared in encoding (which body's bytes must
@@ -188,17 +183,14 @@ inline std::vector<std::pair<std::string, std::string>> DocxParts(
   return parts;
 }
 
-// Returns .docx bytes whose main part holds documentXml as it stands; with styles, a styles
-// part (the inside of w:styles) and its relationship.
-inline std::string MakeDocxAround(const std::string& documentXml,
-                                  const std::string* styles = nullptr) {
-  if (styles == nullptr) return Package::Create(DocxParts(documentXml));
-  return Package::Create(DocxParts(documentXml, {{"styles", "styles", *styles}}));
+// Returns .docx bytes whose main part holds documentXml as it stands.
+inline std::string MakeDocxAround(const std::string& documentXml) {
+  return Package::Create(DocxParts(documentXml));
 }
 
-// Returns .docx bytes with body as the document body; with styles, as MakeDocxAround.
-inline std::string MakeDocx(const std::string& body, const std::string* styles = nullptr) {
-  return MakeDocxAround(DocumentXml(body), styles);
+// Returns .docx bytes with body as the document body.
+inline std::string MakeDocx(const std::string& body) {
+  return MakeDocxAround(DocumentXml(body));
 }
 
 // Returns .docx bytes with body as the document body and the related parts.

@@ -26,7 +26,8 @@ const std::string kStyles =
 // 1 x 3 table fitted by fit, its header typed with cell moves, then a row added by moving on.
 std::string SavedList(const std::vector<std::string>& row,
                       host::WdAutoFitBehavior fit = host::wdAutoFitContent) {
-  auto doc = Document::FromBytes(MakeDocx(P(R("Body.")) + P(""), &kStyles));
+  auto doc =
+      Document::FromBytes(MakeDocxWith(P(R("Body.")) + P(""), {{"styles", "styles", kStyles}}));
   doc->Tables().Add(*doc->Range(6, 6), 1, 3, host::wdWord9TableBehavior, fit);
   Selection& s = doc->selection();
   s.SetRange(6, 6);
