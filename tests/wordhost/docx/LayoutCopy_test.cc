@@ -44,15 +44,6 @@ TEST(LayoutCopyTest, BookmarksFollowTheirFieldsResults) {
   EXPECT_EQ(copy->Range()->Text(), "a first mid second tail \rthird end\r");
 }
 
-// The copy is read from the document's stored part when nothing changed: a part written in
-// another encoding comes out as UTF-8 that says so.
-TEST(LayoutCopyTest, ACopyOfAPartInAnotherEncodingIsUtf8) {
-  std::string latin1 = DocumentXml(P(R("caf\xE9 ") + Fld(" ADDIN A ", R("r"))), "ISO-8859-1");
-  auto original = Document::FromBytes(MakeDocxAround(latin1));
-  auto copy = Document::FromBytes(FlattenedCopy(*original, {}, CopyExtent::kWhole));
-  EXPECT_EQ(copy->Range()->Text(), "caf\xC3\xA9 r\r");
-}
-
 // What the layout engine is given of a long text: up to a margin after the last bookmark, the
 // section it ends in keeping its own page set-up.
 TEST(LayoutCopyTest, TheCopyEndsAMarginAfterTheLastBookmark) {
