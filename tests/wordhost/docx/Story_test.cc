@@ -80,8 +80,9 @@ TEST(Story, EachKindOfContentReadsAsItShows) {
        P(Mark("begin") + Instr(" QUO") + Instr("TE ") + Instr("x ") + Mark("separate") + R("one ") +
          R("two", "<w:b/>") + Mark("end")),
        "\x13 QUOTE x \x14one two\x15\r", "one two\r", " QUOTE x |one two|0,10,18"},
-      {"field without result", P(R("x") + Mark("begin") + Instr(" TC ") + Mark("end") + R("y")),
-       "x\x13 TC \x15y\r", "xy\r", " TC ||1,6,6"},
+      {"field without result",
+       P(R("x") + Mark("begin") + Instr(" XE \"a\" ") + Mark("end") + R("y")),
+       "x\x13 XE \"a\" \x15y\r", "xy\r", " XE \"a\" ||1,10,10"},
       {"result over paragraphs",
        P(R("p ") + Mark("begin") + Instr(" TOC ") + Mark("separate") + R("one")) +
            P(R("two") + Mark("end") + R(" q")),
