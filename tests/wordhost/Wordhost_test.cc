@@ -96,9 +96,8 @@ TEST_F(WordhostTest, PluginPutsUpTheBarWithFivePictureButtons) {
   auto bar = window->commandBars().Item("Abbreviation bar");
   ASSERT_TRUE(bar);
   EXPECT_TRUE(bar->Visible());
-  EXPECT_EQ(bar->Position(), 4);
-  EXPECT_EQ(bar->Left(), 135);
-  EXPECT_EQ(bar->Top(), 149);
+  EXPECT_EQ(std::make_tuple(bar->Position(), bar->Left(), bar->Top()),
+            std::make_tuple(4, 135L, 149L));
   const char* tags[] = {"Abbrev", "ButtonUpdate", "ButtonInsertList", "ButtonInsertLastSelected",
                         "ButtonExport"};
   for (const char* tag : tags) {

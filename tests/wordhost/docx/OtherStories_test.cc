@@ -30,9 +30,8 @@ TEST(OtherStories, HeaderFieldsReadAsUtf8OrTheHeaderIsRefused) {
   std::vector<OtherStoryField> fields =
       OtherStoryFields(*WithHeader(P(Fld(" ADDIN \xE9 ", R("caf\xE9"))), "ISO-8859-1"));
   ASSERT_EQ(fields.size(), 1u);
-  EXPECT_EQ(fields[0].story, "header");
-  EXPECT_EQ(fields[0].code, " ADDIN \xC3\xA9 ");
-  EXPECT_EQ(fields[0].result, "caf\xC3\xA9");
+  EXPECT_EQ(std::tie(fields[0].story, fields[0].code, fields[0].result),
+            std::make_tuple("header", " ADDIN \xC3\xA9 ", "caf\xC3\xA9"));
   const std::pair<std::string, std::string> refused[] = {
       // body (declared UTF-8), the start of the message
       {Nested(static_cast<int>(kMaxXmlDepth), "<w:sdt><w:sdtContent>", P(Fld(" ADDIN A ", R("r"))),
