@@ -206,8 +206,7 @@ TEST(DocumentViewTest, ListLabelsAndNoteNumbersAreDrawnBeforeAndInTheText) {
   const std::string body = ListP("first", 1) + ListP("second", 1) + P(R("plain")) +
                            P(R("see") + "<w:r><w:footnoteReference w:id=\"1\"/></w:r>" + R("x"));
   const std::string numbering = "<w:abstractNum w:abstractNumId=\"0\">" + Lvl(0, "decimal", "%1.") +
-                                "</w:abstractNum>"
-                                "<w:num w:numId=\"1\"><w:abstractNumId w:val=\"0\"/></w:num>";
+                                "</w:abstractNum>" + Num(1, 0);
   Shown shown(MakeDocxWith(body, {{"numbering", "numbering", numbering}}));
   const QRect first = shown.CaretAt("first"), second = shown.CaretAt("second");
   const QRect plain = shown.CaretAt("plain");

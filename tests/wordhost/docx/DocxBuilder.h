@@ -75,12 +75,19 @@ inline std::string PageBreak() {
   return "<w:r><w:br w:type=\"page\"/></w:r>";
 }
 
-// A level of a numbering definition: level ilvl in format, labelled text, counting from start.
-inline std::string Lvl(int ilvl, const std::string& format, const std::string& text,
-                       int start = 1) {
+// A level of a numbering definition: level ilvl in format, labelled text, counting from start,
+// with more of the level's properties.
+inline std::string Lvl(int ilvl, const std::string& format, const std::string& text, int start = 1,
+                       const std::string& more = "") {
   return "<w:lvl w:ilvl=\"" + std::to_string(ilvl) + "\"><w:start w:val=\"" +
          std::to_string(start) + "\"/><w:numFmt w:val=\"" + format + "\"/><w:lvlText w:val=\"" +
-         text + "\"/></w:lvl>";
+         text + "\"/>" + more + "</w:lvl>";
+}
+
+// A list numId of the numbering definition abstractId, with more of the list's properties.
+inline std::string Num(int numId, int abstractId, const std::string& more = "") {
+  return "<w:num w:numId=\"" + std::to_string(numId) + "\"><w:abstractNumId w:val=\"" +
+         std::to_string(abstractId) + "\"/>" + more + "</w:num>";
 }
 
 // A paragraph of text in list numId at level ilvl.
