@@ -74,9 +74,7 @@ TEST_F(QueryLibraryTest, FailuresAreShownOnceAndChangeNoFile) {
       {path, Statement("select ?", {}), title, "statement expects 1 values, got 0"},
       {path, "select x from abbreviations", title, "no such column: x"},
       {notDb, "select * from abbreviations", title, "not a database"},
-      {gone, "select * from abbreviations", removed, notFound(gone)},
       {gone, "insert into abbreviations (abb) values ('X')", removed, notFound(gone)},
-      {gone, "delete from abbreviations", removed, notFound(gone)},
       {folder, "select 1", removed, notFound(folder)},
   };
   for (const auto& c : cases) {
@@ -90,8 +88,8 @@ TEST_F(QueryLibraryTest, FailuresAreShownOnceAndChangeNoFile) {
     ASSERT_EQ(messages.shown.size(), 1u);
     EXPECT_EQ(messages.shown[0].title, c.title);
     EXPECT_EQ(messages.shown[0].icon, host::MsgBoxIcon::kCritical);
-    EXPECT_THAT(messages.shown[0].text, ::testing::HasSubstr(c.text));
-    EXPECT_THAT(messages.shown[0].text, ::testing::HasSubstr(c.library));
+    EXPECT_THAT(messages.shown[0].text,
+                ::testing::AllOf(::testing::HasSubstr(c.text), ::testing::HasSubstr(c.library)));
     messages.shown.clear();
     try {
       LibrarySession session(StatementFailure::kStopCommand);
