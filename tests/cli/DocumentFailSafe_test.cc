@@ -21,6 +21,7 @@ namespace {
 
 namespace fs = std::filesystem;
 using namespace docx::testing;
+using ::testing::AllOf;
 using ::testing::HasSubstr;
 using testing::ReadFile;
 using testing::Shown;
@@ -55,9 +56,9 @@ TEST_F(DocumentFailSafeTest, ACommandRefusesADocumentAnotherCommandIsChanging) {
   EXPECT_EQ(ReadFile(document), original);
 
   // Reading commands and -o leave the document alone, so they need not wait.
-  EXPECT_EQ(RunQuillon({"fields", document}).status, 0);
+  Succeeds({"fields", document});
   std::string copy = dir.File("copy.docx");
-  EXPECT_EQ(RunQuillon({"update", document, "--library", library, "-o", copy}).status, 0);
+  Succeeds({"update", document, "--library", library, "-o", copy});
 
   // --wait gives the other command time to finish.
   std::thread finisher([&] {
@@ -114,10 +115,10 @@ TEST_F(DocumentFailSafeTest, TheTableAfterTheMarkerIsReplacedOnlyWhenItReadsAsAL
        {std::pair{Table({{"My data", "keep me"}}), "\r\a\rMy data\r\akeep me\r\a"},
         {Table({{"Acronym", "Definition"}, {"OLD", "Outdated"}}), ""}}) {
     std::string path = Write("table.docx", MakeDocx(P(kCnn) + P(kMarker) + table + P(R("End."))));
-    ASSERT_EQ(RunQuillon({"list", path, "--library", library}).status, 0);
+    Succeeds({"list", path, "--library", library});
     EXPECT_EQ(Shown(path), list + kept + "\r\aEnd.\r");
     const std::string bytes = ReadFile(path);
-    ASSERT_EQ(RunQuillon({"list", path, "--library", library}).status, 0);
+    Succeeds({"list", path, "--library", library});
     EXPECT_EQ(ReadFile(path), bytes);
   }
 }
@@ -161,14 +162,13 @@ TEST_F(DocumentFailSafeTest, FieldsOutsideTheMainTextAreCountedAndListed) {
                         "are updated and listed\n"));
   EXPECT_EQ(update.out, "1 abbreviation fields, 1 rewritten\n");
 
-  CliRun fields = RunQuillon({"fields", path});
-  ASSERT_EQ(fields.status, 0) << fields.err;
-  EXPECT_THAT(fields.out, HasSubstr("text box\t-\t-\t ADDIN ABBREV <ABB>IoT</ABB>"));
-  EXPECT_THAT(fields.out, HasSubstr("header\t-\t-\t ADDIN ABBREV <ABB>GPU</ABB>"));
-  EXPECT_THAT(fields.out, HasSubstr("footnote\t-\t-\t PAGE \t1\n"));
-  CliRun json = RunQuillon({"fields", path, "--json"});
-  EXPECT_THAT(json.out, HasSubstr("{\"story\": \"footnote\", \"code\": \" ADDIN ABBREV "
-                                  "<ABB>FFT</ABB>"));
+  EXPECT_THAT(Succeeds({"fields", path}),
+              AllOf(HasSubstr("text box\t-\t-\t ADDIN ABBREV <ABB>IoT</ABB>"),
+                    HasSubstr("header\t-\t-\t ADDIN ABBREV <ABB>GPU</ABB>"),
+                    HasSubstr("footnote\t-\t-\t PAGE \t1\n")));
+  EXPECT_THAT(Succeeds({"fields", path, "--json"}),
+              HasSubstr("{\"story\": \"footnote\", \"code\": \" ADDIN ABBREV "
+                        "<ABB>FFT</ABB>"));
 }
 
 }  // namespace

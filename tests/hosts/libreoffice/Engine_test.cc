@@ -92,7 +92,7 @@ class EngineTest : public ::testing::Test, protected testing::SampleFiles {
 // own concern.)
 TEST_F(EngineTest, UnlinkAndInsertLeaveTheTextTheDocxModelLeaves) {
   const std::string listed = dir.File("listed.docx");
-  ASSERT_EQ(RunQuillon({"list", sample, "--library", library, "-o", listed}).status, 0);
+  Succeeds({"list", sample, "--library", library, "-o", listed});
   const std::vector<std::string> fft = {"--abb", "FFT", "--text", "Fast Fourier Transform"};
   struct Case {
     std::string command, document;

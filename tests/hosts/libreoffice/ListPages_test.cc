@@ -78,13 +78,13 @@ TEST(ListPagesTest, PagesAreThoseOfLibreOfficesPdf) {
   }
   testing::TempDir dir;
   const std::string library = dir.File("lib.abb"), document = dir.File("flow.docx");
-  ASSERT_EQ(RunQuillon({"lib", "new", library}).status, 0);
+  Succeeds({"lib", "new", library});
   for (const Entry& e : kEntries) {
-    ASSERT_EQ(RunQuillon({"lib", "add", library, e.abb, e.text}).status, 0);
+    Succeeds({"lib", "add", library, e.abb, e.text});
   }
   testing::WriteFile(document, FlowingDocument());
   // The page of each entry's first use (its long form) in LibreOffice's PDF of the document.
-  ASSERT_EQ(RunQuillon({"update", document, "--library", library}).status, 0);
+  Succeeds({"update", document, "--library", library});
   const std::string pdf = dir.File("flow.pdf");
   libreoffice::ExportDocument(testing::SharedLibreOffice::Get(), document, pdf,
                               "writer_pdf_Export");
@@ -119,7 +119,7 @@ TEST(ListPagesTest, PagesAreThoseOfLibreOfficesPdf) {
   // LibreOffice lays out only a few pages past the last first use: many more after it change
   // no page.
   testing::WriteFile(document, FlowingDocument(730));
-  ASSERT_EQ(RunQuillon({"update", document, "--library", library}).status, 0);
+  Succeeds({"update", document, "--library", library});
   EXPECT_EQ(ListedPages(list(document, {"--pages", "libreoffice"})), expected);
   CliRun unknown = RunQuillon({"list", document, "--library", library, "--pages", "word"});
   EXPECT_EQ(unknown.status, 2);
