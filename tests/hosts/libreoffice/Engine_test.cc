@@ -197,28 +197,18 @@ TEST_F(EngineTest, TheListFitsItsContentsAsThroughTheDocxModel) {
 }
 
 TEST_F(EngineTest, BadInputWritesNothing) {
-  std::string notDocx = dir.File("notes.docx");
+  const std::string notDocx = dir.File("notes.docx"), gone = dir.File("gone.abb");
   testing::WriteFile(notDocx, "plain text, not a document");
-  std::string before = testing::ReadFile(sample);
-  struct Case {
-    std::vector<std::string> args;
-    int status;
-    std::string said;
-  } cases[] = {
-      {{"export", sample, "--library", dir.File("gone.abb"), "--engine", "libreoffice"},
-       1,
-       "gone.abb"},
-      {{"unlink", notDocx, "--library", library, "--abb", "A", "--text", "a", "--engine",
-        "libreoffice"},
-       1,
-       "notes.docx"},
-      {{"export", sample, "--library", library, "--engine", "word"}, 2, "--engine"},
-  };
-  for (const Case& c : cases) {
-    CliRun run = RunQuillon(c.args);
-    EXPECT_EQ(run.status, c.status) << ::testing::PrintToString(c.args);
-    EXPECT_THAT(run.err, HasSubstr(c.said));
-  }
+  const std::string before = testing::ReadFile(sample);
+  EXPECT_EQ(RunQuillon({"export", sample, "--library", gone, "--engine", "libreoffice"}),
+            Refused("Library was removed: opened library located at " + gone + " is not found\n"));
+  EXPECT_EQ(RunQuillon({"unlink", notDocx, "--library", library, "--abb", "A", "--text", "a",
+                        "--engine", "libreoffice"}),
+            Refused("quillon: cannot read " + notDocx +
+                    ": not a .docx document (not a valid zip archive)\n"));
+  CliRun unknown = RunQuillon({"export", sample, "--library", library, "--engine", "word"});
+  EXPECT_EQ(unknown.status, 2);
+  EXPECT_THAT(unknown.err, HasSubstr("--engine: word not in {docx,libreoffice}"));
   EXPECT_EQ(testing::ReadFile(sample), before);
 }
 
