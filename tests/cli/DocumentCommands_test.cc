@@ -7,7 +7,6 @@
 #include <gtest/gtest.h>
 
 #include "cli/CliRunner.h"
-#include "support/Commands.h"
 #include "support/DocumentFiles.h"
 #include "support/SampleFiles.h"
 #include "support/TempDir.h"
@@ -39,24 +38,6 @@ TEST_F(DocumentCommandsTest, UpdateIntoAnotherFileThenUnlink) {
                       "Fast Fourier Transform"}),
             "2 fields turned into text\n");
   EXPECT_THAT(Shown(updated), HasSubstr("transformed with the Fast Fourier Transform;"));
-}
-
-// LibreOffice lays the list out with the widths it is written with: each meaning on one line,
-// which the text export cannot tell, so the laid-out pages are read back as text.
-TEST_F(DocumentCommandsTest, LibreOfficeLaysTheListOutByItsContents) {
-  if (!testing::Installed({"soffice", "pdftotext"})) {
-    GTEST_FAIL() << "soffice or pdftotext is missing: scripts/setup.sh installs them";
-  }
-  Succeeds({"list", document, "--library", library});
-  std::string command = "cd '" + dir.Path().string() +
-                        "' && soffice -env:UserInstallation=file://" + dir.File("profile") +
-                        " --headless --convert-to pdf " + document +
-                        " >/dev/null 2>&1 && pdftotext -layout thesis.pdf thesis-pages.txt";
-  ASSERT_EQ(std::system(command.c_str()), 0);
-  // -layout keeps a table row on one line: a wrapped meaning would continue on the next.
-  std::string pages = testing::ReadFile(dir.File("thesis-pages.txt"));
-  EXPECT_THAT(pages, ::testing::ContainsRegex("CNN +Convolutional Neural Network +2\n"));
-  EXPECT_THAT(pages, ::testing::ContainsRegex("FPGA +Field-Programmable Gate Array +1\n"));
 }
 
 // Counted in entries, not in fields: the sample's 31 fields hold 12 entries.

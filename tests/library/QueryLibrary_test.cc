@@ -90,16 +90,15 @@ TEST_F(QueryLibraryTest, FailuresAreShownOnceAndChangeNoFile) {
     EXPECT_EQ(messages.shown[0].icon, host::MsgBoxIcon::kCritical);
     EXPECT_THAT(messages.shown[0].text,
                 ::testing::AllOf(::testing::HasSubstr(c.text), ::testing::HasSubstr(c.library)));
+    const std::string told = messages.shown[0].text;
     messages.shown.clear();
-    try {
-      LibrarySession session(StatementFailure::kStopCommand);
-      QueryLibrary(c.library, c.sql);
-      ADD_FAILURE() << "no LibraryError";
-    } catch (const LibraryError& e) {
-      ASSERT_EQ(messages.shown.size(), 1u);
-      EXPECT_EQ(e.what(), messages.shown[0].text);
-      EXPECT_THAT(e.what(), ::testing::HasSubstr(c.text));
-    }
+    EXPECT_THAT(
+        [&] {
+          LibrarySession session(StatementFailure::kStopCommand);
+          QueryLibrary(c.library, c.sql);
+        },
+        ::testing::ThrowsMessage<LibraryError>(told));
+    EXPECT_THAT(messages.Texts(), ::testing::ElementsAre(told));
     EXPECT_EQ(std::filesystem::is_regular_file(c.library), file);
     EXPECT_EQ(file ? testing::ReadFile(c.library) : "", before);
   }

@@ -11,6 +11,7 @@
 #include "hosts/libreoffice/WriterLayout.h"
 #include "support/Commands.h"
 #include "support/DocumentFiles.h"
+#include "support/SampleFiles.h"
 #include "support/TempDir.h"
 #include "wordhost/docx/DocxBuilder.h"
 
@@ -125,6 +126,23 @@ TEST(ListPagesTest, PagesAreThoseOfLibreOfficesPdf) {
   CliRun unknown = RunQuillon({"list", document, "--library", library, "--pages", "word"});
   EXPECT_EQ(unknown.status, 2);
   EXPECT_THAT(unknown.err, ::testing::HasSubstr("--pages"));
+}
+
+// LibreOffice lays the list out with the widths it is written with: each meaning on one line,
+// which the text export cannot tell, so the laid-out pages are read back as text.
+TEST(ListPagesTest, LibreOfficeLaysTheListOutByItsContents) {
+  if (!libreoffice::SofficeInstalled()) {
+    GTEST_FAIL() << "soffice is missing: scripts/setup.sh installs it";
+  }
+  testing::SampleFiles sample;
+  Succeeds({"list", sample.document, "--library", sample.library});
+  const std::string pdf = sample.dir.File("thesis.pdf");
+  libreoffice::ExportDocument(testing::SharedLibreOffice::Get(), sample.document, pdf,
+                              "writer_pdf_Export");
+  // -layout keeps a table row on one line: a wrapped meaning would continue on the next.
+  const std::string pages = testing::CommandOutput("pdftotext -layout '" + pdf + "' -");
+  EXPECT_THAT(pages, ::testing::ContainsRegex("CNN +Convolutional Neural Network +2\n"));
+  EXPECT_THAT(pages, ::testing::ContainsRegex("FPGA +Field-Programmable Gate Array +1\n"));
 }
 
 TEST(WriterLayoutTest, MissingBookmarkOrDocumentIsAnError) {
