@@ -48,8 +48,7 @@ TEST_F(ManagerProcessTest, ThePrintedPairIsTheChoice) {
     Script(c.printed, 0);
     std::optional<PickedEntry> picked = PickWithManager(kFakeManager, "/lib.abb");
     ASSERT_TRUE(picked.has_value());
-    EXPECT_EQ(picked->abb, c.abb);
-    EXPECT_EQ(picked->text, c.text);
+    EXPECT_EQ(std::pair(picked->abb, picked->text), std::pair(c.abb, c.text));
   }
 }
 
