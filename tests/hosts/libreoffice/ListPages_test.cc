@@ -108,8 +108,7 @@ TEST(ListPagesTest, PagesAreThoseOfLibreOfficesPdf) {
   auto list = [&](const std::string& source, std::vector<std::string> options) {
     const std::string out = dir.File("list" + std::to_string(++lists) + ".docx");
     options.insert(options.begin(), {"list", source, "--library", library, "-o", out});
-    CliRun run = RunQuillon(options);
-    EXPECT_EQ(run.status, 0) << run.err;
+    Succeeds(options);
     return out;
   };
   const std::string fromLayout = list(document, {"--pages", "libreoffice"});
