@@ -28,6 +28,7 @@ using docx::testing::Fld;
 using docx::testing::MakeDocx;
 using docx::testing::P;
 using docx::testing::R;
+using libreoffice::SofficeInstalled;
 using ::testing::HasSubstr;
 using ::testing::Not;
 using testing::Shown;
@@ -50,9 +51,7 @@ std::string MixedDocument() {
 class EngineTest : public ::testing::Test, protected testing::SampleFiles {
  protected:
   void SetUp() override {
-    if (!libreoffice::SofficeInstalled()) {
-      GTEST_FAIL() << "soffice is missing: scripts/setup.sh installs it";
-    }
+    if (!SofficeInstalled()) GTEST_FAIL() << "soffice is missing: scripts/setup.sh installs it";
     testing::WriteFile(mixed, MixedDocument());
   }
   // Runs args on the .docx model with "-o viaDocx", then through LibreOffice with "-o viaWriter",

@@ -22,6 +22,7 @@ using docx::testing::MakeDocx;
 using docx::testing::P;
 using docx::testing::Placeholder;
 using docx::testing::R;
+using libreoffice::SofficeInstalled;
 
 struct Entry {
   std::string abb, text;
@@ -75,9 +76,7 @@ std::map<std::string, std::string> ListedPages(const std::string& path) {
 }
 
 TEST(ListPagesTest, PagesAreThoseOfLibreOfficesPdf) {
-  if (!libreoffice::SofficeInstalled()) {
-    GTEST_FAIL() << "soffice is missing: scripts/setup.sh installs it";
-  }
+  if (!SofficeInstalled()) GTEST_FAIL() << "soffice is missing: scripts/setup.sh installs it";
   testing::TempDir dir;
   const std::string library = dir.File("lib.abb"), document = dir.File("flow.docx");
   Succeeds({"lib", "new", library});
@@ -130,9 +129,7 @@ TEST(ListPagesTest, PagesAreThoseOfLibreOfficesPdf) {
 // LibreOffice lays the list out with the widths it is written with: each meaning on one line,
 // which the text export cannot tell, so the laid-out pages are read back as text.
 TEST(ListPagesTest, LibreOfficeLaysTheListOutByItsContents) {
-  if (!libreoffice::SofficeInstalled()) {
-    GTEST_FAIL() << "soffice is missing: scripts/setup.sh installs it";
-  }
+  if (!SofficeInstalled()) GTEST_FAIL() << "soffice is missing: scripts/setup.sh installs it";
   testing::SampleFiles sample;
   Succeeds({"list", sample.document, "--library", sample.library});
   const std::string pdf = sample.dir.File("thesis.pdf");
@@ -145,9 +142,7 @@ TEST(ListPagesTest, LibreOfficeLaysTheListOutByItsContents) {
 }
 
 TEST(WriterLayoutTest, MissingBookmarkOrDocumentIsAnError) {
-  if (!libreoffice::SofficeInstalled()) {
-    GTEST_FAIL() << "soffice is missing: scripts/setup.sh installs it";
-  }
+  if (!SofficeInstalled()) GTEST_FAIL() << "soffice is missing: scripts/setup.sh installs it";
   testing::TempDir dir;
   const std::string path = dir.File("one.docx");
   testing::WriteFile(path, MakeDocx(P("<w:bookmarkStart w:id=\"1\" w:name=\"here\"/>"
