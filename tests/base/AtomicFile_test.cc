@@ -50,8 +50,7 @@ TEST_F(AtomicFile, NewFilesGetTheUsualModeAndReplacedOnesKeepModeAndOwner) {
   struct stat after = StatOf(path);
   EXPECT_EQ(after.st_mode & 07777, 0604u);
   if (root) {
-    EXPECT_EQ(after.st_uid, 65534u);
-    EXPECT_EQ(after.st_gid, 65534u);
+    EXPECT_EQ(std::pair(after.st_uid, after.st_gid), std::pair(65534u, 65534u));
   }
   EXPECT_EQ(std::distance(fs::directory_iterator(dir.Path()), {}), 2);
 }

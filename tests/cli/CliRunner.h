@@ -41,6 +41,14 @@ inline CliRun RunQuillon(std::vector<std::string> args) {
   return run;
 }
 
+// Runs a command that is to succeed, failing the test with its messages when it does not;
+// returns what it printed on standard output.
+inline std::string Succeeds(std::vector<std::string> args) {
+  CliRun run = RunQuillon(std::move(args));
+  EXPECT_EQ(run.status, 0) << run.err;
+  return run.out;
+}
+
 // Runs it as the user "nobody" when the tests run as root, so that write protection bites.
 inline CliRun RunQuillonAsNobody(std::vector<std::string> args) {
   testing::ScopedUnprivileged nobody;

@@ -7,9 +7,11 @@
 
 #include <chrono>
 #include <filesystem>
+#include <sstream>
 #include <thread>
 
 #include "cli/CliRunner.h"
+#include "cli/ConsoleMessageBox.h"
 #include "support/DocumentFiles.h"
 #include "support/HeldElsewhere.h"
 #include "support/ReadOnly.h"
@@ -21,8 +23,8 @@ namespace {
 
 namespace fs = std::filesystem;
 using namespace docx::testing;
+using ::testing::AllOf;
 using ::testing::HasSubstr;
-using ::testing::Not;
 using testing::ReadFile;
 using testing::Shown;
 
@@ -56,9 +58,9 @@ TEST_F(DocumentFailSafeTest, ACommandRefusesADocumentAnotherCommandIsChanging) {
   EXPECT_EQ(ReadFile(document), original);
 
   // Reading commands and -o leave the document alone, so they need not wait.
-  EXPECT_EQ(RunQuillon({"fields", document}).status, 0);
+  Succeeds({"fields", document});
   std::string copy = dir.File("copy.docx");
-  EXPECT_EQ(RunQuillon({"update", document, "--library", library, "-o", copy}).status, 0);
+  Succeeds({"update", document, "--library", library, "-o", copy});
 
   // --wait gives the other command time to finish.
   std::thread finisher([&] {
@@ -93,6 +95,36 @@ TEST_F(DocumentFailSafeTest, ASaveThatCannotHappenIsRefusedWithOneMessage) {
   }
 }
 
+// A routine's "updated" is printed once the command has succeeded, before the message of a
+// failure inside the routine, and never over a failure of a later step such as the save.
+TEST(HeldMessages, PrintedWhenTheCommandEndsUnlessALaterStepFailed) {
+  const struct {
+    const char* name;
+    bool routineDone, failed;
+    const char* printed;
+  } cases[] = {
+      {"succeeded", true, false, "Quillon plugin: updated\n"},
+      {"the routine failed", false, true, "Quillon plugin: updated\nquillon: failure\n"},
+      {"a later step failed", true, true, "quillon: failure\n"},
+  };
+  for (const auto& c : cases) {
+    std::ostringstream err;
+    ConsoleMessageBox messages(err);
+    {
+      HeldMessages held(messages);
+      messages.Show({"updated", "Quillon plugin"});
+      EXPECT_EQ(err.str(), "") << c.name;
+      if (c.routineDone) held.RoutineDone();
+      if (c.failed) {
+        held.Failed();
+        err << "quillon: failure\n";
+      }
+    }
+    messages.Show({"after the command", "Quillon plugin"});  // printed at once again
+    EXPECT_EQ(err.str(), std::string(c.printed) + "Quillon plugin: after the command\n") << c.name;
+  }
+}
+
 // --- the list ------------------------------------------------------------------------------
 
 TEST_F(DocumentFailSafeTest, MarkerInATableCellIsRefused) {
@@ -105,30 +137,22 @@ TEST_F(DocumentFailSafeTest, MarkerInATableCellIsRefused) {
   EXPECT_EQ(ReadFile(path), original);
 }
 
-TEST_F(DocumentFailSafeTest, AnAuthorsTableAfterTheMarkerStays) {
-  std::string mine = Table({{"My data", "keep me"}});
-  std::string path = Write("mine.docx", MakeDocx(P(kCnn) + P(kMarker) + mine + P(R("End."))));
-  ASSERT_EQ(RunQuillon({"list", path, "--library", library}).status, 0);
-  std::string text = Shown(path);
-  size_t list = text.find("Abbreviation\r\aMeaning\r\aPage\r\a");
-  size_t kept = text.find("My data\r\akeep me\r\a");
-  ASSERT_NE(list, std::string::npos) << text;
-  ASSERT_NE(kept, std::string::npos) << text;
-  EXPECT_LT(list, kept);
-  EXPECT_THAT(text, HasSubstr("CNN\r\aConvolutional Neural Network\r\a1\r\a"));
-
-  const std::string listed = ReadFile(path);
-  ASSERT_EQ(RunQuillon({"list", path, "--library", library}).status, 0);
-  EXPECT_EQ(ReadFile(path), listed);
-}
-
-TEST_F(DocumentFailSafeTest, AHandMadeListAfterTheMarkerIsReplaced) {
-  std::string handMade = Table({{"Acronym", "Definition"}, {"OLD", "Outdated"}});
-  std::string path = Write("hand.docx", MakeDocx(P(kCnn) + P(kMarker) + handMade + P(R("End."))));
-  ASSERT_EQ(RunQuillon({"list", path, "--library", library}).status, 0);
-  std::string text = Shown(path);
-  EXPECT_THAT(text, HasSubstr("CNN\r\aConvolutional Neural Network\r\a1\r\a"));
-  EXPECT_THAT(text, Not(HasSubstr("Outdated")));
+// A table right after the marker is replaced when it reads as a list; the author's own stays
+// after the list, also over a rebuild.
+TEST_F(DocumentFailSafeTest, TheTableAfterTheMarkerIsReplacedOnlyWhenItReadsAsAList) {
+  const std::string list =
+      "{CNN-#1}\r  \rAbbreviation\r\aMeaning\r\aPage\r\a\r\aCNN\r\aConvolutional Neural "
+      "Network\r\a1\r\a";
+  for (auto [table, kept] :
+       {std::pair{Table({{"My data", "keep me"}}), "\r\a\rMy data\r\akeep me\r\a"},
+        {Table({{"Acronym", "Definition"}, {"OLD", "Outdated"}}), ""}}) {
+    std::string path = Write("table.docx", MakeDocx(P(kCnn) + P(kMarker) + table + P(R("End."))));
+    Succeeds({"list", path, "--library", library});
+    EXPECT_EQ(Shown(path), list + kept + "\r\aEnd.\r");
+    const std::string bytes = ReadFile(path);
+    Succeeds({"list", path, "--library", library});
+    EXPECT_EQ(ReadFile(path), bytes);
+  }
 }
 
 // --- fields outside the main text --------------------------------------------------------
@@ -170,14 +194,13 @@ TEST_F(DocumentFailSafeTest, FieldsOutsideTheMainTextAreCountedAndListed) {
                         "are updated and listed\n"));
   EXPECT_EQ(update.out, "1 abbreviation fields, 1 rewritten\n");
 
-  CliRun fields = RunQuillon({"fields", path});
-  ASSERT_EQ(fields.status, 0) << fields.err;
-  EXPECT_THAT(fields.out, HasSubstr("text box\t-\t-\t ADDIN ABBREV <ABB>IoT</ABB>"));
-  EXPECT_THAT(fields.out, HasSubstr("header\t-\t-\t ADDIN ABBREV <ABB>GPU</ABB>"));
-  EXPECT_THAT(fields.out, HasSubstr("footnote\t-\t-\t PAGE \t1\n"));
-  CliRun json = RunQuillon({"fields", path, "--json"});
-  EXPECT_THAT(json.out, HasSubstr("{\"story\": \"footnote\", \"code\": \" ADDIN ABBREV "
-                                  "<ABB>FFT</ABB>"));
+  EXPECT_THAT(Succeeds({"fields", path}),
+              AllOf(HasSubstr("text box\t-\t-\t ADDIN ABBREV <ABB>IoT</ABB>"),
+                    HasSubstr("header\t-\t-\t ADDIN ABBREV <ABB>GPU</ABB>"),
+                    HasSubstr("footnote\t-\t-\t PAGE \t1\n")));
+  EXPECT_THAT(Succeeds({"fields", path, "--json"}),
+              HasSubstr("{\"story\": \"footnote\", \"code\": \" ADDIN ABBREV "
+                        "<ABB>FFT</ABB>"));
 }
 
 }  // namespace

@@ -22,14 +22,13 @@ class LibraryCommandsTest : public ::testing::Test {
 };
 
 TEST_F(LibraryCommandsTest, NewAddListEditDeleteFind) {
-  EXPECT_EQ(RunQuillon({"lib", "new", dir.File("lib")}).status, 0);
+  Succeeds({"lib", "new", dir.File("lib")});
   // An empty listing has the same header.
-  EXPECT_EQ(RunQuillon({"lib", "list", lib}).out,
-            "L/R  Abbreviation  Text\n 0 abbreviations found\n");
+  EXPECT_EQ(Succeeds({"lib", "list", lib}), "L/R  Abbreviation  Text\n 0 abbreviations found\n");
 
-  EXPECT_EQ(RunQuillon({"lib", "add", lib, "WHO", "World Health Organization"}).status, 0);
-  EXPECT_EQ(RunQuillon({"lib", "add", lib, "PD", "Parkinson's disease"}).status, 0);
-  EXPECT_EQ(RunQuillon({"lib", "add", lib, "AR", "עברית", "--rtl"}).status, 0);
+  Succeeds({"lib", "add", lib, "WHO", "World Health Organization"});
+  Succeeds({"lib", "add", lib, "PD", "Parkinson's disease"});
+  Succeeds({"lib", "add", lib, "AR", "עברית", "--rtl"});
   // What add and edit refuse is the library's rule; here, how a refusal reads and that it leaves
   // the library as it was, as does a new library over it without --force.
   const std::string filled = testing::ReadFile(lib);
@@ -44,49 +43,40 @@ TEST_F(LibraryCommandsTest, NewAddListEditDeleteFind) {
                     "quillon: nothing written; pass --force to overwrite\n"));
   EXPECT_EQ(testing::ReadFile(lib), filled);
 
-  CliRun list = RunQuillon({"lib", "list", lib, "--sort", "abb", "--desc"});
-  EXPECT_EQ(list.status, 0);
-  EXPECT_EQ(list.out,
+  EXPECT_EQ(Succeeds({"lib", "list", lib, "--sort", "abb", "--desc"}),
             "L/R  Abbreviation  Text\n"
             "L    WHO           World Health Organization\n"
             "L    PD            Parkinson's disease\n"
             "R    AR            עברית\n"
             " 3 abbreviations found\n");
 
-  EXPECT_EQ(RunQuillon({"lib", "edit", lib, "PD", "Parkinson's disease", "--text",
-                        "Parkinson \"disease\"", "--direction", "R"})
-                .status,
-            0);
-  CliRun json = RunQuillon({"lib", "list", lib, "--sort", "text", "--json"});
-  EXPECT_THAT(json.out,
+  Succeeds({"lib", "edit", lib, "PD", "Parkinson's disease", "--text", "Parkinson \"disease\"",
+            "--direction", "R"});
+  EXPECT_THAT(Succeeds({"lib", "list", lib, "--sort", "text", "--json"}),
               HasSubstr(R"({"direction": "R", "abb": "PD", "text": "Parkinson \"disease\""})"));
-  CliRun find = RunQuillon({"lib", "find", lib, "q"});
-  EXPECT_EQ(find.status, 0);
-  EXPECT_EQ(find.out, "WHO\tWorld Health Organization\n");
+  EXPECT_EQ(Succeeds({"lib", "find", lib, "q"}), "WHO\tWorld Health Organization\n");
   EXPECT_EQ(RunQuillon({"lib", "find", lib, "zzz"}),
             Refused("quillon: no abbreviation sorts at or after \"ZZZ\"\n"));
   // What the edit does not name stays as it was.
-  EXPECT_EQ(
-      RunQuillon({"lib", "edit", lib, "WHO", "World Health Organization", "--abb", "who"}).status,
-      0);
+  Succeeds({"lib", "edit", lib, "WHO", "World Health Organization", "--abb", "who"});
   EXPECT_THAT(
       RunQuillon({"lib", "list", lib, "--json"}).out,
       HasSubstr(R"({"direction": "L", "abb": "who", "text": "World Health Organization"})"));
 
   EXPECT_EQ(RunQuillon({"lib", "delete", lib, "PD", "Parkinson's disease"}),
             Refused("quillon: " + lib + " has no entry \"PD\" meaning \"Parkinson's disease\"\n"));
-  EXPECT_EQ(RunQuillon({"lib", "delete", lib, " PD ", "Parkinson \"disease\""}).status, 0);
+  Succeeds({"lib", "delete", lib, " PD ", "Parkinson \"disease\""});
   EXPECT_THAT(RunQuillon({"lib", "list", lib}).out, HasSubstr(" 2 abbreviations found"));
-  EXPECT_EQ(RunQuillon({"lib", "new", lib, "--force"}).status, 0);
+  Succeeds({"lib", "new", lib, "--force"});
   EXPECT_THAT(RunQuillon({"lib", "list", lib}).out, HasSubstr(" 0 abbreviations found"));
 }
 
 // Wide characters take two columns, combining marks none.
 TEST_F(LibraryCommandsTest, ListingLinesUpWideAndCombiningCharacters) {
-  ASSERT_EQ(RunQuillon({"lib", "new", lib}).status, 0);
+  Succeeds({"lib", "new", lib});
   for (auto [abb, text] : {std::pair{"日本", "漢字"}, std::pair{"e\u0301t\u00e9", "accents"},
                            std::pair{"AB", "plain"}}) {
-    ASSERT_EQ(RunQuillon({"lib", "add", lib, abb, text}).status, 0);
+    Succeeds({"lib", "add", lib, abb, text});
   }
   EXPECT_EQ(RunQuillon({"lib", "list", lib}).out,
             "L/R  Abbreviation  Text\n"
@@ -143,8 +133,8 @@ TEST_F(LibraryCommandsTest, BadLibrariesFailNamingTheFileAndStayUnchanged) {
   std::string noTable = dir.File("other.abb");
   ExecSql(noTable, "create table other (x)");
   std::string readOnly = dir.File("readonly.abb");
-  ASSERT_EQ(RunQuillon({"lib", "new", readOnly}).status, 0);
-  ASSERT_EQ(RunQuillon({"lib", "add", readOnly, "A", "a"}).status, 0);
+  Succeeds({"lib", "new", readOnly});
+  Succeeds({"lib", "add", readOnly, "A", "a"});
   testing::MakeReadOnly(readOnly);
   std::string gone = dir.File("gone.abb");
 

@@ -3,6 +3,7 @@
 #include "document/DocumentFixture.h"
 #include "document/DocumentUpdate.h"
 #include "document/FieldFormat.h"
+#include "wordhost/docx/FreshLoad.h"
 
 namespace quillon::document {
 namespace {
@@ -42,6 +43,21 @@ TEST_F(AbbreviationListTest, RowsSortedWithPagesAndRealMeanings) {
             "Abbreviation\r\aMeaning\r\aPage\r\a\r\aABC\r\aalpha\r\a2\r\a\r\a"
             "Abc\r\abeta\r\a3\r\a\r\atext\r\aa word spelled text\r\a3\r\a\r\a"
             "xyz\r\aomega\r\a1\r\a\r\a");
+  // The header row's borders are off, except the inside horizontal one; rows added by moving
+  // on from the last cell copy the cell formatting of the row before, as Word's do.
+  pugi::xml_node table = doc().xml().child("w:document").child("w:body").child("w:tbl");
+  pugi::xml_node look = table.child("w:tblPr").child("w:tblLook");
+  EXPECT_STREQ(look.attribute("w:firstRow").value(), "1");
+  EXPECT_STREQ(look.attribute("w:lastColumn").value(), "1");
+  EXPECT_STREQ(look.attribute("w:val").value(), "05E0");
+  for (pugi::xml_node row : {table.child("w:tr"), table.last_child()}) {
+    pugi::xml_node borders = row.child("w:tc").child("w:tcPr").child("w:tcBorders");
+    EXPECT_STREQ(borders.child("w:top").attribute("w:val").value(), "nil");
+    EXPECT_STREQ(borders.child("w:right").attribute("w:val").value(), "nil");
+    EXPECT_STREQ(borders.child("w:tl2br").attribute("w:val").value(), "nil");
+    EXPECT_FALSE(borders.child("w:insideH"));
+  }
+  docx::testing::ExpectSameAsFreshLoad(doc());
 }
 
 TEST_F(AbbreviationListTest, RebuildReplacesTheListInPlace) {

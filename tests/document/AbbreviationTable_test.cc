@@ -34,32 +34,30 @@ TEST_F(AbbreviationTableTest, FindsTheFirstTableHeadedLikeOne) {
   EXPECT_EQ(FindAbbreviationTable(*docx::testing::Load(P(R("no tables")))), 0);
 }
 
-TEST_F(AbbreviationTableTest, ReadsRowsAndRefusesThoseOfOneCell) {
+// Rows are read as "source abbreviation|meaning|direction|refusal"; a cell of several
+// paragraphs reads on one line.
+TEST_F(AbbreviationTableTest, ReadsRowsJoinsACellsParagraphsAndRefusesRowsOfOneCell) {
   Open(Table({{"Abbreviation", "Meaning"},
               {" PCA ", "principal component analysis"},
               {"lonely"},
               {"", "no abbreviation"},
               {"\xD7\x90\xD7\x91", "\xD7\xA9\xD7\x9C\xD7\x95\xD7\x9D"},
               {"FFT", "fast Fourier transform", "p. 3"}}) +
-       P(""));
-  std::vector<library::OfferedEntry> rows = ReadAbbreviationTable(doc(), 1);
-  ASSERT_EQ(rows.size(), 5u);
-  EXPECT_EQ(rows[0].source, 2);
-  EXPECT_EQ(rows[0].abb, "PCA");
-  EXPECT_EQ(rows[0].text, "principal component analysis");
-  EXPECT_EQ(rows[0].direction, "L");
-  EXPECT_EQ(rows[1].refusal, "the row has one cell");
-  EXPECT_EQ(rows[1].abb, "lonely");
-  EXPECT_EQ(rows[2].abb, "");
-  EXPECT_EQ(rows[3].direction, "R");
-  EXPECT_EQ(rows[4].text, "fast Fourier transform");
-}
-
-TEST_F(AbbreviationTableTest, CellsOfSeveralParagraphsReadOnOneLine) {
-  Open("<w:tbl><w:tr><w:tc>" + P(R("Abbreviation")) + "</w:tc><w:tc>" + P(R("Meaning")) +
+       P("") + "<w:tbl><w:tr><w:tc>" + P(R("Abbreviation")) + "</w:tc><w:tc>" + P(R("Meaning")) +
        "</w:tc></w:tr><w:tr><w:tc>" + P(R("WHO")) + "</w:tc><w:tc>" + P(R("World Health")) +
        P(R("Organization")) + "</w:tc></w:tr></w:tbl>" + P(""));
-  EXPECT_EQ(ReadAbbreviationTable(doc(), 1)[0].text, "World Health Organization");
+  std::string read;
+  for (long table : {1, 2}) {
+    for (const library::OfferedEntry& row : ReadAbbreviationTable(doc(), table)) {
+      read += std::to_string(row.source) + " " + row.abb + "|" + row.text + "|" + row.direction +
+              "|" + row.refusal + "\n";
+    }
+  }
+  EXPECT_EQ(read,
+            "2 PCA|principal component analysis|L|\n3 lonely|||the row has one cell\n"
+            "4 |no abbreviation|L|\n"
+            "5 \xD7\x90\xD7\x91|\xD7\xA9\xD7\x9C\xD7\x95\xD7\x9D|R|\n"
+            "6 FFT|fast Fourier transform|L|\n2 WHO|World Health Organization|L|\n");
 }
 
 }  // namespace

@@ -116,9 +116,8 @@ TEST_F(DocumentTest, ScanReadsPagesAndContext) {
          R(" ML stands.")));
   ScanReport report = ScanDocument(word, kEntries);
   ASSERT_EQ(report.uses.size(), 1u);
-  EXPECT_EQ(report.uses[0].page, 2);
-  EXPECT_EQ(report.uses[0].context, "First page. Here the 2 ML stands.");
-  EXPECT_EQ(report.uses[0].entry, 1u);
+  EXPECT_EQ(std::tie(report.uses[0].page, report.uses[0].context, report.uses[0].entry),
+            std::make_tuple(2L, "First page. Here the 2 ML stands.", size_t{1}));
 
   // The context leaves out the code of a field nested in another's code, and of one without a
   // result.

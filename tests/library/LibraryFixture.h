@@ -6,9 +6,11 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "library/AddinState.h"
 #include "library/LibraryFiles.h"
+#include "library/SQLlite.h"
 #include "support/ScriptedMessageBox.h"
 #include "support/Sql.h"
 #include "support/TempDir.h"
@@ -16,6 +18,17 @@
 namespace quillon::library {
 
 using testing::ExecSql;
+
+// Returns the entries of the library at path as "direction|abb|abbtext", ordered by
+// abbreviation and meaning, to compare them whole.
+inline std::vector<std::string> LibraryEntries(const std::string& path) {
+  QueryResult rows = QueryLibrary(path,
+                                  "select direction || '|' || abb || '|' || abbtext from "
+                                  "abbreviations order by abb, abbtext");
+  std::vector<std::string> entries;
+  for (int32_t row = 2; row <= rows.RowCount + 1; ++row) entries.push_back(rows.Cells(row, 1));
+  return entries;
+}
 
 class LibraryTest : public ::testing::Test {
  protected:

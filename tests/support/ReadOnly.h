@@ -28,19 +28,14 @@ class ScopedUnprivileged {
 
 // Makes path read-only for everyone and its folder open to look into but not to write.
 inline void MakeReadOnly(const std::string& path) {
-  namespace fs = std::filesystem;
-  fs::permissions(path, fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
-  fs::permissions(fs::path(path).parent_path(), fs::perms::owner_all | fs::perms::group_read |
-                                                    fs::perms::group_exec | fs::perms::others_read |
-                                                    fs::perms::others_exec);
+  std::filesystem::permissions(path, std::filesystem::perms(0444));
+  std::filesystem::permissions(std::filesystem::path(path).parent_path(),
+                               std::filesystem::perms(0755));
 }
 
 // Makes folder open to look into but not writable by anyone but its owner.
 inline void MakeFolderReadOnly(const std::string& folder) {
-  namespace fs = std::filesystem;
-  fs::permissions(folder, fs::perms::owner_read | fs::perms::owner_exec | fs::perms::group_read |
-                              fs::perms::group_exec | fs::perms::others_read |
-                              fs::perms::others_exec);
+  std::filesystem::permissions(folder, std::filesystem::perms(0555));
 }
 
 }  // namespace quillon::testing

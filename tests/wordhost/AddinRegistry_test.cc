@@ -44,9 +44,8 @@ TEST(AddinRegistry, ReadingSkipsWhatItDoesNotUnderstand) {
                          "[B]\nLoadBehavior=2\n";
   const auto addins = ReadAddinRegistry(path);
   ASSERT_EQ(addins.size(), 2u);
-  EXPECT_EQ(addins[0].ProgId, "A");
-  EXPECT_EQ(addins[0].LoadBehavior, 0);
-  EXPECT_EQ(addins[0].Path, "/a.so");
+  EXPECT_EQ(std::tie(addins[0].ProgId, addins[0].LoadBehavior, addins[0].Path),
+            std::make_tuple("A", 0, "/a.so"));
   EXPECT_TRUE(LoadsAtStartup(addins[1]));
   EXPECT_TRUE(ReadAddinRegistry(dir.File("missing.ini")).empty());
 }

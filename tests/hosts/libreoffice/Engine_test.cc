@@ -28,6 +28,7 @@ using docx::testing::Fld;
 using docx::testing::MakeDocx;
 using docx::testing::P;
 using docx::testing::R;
+using libreoffice::SofficeInstalled;
 using ::testing::HasSubstr;
 using ::testing::Not;
 using testing::Shown;
@@ -50,9 +51,7 @@ std::string MixedDocument() {
 class EngineTest : public ::testing::Test, protected testing::SampleFiles {
  protected:
   void SetUp() override {
-    if (!libreoffice::SofficeInstalled()) {
-      GTEST_FAIL() << "soffice is missing: scripts/setup.sh installs it";
-    }
+    if (!SofficeInstalled()) GTEST_FAIL() << "soffice is missing: scripts/setup.sh installs it";
     testing::WriteFile(mixed, MixedDocument());
   }
   // Runs args on the .docx model with "-o viaDocx", then through LibreOffice with "-o viaWriter",
@@ -92,7 +91,7 @@ class EngineTest : public ::testing::Test, protected testing::SampleFiles {
 // own concern.)
 TEST_F(EngineTest, UnlinkAndInsertLeaveTheTextTheDocxModelLeaves) {
   const std::string listed = dir.File("listed.docx");
-  ASSERT_EQ(RunQuillon({"list", sample, "--library", library, "-o", listed}).status, 0);
+  Succeeds({"list", sample, "--library", library, "-o", listed});
   const std::vector<std::string> fft = {"--abb", "FFT", "--text", "Fast Fourier Transform"};
   struct Case {
     std::string command, document;
@@ -197,28 +196,18 @@ TEST_F(EngineTest, TheListFitsItsContentsAsThroughTheDocxModel) {
 }
 
 TEST_F(EngineTest, BadInputWritesNothing) {
-  std::string notDocx = dir.File("notes.docx");
+  const std::string notDocx = dir.File("notes.docx"), gone = dir.File("gone.abb");
   testing::WriteFile(notDocx, "plain text, not a document");
-  std::string before = testing::ReadFile(sample);
-  struct Case {
-    std::vector<std::string> args;
-    int status;
-    std::string said;
-  } cases[] = {
-      {{"export", sample, "--library", dir.File("gone.abb"), "--engine", "libreoffice"},
-       1,
-       "gone.abb"},
-      {{"unlink", notDocx, "--library", library, "--abb", "A", "--text", "a", "--engine",
-        "libreoffice"},
-       1,
-       "notes.docx"},
-      {{"export", sample, "--library", library, "--engine", "word"}, 2, "--engine"},
-  };
-  for (const Case& c : cases) {
-    CliRun run = RunQuillon(c.args);
-    EXPECT_EQ(run.status, c.status) << ::testing::PrintToString(c.args);
-    EXPECT_THAT(run.err, HasSubstr(c.said));
-  }
+  const std::string before = testing::ReadFile(sample);
+  EXPECT_EQ(RunQuillon({"export", sample, "--library", gone, "--engine", "libreoffice"}),
+            Refused("Library was removed: opened library located at " + gone + " is not found\n"));
+  EXPECT_EQ(RunQuillon({"unlink", notDocx, "--library", library, "--abb", "A", "--text", "a",
+                        "--engine", "libreoffice"}),
+            Refused("quillon: cannot read " + notDocx +
+                    ": not a .docx document (not a valid zip archive)\n"));
+  CliRun unknown = RunQuillon({"export", sample, "--library", library, "--engine", "word"});
+  EXPECT_EQ(unknown.status, 2);
+  EXPECT_THAT(unknown.err, HasSubstr("--engine: word not in {docx,libreoffice}"));
   EXPECT_EQ(testing::ReadFile(sample), before);
 }
 

@@ -1,15 +1,17 @@
 // The Page column of the abbreviation list taken from LibreOffice's layout, checked against the
-// pages of LibreOffice's own PDF of the document.
+// pages of LibreOffice's own PDF of the document; the layout's pages of bookmarks.
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <map>
 
 #include "cli/CliRunner.h"
+#include "hosts/libreoffice/LibreOfficeError.h"
 #include "hosts/libreoffice/SharedSession.h"
 #include "hosts/libreoffice/WriterLayout.h"
 #include "support/Commands.h"
 #include "support/DocumentFiles.h"
+#include "support/SampleFiles.h"
 #include "support/TempDir.h"
 #include "wordhost/docx/DocxBuilder.h"
 
@@ -20,6 +22,7 @@ using docx::testing::MakeDocx;
 using docx::testing::P;
 using docx::testing::Placeholder;
 using docx::testing::R;
+using libreoffice::SofficeInstalled;
 
 struct Entry {
   std::string abb, text;
@@ -73,18 +76,16 @@ std::map<std::string, std::string> ListedPages(const std::string& path) {
 }
 
 TEST(ListPagesTest, PagesAreThoseOfLibreOfficesPdf) {
-  if (!libreoffice::SofficeInstalled()) {
-    GTEST_FAIL() << "soffice is missing: scripts/setup.sh installs it";
-  }
+  if (!SofficeInstalled()) GTEST_FAIL() << "soffice is missing: scripts/setup.sh installs it";
   testing::TempDir dir;
   const std::string library = dir.File("lib.abb"), document = dir.File("flow.docx");
-  ASSERT_EQ(RunQuillon({"lib", "new", library}).status, 0);
+  Succeeds({"lib", "new", library});
   for (const Entry& e : kEntries) {
-    ASSERT_EQ(RunQuillon({"lib", "add", library, e.abb, e.text}).status, 0);
+    Succeeds({"lib", "add", library, e.abb, e.text});
   }
   testing::WriteFile(document, FlowingDocument());
   // The page of each entry's first use (its long form) in LibreOffice's PDF of the document.
-  ASSERT_EQ(RunQuillon({"update", document, "--library", library}).status, 0);
+  Succeeds({"update", document, "--library", library});
   const std::string pdf = dir.File("flow.pdf");
   libreoffice::ExportDocument(testing::SharedLibreOffice::Get(), document, pdf,
                               "writer_pdf_Export");
@@ -106,8 +107,7 @@ TEST(ListPagesTest, PagesAreThoseOfLibreOfficesPdf) {
   auto list = [&](const std::string& source, std::vector<std::string> options) {
     const std::string out = dir.File("list" + std::to_string(++lists) + ".docx");
     options.insert(options.begin(), {"list", source, "--library", library, "-o", out});
-    CliRun run = RunQuillon(options);
-    EXPECT_EQ(run.status, 0) << run.err;
+    Succeeds(options);
     return out;
   };
   const std::string fromLayout = list(document, {"--pages", "libreoffice"});
@@ -119,11 +119,51 @@ TEST(ListPagesTest, PagesAreThoseOfLibreOfficesPdf) {
   // LibreOffice lays out only a few pages past the last first use: many more after it change
   // no page.
   testing::WriteFile(document, FlowingDocument(730));
-  ASSERT_EQ(RunQuillon({"update", document, "--library", library}).status, 0);
+  Succeeds({"update", document, "--library", library});
   EXPECT_EQ(ListedPages(list(document, {"--pages", "libreoffice"})), expected);
   CliRun unknown = RunQuillon({"list", document, "--library", library, "--pages", "word"});
   EXPECT_EQ(unknown.status, 2);
   EXPECT_THAT(unknown.err, ::testing::HasSubstr("--pages"));
+}
+
+// LibreOffice lays the list out with the widths it is written with: each meaning on one line,
+// which the text export cannot tell, so the laid-out pages are read back as text.
+TEST(ListPagesTest, LibreOfficeLaysTheListOutByItsContents) {
+  if (!SofficeInstalled()) GTEST_FAIL() << "soffice is missing: scripts/setup.sh installs it";
+  testing::SampleFiles sample;
+  Succeeds({"list", sample.document, "--library", sample.library});
+  const std::string pdf = sample.dir.File("thesis.pdf");
+  libreoffice::ExportDocument(testing::SharedLibreOffice::Get(), sample.document, pdf,
+                              "writer_pdf_Export");
+  // -layout keeps a table row on one line: a wrapped meaning would continue on the next.
+  const std::string pages = testing::CommandOutput("pdftotext -layout '" + pdf + "' -");
+  EXPECT_THAT(pages, ::testing::ContainsRegex("CNN +Convolutional Neural Network +2\n"));
+  EXPECT_THAT(pages, ::testing::ContainsRegex("FPGA +Field-Programmable Gate Array +1\n"));
+}
+
+TEST(WriterLayoutTest, MissingBookmarkOrDocumentIsAnError) {
+  if (!SofficeInstalled()) GTEST_FAIL() << "soffice is missing: scripts/setup.sh installs it";
+  testing::TempDir dir;
+  const std::string path = dir.File("one.docx");
+  testing::WriteFile(path, MakeDocx(P("<w:bookmarkStart w:id=\"1\" w:name=\"here\"/>"
+                                      "<w:bookmarkEnd w:id=\"1\"/>" +
+                                      R("Text."))));
+  libreoffice::LibreOfficeSession& session = testing::SharedLibreOffice::Get();
+  struct Case {
+    std::string path;
+    std::vector<std::string> names;
+    std::string said;
+  } cases[] = {
+      {path, {"here", "gone"}, "gone"},
+      {dir.File("absent.docx"), {"here"}, "absent.docx"},
+  };
+  for (const Case& c : cases) {
+    EXPECT_THAT(
+        [&] { libreoffice::BookmarkPages(session, c.path, c.names); },
+        ::testing::ThrowsMessage<libreoffice::LibreOfficeError>(::testing::HasSubstr(c.said)));
+  }
+  // The session still works after a failed call.
+  EXPECT_EQ(libreoffice::BookmarkPages(session, path, {"here"}), std::vector<long>{1});
 }
 
 }  // namespace

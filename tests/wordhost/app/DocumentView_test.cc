@@ -68,8 +68,10 @@ int Count(const QImage& image, const QRect& rect, const std::function<bool(QRgb)
 const auto Dark = [](QRgb pixel) { return qGray(pixel) < 110; };
 const auto NotWhite = [](QRgb pixel) { return qGray(pixel) < 250; };
 
-TEST(DocumentViewTest, ClicksAtTheCaretOfAPositionComeBackToIt) {
+TEST(DocumentViewTest, ClicksKeysAndTypingFollowTheWrappedLines) {
   Shown shown(MakeDocx(P(R(kLongText)) + Tbl(2, 2) + P(R("after"))));
+  DocumentView& view = shown.view();
+  // Clicks at the caret of a position come back to it.
   const long start = shown.Find("The quick");
   const long end = shown.Find(" text.") + 5;
   // The long paragraph wraps: its end stands lines below its start.
@@ -85,13 +87,9 @@ TEST(DocumentViewTest, ClicksAtTheCaretOfAPositionComeBackToIt) {
   for (long pos : positions) {
     const QRect caret = shown.CaretAt(pos);
     ASSERT_FALSE(caret.isEmpty()) << pos;
-    EXPECT_EQ(shown.view().PositionAt(QPoint(caret.left(), caret.center().y())), pos) << pos;
+    EXPECT_EQ(view.PositionAt(QPoint(caret.left(), caret.center().y())), pos) << pos;
   }
-}
 
-TEST(DocumentViewTest, KeysMoveByVisualLinesAndTypingLandsWhereClicked) {
-  Shown shown(MakeDocx(P(R(kLongText)) + P(R("after"))));
-  DocumentView& view = shown.view();
   const int firstTop = shown.CaretAt(0).top();
   QTest::keyClick(&view, Qt::Key_End);
   const long lineEnd = shown.document().selection().End();
@@ -136,9 +134,9 @@ TEST(DocumentViewTest, RunFormattingAndHeadingsShowInTheInk) {
   const std::string styles =
       "<w:style w:type=\"paragraph\" w:styleId=\"Heading1\"><w:rPr><w:b/><w:sz w:val=\"40\"/>"
       "</w:rPr></w:style>";
-  Shown shown(MakeDocx(P(R("HHHHHHHH", "<w:b/>")) + P(R("HHHHHHHH")) +
-                           P(R("HHHHHHHH"), "<w:pStyle w:val=\"Heading1\"/>"),
-                       &styles));
+  Shown shown(MakeDocxWith(P(R("HHHHHHHH", "<w:b/>")) + P(R("HHHHHHHH")) +
+                               P(R("HHHHHHHH"), "<w:pStyle w:val=\"Heading1\"/>"),
+                           {{"styles", "styles", styles}}));
   // The ink of each paragraph's eight letters: from the caret before them to the one after.
   auto ink = [&](long pos) {
     const QRect before = shown.CaretAt(pos), after = shown.CaretAt(pos + 8);
@@ -208,8 +206,7 @@ TEST(DocumentViewTest, ListLabelsAndNoteNumbersAreDrawnBeforeAndInTheText) {
   const std::string body = ListP("first", 1) + ListP("second", 1) + P(R("plain")) +
                            P(R("see") + "<w:r><w:footnoteReference w:id=\"1\"/></w:r>" + R("x"));
   const std::string numbering = "<w:abstractNum w:abstractNumId=\"0\">" + Lvl(0, "decimal", "%1.") +
-                                "</w:abstractNum>"
-                                "<w:num w:numId=\"1\"><w:abstractNumId w:val=\"0\"/></w:num>";
+                                "</w:abstractNum>" + Num(1, 0);
   Shown shown(MakeDocxWith(body, {{"numbering", "numbering", numbering}}));
   const QRect first = shown.CaretAt("first"), second = shown.CaretAt("second");
   const QRect plain = shown.CaretAt("plain");
@@ -250,7 +247,7 @@ TEST(DocumentViewTest, ListLabelsAndNoteNumbersAreDrawnBeforeAndInTheText) {
   EXPECT_EQ(shown.CaretAt(joined + 3).left(), beforeNote.left());
 }
 
-TEST(DocumentViewTest, FieldsAreShadedAndShowTheirCodesOnRequest) {
+TEST(DocumentViewTest, FieldsAreShadedRefuseACutAndShowTheirCodesOnRequest) {
   Shown shown(MakeDocx(P(Fld(" ADDIN ABBREV a rather long field code ", R("NN")) + R(" tail"))));
   const long result = shown.Find("NN");
   const QRect start = shown.CaretAt(result);
@@ -260,22 +257,17 @@ TEST(DocumentViewTest, FieldsAreShadedAndShowTheirCodesOnRequest) {
   EXPECT_GT(Count(image, QRect(start.topLeft(), QPoint(tail.left() - 1, start.bottom())), shade),
             0);
   EXPECT_EQ(Count(image, QRect(tail.left() + 2, tail.top(), 20, tail.height()), shade), 0);
-  shown.view().SetShowCodes(true);
-  EXPECT_GT(shown.CaretAt(" tail").left(), tail.left() + 100);
-}
-
-// Typing over the result and the end mark would cut the field: the document refuses it and
-// the view says why.
-TEST(DocumentViewTest, AnEditThatWouldCutAFieldIsRefusedAndReported) {
-  Shown shown(MakeDocx(P(R("a ") + Fld(" QUOTE x ", R("res")) + R(" b"))));
-  const long result = shown.Find("res");
-  shown.document().selection().SetRange(result, result + 4);
+  // Typing over the result and the end mark would cut the field: the document refuses it and
+  // the view says why.
+  shown.document().selection().SetRange(result, result + 3);
   std::string refusal;
   shown.view().reportRefusal = [&](const std::string& text) { refusal = text; };
   EXPECT_FALSE(shown.view().Type("X"));
   EXPECT_FALSE(refusal.empty());
   EXPECT_EQ(shown.document().fieldIndex().Count(), 1u);
-  EXPECT_EQ(shown.document().Range()->Text(), "a res b\r");
+  EXPECT_EQ(shown.document().Range()->Text(), "NN tail\r");
+  shown.view().SetShowCodes(true);
+  EXPECT_GT(shown.CaretAt(" tail").left(), tail.left() + 100);
 }
 
 TEST(DocumentViewTest, TheCaretsLineShowsInAParagraphTallerThanTheView) {

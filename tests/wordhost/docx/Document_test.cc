@@ -68,7 +68,8 @@ TEST(Document, EditsAtTheEndGoBeforeTheFinalParagraphMark) {
 }
 
 // A batch of fields written in one call ends as the same fields written one by one through
-// Add and the result's SetText, which is what the host interface's own AddFields does.
+// Add and the result's SetText, which is what the host interface's own AddFields does; either
+// way the story and the field index are those of a fresh read.
 TEST(Document, AddFieldsWritesWhatAddThenSetTextWrites) {
   struct Case {
     const char* name;
@@ -84,7 +85,9 @@ TEST(Document, AddFieldsWritesWhatAddThenSetTextWrites) {
       {"over several paragraphs, in formatted text",
        P(R("AB", "<w:b/>") + R(" x")) + P(R("y CD")),
        {{0, 2, "C1", "r1"}, {7, 9, "C2", "r2"}}},
-      {"a result with a tab and an empty range", P(R("abc")), {{1, 1, "C", "a\tb"}}},
+      {"a result with a tab and an empty range, before a field already there",
+       P(R("abc") + Fld(" X ", R("x"))),
+       {{1, 1, "C", "a\tb"}}},
       {"several uses inside one text element",
        P(R("The WHO and the UN met; WHO again.")),
        {{4, 7, "C1", "r1"}, {16, 18, "C2", "r2"}, {24, 27, "C1", "r1"}}},
@@ -98,6 +101,11 @@ TEST(Document, AddFieldsWritesWhatAddThenSetTextWrites) {
       {"around a field already there, one paragraph cut and one taken field by field",
        P(R("a WHO b ") + Fld(" QUOTE x ", R("shown")) + R(" UN c")) + P(R("UN")),
        {{2, 5, "C1", "r1"}, {26, 28, "C2", "r2"}, {31, 33, "C2", "r2"}}},
+      // Each field over a whole run: the quick way in for the fields written one by one.
+      {"in a table cell, and after a page break before a rendered one",
+       Tbl(1, 2, "AB") + P(R("x")) +
+           P(PageBreak() + R("ABC") + "<w:r><w:lastRenderedPageBreak/><w:t>y</w:t></w:r>"),
+       {{5, 9, "C1", "r1"}, {14, 17, "C2", "r2"}}},
       {"codes and results with markup characters and loose blanks",
        P(R("R&D and Q&A and more")),
        {{0, 3, "ADDIN ABBREV <ABB>R&amp;D</ABB>  \"x > y\"", "  R&D "},
@@ -122,6 +130,7 @@ TEST(Document, AddFieldsWritesWhatAddThenSetTextWrites) {
     }
     EXPECT_EQ(next, c.fields.size());
     ExpectSameAsFreshLoad(*batch);
+    ExpectSameAsFreshLoad(*single);
   }
 }
 

@@ -75,12 +75,19 @@ inline std::string PageBreak() {
   return "<w:r><w:br w:type=\"page\"/></w:r>";
 }
 
-// A level of a numbering definition: level ilvl in format, labelled text, counting from start.
-inline std::string Lvl(int ilvl, const std::string& format, const std::string& text,
-                       int start = 1) {
+// A level of a numbering definition: level ilvl in format, labelled text, counting from start,
+// with more of the level's properties.
+inline std::string Lvl(int ilvl, const std::string& format, const std::string& text, int start = 1,
+                       const std::string& more = "") {
   return "<w:lvl w:ilvl=\"" + std::to_string(ilvl) + "\"><w:start w:val=\"" +
          std::to_string(start) + "\"/><w:numFmt w:val=\"" + format + "\"/><w:lvlText w:val=\"" +
-         text + "\"/></w:lvl>";
+         text + "\"/>" + more + "</w:lvl>";
+}
+
+// A list numId of the numbering definition abstractId, with more of the list's properties.
+inline std::string Num(int numId, int abstractId, const std::string& more = "") {
+  return "<w:num w:numId=\"" + std::to_string(numId) + "\"><w:abstractNumId w:val=\"" +
+         std::to_string(abstractId) + "\"/>" + more + "</w:num>";
 }
 
 // A paragraph of text in list numId at level ilvl.
@@ -100,19 +107,14 @@ inline std::string Table(const std::vector<std::vector<std::string>>& rows) {
   return xml + "</w:tbl>";
 }
 
+// A table of rows x columns cells, each reading cellPrefix, its row and its column ("c01").
 inline std::string Tbl(int rows, int columns, const std::string& cellPrefix = "c") {
-  std::string xml = "<w:tbl><w:tblPr><w:tblW w:w=\"0\" w:type=\"auto\"/></w:tblPr><w:tblGrid>";
-  for (int c = 0; c < columns; ++c) xml += "<w:gridCol w:w=\"2000\"/>";
-  xml += "</w:tblGrid>";
+  std::vector<std::vector<std::string>> cells(rows);
   for (int r = 0; r < rows; ++r) {
-    xml += "<w:tr>";
-    for (int c = 0; c < columns; ++c) {
-      xml += "<w:tc><w:tcPr><w:tcW w:w=\"2000\" w:type=\"dxa\"/></w:tcPr>" +
-             P(R(cellPrefix + std::to_string(r) + std::to_string(c))) + "</w:tc>";
-    }
-    xml += "</w:tr>";
+    for (int c = 0; c < columns; ++c)
+      cells[r].push_back(cellPrefix + std::to_string(r) + std::to_string(c));
   }
-  return xml + "</w:tbl>";
+  return Table(cells);
 }
 
 // Returns a main document part around body, declared in encoding (which body's bytes must
@@ -188,17 +190,14 @@ inline std::vector<std::pair<std::string, std::string>> DocxParts(
   return parts;
 }
 
-// Returns .docx bytes whose main part holds documentXml as it stands; with styles, a styles
-// part (the inside of w:styles) and its relationship.
-inline std::string MakeDocxAround(const std::string& documentXml,
-                                  const std::string* styles = nullptr) {
-  if (styles == nullptr) return Package::Create(DocxParts(documentXml));
-  return Package::Create(DocxParts(documentXml, {{"styles", "styles", *styles}}));
+// Returns .docx bytes whose main part holds documentXml as it stands.
+inline std::string MakeDocxAround(const std::string& documentXml) {
+  return Package::Create(DocxParts(documentXml));
 }
 
-// Returns .docx bytes with body as the document body; with styles, as MakeDocxAround.
-inline std::string MakeDocx(const std::string& body, const std::string* styles = nullptr) {
-  return MakeDocxAround(DocumentXml(body), styles);
+// Returns .docx bytes with body as the document body.
+inline std::string MakeDocx(const std::string& body) {
+  return MakeDocxAround(DocumentXml(body));
 }
 
 // Returns .docx bytes with body as the document body and the related parts.

@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include "wordhost/docx/DocxBuilder.h"
-#include "wordhost/docx/DocxError.h"
 #include "wordhost/docx/Package.h"
 #include "wordhost/docx/Wml.h"
 
@@ -31,41 +30,6 @@ std::string TextWithBookmarks(const std::string& bytes) {
   return text;
 }
 
-TEST(LayoutCopyTest, CopyShowsTheResultsAndHasNoFields) {
-  struct Case {
-    const char* name;
-    std::string body;
-    std::string shown;  // what the copy shows (and the original shows with results)
-  };
-  const Case cases[] = {
-      {"Complex", P(R("a ") + Fld(" ADDIN X ", R("res")) + R(" b")), "a res b\r"},
-      {"ResultOfSeveralRuns", P(Fld(" ADDIN X ", R("one ") + R("two", "<w:b/>")) + R(".")),
-       "one two.\r"},
-      {"Simple", P(R("s ") + Simple(" PAGE ", R("7")) + R(" e")), "s 7 e\r"},
-      {"NestedInCode",
-       P(Mark("begin") + Instr(" IF ") + Fld(" PAGE ", R("3")) + Instr(" = 3 ") + Mark("separate") +
-         R("yes") + Mark("end")),
-       "yes\r"},
-      {"NestedInResult", P(Fld(" ADDIN X ", R("[") + Fld(" PAGE ", R("4")) + R("]")) + R("!")),
-       "[4]!\r"},
-      {"NoResult", P(R("x") + Mark("begin") + Instr(" TC ") + Mark("end") + R("y")), "xy\r"},
-      {"OverParagraphs",
-       P(R("p ") + Mark("begin") + Instr(" ADDIN X ") + Mark("separate") + R("first")) +
-           P(R("second") + Mark("end") + R(" q")),
-       "p first\rsecond q\r"},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.name);
-    auto original = Load(c.body);
-    std::string before = original->Range()->Text();
-    auto copy = Document::FromBytes(FlattenedCopy(*original, {}, CopyExtent::kWhole));
-    EXPECT_EQ(copy->fieldIndex().Count(), 0u);
-    EXPECT_EQ(copy->Range()->Text(), c.shown);
-    EXPECT_EQ(original->Range()->Text(), before);  // the original is not changed
-    EXPECT_FALSE(original->Modified());
-  }
-}
-
 // A bookmark stands right after the result of the field it names, inside the same paragraph.
 TEST(LayoutCopyTest, BookmarksFollowTheirFieldsResults) {
   auto original = Load(P(R("a ") + Fld(" ADDIN A ", R("first")) + R(" mid ") +
@@ -78,15 +42,6 @@ TEST(LayoutCopyTest, BookmarksFollowTheirFieldsResults) {
             "a first mid second[only] tail |third end");
   auto copy = Document::FromBytes(FlattenedCopy(*original, {{0, "m0"}}, CopyExtent::kWhole));
   EXPECT_EQ(copy->Range()->Text(), "a first mid second tail \rthird end\r");
-}
-
-// The copy is read from the document's stored part when nothing changed: a part written in
-// another encoding comes out as UTF-8 that says so.
-TEST(LayoutCopyTest, ACopyOfAPartInAnotherEncodingIsUtf8) {
-  std::string latin1 = DocumentXml(P(R("caf\xE9 ") + Fld(" ADDIN A ", R("r"))), "ISO-8859-1");
-  auto original = Document::FromBytes(MakeDocxAround(latin1));
-  auto copy = Document::FromBytes(FlattenedCopy(*original, {}, CopyExtent::kWhole));
-  EXPECT_EQ(copy->Range()->Text(), "caf\xC3\xA9 r\r");
 }
 
 // What the layout engine is given of a long text: up to a margin after the last bookmark, the
@@ -132,11 +87,6 @@ TEST(LayoutCopyTest, TheCopyEndsAMarginAfterTheLastBookmark) {
     ASSERT_TRUE(IsW(copyBody.last_child(), "sectPr"));
     EXPECT_STREQ(copyBody.last_child().child("w:pgSz").attribute("w:w").value(), c.lastWidth);
   }
-}
-
-TEST(LayoutCopyTest, MarksThatDoNotPairUpAreRefused) {
-  auto original = Load(P(R("a") + Mark("begin") + Instr(" X ")) + P(Fld(" ADDIN A ", R("r"))));
-  EXPECT_THROW(FlattenedCopy(*original, {{0, "m"}}, CopyExtent::kWhole), DocxError);
 }
 
 }  // namespace

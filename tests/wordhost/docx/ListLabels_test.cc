@@ -43,28 +43,19 @@ const std::string kNumbering =
     "</w:abstractNum><w:abstractNum w:abstractNumId=\"1\">" + Lvl(0, "bullet", "\xE2\x80\xA2") +
     "</w:abstractNum><w:abstractNum w:abstractNumId=\"2\">" + Lvl(0, "decimal", "%1.", 2) +
     Lvl(1, "decimal", "%1.%2.") + "</w:abstractNum><w:abstractNum w:abstractNumId=\"5\">" +
-    Lvl(0, "decimal", "%1.") +
-    "<w:lvl w:ilvl=\"1\"><w:start w:val=\"1\"/><w:numFmt w:val=\"lowerLetter\"/>"
-    "<w:lvlRestart w:val=\"0\"/><w:lvlText w:val=\"%2)\"/></w:lvl></w:abstractNum>"
+    Lvl(0, "decimal", "%1.") + Lvl(1, "lowerLetter", "%2)", 1, "<w:lvlRestart w:val=\"0\"/>") +
+    "</w:abstractNum>"
     "<w:abstractNum w:abstractNumId=\"6\">" +
-    Lvl(0, "upperRoman", "%1.") +
-    "<w:lvl w:ilvl=\"1\"><w:start w:val=\"1\"/><w:isLgl/><w:numFmt w:val=\"lowerLetter\"/>"
-    "<w:lvlText w:val=\"%1.%2\"/></w:lvl></w:abstractNum>"
+    Lvl(0, "upperRoman", "%1.") + Lvl(1, "lowerLetter", "%1.%2", 1, "<w:isLgl/>") +
+    "</w:abstractNum>"
     "<w:abstractNum w:abstractNumId=\"7\"><w:numStyleLink w:val=\"Outline\"/></w:abstractNum>"
     "<w:abstractNum w:abstractNumId=\"8\"><w:styleLink w:val=\"Outline\"/>" +
     Lvl(0, "lowerRoman", "(%1)") +
     "</w:abstractNum>"
-    "<w:abstractNum w:abstractNumId=\"9\"><w:numStyleLink w:val=\"Loop\"/></w:abstractNum>"
-    "<w:num w:numId=\"1\"><w:abstractNumId w:val=\"0\"/></w:num>"
-    "<w:num w:numId=\"2\"><w:abstractNumId w:val=\"1\"/></w:num>"
-    "<w:num w:numId=\"3\"><w:abstractNumId w:val=\"2\"/></w:num>"
-    "<w:num w:numId=\"4\"><w:abstractNumId w:val=\"0\"/><w:lvlOverride w:ilvl=\"0\">"
-    "<w:startOverride w:val=\"5\"/></w:lvlOverride></w:num>"
-    "<w:num w:numId=\"5\"><w:abstractNumId w:val=\"5\"/></w:num>"
-    "<w:num w:numId=\"6\"><w:abstractNumId w:val=\"6\"/></w:num>"
-    "<w:num w:numId=\"7\"><w:abstractNumId w:val=\"7\"/></w:num>"
-    "<w:num w:numId=\"8\"><w:abstractNumId w:val=\"8\"/></w:num>"
-    "<w:num w:numId=\"9\"><w:abstractNumId w:val=\"9\"/></w:num>";
+    "<w:abstractNum w:abstractNumId=\"9\"><w:numStyleLink w:val=\"Loop\"/></w:abstractNum>" +
+    Num(1, 0) + Num(2, 1) + Num(3, 2) +
+    Num(4, 0, "<w:lvlOverride w:ilvl=\"0\"><w:startOverride w:val=\"5\"/></w:lvlOverride>") +
+    Num(5, 5) + Num(6, 6) + Num(7, 7) + Num(8, 8) + Num(9, 9);
 
 // Paragraph style Step numbers through its base; numbering styles Outline and Loop.
 const std::string kStyles =

@@ -7,6 +7,7 @@
 #include "wordhost/docx/Document.h"
 #include "wordhost/docx/DocxBuilder.h"
 #include "wordhost/docx/DocxError.h"
+#include "wordhost/docx/LayoutCopy.h"
 #include "wordhost/docx/TextExport.h"
 
 namespace quillon::docx {
@@ -29,8 +30,8 @@ std::string Utf32(const std::string& latin1) {
   return out;
 }
 
-// A document in any encoding the parser reads shows its text, and once edited and saved holds
-// UTF-8 under a declaration that says UTF-8, which reads back the same.
+// A document in any encoding the parser reads shows its text, as does its layout copy, and once
+// edited and saved holds UTF-8 under a declaration that says UTF-8, which reads back the same.
 TEST(XmlPart, ReadsAnyEncodingAndWritesUtf8ThatSaysSo) {
   struct Case {
     const char* name;
@@ -49,6 +50,9 @@ TEST(XmlPart, ReadsAnyEncodingAndWritesUtf8ThatSaysSo) {
     SCOPED_TRACE(c.name);
     auto doc = Document::FromBytes(MakeDocxAround(c.documentXml));
     EXPECT_EQ(ShowText(*doc, false), "caf\xC3\xA9\n");
+    // The layout copy, read from the stored part while nothing changed, is UTF-8 too.
+    auto copy = Document::FromBytes(FlattenedCopy(*doc, {}, CopyExtent::kWhole));
+    EXPECT_EQ(ShowText(*copy, false), "caf\xC3\xA9\n");
     doc->Range(0, 0)->SetText("Le ");
     std::string saved = Package::FromBytes(doc->ToBytes()).Read("word/document.xml");
     EXPECT_EQ(saved.rfind("<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>", 0), 0u)

@@ -39,7 +39,6 @@ TEST_F(ManagerProcessTest, ThePrintedPairIsTheChoice) {
     std::string printed;
     std::string abb, text;
   } cases[] = {
-      {"WHO\tWorld Health Organization\n", "WHO", "World Health Organization"},
       {"ÄÖ\tÄrzte ohne Grenzen\n", "ÄÖ", "Ärzte ohne Grenzen"},
       {"A\tmeaning with\ta tab", "A", "meaning with\ta tab"},
       {"\tno abbreviation\n", "", "no abbreviation"},
@@ -49,8 +48,7 @@ TEST_F(ManagerProcessTest, ThePrintedPairIsTheChoice) {
     Script(c.printed, 0);
     std::optional<PickedEntry> picked = PickWithManager(kFakeManager, "/lib.abb");
     ASSERT_TRUE(picked.has_value());
-    EXPECT_EQ(picked->abb, c.abb);
-    EXPECT_EQ(picked->text, c.text);
+    EXPECT_EQ(std::pair(picked->abb, picked->text), std::pair(c.abb, c.text));
   }
 }
 
@@ -76,9 +74,7 @@ TEST_F(ManagerProcessTest, WhatIsNoChoiceIsAnError) {
   } cases[] = {
       {kFakeManager, "no tab here\n", 0, "printed no entry"},
       {kFakeManager, "A\ta\nB\tb\n", 0, "printed no entry"},
-      {kFakeManager, "", 0, "printed no entry"},
       {kFakeManager, "A\ta\n", 1, "failed with status 1"},
-      {kFakeManager, "", 3, "failed with status 3"},
       {dir.File("missing-manager"), "", 0, "cannot run"},
   };
   for (const Case& c : cases) {
