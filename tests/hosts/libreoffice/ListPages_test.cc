@@ -1,12 +1,11 @@
 // The Page column of the abbreviation list taken from LibreOffice's layout, checked against the
-// pages of LibreOffice's own PDF of the document; the layout's pages of bookmarks.
+// pages of LibreOffice's own PDF of the document.
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <map>
 
 #include "cli/CliRunner.h"
-#include "hosts/libreoffice/LibreOfficeError.h"
 #include "hosts/libreoffice/SharedSession.h"
 #include "hosts/libreoffice/WriterLayout.h"
 #include "support/Commands.h"
@@ -139,31 +138,6 @@ TEST(ListPagesTest, LibreOfficeLaysTheListOutByItsContents) {
   const std::string pages = testing::CommandOutput("pdftotext -layout '" + pdf + "' -");
   EXPECT_THAT(pages, ::testing::ContainsRegex("CNN +Convolutional Neural Network +2\n"));
   EXPECT_THAT(pages, ::testing::ContainsRegex("FPGA +Field-Programmable Gate Array +1\n"));
-}
-
-TEST(WriterLayoutTest, MissingBookmarkOrDocumentIsAnError) {
-  if (!SofficeInstalled()) GTEST_FAIL() << "soffice is missing: scripts/setup.sh installs it";
-  testing::TempDir dir;
-  const std::string path = dir.File("one.docx");
-  testing::WriteFile(path, MakeDocx(P("<w:bookmarkStart w:id=\"1\" w:name=\"here\"/>"
-                                      "<w:bookmarkEnd w:id=\"1\"/>" +
-                                      R("Text."))));
-  libreoffice::LibreOfficeSession& session = testing::SharedLibreOffice::Get();
-  struct Case {
-    std::string path;
-    std::vector<std::string> names;
-    std::string said;
-  } cases[] = {
-      {path, {"here", "gone"}, "gone"},
-      {dir.File("absent.docx"), {"here"}, "absent.docx"},
-  };
-  for (const Case& c : cases) {
-    EXPECT_THAT(
-        [&] { libreoffice::BookmarkPages(session, c.path, c.names); },
-        ::testing::ThrowsMessage<libreoffice::LibreOfficeError>(::testing::HasSubstr(c.said)));
-  }
-  // The session still works after a failed call.
-  EXPECT_EQ(libreoffice::BookmarkPages(session, path, {"here"}), std::vector<long>{1});
 }
 
 }  // namespace

@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include "wordhost/docx/ContentKinds.h"
 #include "wordhost/docx/DocxBuilder.h"
+#include "wordhost/docx/DocxError.h"
 #include "wordhost/docx/Package.h"
 #include "wordhost/docx/Wml.h"
 
@@ -28,6 +30,24 @@ std::string TextWithBookmarks(const std::string& bytes) {
     if (IsW(node, "p") && node.previous_sibling() && IsW(node.previous_sibling(), "p")) text += "|";
   }
   return text;
+}
+
+// The copy shows what the original shows, with no fields left; the original is not changed.
+// Marks that do not pair up cannot be flattened, so such a copy is refused.
+TEST(LayoutCopyTest, CopyShowsTheResultsAndHasNoFields) {
+  for (const ContentKind& c : ContentKinds()) {
+    SCOPED_TRACE(c.name);
+    auto doc = Load(c.body);
+    if (!c.flattens) {
+      EXPECT_THROW(FlattenedCopy(*doc, {{0, "m"}}, CopyExtent::kWhole), DocxError);
+      continue;
+    }
+    auto copy = Document::FromBytes(FlattenedCopy(*doc, {}, CopyExtent::kWhole));
+    EXPECT_EQ(copy->fieldIndex().Count(), 0u);
+    EXPECT_EQ(copy->Range()->Text(), c.shown);
+    EXPECT_EQ(doc->Range()->Text(), c.shown);
+    EXPECT_FALSE(doc->Modified());
+  }
 }
 
 // A bookmark stands right after the result of the field it names, inside the same paragraph.
