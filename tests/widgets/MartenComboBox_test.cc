@@ -61,27 +61,52 @@ Font ContainerFont() {
   return f;
 }
 
-// Stored keys of every type the bag holds (colour, short, long, boolean, single, text, font).
+// Every stored key with its default: saved forms rely on both.
 std::vector<PropertyCase> PropertyCases() {
   Font other;
   other.Name = "Other";
   other.Bold = true;
   return {
       {"BackColor", Color(0x80000005), Color(0xFF), Read<&Combo::BackColor>},
+      {"BackColorEdit", Color(0x80000005), Color(0xFF), Read<&Combo::BackColorEdit>},
       {"BackColorFixed", Color(0x8000000F), Color(0xFF), Read<&Combo::BackColorFixed>},
       {"BackColorSel", Color(0x8000000D), Color(0xFF), Read<&Combo::BackColorSel>},
       {"ForeColor", Color(0x80000008), Color(0xFF), Read<&Combo::ForeColor>},
+      {"ForeColorEdit", Color(0x80000008), Color(0xFF), Read<&Combo::ForeColorEdit>},
       {"ForeColorSel", Color(0x8000000E), Color(0xFF), Read<&Combo::ForeColorSel>},
+      {"ArrowColor", Color(0x80000012), Color(0xFF), Read<&Combo::ArrowColor>},
+      {"BorderColor", Color(0), Color(0xFF), Read<&Combo::BorderColor>},
+      {"BorderCurve", int32_t{5}, int32_t{0}, Read<&Combo::BorderCurve>},
+      {"BorderStyle", int32_t{1}, int32_t{4}, Read<&Combo::BorderStyle>},
+      {"BorderWidth", int32_t{1}, int32_t{2}, Read<&Combo::BorderWidth>},
+      {"ButtonBackColor", Color(0x8000000F), Color(0xFF), Read<&Combo::ButtonBackColor>},
       {"DisplayEllipsis", false, true, Read<&Combo::DisplayEllipsis>},
+      {"FocusRectColor", Color(65535), Color(0xFF), Read<&Combo::FocusRectColor>},
       {"FocusRectStyle", int32_t{1}, int32_t{0}, Read<&Combo::FocusRectStyle>},
+      {"HotArrowColor", Color(0x80000012), Color(0xFF), Read<&Combo::HotArrowColor>},
+      {"HotBorderColor", Color(0), Color(0xFF), Read<&Combo::HotBorderColor>},
+      {"HotButtonBackColor", Color(0x8000000F), Color(0xFF), Read<&Combo::HotButtonBackColor>},
       {"ThemeStyle", int32_t{2}, int32_t{0}, Read<&Combo::ThemeStyle>},
+      {"AutoComplete", false, true, Read<&Combo::AutoComplete>},
       {"ColumnResize", false, true, Read<&Combo::ColumnResize>},
       {"ColumnSort", false, true, Read<&Combo::ColumnSort>},
+      {"Editable", false, true, Read<&Combo::Editable>},
+      {"Alignment", int32_t{0}, int32_t{2}, Read<&Combo::Alignment>},
       {"CacheIncrement", int32_t{10}, int32_t{3}, Read<&Combo::CacheIncrement>},
+      {"ColumnHeaders", false, true, Read<&Combo::ColumnHeaders>},
+      {"DropDownAutoWidth", false, true, Read<&Combo::DropDownAutoWidth>},
+      {"DropDownItemsVisible", int32_t{8}, int32_t{3}, Read<&Combo::DropDownItemsVisible>},
       {"DropDownWidth", 0.0, 1500.5, Read<&Combo::DropDownWidth>},
+      {"Enabled", true, false, Read<&Combo::Enabled>},
       {"IntegralHeight", false, true, Read<&Combo::IntegralHeight>},
+      {"Locked", false, true, Read<&Combo::Locked>},
+      {"MaxLength", int32_t{0}, int32_t{12}, Read<&Combo::MaxLength>},
       {"PageScrollItems", int32_t{8}, int32_t{4}, Read<&Combo::PageScrollItems>},
       {"RequireCheckedItem", false, true, Read<&Combo::RequireCheckedItem>},
+      {"RowHeightMin", 0.0, 255.0, Read<&Combo::RowHeightMin>},
+      {"ScaleUnits", int32_t{1}, int32_t{3}, Read<&Combo::ScaleUnits>},
+      {"SearchColumn", int32_t{0}, int32_t{1}, Read<&Combo::SearchColumn>},
+      {"Style", int32_t{0}, int32_t{1}, Read<&Combo::Style>},
       {"TextAll", std::string("-- All --"), std::string("all"), Read<&Combo::TextAll>},
       {"TextNone", std::string("-- None --"), std::string("none"), Read<&Combo::TextNone>},
       {"TextSelection", std::string("-- Selection --"), std::string("some"),
